@@ -1,0 +1,288 @@
+#include "platform/codepage.h"
+
+#include <iconv.h>
+#include <locale.h>
+#include <wctype.h>
+
+#include <array>
+#include <bit>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "platform/error.h"
+#include "platform/posix/posix_backend.h"
+
+namespace Platform {
+namespace {
+
+constexpr uint32_t kUtf16 = 1200;
+constexpr uint32_t kAscii = 20127;
+constexpr uint32_t kUtf8 = 65001;
+constexpr uint32_t kIso8859First = 28591;  // 28591 to 28599 are ISO-8859-1 to -9
+constexpr uint32_t kIso8859Last = 28599;
+constexpr uint32_t kIso8859Part13 = 28603;
+constexpr uint32_t kIso8859Part15 = 28605;
+constexpr char16_t kReplacement = u'\uFFFD';
+constexpr const char* kWideName =
+    std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(static_cast<intptr_t>(-1));
+constexpr size_t kIconvFailed = static_cast<size_t>(-1);
+
+std::optional<uint32_t> CodePageFromEnvironment(const char* variable) {
+  const char* text = std::getenv(variable);
+  if (text == nullptr) return std::nullopt;
+  const std::string_view value(text);
+  uint32_t page = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), page);
+  // 0 and 1 name the ANSI and OEM pages themselves, so they cannot define them.
+  if (error != std::errc() || end != value.data() + value.size() || page <= kOemCodePageId) {
+    return std::nullopt;
+  }
+  return page;
+}
+
+bool RussianLanguage() {
+  const char* language = std::getenv("LANG");
+  return language != nullptr && std::string_view(language).starts_with("ru");
+}
+
+uint32_t ActualCodePage(uint32_t codePage) {
+  if (codePage == kAnsiCodePageId) return AnsiCodePage();
+  if (codePage == kOemCodePageId) return OemCodePage();
+  return codePage;
+}
+
+std::string IconvName(uint32_t codePage) {
+  if (codePage == kUtf8) return "UTF-8";
+  if (codePage == kAscii) return "ASCII";
+  if (codePage == kUtf16) return "UTF-16LE";
+  if (codePage >= kIso8859First && codePage <= kIso8859Last) {
+    return "ISO-8859-" + std::to_string(codePage - kIso8859First + 1);
+  }
+  if (codePage == kIso8859Part13) return "ISO-8859-13";
+  if (codePage == kIso8859Part15) return "ISO-8859-15";
+  return "CP" + std::to_string(codePage);
+}
+
+class CConverter {
+ public:
+  CConverter(const std::string& to, const std::string& from)
+      : m_handle(iconv_open(to.c_str(), from.c_str())) {}
+  ~CConverter() {
+    if (IsOpen()) iconv_close(m_handle);
+  }
+  CConverter(const CConverter&) = delete;
+  CConverter& operator=(const CConverter&) = delete;
+  bool IsOpen() const { return m_handle != kNoConverter; }
+  void Reset() { iconv(m_handle, nullptr, nullptr, nullptr, nullptr); }
+  // Converts what it can; returns false at an input it cannot take (errno tells why).
+  bool Convert(std::string_view& input, std::string& output) {
+    std::array<char, 512> chunk{};
+    auto* in = const_cast<char*>(input.data());
+    size_t inLeft = input.size();
+    for (;;) {
+      char* out = chunk.data();
+      size_t outLeft = chunk.size();
+      const size_t result = iconv(m_handle, &in, &inLeft, &out, &outLeft);
+      output.append(chunk.data(), chunk.size() - outLeft);
+      input.remove_prefix(input.size() - inLeft);
+      if (result != kIconvFailed) return true;
+      if (errno != E2BIG) return false;
+    }
+  }
+  // Ends the output in the initial shift state, for the few pages that have one.
+  void Finish(std::string& output) {
+    std::array<char, 16> chunk{};
+    char* out = chunk.data();
+    size_t outLeft = chunk.size();
+    iconv(m_handle, nullptr, nullptr, &out, &outLeft);
+    output.append(chunk.data(), chunk.size() - outLeft);
+  }
+
+ private:
+  iconv_t m_handle;
+};
+
+// Descriptors by direction and code page, kept for the process (the plug-in is single-threaded).
+CConverter* Converter(uint32_t codePage, bool toWide) {
+  static std::map<std::pair<uint32_t, bool>, std::unique_ptr<CConverter>> converters;
+  auto& slot = converters[{codePage, toWide}];
+  if (!slot) {
+    const std::string name = IconvName(codePage);
+    slot = toWide ? std::make_unique<CConverter>(kWideName, name)
+                  : std::make_unique<CConverter>(name, kWideName);
+  }
+  if (slot->IsOpen()) return slot.get();
+  Posix::Fail(kErrorInvalidParameter);
+  return nullptr;
+}
+
+std::u16string WideFromBytes(const std::string& bytes) {
+  std::u16string wide(bytes.size() / sizeof(char16_t), u'\0');
+  bytes.copy(reinterpret_cast<char*>(wide.data()), wide.size() * sizeof(char16_t));
+  return wide;
+}
+
+size_t UnitsOfCharacterAt(std::u16string_view wide, size_t at) {
+  const bool pair = at + 1 < wide.size() && wide[at] >= 0xD800 && wide[at] <= 0xDBFF &&
+                    wide[at + 1] >= 0xDC00 && wide[at + 1] <= 0xDFFF;
+  return pair ? 2 : 1;
+}
+
+// One byte through a code page to one UTF-16 unit and back; nothing when it does not map
+// to exactly one.
+std::optional<char16_t> UnitOfByte(uint32_t codePage, unsigned char byte) {
+  CConverter* converter = Converter(codePage, true);
+  if (converter == nullptr) return std::nullopt;
+  converter->Reset();
+  const char input = static_cast<char>(byte);
+  std::string_view rest(&input, 1);
+  std::string output;
+  if (!converter->Convert(rest, output) || output.size() != sizeof(char16_t)) return std::nullopt;
+  return WideFromBytes(output)[0];
+}
+
+std::optional<unsigned char> ByteOfUnit(uint32_t codePage, char16_t unit) {
+  CConverter* converter = Converter(codePage, false);
+  if (converter == nullptr) return std::nullopt;
+  converter->Reset();
+  std::string_view rest(reinterpret_cast<const char*>(&unit), sizeof unit);
+  std::string output;
+  if (!converter->Convert(rest, output) || output.size() != 1) return std::nullopt;
+  return static_cast<unsigned char>(output[0]);
+}
+
+using ByteTable = std::array<unsigned char, 256>;
+
+// A byte that has no counterpart stays as it is (Windows would pick a look-alike instead).
+ByteTable BuildTable(uint32_t fromPage, uint32_t toPage, wint_t (*change)(wint_t, locale_t),
+                     locale_t locale) {
+  ByteTable table{};
+  for (size_t byte = 0; byte < table.size(); ++byte) {
+    table[byte] = static_cast<unsigned char>(byte);
+    const std::optional<char16_t> unit = UnitOfByte(fromPage, static_cast<unsigned char>(byte));
+    if (!unit) continue;
+    const wint_t changed = change != nullptr ? change(*unit, locale) : *unit;
+    if (changed > 0xFFFF) continue;
+    const auto mapped = ByteOfUnit(toPage, static_cast<char16_t>(changed));
+    if (mapped) table[byte] = *mapped;
+  }
+  return table;
+}
+
+const ByteTable& ConversionTable(uint32_t fromPage, uint32_t toPage) {
+  static std::map<std::pair<uint32_t, uint32_t>, ByteTable> tables;
+  const auto key = std::make_pair(fromPage, toPage);
+  auto found = tables.find(key);
+  if (found == tables.end()) {
+    found = tables.emplace(key, BuildTable(fromPage, toPage, nullptr, nullptr)).first;
+  }
+  return found->second;
+}
+
+// Letter case from Unicode's tables, whatever locale the host set.
+class CUnicodeLocale {
+ public:
+  CUnicodeLocale() : m_locale(newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{})) {}
+  ~CUnicodeLocale() {
+    if (m_locale != locale_t{}) freelocale(m_locale);
+  }
+  CUnicodeLocale(const CUnicodeLocale&) = delete;
+  CUnicodeLocale& operator=(const CUnicodeLocale&) = delete;
+  locale_t Get() const { return m_locale; }
+
+ private:
+  locale_t m_locale;
+};
+
+char ChangeCase(char c, bool upper) {
+  static const CUnicodeLocale unicode;
+  static std::map<std::pair<uint32_t, bool>, ByteTable> tables;
+  if (unicode.Get() == locale_t{}) return c;
+  const uint32_t page = AnsiCodePage();
+  const auto key = std::make_pair(page, upper);
+  auto found = tables.find(key);
+  if (found == tables.end()) {
+    const auto change = upper ? towupper_l : towlower_l;
+    found = tables.emplace(key, BuildTable(page, page, change, unicode.Get())).first;
+  }
+  return static_cast<char>(found->second[static_cast<unsigned char>(c)]);
+}
+
+std::string MapBytes(std::string_view text, const ByteTable& table) {
+  std::string result(text);
+  for (char& c : result) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
+  return result;
+}
+
+}  // namespace
+
+uint32_t OemCodePage() {
+  constexpr uint32_t kRussian = 866;
+  constexpr uint32_t kEnglish = 437;
+  return CodePageFromEnvironment("ZANTEL_OEMCP").value_or(RussianLanguage() ? kRussian : kEnglish);
+}
+
+uint32_t AnsiCodePage() {
+  constexpr uint32_t kRussian = 1251;
+  constexpr uint32_t kEnglish = 1252;
+  return CodePageFromEnvironment("ZANTEL_ACP").value_or(RussianLanguage() ? kRussian : kEnglish);
+}
+
+// Each byte the page cannot decode becomes U+FFFD, and decoding goes on after it.
+bool MultiByteToWide(uint32_t codePage, std::string_view bytes, std::u16string& wide) {
+  wide.clear();
+  CConverter* converter = Converter(ActualCodePage(codePage), true);
+  if (converter == nullptr) return false;
+  converter->Reset();
+  std::string units;
+  while (!converter->Convert(bytes, units) && !bytes.empty()) {
+    units.append(reinterpret_cast<const char*>(&kReplacement), sizeof kReplacement);
+    bytes.remove_prefix(1);
+    converter->Reset();
+  }
+  wide = WideFromBytes(units);
+  return true;
+}
+
+// Each character the page cannot show (a surrogate pair being one character) becomes the
+// page's own question mark.
+bool WideToMultiByte(uint32_t codePage, std::u16string_view wide, std::string& bytes) {
+  bytes.clear();
+  CConverter* converter = Converter(ActualCodePage(codePage), false);
+  if (converter == nullptr) return false;
+  converter->Reset();
+  const std::string_view all(reinterpret_cast<const char*>(wide.data()),
+                             wide.size() * sizeof(char16_t));
+  std::string_view rest = all;
+  while (!converter->Convert(rest, bytes) && !rest.empty()) {
+    const size_t at = (all.size() - rest.size()) / sizeof(char16_t);
+    rest.remove_prefix(UnitsOfCharacterAt(wide, at) * sizeof(char16_t));
+    const char16_t question = u'?';
+    std::string_view mark(reinterpret_cast<const char*>(&question), sizeof question);
+    converter->Reset();
+    converter->Convert(mark, bytes);
+  }
+  converter->Finish(bytes);
+  return true;
+}
+
+std::string OemToAnsi(std::string_view oem) {
+  return MapBytes(oem, ConversionTable(OemCodePage(), AnsiCodePage()));
+}
+
+std::string AnsiToOem(std::string_view ansi) {
+  return MapBytes(ansi, ConversionTable(AnsiCodePage(), OemCodePage()));
+}
+
+char AnsiUpper(char c) { return ChangeCase(c, true); }
+
+char AnsiLower(char c) { return ChangeCase(c, false); }
+
+}  // namespace Platform

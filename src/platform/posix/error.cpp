@@ -1,0 +1,113 @@
+#include "platform/error.h"
+
+#include <cerrno>
+#include <string_view>
+#include <utility>
+
+#include "platform/posix/posix_backend.h"
+
+namespace Platform {
+namespace {
+
+thread_local uint32_t t_lastError = kErrorSuccess;
+
+// Windows numbers used only for errno values that have no constant in error.h.
+constexpr uint32_t kErrorInvalidFunction = 1;
+constexpr uint32_t kErrorTooManyOpenFiles = 4;
+constexpr uint32_t kErrorNotSameDevice = 17;
+constexpr uint32_t kErrorWriteProtect = 19;
+constexpr uint32_t kErrorSeekOnDevice = 132;
+constexpr uint32_t kErrorDirNotEmpty = 145;
+
+constexpr std::pair<int, uint32_t> kErrnoCodes[] = {
+    {ENOENT, kErrorFileNotFound},
+    {ENXIO, kErrorFileNotFound},  // a device node whose hardware is absent
+    {ENODEV, kErrorFileNotFound},
+    {ENOTDIR, kErrorPathNotFound},
+    {EACCES, kErrorAccessDenied},
+    {EPERM, kErrorAccessDenied},
+    {EISDIR, kErrorAccessDenied},  // Windows refuses to open or delete a folder as a file
+    {EBADF, kErrorInvalidHandle},
+    {ENOMEM, kErrorNotEnoughMemory},
+    {EAGAIN, kErrorSharingViolation},  // a lock held by another open
+    {EBUSY, kErrorSharingViolation},
+    {ETXTBSY, kErrorSharingViolation},
+    {EEXIST, kErrorFileExists},
+    {EINVAL, kErrorInvalidParameter},
+    {EPIPE, kErrorBrokenPipe},
+    {ENOSPC, kErrorDiskFull},
+    {EDQUOT, kErrorDiskFull},
+    {ENAMETOOLONG, kErrorInvalidName},
+    {EIO, kErrorGenFailure},
+    {ETIMEDOUT, kErrorTimeout},
+    {ENOTTY, kErrorInvalidFunction},  // a terminal request on something that is not one
+    {EMFILE, kErrorTooManyOpenFiles},
+    {ENFILE, kErrorTooManyOpenFiles},
+    {EXDEV, kErrorNotSameDevice},
+    {EROFS, kErrorWriteProtect},
+    {ESPIPE, kErrorSeekOnDevice},
+    {ENOTEMPTY, kErrorDirNotEmpty},
+    {ENOSYS, kErrorNotSupported},
+    {EOPNOTSUPP, kErrorNotSupported},
+};
+
+constexpr std::pair<uint32_t, std::string_view> kTexts[] = {
+    {kErrorSuccess, "The operation completed successfully."},
+    {kErrorInvalidFunction, "Incorrect function."},
+    {kErrorFileNotFound, "The system cannot find the file specified."},
+    {kErrorPathNotFound, "The system cannot find the path specified."},
+    {kErrorTooManyOpenFiles, "The system cannot open the file."},
+    {kErrorAccessDenied, "Access is denied."},
+    {kErrorInvalidHandle, "The handle is invalid."},
+    {kErrorNotEnoughMemory, "Not enough storage is available to process this command."},
+    {kErrorNotSameDevice, "The system cannot move the file to a different disk drive."},
+    {kErrorWriteProtect, "The media is write protected."},
+    {kErrorGenFailure, "A device attached to the system is not functioning."},
+    {kErrorSharingViolation,
+     "The process cannot access the file because it is being used by another process."},
+    {kErrorHandleEof, "Reached the end of the file."},
+    {kErrorNotSupported, "The request is not supported."},
+    {kErrorFileExists, "The file exists."},
+    {kErrorInvalidParameter, "The parameter is incorrect."},
+    {kErrorBrokenPipe, "The pipe has been ended."},
+    {kErrorDiskFull, "There is not enough space on the disk."},
+    {kErrorInvalidName, "The filename, directory name, or volume label syntax is incorrect."},
+    {kErrorSeekOnDevice, "The file pointer cannot be set on the specified device or file."},
+    {kErrorDirNotEmpty, "The directory is not empty."},
+    {kErrorAlreadyExists, "Cannot create a file when that file already exists."},
+    {kErrorNoUnicodeTranslation,
+     "No mapping for the Unicode character exists in the target multi-byte code page."},
+    {kErrorTimeout, "This operation returned because the timeout period expired."},
+};
+
+}  // namespace
+
+uint32_t LastError() { return t_lastError; }
+
+void SetLastError(uint32_t code) { t_lastError = code; }
+
+std::string ErrorText(uint32_t code) {
+  for (const auto& [known, text] : kTexts) {
+    if (known == code) return std::string(text);
+  }
+  return "Error " + std::to_string(code);
+}
+
+namespace Posix {
+
+uint32_t WindowsErrorFromErrno(int errnoValue) {
+  for (const auto& [number, code] : kErrnoCodes) {
+    if (number == errnoValue) return code;
+  }
+  return kErrorGenFailure;
+}
+
+bool FailWithErrno() { return Fail(WindowsErrorFromErrno(errno)); }
+
+bool Fail(uint32_t code) {
+  SetLastError(code);
+  return false;
+}
+
+}  // namespace Posix
+}  // namespace Platform
