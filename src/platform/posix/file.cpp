@@ -215,7 +215,7 @@ CFile CFile::Open(const std::string& name, OpenMode mode) {
   const std::string path = Posix::DevicePath(name);
   int fd = -1;
   do {
-    fd = ::open(path.c_str(), flags | O_CLOEXEC, kNewFileMode);
+    fd = Posix::AboveStandardStreams(::open(path.c_str(), flags | O_CLOEXEC, kNewFileMode));
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     FailWithErrno();
@@ -324,6 +324,14 @@ std::vector<std::string> ListFiles(const std::string& pattern) {
 }
 
 namespace Posix {
+
+int AboveStandardStreams(int fd) {
+  if (fd < 0 || fd > STDERR_FILENO) return fd;
+  const int moved = fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+  if (moved < 0) return fd;
+  ::close(fd);
+  return moved;
+}
 
 std::string DevicePath(const std::string& name) {
   const std::string_view digits = std::string_view(name).substr(std::min<size_t>(3, name.size()));

@@ -13,6 +13,11 @@ uint32_t WindowsErrorFromErrno(int errnoValue);
 bool FailWithErrno();
 bool Fail(uint32_t code);
 
+// The descriptor itself or, when it took the number of a closed standard stream, a copy above
+// them (the original closed): a port on descriptor 0, 1 or 2 would meet console polls and
+// stray prints. -1 stays -1.
+int AboveStandardStreams(int fd);
+
 // The device path a file name stands for: "COMn" (any letter case, n from 1 without a
 // leading zero) is $ZANTEL_COMn when set, else /dev/ttyS(n-1); any other name is itself.
 std::string DevicePath(const std::string& name);

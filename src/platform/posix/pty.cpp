@@ -83,7 +83,7 @@ std::string ReadAvailable(int master, size_t limit, int timeoutMs) {
 }  // namespace
 
 CPseudoTerminal::CPseudoTerminal() {
-  const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  const int master = Posix::AboveStandardStreams(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
   if (master < 0) {
     FailWithErrno();
     return;
@@ -141,13 +141,18 @@ void CPseudoTerminal::CloseMaster() {
   m_master = -1;
 }
 
+// A closed standard input comes back as /dev/null when the redirect ends.
 CStandardInputRedirect::CStandardInputRedirect(const std::string& terminalPath) {
-  const int saved = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+  int saved = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+  if (saved < 0 && errno == EBADF) {
+    saved = Posix::AboveStandardStreams(open("/dev/null", O_RDONLY | O_CLOEXEC));
+  }
   if (saved < 0) {
     FailWithErrno();
     return;
   }
-  const int terminal = open(terminalPath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  const int terminal =
+      Posix::AboveStandardStreams(open(terminalPath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
   if (terminal < 0 || dup2(terminal, STDIN_FILENO) < 0) {
     FailWithErrno();
     close(saved);
