@@ -1,0 +1,174 @@
+#include "link/at_engine.h"
+
+#include <array>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "farlib/host.h"
+#include "farlib/message_ids.h"
+#include "link/transcript.h"
+#include "platform/console.h"
+
+namespace {
+
+enum class FinalResult { None, Ok, Failure };
+
+constexpr std::array<std::string_view, 6> kUnsolicitedPrefixes = {
+    "RING", "+CMT:", "+CMTI:", "+CBM:", "+CBMI:", "+CDS:"};
+
+// Expands a printf format into a command, refusing one that would not fit the command buffer.
+bool ExpandCommand(std::string& command, const char* format, va_list args) {
+  std::array<char, kMaxCommandLength + 2> buffer{};
+  const int length = std::vsnprintf(buffer.data(), buffer.size(), format, args);
+  command.assign(buffer.data());
+  return length >= 0 && static_cast<size_t>(length) <= kMaxCommandLength;
+}
+
+void ShowCommandError(const std::string& command, const char* failingLine) {
+  FarLib::ShowMessage(0, nullptr,
+                      {FarLib::GetMsg(Msg::kTitle), command.c_str(), failingLine,
+                       FarLib::GetMsg(Msg::kOk)},
+                      1);
+}
+
+std::string CommandTooLongText() {
+  return FarLib::FormatMsg(Msg::kCommandTooLong, static_cast<int>(kMaxCommandLength));
+}
+
+void SendCommand(CConnection& connection, const std::string& command) {
+  const std::string line = command + '\r';
+  connection.Write(line.data(), static_cast<uint32_t>(line.size()));
+  LogTraffic(line.data(), line.size());
+}
+
+bool IsUnsolicited(std::string_view line) {
+  for (std::string_view prefix : kUnsolicitedPrefixes) {
+    if (line.starts_with(prefix)) return true;
+  }
+  return false;
+}
+
+FinalResult Classify(std::string_view line) {
+  if (line == "ERROR") return FinalResult::Failure;
+  if (line.substr(0, 10) == "+CME ERROR" || line.substr(0, 10) == "+CMS ERROR") {
+    return FinalResult::Failure;
+  }
+  if (line == "OK") return FinalResult::Ok;
+  return FinalResult::None;
+}
+
+bool IsTrailingBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// One line up to its line feed, or a cut-off piece of an endless one.
+void ReadRawLine(CConnection& connection, std::string& line) {
+  line.clear();
+  while (line.size() < kMaxResponseLineLength) {
+    char byte = 0;
+    uint32_t count = 1;
+    connection.Read(&byte, count);
+    if (count == 0) continue;
+    line.push_back(byte);
+    if (byte == '\n') return;
+  }
+}
+
+// Returns the final result; the failing line, if any, is left in `line`.
+FinalResult CollectResponses(CConnection& connection, const std::string& command,
+                             ResponseList* responses, std::string& line) {
+  ReadLine(connection, line);
+  if (line == command) ReadLine(connection, line);
+  for (;;) {
+    if (IsUnsolicited(line)) {
+      ReadLine(connection, line);
+      continue;
+    }
+    const FinalResult result = Classify(line);
+    if (result != FinalResult::None) return result;
+    if (responses) responses->push_back(line);
+    ReadLine(connection, line);
+  }
+}
+
+bool Transact(CConnection& connection, bool quiet, ResponseList* responses, const char* format,
+              va_list args) {
+  std::string command;
+  if (!ExpandCommand(command, format, args)) {
+    const std::string reason = CommandTooLongText();
+    if (quiet) {
+      if (responses) responses->assign(1, reason);
+    } else {
+      ShowCommandError(command, reason.c_str());
+    }
+    return false;
+  }
+  SendCommand(connection, command);
+  if (responses) responses->clear();
+  std::string line;
+  if (CollectResponses(connection, command, responses, line) == FinalResult::Ok) return true;
+  if (quiet) {
+    if (responses) responses->push_back(line);
+  } else {
+    ShowCommandError(command, line.c_str());
+  }
+  return false;
+}
+
+}  // namespace
+
+bool SendLine(CConnection& connection, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string command;
+  const bool fits = ExpandCommand(command, format, args);
+  va_end(args);
+  if (!fits) {
+    ShowCommandError(command, CommandTooLongText().c_str());
+    return false;
+  }
+  SendCommand(connection, command);
+  return true;
+}
+
+void ReadLine(CConnection& connection, std::string& line) {
+  do {
+    ReadRawLine(connection, line);
+    while (!line.empty() && IsTrailingBlank(line.back())) line.pop_back();
+  } while (line.empty());
+}
+
+void ReadBytes(CConnection& connection, size_t count, std::string& text) {
+  text.clear();
+  while (text.size() < count) {
+    char byte = 0;
+    uint32_t read = 1;
+    connection.Read(&byte, read);
+    if (read == 1) text.push_back(byte);
+  }
+}
+
+bool Execute(CConnection& connection, const char* format, ResponseList* responses, ...) {
+  va_list args;
+  va_start(args, responses);
+  const bool ok = Transact(connection, false, responses, format, args);
+  va_end(args);
+  return ok;
+}
+
+bool ExecuteQuiet(CConnection& connection, const char* format, ResponseList* responses, ...) {
+  va_list args;
+  va_start(args, responses);
+  const bool ok = Transact(connection, true, responses, format, args);
+  va_end(args);
+  return ok;
+}
+
+bool EscapePressed() { return Platform::ConsoleEscapePressed(); }
+
+uint8_t AddressType(const std::string& number) {
+  if (number.empty()) return 128;
+  return number.front() == '+' ? 145 : 129;
+}

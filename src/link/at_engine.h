@@ -1,0 +1,44 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/connection.h"
+
+// One AT command transaction at a time over a connection: the command line goes out with a
+// carriage return, the echo and unsolicited result codes are dropped, the intermediate lines
+// are collected and the final result code decides success.
+
+using ResponseList = std::vector<std::string>;
+
+// The command buffer holds 4096 bytes: the command, its carriage return and a terminator.
+constexpr size_t kMaxCommandLength = 4094;
+// A phone that never ends its line must not make it grow without bound.
+constexpr size_t kMaxResponseLineLength = 64 * 1024;
+
+// Sends a command line without waiting for an answer. A command longer than
+// kMaxCommandLength is not sent: the command-error box is shown and the result is false.
+bool SendLine(CConnection& connection, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
+
+// Reads the next non-empty line, without its trailing white space.
+void ReadLine(CConnection& connection, std::string& line);
+
+// Reads exactly `count` bytes, unchanged.
+void ReadBytes(CConnection& connection, size_t count, std::string& text);
+
+// Runs one command. A refusal shows the command-error box and returns false.
+bool Execute(CConnection& connection, const char* format, ResponseList* responses, ...)
+    __attribute__((format(printf, 2, 4)));
+
+// Runs one command whose refusal is expected now and then: it shows nothing and appends the
+// failing line to the responses.
+bool ExecuteQuiet(CConnection& connection, const char* format, ResponseList* responses, ...)
+    __attribute__((format(printf, 2, 4)));
+
+// Whether the user pressed Escape to abort a long series of commands.
+bool EscapePressed();
+
+// The type-of-address octet for a phone number: 145 international, 129 other, 128 unknown.
+uint8_t AddressType(const std::string& number);

@@ -1,0 +1,6 @@
+#include "settings/settings.h"
+
+PluginSettings& Settings() {
+  static PluginSettings settings;
+  return settings;
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include <deque>
+#include <string>
+
+#include "link/connection.h"
+
+// A phone played from a script at the connection seam. Each step expects one exact write
+// (a command line with its carriage return) and then delivers the reply bytes. A write that
+// differs from the script, or a read when the phone has nothing more to say, fails the test;
+// the latter also throws io_error so that the caller's read loop ends.
+class CScriptedConnection : public CConnection {
+ public:
+  void Expect(const std::string& written, const std::string& reply);
+
+  void Read(void* buffer, uint32_t& count) override;
+  void Write(const void* buffer, uint32_t length) override;
+
+  bool ScriptDone() const { return m_steps.empty() && m_pending.empty(); }
+  const std::string& Sent() const { return m_sent; }
+  size_t ReadCalls() const { return m_readCalls; }
+
+ private:
+  struct Step {
+    std::string written;
+    std::string reply;
+  };
+  std::deque<Step> m_steps;
+  std::string m_pending;
+  std::string m_sent;
+  size_t m_readCalls = 0;
+};

@@ -1,0 +1,172 @@
+#include "link/at_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_host.h"
+#include "farlib/message_ids.h"
+#include "scripted_connection.h"
+
+namespace {
+
+struct TransactionCase {
+  const char* name;
+  std::string command;
+  std::string reply;
+  bool ok;
+  std::vector<std::string> responses;
+};
+
+void PrintTo(const TransactionCase& c, std::ostream* out) { *out << c.name; }
+
+class AtEngineTransaction : public testing::TestWithParam<TransactionCase> {};
+
+// Failures never reach the command-error box here: ExecuteQuiet shows nothing.
+TEST_P(AtEngineTransaction, CollectsIntermediateLines) {
+  const TransactionCase& c = GetParam();
+  CFakeHost host;
+  CScriptedConnection phone;
+  phone.Expect(c.command + "\r", c.reply);
+  ResponseList responses = {"left over from an earlier command"};
+  EXPECT_EQ(ExecuteQuiet(phone, "%s", &responses, c.command.c_str()), c.ok);
+  EXPECT_EQ(responses, c.responses);
+  EXPECT_TRUE(phone.ScriptDone());
+  EXPECT_TRUE(host.Messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, AtEngineTransaction,
+    testing::Values(
+        TransactionCase{"EchoDropped", "AT+CGMI", "AT+CGMI\r\r\nNokia\r\n\r\nOK\r\n", true, {"Nokia"}},
+        TransactionCase{"EchoInOtherCaseKept", "AT+CGMI", "at+cgmi\r\r\nNokia\r\nOK\r\n", true,
+                        {"at+cgmi", "Nokia"}},
+        TransactionCase{"OnlyFirstLineIsEcho", "AT", "RING\r\nAT\r\nOK\r\n", true, {"AT"}},
+        TransactionCase{"NoEcho", "AT+CGMM", "\r\n6310i\r\n\r\nOK\r\n", true, {"6310i"}},
+        TransactionCase{"UnsolicitedCodesBetweenLines", "AT+CPBR=1,3",
+                        "\r\n+CPBR: 1,\"1\",129,\"A\"\r\nRING\r\n+CPBR: 2,\"2\",129,\"B\"\r\n"
+                        "+CMTI: \"SM\",3\r\n+CPBR: 3,\"3\",129,\"C\"\r\n\r\nOK\r\n",
+                        true,
+                        {"+CPBR: 1,\"1\",129,\"A\"", "+CPBR: 2,\"2\",129,\"B\"",
+                         "+CPBR: 3,\"3\",129,\"C\""}},
+        TransactionCase{"EveryUnsolicitedPrefixDropped", "AT",
+                        "+CMT: ,24\r\n+CBM: 88\r\n+CBMI: \"BM\",1\r\n+CDS: 25\r\nRINGING\r\nOK\r\n",
+                        true, {}},
+        TransactionCase{"UnknownUnsolicitedCodeKept", "AT", "+CDSI: \"SM\",2\r\nOK\r\n", true,
+                        {"+CDSI: \"SM\",2"}},
+        TransactionCase{"CmeErrorLastInList", "AT+CPBS=\"XX\"", "\r\nA\r\n+CME ERROR: 10\r\n", false,
+                        {"A", "+CME ERROR: 10"}},
+        TransactionCase{"CmsErrorFails", "AT+CMGR=1", "+CMS ERROR: 321\r\n", false,
+                        {"+CMS ERROR: 321"}},
+        TransactionCase{"ErrorWithTrailingBlanksFails", "AT+X", "ERROR  \t\r\n", false, {"ERROR"}},
+        TransactionCase{"BlankBeforeOkIsIntermediate", "AT", " OK\r\nOK\r\n", true, {" OK"}},
+        TransactionCase{"LookalikesAreIntermediate", "AT", "OKAY\r\nERRORS\r\n+CME: 3\r\nOK\r\n",
+                        true, {"OKAY", "ERRORS", "+CME: 3"}},
+        TransactionCase{"EmptyLinesNeverListed", "AT", "\r\n\r\nA\r\n \r\n\r\r\nOK\r\n", true, {"A"}},
+        TransactionCase{"TrailingBlanksStrippedLeadingKept", "AT", "A \t\r\n  B\r\nOK\r\n", true,
+                        {"A", "  B"}},
+        TransactionCase{"BareLineFeeds", "AT", "Nokia\nOK\n", true, {"Nokia"}}),
+    [](const testing::TestParamInfo<TransactionCase>& info) { return info.param.name; });
+
+TEST(AtEngine, RefusalShowsCommandErrorBox) {
+  CFakeHost host;
+  host.AnswerMessage(0);
+  CScriptedConnection phone;
+  phone.Expect("AT+CPBS=\"XX\"\r", "AT+CPBS=\"XX\"\r\r\n+CME ERROR: 21\r\n");
+  ResponseList responses;
+  EXPECT_FALSE(Execute(phone, "AT+CPBS=\"%s\"", &responses, "XX"));
+  EXPECT_TRUE(responses.empty());
+  ASSERT_EQ(host.Messages().size(), 1u);
+  const CFakeHost::ShownMessage& box = host.Messages()[0];
+  EXPECT_EQ(box.flags, 0u);
+  EXPECT_EQ(box.helpTopic, "(none)");
+  EXPECT_EQ(box.items, (std::vector<std::string>{"Zantel", "AT+CPBS=\"XX\"", "+CME ERROR: 21", "OK"}));
+  EXPECT_EQ(box.buttons, 1);
+}
+
+TEST(AtEngine, WorksWithoutResponseList) {
+  CFakeHost host;
+  CScriptedConnection phone;
+  phone.Expect("AT+CSCS=\"UCS2\"\r", "\r\nignored\r\nOK\r\n");
+  EXPECT_TRUE(Execute(phone, "AT+CSCS=\"%s\"", nullptr, "UCS2"));
+  EXPECT_TRUE(phone.ScriptDone());
+}
+
+TEST(AtEngine, PercentInArgumentIsSentLiterally) {
+  CFakeHost host;
+  CScriptedConnection phone;
+  phone.Expect("AT+CPBW=1,\"50%d\"\r", "OK\r\n");
+  EXPECT_TRUE(Execute(phone, "AT+CPBW=%d,\"%s\"", nullptr, 1, "50%d"));
+}
+
+TEST(AtEngine, LongestCommandIsSentWhole) {
+  CFakeHost host;
+  CScriptedConnection phone;
+  const std::string command = "AT" + std::string(kMaxCommandLength - 2, 'A');
+  phone.Expect(command + "\r", "OK\r\n");
+  EXPECT_TRUE(Execute(phone, "%s", nullptr, command.c_str()));
+}
+
+TEST(AtEngine, TooLongCommandIsRefusedNotCut) {
+  CFakeHost host;
+  host.AnswerMessage(0);
+  CScriptedConnection phone;
+  const std::string command = "AT" + std::string(kMaxCommandLength - 1, 'A');
+  EXPECT_FALSE(Execute(phone, "%s", nullptr, command.c_str()));
+  EXPECT_TRUE(phone.Sent().empty());
+  ASSERT_EQ(host.Messages().size(), 1u);
+  EXPECT_EQ(host.Messages()[0].items[2], "The command is longer than 4094 characters");
+
+  ResponseList responses = {"stale"};
+  EXPECT_FALSE(ExecuteQuiet(phone, "%s", &responses, command.c_str()));
+  EXPECT_EQ(responses, ResponseList{"The command is longer than 4094 characters"});
+  host.AnswerMessage(0);
+  EXPECT_FALSE(SendLine(phone, "%s", command.c_str()));
+  EXPECT_TRUE(phone.Sent().empty());
+}
+
+TEST(AtEngine, EndlessLineIsCutIntoPieces) {
+  CFakeHost host;
+  CScriptedConnection phone;
+  const size_t total = 3 * kMaxResponseLineLength + 100;
+  phone.Expect("AT\r", std::string(total, 'x') + "\r\nOK\r\n");
+  ResponseList responses;
+  EXPECT_TRUE(Execute(phone, "AT", &responses));
+  ASSERT_EQ(responses.size(), 4u);
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(responses[i].size(), kMaxResponseLineLength);
+  EXPECT_EQ(responses[3], std::string(100, 'x'));
+}
+
+TEST(AtEngine, SendLineWaitsForNothing) {
+  CFakeHost host;
+  CScriptedConnection phone;
+  phone.Expect("AT+CMGS=23\r", "\r\n> ");
+  EXPECT_TRUE(SendLine(phone, "AT+CMG%c=%d", 'S', 23));
+  EXPECT_EQ(phone.ReadCalls(), 0u);
+  std::string prompt;
+  ReadBytes(phone, 4, prompt);
+  EXPECT_EQ(prompt, "\r\n> ");
+  EXPECT_EQ(phone.ReadCalls(), 4u);
+  EXPECT_TRUE(phone.ScriptDone());
+}
+
+TEST(AtEngine, ReadLineReadsOneByteAtATime) {
+  CFakeHost host;
+  CScriptedConnection phone;
+  phone.Expect("AT\r", "\r\nAB\r\nrest");
+  SendLine(phone, "AT");
+  std::string line;
+  ReadLine(phone, line);
+  EXPECT_EQ(line, "AB");
+  EXPECT_EQ(phone.ReadCalls(), 6u);
+}
+
+TEST(AtEngine, AddressType) {
+  EXPECT_EQ(AddressType(""), 128);
+  EXPECT_EQ(AddressType("+79001234567"), 145);
+  EXPECT_EQ(AddressType("89001234567"), 129);
+  EXPECT_EQ(AddressType("*100#"), 129);
+}
+
+}  // namespace
