@@ -1,0 +1,63 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace PhoneSim {
+
+// How a phone answers the identity commands (+CGMI, +CGMM, +CGSN, +CGMR).
+enum class IdentityStyle {
+  Prefixed,  // +CGMI: Nokia
+  Quoted,    // +CGMI: "huawei"
+  Bare,      // Nokia
+};
+
+// How a call-list entry carries the time of the call after its name.
+enum class CallTimeStyle {
+  TwoFields,  // ,"05/12/31","23:59:00"
+  OneField,   // ,"05/12/31,23:59:00"
+};
+
+struct PhoneBookSpec {
+  std::string name;
+  int size = 0;
+  int numberLength = 0;
+  int nameLength = 0;
+};
+
+struct MessageStorageSpec {
+  std::string name;
+  int size = 0;
+};
+
+// One kind of phone: what it offers and how it words its answers. The state file picks one
+// by name; quirks of a real model are switches here, each set only by the profile that
+// names that model.
+struct Profile {
+  std::string name;
+  std::string manufacturer;  // defaults for a state file without an identity
+  std::string model;
+  bool echoAtPowerUp = true;
+  IdentityStyle identityStyle = IdentityStyle::Prefixed;
+  bool answersCgsn = true;
+  int highestErrorMode = 2;  // AT+CMEE=n above this is refused
+  std::vector<std::string> charsets;
+  std::string powerUpCharset;
+  std::vector<PhoneBookSpec> phoneBooks;
+  bool phoneBookCounts = true;  // +CPBS? carries used and total
+  bool internationalWithoutPlus = false;
+  CallTimeStyle callTimeStyle = CallTimeStyle::TwoFields;
+  std::vector<MessageStorageSpec> messageStorages;
+  std::string statusList;   // the answer to AT+CMGL=?, inside the parentheses
+  std::vector<int> statuses;  // the statuses AT+CMGL=n accepts
+  bool listsUnsentAsUnread = false;
+};
+
+// nullptr when no profile has that name.
+const Profile* FindProfile(std::string_view name);
+std::vector<std::string> ProfileNames();
+
+// The status a listing or a read shows for a message stored with `status`.
+int ListedStatus(const Profile& profile, int status);
+
+}  // namespace PhoneSim

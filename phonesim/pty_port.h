@@ -1,0 +1,59 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace PhoneSim {
+
+enum class ReadOutcome { Data, TimedOut, Closed };
+
+// The phone's end of the line. The only place in the simulator that speaks to the system.
+class CPort {
+ public:
+  virtual ~CPort() = default;
+  // Appends what arrives within timeoutMs.
+  virtual ReadOutcome Read(std::string& bytes, int timeoutMs) = 0;
+  // False when the far side is gone.
+  virtual bool Write(std::string_view bytes) = 0;
+  // Drops the line: the far side sees the terminal closed.
+  virtual void HangUp() = 0;
+};
+
+// The master side of a new pseudo-terminal in raw mode. The simulator keeps a slave handle
+// of its own, so a client may open and close the terminal as often as it likes. Throws
+// std::runtime_error when the system refuses.
+class CPseudoTerminalPort : public CPort {
+ public:
+  CPseudoTerminalPort();
+  ~CPseudoTerminalPort() override;
+  CPseudoTerminalPort(const CPseudoTerminalPort&) = delete;
+  CPseudoTerminalPort& operator=(const CPseudoTerminalPort&) = delete;
+
+  const std::string& SlavePath() const { return m_slavePath; }
+  ReadOutcome Read(std::string& bytes, int timeoutMs) override;
+  bool Write(std::string_view bytes) override;
+  void HangUp() override;
+
+ private:
+  int m_master = -1;
+  int m_slave = -1;
+  std::string m_slavePath;
+};
+
+// Standard input and output, for a phone behind a pipe or socket relay.
+class CStandardStreamsPort : public CPort {
+ public:
+  ReadOutcome Read(std::string& bytes, int timeoutMs) override;
+  bool Write(std::string_view bytes) override;
+  void HangUp() override { m_closed = true; }
+
+ private:
+  bool m_closed = false;
+};
+
+// SIGINT and SIGTERM end the session cleanly (the state is still saved); a closed output
+// pipe does not kill the process.
+void CatchStopSignals();
+bool StopSignalled();
+
+}  // namespace PhoneSim

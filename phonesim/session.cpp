@@ -1,0 +1,172 @@
+#include "phonesim/session.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <thread>
+
+namespace PhoneSim {
+namespace {
+
+constexpr char kCtrlZ = 0x1A;
+constexpr char kEscape = 0x1B;
+constexpr char kBackspace = 0x08;
+constexpr int kLongestSplit = 16;
+constexpr auto kSplitPause = std::chrono::milliseconds(2);
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(text[i])) != std::toupper(static_cast<unsigned char>(prefix[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string Trimmed(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  return std::string(text);
+}
+
+}  // namespace
+
+CSession::CSession(CPort& port, CPhone& phone, Faults faults, CTranscript* transcript)
+    : m_port(port),
+      m_phone(phone),
+      m_faults(std::move(faults)),
+      m_transcript(transcript),
+      m_random(m_faults.splitSeed.value_or(0)) {
+  for (const Refusal& refusal : m_faults.refusals) m_refusalsLeft.push_back(refusal.times);
+}
+
+void CSession::Run(const std::function<bool()>& stop, int pollMs) {
+  while (!m_closed && !stop()) {
+    std::string bytes;
+    const ReadOutcome outcome = m_port.Read(bytes, pollMs);
+    if (outcome == ReadOutcome::Closed) break;
+    if (outcome == ReadOutcome::Data) Receive(bytes);
+  }
+}
+
+void CSession::Receive(std::string_view bytes) {
+  if (m_transcript) m_transcript->Received(bytes);
+  for (size_t i = 0; i < bytes.size() && !m_closed; ++i) {
+    const char c = bytes[i];
+    if (m_phone.Echo() && !m_silent) Send(std::string_view(&c, 1));
+    if (m_phone.AwaitsPdu()) {
+      if (c == kCtrlZ || c == kEscape) {
+        TakePdu(c == kEscape);
+      } else {
+        m_pending.push_back(c);
+      }
+    } else if (c == '\r') {
+      TakeLine();
+    } else if (c == kBackspace) {
+      if (!m_pending.empty()) m_pending.pop_back();
+    } else if (c != '\n') {
+      m_pending.push_back(c);
+    }
+  }
+}
+
+void CSession::TakeLine() {
+  const std::string line = std::move(m_pending);
+  m_pending.clear();
+  if (m_silent) return;
+  const Reply reply = m_phone.HandleLine(line);
+  if (reply.final.empty() && !reply.prompt) return;  // not a command: the phone ignores it
+  ++m_commands;
+  if (const Refusal* refusal = Refuses(line)) {
+    Answer(Reply{{}, refusal->reply, false});
+  } else {
+    Answer(reply);
+  }
+}
+
+void CSession::TakePdu(bool cancelled) {
+  const std::string hex = Trimmed(m_pending);
+  m_pending.clear();
+  if (!m_silent) Answer(m_phone.HandlePdu(hex, cancelled));
+}
+
+// A refused command has still been carried out: the fault is on the line, not in the phone.
+const Refusal* CSession::Refuses(const std::string& line) {
+  const std::string command = Trimmed(line);
+  for (size_t i = 0; i < m_faults.refusals.size(); ++i) {
+    if (m_refusalsLeft[i] > 0 && StartsWithIgnoringCase(command, m_faults.refusals[i].command)) {
+      --m_refusalsLeft[i];
+      return &m_faults.refusals[i];
+    }
+  }
+  return nullptr;
+}
+
+std::string CSession::Framed(const Reply& reply) const {
+  std::string unsolicited;
+  for (const Unsolicited& item : m_faults.unsolicited) {
+    const bool due = m_commands == item.command ||
+                     (item.every > 0 && m_commands > item.command && (m_commands - item.command) % item.every == 0);
+    if (due) unsolicited += "\r\n" + item.text + "\r\n";
+  }
+  if (unsolicited.empty() || reply.prompt) return CPhone::Frame(reply);
+  Reply first = reply;
+  Reply rest{{}, reply.final, false};
+  if (!reply.lines.empty()) {
+    first.lines.resize(1);
+    first.final.clear();
+    rest.lines.assign(reply.lines.begin() + 1, reply.lines.end());
+    return CPhone::Frame(first) + unsolicited + CPhone::Frame(rest);
+  }
+  return unsolicited + CPhone::Frame(rest);
+}
+
+void CSession::Answer(const Reply& reply) {
+  if (m_faults.latencyMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(m_faults.latencyMs));
+  for (const Garbage& noise : m_faults.garbage) {
+    if (noise.command == m_commands) Send(noise.bytes);
+  }
+  const std::string text = Framed(reply);
+  if (m_faults.hangUpDuring == m_commands && m_commands > 0 && !reply.prompt) {
+    Send(std::string_view(text).substr(0, text.size() / 2));
+    HangUp();
+    return;
+  }
+  Send(text);
+  if (reply.prompt) return;
+  if (m_faults.hangUpAfter == m_commands && m_commands > 0) HangUp();
+  if (m_faults.silentAfter == m_commands && m_commands > 0) m_silent = true;
+}
+
+void CSession::Send(std::string_view bytes) {
+  while (!bytes.empty() && !m_closed) {
+    size_t piece = bytes.size();
+    if (m_faults.splitSeed) {
+      piece = std::min<size_t>(piece, std::uniform_int_distribution<size_t>(1, kLongestSplit)(m_random));
+    }
+    const std::string_view chunk = bytes.substr(0, piece);
+    if (!m_port.Write(chunk)) {
+      m_closed = true;
+      return;
+    }
+    if (m_transcript) m_transcript->Sent(chunk);
+    Pace(chunk.size());
+    bytes.remove_prefix(piece);
+    if (m_faults.splitSeed && !bytes.empty()) std::this_thread::sleep_for(kSplitPause);
+  }
+}
+
+void CSession::Pace(size_t bytes) {
+  if (m_faults.bytesPerSecond <= 0) return;
+  const auto micros = static_cast<int64_t>(bytes) * 1'000'000 / m_faults.bytesPerSecond;
+  std::this_thread::sleep_for(std::chrono::microseconds(micros));
+}
+
+void CSession::HangUp() {
+  if (m_transcript) m_transcript->Note("hang-up");
+  m_port.HangUp();
+  m_hungUp = m_closed = true;
+}
+
+}  // namespace PhoneSim
