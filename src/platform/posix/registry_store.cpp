@@ -1,0 +1,226 @@
+#include "platform/posix/registry_store.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <utility>
+
+#include "platform/error.h"
+
+namespace Platform::Posix {
+namespace {
+
+// Marks a file as a Zantel registry ("ZREG"), so that another program's database given by
+// mistake is never written to.
+constexpr int32_t kApplicationId = 0x5A524547;
+constexpr int kBusyTimeoutMs = 15000;
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE keys(
+  id INTEGER PRIMARY KEY AUTOINCREMENT,
+  parent INTEGER REFERENCES keys(id) ON DELETE CASCADE,
+  name TEXT NOT NULL,
+  fold TEXT NOT NULL,
+  UNIQUE(parent, fold));
+CREATE TABLE reg_values(
+  key INTEGER NOT NULL REFERENCES keys(id) ON DELETE CASCADE,
+  fold TEXT NOT NULL,
+  name TEXT NOT NULL,
+  type INTEGER NOT NULL,
+  data BLOB NOT NULL,
+  PRIMARY KEY(key, fold)) WITHOUT ROWID;
+INSERT INTO keys(id, parent, name, fold) VALUES(1, NULL, '', '');
+PRAGMA application_id = 1515341127;
+)sql";
+static_assert(kApplicationId == 1515341127);
+
+std::string Fold(const std::string& name) {
+  std::string fold = name;
+  std::transform(fold.begin(), fold.end(), fold.begin(),
+                 [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+  return fold;
+}
+
+// One prepared statement, finalized with its owner.
+class CStatement {
+ public:
+  CStatement(sqlite3* db, const char* sql) {
+    if (sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr) != SQLITE_OK) m_statement = nullptr;
+  }
+  ~CStatement() { sqlite3_finalize(m_statement); }
+  CStatement(const CStatement&) = delete;
+  CStatement& operator=(const CStatement&) = delete;
+
+  CStatement& Bind(int64_t value) {
+    if (m_statement) sqlite3_bind_int64(m_statement, ++m_bound, value);
+    return *this;
+  }
+  CStatement& Bind(const std::string& text) {
+    if (m_statement) {
+      sqlite3_bind_text(m_statement, ++m_bound, text.data(), static_cast<int>(text.size()),
+                        SQLITE_TRANSIENT);
+    }
+    return *this;
+  }
+  CStatement& BindBlob(const std::vector<uint8_t>& bytes) {
+    // A zero-length blob must still be a blob, not NULL, so it needs an address.
+    static constexpr uint8_t kNoBytes = 0;
+    if (m_statement) {
+      sqlite3_bind_blob(m_statement, ++m_bound, bytes.empty() ? &kNoBytes : bytes.data(),
+                        static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    }
+    return *this;
+  }
+
+  // SQLITE_ROW, SQLITE_DONE or an error.
+  int Step() { return m_statement ? sqlite3_step(m_statement) : SQLITE_ERROR; }
+  bool Run() { return Step() == SQLITE_DONE; }
+
+  int64_t Integer(int column) const { return sqlite3_column_int64(m_statement, column); }
+  std::string Text(int column) const {
+    const auto* text = sqlite3_column_text(m_statement, column);
+    return text ? std::string(reinterpret_cast<const char*>(text),
+                              static_cast<size_t>(sqlite3_column_bytes(m_statement, column)))
+                : std::string();
+  }
+  std::vector<uint8_t> Blob(int column) const {
+    const auto* bytes = static_cast<const uint8_t*>(sqlite3_column_blob(m_statement, column));
+    return bytes ? std::vector<uint8_t>(bytes, bytes + sqlite3_column_bytes(m_statement, column))
+                 : std::vector<uint8_t>();
+  }
+
+ private:
+  sqlite3_stmt* m_statement = nullptr;
+  int m_bound = 0;
+};
+
+bool Execute(sqlite3* db, const char* sql) {
+  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+std::optional<int64_t> SingleInteger(sqlite3* db, const char* sql) {
+  CStatement statement(db, sql);
+  if (statement.Step() != SQLITE_ROW) return std::nullopt;
+  return statement.Integer(0);
+}
+
+// A brand-new (empty) file gets the schema; a file that is already a store is taken as it is;
+// anything else is refused untouched. Two processes meeting a new file at once are
+// serialized by the immediate transaction, and the second finds the first one's schema.
+bool PrepareSchema(sqlite3* db) {
+  const std::optional<int64_t> id = SingleInteger(db, "PRAGMA application_id");
+  if (!id) return false;
+  if (*id == kApplicationId) return true;
+  if (*id != 0 || !Execute(db, "BEGIN IMMEDIATE")) return false;
+  const std::optional<int64_t> tables = SingleInteger(db, "SELECT count(*) FROM sqlite_master");
+  const std::optional<int64_t> idNow = SingleInteger(db, "PRAGMA application_id");
+  bool ready = tables && idNow && *idNow == kApplicationId;
+  if (tables && *tables == 0) ready = Execute(db, kSchema);
+  if (ready && Execute(db, "COMMIT")) return true;
+  Execute(db, "ROLLBACK");
+  return false;
+}
+
+}  // namespace
+
+std::string RegistryStorePath() {
+  if (const char* path = std::getenv("ZANTEL_REGISTRY"); path && *path) return path;
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return {};
+  const std::filesystem::path folder = std::filesystem::path(home) / ".config" / "zantel";
+  std::error_code ignored;
+  std::filesystem::create_directories(folder, ignored);
+  return (folder / "registry.sqlite3").string();
+}
+
+std::shared_ptr<CRegistryStore> CRegistryStore::OpenFile(const std::string& path) {
+  sqlite3* db = nullptr;
+  const int opened = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                                     nullptr);
+  auto store = std::make_shared<CRegistryStore>(db);
+  if (opened != SQLITE_OK) return nullptr;
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  if (!PrepareSchema(db) || !Execute(db, "PRAGMA foreign_keys = ON")) return nullptr;
+  return store;
+}
+
+std::shared_ptr<CRegistryStore> CRegistryStore::Current() {
+  static std::string s_path;
+  static std::shared_ptr<CRegistryStore> s_store;
+  const std::string path = RegistryStorePath();
+  if (path.empty()) return nullptr;
+  if (!s_store || path != s_path) {
+    s_store = OpenFile(path);
+    s_path = path;
+  }
+  return s_store;
+}
+
+CRegistryStore::~CRegistryStore() {
+  if (m_inTransaction) Execute(m_db, "COMMIT");
+  sqlite3_close_v2(m_db);
+}
+
+std::optional<int64_t> CRegistryStore::FindKey(int64_t parent, const std::string& name) {
+  CStatement find(m_db, "SELECT id FROM keys WHERE parent = ? AND fold = ?");
+  if (find.Bind(parent).Bind(Fold(name)).Step() != SQLITE_ROW) return std::nullopt;
+  return find.Integer(0);
+}
+
+std::optional<int64_t> CRegistryStore::CreateKey(int64_t parent, const std::string& name) {
+  if (std::optional<int64_t> found = FindKey(parent, name)) return found;
+  CStatement insert(m_db, "INSERT INTO keys(parent, name, fold) VALUES(?, ?, ?)");
+  if (!insert.Bind(parent).Bind(name).Bind(Fold(name)).Run()) return std::nullopt;
+  return sqlite3_last_insert_rowid(m_db);
+}
+
+bool CRegistryStore::KeyExists(int64_t key) {
+  CStatement find(m_db, "SELECT 1 FROM keys WHERE id = ?");
+  return find.Bind(key).Step() == SQLITE_ROW;
+}
+
+std::vector<std::string> CRegistryStore::SubKeyNames(int64_t key) {
+  CStatement list(m_db, "SELECT name FROM keys WHERE parent = ? ORDER BY fold");
+  list.Bind(key);
+  std::vector<std::string> names;
+  while (list.Step() == SQLITE_ROW) names.push_back(list.Text(0));
+  return names;
+}
+
+uint32_t CRegistryStore::DeleteKey(int64_t key) {
+  if (!KeyExists(key)) return kErrorFileNotFound;
+  CStatement erase(m_db, "DELETE FROM keys WHERE id = ?");
+  return erase.Bind(key).Run() ? kErrorSuccess : kErrorRegistryIoFailed;
+}
+
+uint32_t CRegistryStore::QueryValue(int64_t key, const std::string& name, RegValue& value) {
+  CStatement find(m_db, "SELECT type, data FROM reg_values WHERE key = ? AND fold = ?");
+  const int found = find.Bind(key).Bind(Fold(name)).Step();
+  if (found == SQLITE_DONE) return KeyExists(key) ? kErrorFileNotFound : kErrorKeyDeleted;
+  if (found != SQLITE_ROW) return kErrorRegistryIoFailed;
+  value.Type = static_cast<uint32_t>(find.Integer(0));
+  value.Data = find.Blob(1);
+  return kErrorSuccess;
+}
+
+uint32_t CRegistryStore::SetValue(int64_t key, const std::string& name, uint32_t type,
+                                  const std::vector<uint8_t>& data) {
+  if (!KeyExists(key)) return kErrorKeyDeleted;
+  CStatement write(m_db,
+                   "INSERT OR REPLACE INTO reg_values(key, fold, name, type, data) "
+                   "VALUES(?, ?, ?, ?, ?)");
+  write.Bind(key).Bind(Fold(name)).Bind(name).Bind(static_cast<int64_t>(type)).BindBlob(data);
+  return write.Run() ? kErrorSuccess : kErrorRegistryIoFailed;
+}
+
+void CRegistryStore::Begin() {
+  if (m_depth++ == 0) m_inTransaction = Execute(m_db, "BEGIN IMMEDIATE");
+}
+
+void CRegistryStore::End() {
+  if (m_depth == 0 || --m_depth > 0 || !m_inTransaction) return;
+  m_inTransaction = false;
+  if (!Execute(m_db, "COMMIT")) Execute(m_db, "ROLLBACK");
+}
+
+}  // namespace Platform::Posix

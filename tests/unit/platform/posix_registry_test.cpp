@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <random>
+#include <string>
+
+#include "platform/posix/registry_store.h"
+#include "platform/registry.h"
+#include "scoped_environment.h"
+#include "temp_registry.h"
+
+namespace Platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteWhole(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// What another process sees: a connection of its own on the same file.
+int64_t CountKeysSeenElsewhere(const std::string& file) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_stmt* count = nullptr;
+  sqlite3_prepare_v2(db, "SELECT count(*) FROM keys", -1, &count, nullptr);
+  const int64_t keys = sqlite3_step(count) == SQLITE_ROW ? sqlite3_column_int64(count, 0) : -1;
+  sqlite3_finalize(count);
+  sqlite3_close(db);
+  return keys;
+}
+
+std::string UniqueName(const std::string& prefix) {
+  std::random_device random;
+  return prefix + std::to_string(random()) + std::to_string(random());
+}
+
+TEST(RegistryStore, DefaultsToTheUsersConfigFolder) {
+  const fs::path home = fs::temp_directory_path() / UniqueName("zantel-home-");
+  fs::remove_all(home);
+  const CScopedEnvironment homeVariable("HOME", home.string());
+  const CScopedEnvironment store("ZANTEL_REGISTRY", std::nullopt);
+  EXPECT_EQ(Posix::RegistryStorePath(), (home / ".config/zantel/registry.sqlite3").string());
+  EXPECT_TRUE(CRegKey::Create("Software\\Far\\Plugins\\Zantel").IsOpen());
+  EXPECT_TRUE(fs::is_regular_file(home / ".config/zantel/registry.sqlite3"));
+  fs::remove_all(home);
+}
+
+struct UnusableStore {
+  const char* label;
+  std::string bytes;
+};
+
+class UnusableStoreTest : public testing::TestWithParam<UnusableStore> {};
+
+TEST_P(UnusableStoreTest, GivesNoKeysAndIsLeftAsItWas) {
+  CTempRegistry registry;
+  WriteWhole(registry.File(), GetParam().bytes);
+  EXPECT_FALSE(CRegKey::Create(registry.Root()).IsOpen());
+  {
+    CRegTransaction save;
+    EXPECT_FALSE(CRegKey::Create(registry.Root() + "\\Zantel").IsOpen());
+  }
+  EXPECT_EQ(ReadWhole(registry.File()), GetParam().bytes);
+}
+
+std::string ForeignDatabase() {
+  const fs::path path = fs::temp_directory_path() / UniqueName("zantel-foreign-");
+  fs::remove(path);
+  sqlite3* db = nullptr;
+  sqlite3_open(path.c_str(), &db);
+  sqlite3_exec(db, "CREATE TABLE keys(a); INSERT INTO keys VALUES(1)", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  std::string bytes = ReadWhole(path.string());
+  fs::remove(path);
+  return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, UnusableStoreTest,
+    testing::Values(UnusableStore{"Text", "[HKEY_CURRENT_USER\\Software]\n"},
+                    UnusableStore{"TruncatedHeader", std::string("SQLite format 3\0\x10", 18)},
+                    UnusableStore{"ForeignDatabase", ForeignDatabase()}),
+    [](const testing::TestParamInfo<UnusableStore>& info) { return info.param.label; });
+
+TEST(RegistryStore, AFolderInPlaceOfTheFileGivesNoKeys) {
+  CTempRegistry registry;
+  fs::create_directory(registry.File());
+  EXPECT_FALSE(CRegKey::Create(registry.Root()).IsOpen());
+  EXPECT_TRUE(fs::is_directory(registry.File()));
+}
+
+TEST(RegistryStore, OthersSeeAScopesChangesOnlyWhenItEnds) {
+  CTempRegistry registry;
+  CRegKey::Create(registry.Root());
+  const int64_t before = CountKeysSeenElsewhere(registry.File());
+  {
+    CRegTransaction save;
+    CRegKey::Create(registry.Root() + "\\Zantel\\FirstCOM");
+    EXPECT_EQ(CountKeysSeenElsewhere(registry.File()), before);
+  }
+  EXPECT_EQ(CountKeysSeenElsewhere(registry.File()), before + 2);
+}
+
+}  // namespace
+}  // namespace Platform
