@@ -2,6 +2,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/registry.h"
+#include "settings/model_profile.h"
+
 // One serial port as the user configured it. Values stay within the ranges the loader
 // enforces: Port 1-8, DataBits 4-8, Parity 0-4, StopBits 0-2, Timeout 1-60 seconds.
 struct PortSettings {
@@ -13,6 +16,8 @@ struct PortSettings {
   bool HwCtl = true;     // CTS/RTS
   bool SwCtl = false;    // XON/XOFF
   int32_t Timeout = 10;  // seconds
+
+  bool operator==(const PortSettings&) const = default;
 };
 
 // The process-wide settings. Every panel reads them; the configuration dialogs and the few
@@ -35,6 +40,25 @@ struct PluginSettings {
   std::string LastTextSMSSent;
   PortSettings FirstCOM;
   PortSettings SecondCOM;
+  ModelProfileList Profiles = {DefaultProfile()};
+
+  bool operator==(const PluginSettings&) const = default;
 };
 
 PluginSettings& Settings();
+
+// The longest key path the settings use: longer paths (a phone's identity can be any length)
+// are refused rather than cut.
+constexpr size_t kMaxSettingsKeyPath = 259;
+
+// The settings' key: the host's RootKey, "\Zantel", then `subkey` when given (for example
+// "\FirstCOM" or "\Devices\<identity>"). Created when missing unless `openOnly`. A closed
+// key when it cannot be had or the path would be longer than kMaxSettingsKeyPath.
+Platform::CRegKey OpenSettingsKey(const std::string& subkey = {}, bool openOnly = false);
+
+// Reads every setting into Settings(), each missing or malformed value as its default, and
+// the model profiles up to the first gap in their numbering.
+void LoadSettings();
+
+// Writes Settings() back as one unit; the stored profiles become exactly the list's.
+void SaveSettings();
