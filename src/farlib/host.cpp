@@ -4,22 +4,38 @@
 #include <cstdio>
 #include <vector>
 
+#include "farlib/message_ids.h"
+
 namespace FarLib {
 namespace {
 
-PluginStartupInfo& StoredInfo() {
-  static PluginStartupInfo info{};
-  return info;
+constexpr const char* kErrorTopic = "Error";
+constexpr const char* kSysErrorTopic = "SysError";
+
+struct HostState {
+  PluginStartupInfo info{};
+  FarHandle waitScreen = nullptr;
+};
+
+HostState& State() {
+  static HostState state;
+  return state;
+}
+
+// The title, one or two lines and the OK button.
+int ShowOkBox(FarDword flags, const char* helpTopic, const char* title, const char* line1, const char* line2) {
+  if (line2) return ShowMessage(flags, helpTopic, {title, line1, line2, GetMsg(Msg::kOk)}, 1);
+  return ShowMessage(flags, helpTopic, {title, line1, GetMsg(Msg::kOk)}, 1);
 }
 
 }  // namespace
 
-void SetStartupInfo(const PluginStartupInfo& info) { StoredInfo() = info; }
+void SetStartupInfo(const PluginStartupInfo& info) { State() = HostState{info, nullptr}; }
 
-const PluginStartupInfo& StartupInfo() { return StoredInfo(); }
+const PluginStartupInfo& StartupInfo() { return State().info; }
 
 const char* GetMsg(int number) {
-  const PluginStartupInfo& info = StoredInfo();
+  const PluginStartupInfo& info = State().info;
   const char* text = info.GetMsg ? info.GetMsg(info.ModuleNumber, number) : nullptr;
   return text ? text : "";
 }
@@ -41,13 +57,39 @@ std::string FormatMsg(int number, ...) {
   return text;
 }
 
-int ShowMessage(uint32_t flags, const char* helpTopic, std::initializer_list<const char*> lines,
-                int buttons) {
-  const PluginStartupInfo& info = StoredInfo();
+int ShowMessage(FarDword flags, const char* helpTopic, std::initializer_list<const char*> lines, int buttons) {
+  return ShowMessage(flags, helpTopic, std::span<const char* const>(lines.begin(), lines.size()), buttons);
+}
+
+int ShowMessage(FarDword flags, const char* helpTopic, std::span<const char* const> lines, int buttons) {
+  const PluginStartupInfo& info = State().info;
   if (!info.Message) return -1;
-  const std::vector<const char*> items(lines);
-  return info.Message(info.ModuleNumber, flags, helpTopic, items.data(),
-                      static_cast<int>(items.size()), buttons);
+  return info.Message(info.ModuleNumber, flags, helpTopic, lines.data(), static_cast<int>(lines.size()), buttons);
+}
+
+void ShowInfo(const char* title, const char* line1, const char* line2) { ShowOkBox(0, "", title, line1, line2); }
+
+void ShowError(const char* line1, const char* line2) {
+  ShowOkBox(FMSG_WARNING, kErrorTopic, GetMsg(Msg::kTitle), line1, line2);
+}
+
+void ShowSysError(const char* line1, const char* line2) {
+  ShowOkBox(FMSG_WARNING | FMSG_ERRORTYPE, kSysErrorTopic, GetMsg(Msg::kTitle), line1, line2);
+}
+
+void ShowWait(const char* title, const char* line1, const char* line2) {
+  HostState& state = State();
+  if (!state.waitScreen && state.info.SaveScreen) state.waitScreen = state.info.SaveScreen(0, 0, -1, -1);
+  if (line2) ShowMessage(0, "", {title, line1, line2}, 0);
+  else ShowMessage(0, "", {title, line1}, 0);
+}
+
+void HideWait() {
+  HostState& state = State();
+  // The host frees a restored screen, so the handle must never be handed back twice.
+  if (!state.waitScreen || !state.info.RestoreScreen) return;
+  state.info.RestoreScreen(state.waitScreen);
+  state.waitScreen = nullptr;
 }
 
 }  // namespace FarLib
