@@ -5,6 +5,13 @@ namespace Msg {
 constexpr int kOk = 0;
 constexpr int kCancel = 1;
 constexpr int kTitle = 4;
+constexpr int kModelInfo = 35;
+constexpr int kSpecialCharacters = 37;
+constexpr int kSpecialCharactersFirstChoice = 38;  // 38 to 40: the three choices, in order
+constexpr int kPhoneChoosesIndex = 41;             // 41 to 44: the profile's flag bits 1, 2, 4, 8
+constexpr int kDeleteByIndexOnly = 42;
+constexpr int kOmitServiceCentre = 43;
+constexpr int kReadStorageAtOnce = 44;
 constexpr int kCannotOpenDevice = 172;
 constexpr int kReadFailed = 173;
 constexpr int kWriteFailed = 174;
