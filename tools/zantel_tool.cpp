@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdio>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -11,7 +12,13 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "encoding/charset.h"
+#include "link/at_engine.h"
+#include "platform/clock.h"
+#include "sms/message_parts.h"
+#include "sms/sms_message.h"
 
 namespace {
 
@@ -22,6 +29,10 @@ constexpr int kExitUsage = 2;
 constexpr std::string_view kHexOption = "--hex";
 constexpr std::string_view kCharsetOption = "--charset";
 constexpr std::string_view kCountOption = "--count";
+constexpr std::string_view kOutgoingOption = "--outgoing";
+constexpr std::string_view kToOption = "--to";
+constexpr std::string_view kScaOption = "--sca";
+constexpr std::string_view kReferenceOption = "--reference";
 
 // The words after the command's two names: options (with or without a value) and operands.
 struct CArguments {
@@ -39,6 +50,12 @@ struct CArguments {
     {
         return m_values.find(option)->second;
     }
+
+    const std::string* OptionalValue(std::string_view option) const
+    {
+        const auto found = m_values.find(option);
+        return found != m_values.end() ? &found->second : nullptr;
+    }
 };
 
 struct CCommand {
@@ -48,6 +65,7 @@ struct CCommand {
     std::vector<std::string_view> m_requiredValues;
     std::vector<std::string_view> m_allowedFlags;
     int (*m_run)(const CArguments& arguments, std::ostream& out, std::ostream& err);
+    std::vector<std::string_view> m_optionalValues = {};
 };
 
 int Usage(std::ostream& err);
@@ -192,11 +210,163 @@ int UnpackSeptetsCommand(const CArguments& arguments, std::ostream& out, std::os
     return kExitOk;
 }
 
-const std::array<CCommand, 4> kCommands = {{
+std::string OemToUtf8(const std::string& oem)
+{
+    return WideToUtf8(OemToWide(oem));
+}
+
+// The plug-in's UTF-8 stays within 16 bits, as phones do; a person reading the dump wants the
+// character a surrogate pair stands for. A lone surrogate shows as U+FFFD.
+std::string DisplayUtf8(const WideString& wide)
+{
+    std::string utf8;
+    for (size_t pos = 0; pos < wide.size(); ++pos) {
+        const char32_t unit = wide[pos];
+        if (unit < 0xD800 || unit > 0xDFFF) {
+            utf8 += WideToUtf8(WideString(1, wide[pos]));
+            continue;
+        }
+        const bool paired = unit < 0xDC00 && pos + 1 < wide.size() && wide[pos + 1] >= 0xDC00 && wide[pos + 1] <= 0xDFFF;
+        if (!paired) {
+            utf8 += "\xEF\xBF\xBD";
+            continue;
+        }
+        const char32_t code = 0x10000 + ((unit - 0xD800) << 10) + (wide[++pos] - 0xDC00);
+        utf8 += {static_cast<char>(0xF0 | (code >> 18)), static_cast<char>(0x80 | ((code >> 12) & 0x3F)),
+                 static_cast<char>(0x80 | ((code >> 6) & 0x3F)), static_cast<char>(0x80 | (code & 0x3F))};
+    }
+    return utf8;
+}
+
+// The other way: four-byte sequences, which the plug-in's UTF-8 skips, become surrogate pairs.
+WideString WideFromUtf8Argument(std::string_view utf8)
+{
+    WideString wide;
+    size_t start = 0;
+    for (size_t pos = 0; pos + 3 < utf8.size(); ++pos) {
+        const auto lead = static_cast<unsigned char>(utf8[pos]);
+        const bool continued = std::all_of(utf8.begin() + pos + 1, utf8.begin() + pos + 4,
+                                           [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; });
+        if (lead < 0xF0 || lead > 0xF4 || !continued) {
+            continue;
+        }
+        wide += Utf8ToWide(utf8.substr(start, pos - start));
+        const char32_t code = ((lead & 0x07u) << 18) | ((utf8[pos + 1] & 0x3Fu) << 12) | ((utf8[pos + 2] & 0x3Fu) << 6) |
+                              (utf8[pos + 3] & 0x3Fu);
+        wide += {static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)), static_cast<char16_t>(0xDC00 + (code & 0x3FF))};
+        pos += 3;
+        start = pos + 1;
+    }
+    return wide + Utf8ToWide(utf8.substr(start));
+}
+
+nlohmann::ordered_json IsoTime(Platform::FileTime time)
+{
+    Platform::SystemTime utc;
+    if (time == 0 || !Platform::FileTimeToSystemTime(time, utc)) {
+        return nullptr;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02uZ", unsigned{utc.year}, unsigned{utc.month},
+                  unsigned{utc.day}, unsigned{utc.hour}, unsigned{utc.minute}, unsigned{utc.second});
+    return text;
+}
+
+// One member per field of the record, in its order; octet strings as hex, times as UTC or
+// null for none, texts as UTF-8.
+nlohmann::ordered_json MessageJson(const CSMSMessage& message)
+{
+    return {
+        {"pdu", message.pdu},
+        {"storage", message.storage},
+        {"fromServiceCentre", message.fromServiceCentre},
+        {"scaType", message.scaType},
+        {"sca", message.sca},
+        {"addressType", message.addressType},
+        {"address", message.address},
+        {"firstOctet", message.firstOctet},
+        {"messageReference", message.messageReference},
+        {"pid", message.pid},
+        {"dcs", message.dcs},
+        {"validityOctets", FormatHexBytes(message.validityOctets)},
+        {"validitySeconds", message.validitySeconds},
+        {"singleShot", message.singleShot},
+        {"validUntil", IsoTime(message.validUntil)},
+        {"timestampOctets", FormatHexBytes(message.timestampOctets)},
+        {"timestamp", IsoTime(message.timestamp)},
+        {"wideText", DisplayUtf8(message.wideText)},
+        {"text", OemToUtf8(message.text)},
+        {"concatenated", message.concatenated},
+        {"concatReference", message.concatReference},
+        {"partCount", message.partCount},
+        {"partNumber", message.partNumber},
+        {"header", FormatHexBytes(message.header)},
+        {"storageIndex", message.storageIndex},
+        {"status", message.status},
+        {"label", OemToUtf8(message.label)},
+    };
+}
+
+int DecodePdu(const CArguments& arguments, std::ostream& out, std::ostream& err)
+{
+    CSMSMessage message(!arguments.HasFlag(kOutgoingOption));
+    if (!message.Decode(arguments.m_operands.front())) {
+        return Fail(err, "the PDU cannot be decoded");
+    }
+    out << MessageJson(message).dump(2) << '\n';
+    return kExitOk;
+}
+
+// What the composer takes as a number: digits with an optional leading "+".
+bool IsNumber(std::string_view text)
+{
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int EncodePdu(const CArguments& arguments, std::ostream& out, std::ostream& err)
+{
+    CSMSMessage message(false);
+    message.address = arguments.Value(kToOption);
+    if (const std::string* sca = arguments.OptionalValue(kScaOption)) {
+        message.sca = *sca;
+        message.scaType = AddressType(*sca);
+    }
+    if (!IsNumber(message.address) || (!message.sca.empty() && !IsNumber(message.sca))) {
+        return Fail(err, "--to and --sca take a number: digits with an optional leading +");
+    }
+    const std::string* referenceText = arguments.OptionalValue(kReferenceOption);
+    const auto reference =
+        referenceText != nullptr ? ParseCount(*referenceText) : std::optional<size_t>(NewConcatReference());
+    if (!reference || *reference > 0xFFFF) {
+        err << "zantel-tool: --reference needs a decimal number from 0 to 65535\n";
+        return Usage(err);
+    }
+    message.wideText = WideFromUtf8Argument(arguments.m_operands.front());
+    message.text = WideToOem(message.wideText);
+    ChooseCoding(message);
+    const auto concatReference = static_cast<uint16_t>(*reference);
+    const CMessageParts split = SplitText(message.wideText, message.Alphabet(), concatReference);
+    const std::vector<std::string> pdus = EncodeParts(message, split.parts, concatReference);
+    if (pdus.empty()) {
+        return Fail(err, "the message cannot be encoded");
+    }
+    for (const std::string& pdu : pdus) {
+        out << pdu << '\n';
+    }
+    return kExitOk;
+}
+
+const std::array<CCommand, 6> kCommands = {{
     {"charset", "decode", "--charset NAME [--hex] PHONETEXT", {kCharsetOption}, {kHexOption}, DecodeCharset},
     {"charset", "encode", "--charset NAME [--hex] TEXT", {kCharsetOption}, {kHexOption}, EncodeCharset},
     {"septets", "pack", "HEX", {}, {}, PackSeptetsCommand},
     {"septets", "unpack", "--count N HEX", {kCountOption}, {}, UnpackSeptetsCommand},
+    {"pdu", "decode", "[--outgoing] HEX", {}, {kOutgoingOption}, DecodePdu},
+    {"pdu", "encode", "--to NUMBER [--sca NUMBER] [--reference N] TEXT", {kToOption}, {}, EncodePdu,
+     {kScaOption, kReferenceOption}},
 }};
 
 int Usage(std::ostream& err)
@@ -206,6 +376,8 @@ int Usage(std::ostream& err)
         err << "  zantel-tool " << command.m_group << ' ' << command.m_action << ' ' << command.m_synopsis << '\n';
     }
     err << "Text arguments and output are UTF-8; --hex gives or prints the phone text as hexadecimal bytes.\n"
+           "pdu decode prints the message record as JSON (--outgoing: a message going to the service centre);\n"
+           "pdu encode prints the SMS-SUBMIT lines of the message, one per part.\n"
            "Exit status: 0 done, 1 the conversion failed, 2 bad usage.\n";
     return kExitUsage;
 }
@@ -221,7 +393,8 @@ std::optional<CArguments> ParseArguments(const CCommand& command, const std::vec
     CArguments arguments;
     for (size_t index = 0; index < words.size(); ++index) {
         const std::string& word = words[index];
-        if (Contains(command.m_requiredValues, word) && index + 1 < words.size()) {
+        const bool takesValue = Contains(command.m_requiredValues, word) || Contains(command.m_optionalValues, word);
+        if (takesValue && index + 1 < words.size()) {
             if (!arguments.m_values.emplace(word, words[++index]).second) {
                 return std::nullopt;
             }
@@ -233,7 +406,9 @@ std::optional<CArguments> ParseArguments(const CCommand& command, const std::vec
             arguments.m_operands.push_back(word);
         }
     }
-    if (arguments.m_operands.size() != 1 || arguments.m_values.size() != command.m_requiredValues.size()) {
+    const bool hasRequired = std::all_of(command.m_requiredValues.begin(), command.m_requiredValues.end(),
+                                         [&](std::string_view option) { return arguments.m_values.contains(option); });
+    if (arguments.m_operands.size() != 1 || !hasRequired) {
         return std::nullopt;
     }
     return arguments;
