@@ -21,6 +21,9 @@ struct MessageBlock {
   std::vector<MessageGroup> Groups;   // never empty; the first one starts at 0
 };
 
+// Language and module names compare without regard to (ASCII) letter case.
+bool SameName(std::string_view a, std::string_view b);
+
 // The blocks of one file's text in file order. Blocks that no ".Language" line names cannot
 // be chosen by any language setting and are left out.
 std::vector<MessageBlock> ParseLanguageFile(std::string_view text);
