@@ -4,11 +4,13 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 
@@ -16,6 +18,11 @@ namespace PhoneSim {
 namespace {
 
 volatile sig_atomic_t g_stop = 0;
+
+// How long a hang-up waits for the client to take what was already sent.
+constexpr auto kDrainLimit = std::chrono::seconds(2);
+constexpr auto kSettleTime = std::chrono::milliseconds(50);
+constexpr int kDrainPollMs = 5;
 
 void OnStopSignal(int) { g_stop = 1; }
 
@@ -100,7 +107,18 @@ bool CPseudoTerminalPort::Write(std::string_view bytes) {
   return m_master >= 0 && WriteTo(m_master, bytes);
 }
 
+// Closing the master discards what the slave has not read yet, while on a real line the
+// bytes sent before the hang-up still arrive; so the close waits until the client has them.
+// Bytes written to the master reach the slave's queue a moment later, hence the settling time.
 void CPseudoTerminalPort::HangUp() {
+  const auto start = std::chrono::steady_clock::now();
+  for (;;) {
+    int unread = 0;
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    if (m_slave < 0 || ioctl(m_slave, FIONREAD, &unread) != 0 || elapsed > kDrainLimit) break;
+    if (unread == 0 && elapsed > kSettleTime) break;
+    poll(nullptr, 0, kDrainPollMs);
+  }
   if (m_slave >= 0) close(m_slave);
   if (m_master >= 0) close(m_master);
   m_slave = m_master = -1;

@@ -50,18 +50,27 @@ void CSession::Run(const std::function<bool()>& stop, int pollMs) {
   }
 }
 
+// The echo of a piece goes out before the answer to a line the piece completes, and in one
+// write, as a phone echoes what it has just taken in.
 void CSession::Receive(std::string_view bytes) {
   if (m_transcript) m_transcript->Received(bytes);
+  std::string echo;
+  const auto flushEcho = [&] {
+    Send(echo);
+    echo.clear();
+  };
   for (size_t i = 0; i < bytes.size() && !m_closed; ++i) {
     const char c = bytes[i];
-    if (m_phone.Echo() && !m_silent) Send(std::string_view(&c, 1));
+    if (m_phone.Echo() && !m_silent) echo.push_back(c);
     if (m_phone.AwaitsPdu()) {
       if (c == kCtrlZ || c == kEscape) {
+        flushEcho();
         TakePdu(c == kEscape);
       } else {
         m_pending.push_back(c);
       }
     } else if (c == '\r') {
+      flushEcho();
       TakeLine();
     } else if (c == kBackspace) {
       if (!m_pending.empty()) m_pending.pop_back();
@@ -69,6 +78,7 @@ void CSession::Receive(std::string_view bytes) {
       m_pending.push_back(c);
     }
   }
+  flushEcho();
 }
 
 void CSession::TakeLine() {
