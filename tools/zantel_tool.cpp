@@ -5,7 +5,10 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -15,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "encoding/charset.h"
+#include "farlib/language_file.h"
 #include "link/at_engine.h"
 #include "platform/clock.h"
 #include "sms/message_parts.h"
@@ -66,6 +70,7 @@ struct CCommand {
     std::vector<std::string_view> m_allowedFlags;
     int (*m_run)(const CArguments& arguments, std::ostream& out, std::ostream& err);
     std::vector<std::string_view> m_optionalValues = {};
+    bool m_manyOperands = false;  // one operand or more instead of exactly one
 };
 
 int Usage(std::ostream& err);
@@ -359,7 +364,59 @@ int EncodePdu(const CArguments& arguments, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
-const std::array<CCommand, 6> kCommands = {{
+std::optional<std::string> ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!std::filesystem::is_regular_file(path) || !in) {
+        return std::nullopt;
+    }
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    return in.bad() ? std::nullopt : std::optional<std::string>(std::move(bytes));
+}
+
+// "FILE: 1 block, languages English, 185 messages"; the languages in the order first met.
+std::string DescribeLanguageFile(const std::string& path, const std::vector<FarLib::MessageBlock>& blocks)
+{
+    std::vector<std::string> languages;
+    size_t messages = 0;
+    for (const FarLib::MessageBlock& block : blocks) {
+        const auto known = std::find_if(languages.begin(), languages.end(),
+                                        [&](const std::string& name) { return FarLib::SameName(name, block.Language); });
+        if (known == languages.end()) {
+            languages.push_back(block.Language);
+        }
+        for (const FarLib::MessageGroup& group : block.Groups) {
+            messages += group.Messages.size();
+        }
+    }
+    std::string names;
+    for (const std::string& name : languages) {
+        names += (names.empty() ? "" : ",") + name;
+    }
+    return path + ": " + std::to_string(blocks.size()) + (blocks.size() == 1 ? " block" : " blocks") +
+           ", languages " + (names.empty() ? "none" : names) + ", " + std::to_string(messages) +
+           (messages == 1 ? " message" : " messages");
+}
+
+int CheckLanguageFiles(const CArguments& arguments, std::ostream& out, std::ostream& err)
+{
+    int status = kExitOk;
+    for (const std::string& path : arguments.m_operands) {
+        const std::optional<std::string> text = ReadWholeFile(path);
+        if (!text) {
+            status = Fail(err, path + ": cannot be read");
+            continue;
+        }
+        out << DescribeLanguageFile(path, FarLib::ParseLanguageFile(*text)) << '\n';
+        for (const FarLib::LanguageFileIssue& issue : FarLib::CheckLanguageFile(*text)) {
+            err << path << ':' << issue.Line << ": " << issue.Reason << '\n';
+            status = kExitFailed;
+        }
+    }
+    return status;
+}
+
+const std::array<CCommand, 7> kCommands = {{
     {"charset", "decode", "--charset NAME [--hex] PHONETEXT", {kCharsetOption}, {kHexOption}, DecodeCharset},
     {"charset", "encode", "--charset NAME [--hex] TEXT", {kCharsetOption}, {kHexOption}, EncodeCharset},
     {"septets", "pack", "HEX", {}, {}, PackSeptetsCommand},
@@ -367,6 +424,7 @@ const std::array<CCommand, 6> kCommands = {{
     {"pdu", "decode", "[--outgoing] HEX", {}, {kOutgoingOption}, DecodePdu},
     {"pdu", "encode", "--to NUMBER [--sca NUMBER] [--reference N] TEXT", {kToOption}, {}, EncodePdu,
      {kScaOption, kReferenceOption}},
+    {"lng", "check", "FILE...", {}, {}, CheckLanguageFiles, {}, true},
 }};
 
 int Usage(std::ostream& err)
@@ -378,7 +436,10 @@ int Usage(std::ostream& err)
     err << "Text arguments and output are UTF-8; --hex gives or prints the phone text as hexadecimal bytes.\n"
            "pdu decode prints the message record as JSON (--outgoing: a message going to the service centre);\n"
            "pdu encode prints the SMS-SUBMIT lines of the message, one per part.\n"
-           "Exit status: 0 done, 1 the conversion failed, 2 bad usage.\n";
+           "lng check prints each language file's blocks, languages and messages, and its malformed lines\n"
+           "on standard error (line 0: the file as a whole).\n"
+           "Exit status: 0 done, 1 the conversion failed (lng check: a malformed line or an unreadable file),\n"
+           "2 bad usage.\n";
     return kExitUsage;
 }
 
@@ -408,7 +469,9 @@ std::optional<CArguments> ParseArguments(const CCommand& command, const std::vec
     }
     const bool hasRequired = std::all_of(command.m_requiredValues.begin(), command.m_requiredValues.end(),
                                          [&](std::string_view option) { return arguments.m_values.contains(option); });
-    if (arguments.m_operands.size() != 1 || !hasRequired) {
+    const bool operandsFit =
+        command.m_manyOperands ? !arguments.m_operands.empty() : arguments.m_operands.size() == 1;
+    if (!operandsFit || !hasRequired) {
         return std::nullopt;
     }
     return arguments;
