@@ -120,7 +120,9 @@ TEST(ScriptedScreens, NullRestoreOnlyTellsTheScreenChanged) {
 class ScriptedGetMsg : public testing::Test {
  protected:
   void SetUp() override {
-    m_folder = std::filesystem::path(testing::TempDir()) / "scripted_getmsg";
+    // One folder per test: CTest runs the tests of this program side by side.
+    m_folder = std::filesystem::path(testing::TempDir()) /
+               ("getmsg_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::create_directories(m_folder);
     std::ofstream(m_folder / "TestEng.lng") << ".Language=English,English\n\"OK\"\n\"Cancel\"\n\"Line\\none\"\n";
     std::ofstream(m_folder / "TestRus.lng") << ".Language=Russian,Russian\n\"\x8E\x8A\"\n";
