@@ -119,7 +119,7 @@ class Gammu : public testing::Test {
 
   // gammu's report, bounded in time so that a hang fails instead of blocking the run.
   std::string RunGammu(const std::string& command) {
-    const std::string output = testing::TempDir() + "phonesim-gammu.out";
+    const std::string output = PhoneSimTest::TempPath("gammu.out");
     const int status = std::system(("timeout 60 gammu -c " + m_config + " " + command + " > " + output + " 2>&1").c_str());
     EXPECT_EQ(status, 0) << Slurp(output);
     return Slurp(output);
@@ -130,7 +130,7 @@ class Gammu : public testing::Test {
   std::unique_ptr<PhoneSim::CPhone> m_phone;
   std::unique_ptr<PhoneSim::CSession> m_session;
   std::jthread m_server;
-  std::string m_config = testing::TempDir() + "phonesim-gammurc";
+  std::string m_config = PhoneSimTest::TempPath("gammurc");
 };
 
 std::string Field(const std::string& report, const std::string& name) {

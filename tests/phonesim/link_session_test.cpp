@@ -199,7 +199,7 @@ TEST_F(LinkSession, SavesAMessageAndListsItAfterwards) {
 }
 
 TEST_F(LinkSession, TranscriptHoldsBothDirections) {
-  const std::string path = testing::TempDir() + "phonesim-transcript.log";
+  const std::string path = PhoneSimTest::TempPath("transcript.log");
   Start(LoadTestState("classic.json"), {}, path);
   Run("AT+CGMI");
   Stop();
@@ -221,7 +221,7 @@ TEST_F(LinkSession, ReadingSessionLeavesTheLargeStateUnchanged) {
   EXPECT_EQ(Run("AT+CMGL=4").size(), 80u);
   EXPECT_EQ(Run("AT+CMGR=40").size(), 2u);
   Stop();
-  const std::string saved = testing::TempDir() + "phonesim-large.json";
+  const std::string saved = PhoneSimTest::TempPath("large.json");
   PhoneSim::SaveState(m_state, saved);
   EXPECT_EQ(PhoneSimTest::ReadJson(saved), original);
 }

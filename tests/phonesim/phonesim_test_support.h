@@ -1,4 +1,6 @@
 #pragma once
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -17,6 +19,14 @@ inline std::string DataPath(const std::string& name) {
 inline nlohmann::json ReadJson(const std::string& path) {
   std::ifstream file(path);
   return nlohmann::json::parse(file);
+}
+
+// A scratch file of its own for the running test: CTest runs tests in parallel processes.
+inline std::string TempPath(const std::string& name) {
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  std::string path = std::string("phonesim-") + test->test_suite_name() + "-" + test->name() + "-" + name;
+  for (char& c : path) c = c == '/' ? '_' : c;
+  return testing::TempDir() + path;
 }
 
 // A state file of tests/data/phonesim, optionally as another profile's phone.

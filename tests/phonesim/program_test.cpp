@@ -22,10 +22,7 @@ namespace {
 using PhoneSimTest::DataPath;
 using PhoneSimTest::ReadJson;
 
-std::string Program() {
-  const char* path = std::getenv("ZANTEL_PHONESIM");
-  return path ? path : "zantel-phonesim";
-}
+std::string Program() { return ZANTEL_PHONESIM_PROGRAM; }
 
 std::string Slurp(const std::string& path) {
   std::ifstream file(path);
@@ -34,7 +31,7 @@ std::string Slurp(const std::string& path) {
   return text.str();
 }
 
-std::string Temp(const std::string& name) { return testing::TempDir() + "phonesim-program-" + name; }
+std::string Temp(const std::string& name) { return PhoneSimTest::TempPath(name); }
 
 // Runs a shell command line and returns its exit status.
 int Shell(const std::string& command) {
