@@ -133,10 +133,14 @@ Reply CPhone::SetEcho(const AtCommand& c) {
   return {};
 }
 
+// ATZ and AT&F bring back the modes of power-up; what the phone stores stays.
 Reply CPhone::Reset(const AtCommand&) {
   m_echo = m_profile.echoAtPowerUp;
   m_errorMode = 0;
   m_charset = m_profile.powerUpCharset;
+  m_indications = "0,0,0,0,0";
+  m_book = 0;
+  m_memories = {};
   return {};
 }
 

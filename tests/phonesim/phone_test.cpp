@@ -58,6 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         PhoneCase{"PlainAt", "classic", {}, "AT", {}},
         PhoneCase{"BareRefusesVerboseErrors", "bare", {}, "AT+CMEE=2", {}, "ERROR"},
         PhoneCase{"ErrorModes", "bare", {}, "AT+CMEE=?", {"+CMEE: (0-1)"}},
+        PhoneCase{"ResetSelectsThePowerUpBook", "classic", {"AT+CPBS=\"ME\"", "ATZ"}, "AT+CPBS?", {"+CPBS: \"SM\",5,250"}},
         PhoneCase{"IndicationsKept", "classic", {"AT+CNMI=2,1,1,2,0"}, "AT+CNMI?", {"+CNMI: 2,1,1,2,0"}},
         PhoneCase{"IndicationsOutOfRange", "classic", {"AT+CMEE=1"}, "AT+CNMI=2,4", {}, "+CME ERROR: 4"}),
     CaseName);
