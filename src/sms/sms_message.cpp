@@ -1,9 +1,8 @@
 #include "sms/sms_message.h"
 
 #include <cstdio>
+#include <utility>
 
-#include "link/at_engine.h"
-#include "settings/settings.h"
 #include "sms/octet_reader.h"
 
 namespace {
@@ -37,10 +36,10 @@ SmsAlphabet GeneralGroupAlphabet(uint8_t dcs)
 
 }  // namespace
 
-CSMSMessage::CSMSMessage(bool fromServiceCentre)
+CSMSMessage::CSMSMessage(bool fromServiceCentre, std::string sca, uint8_t scaType)
     : fromServiceCentre(fromServiceCentre),
-      scaType(AddressType(Settings().DefaultSCA)),
-      sca(Settings().DefaultSCA),
+      scaType(scaType),
+      sca(std::move(sca)),
       addressType(kInternationalType),
       firstOctet(fromServiceCentre ? 0x00 : kSubmitFirstOctet)
 {

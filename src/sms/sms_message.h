@@ -13,8 +13,12 @@ enum class SmsAlphabet { kDefault, kEightBit, kUcs2, kUnknown };
 // octets exactly as they stand in the PDU; times are UTC, 0 for none.
 struct CSMSMessage {
     // A received message travelled from the service centre to the phone; everything else,
-    // including every message being composed, goes the other way.
+    // including every message being composed, goes the other way. The service-centre address
+    // is the `DefaultSCA` setting.
     explicit CSMSMessage(bool fromServiceCentre);
+    // The same with the service-centre address given, for code that stands apart from the
+    // settings.
+    CSMSMessage(bool fromServiceCentre, std::string sca, uint8_t scaType);
 
     // Fills the record from one PDU line (the service-centre address first). On false the
     // record holds a partial decode and is to be discarded.
