@@ -1,5 +1,7 @@
 #include "phonesim/session.h"
 
+#include "phonesim/at_command.h"
+
 #include <algorithm>
 #include <cctype>
 #include <chrono>
@@ -84,14 +86,12 @@ void CSession::Receive(std::string_view bytes) {
 void CSession::TakeLine() {
   const std::string line = std::move(m_pending);
   m_pending.clear();
-  if (m_silent) return;
-  const Reply reply = m_phone.HandleLine(line);
-  if (reply.final.empty() && !reply.prompt) return;  // not a command: the phone ignores it
+  if (m_silent || !SplitCommandLine(line)) return;  // not a command: the phone ignores it
   ++m_commands;
   if (const Refusal* refusal = Refuses(line)) {
     Answer(Reply{{}, refusal->reply, false});
   } else {
-    Answer(reply);
+    Answer(m_phone.HandleLine(line));
   }
 }
 
@@ -101,7 +101,7 @@ void CSession::TakePdu(bool cancelled) {
   if (!m_silent) Answer(m_phone.HandlePdu(hex, cancelled));
 }
 
-// A refused command has still been carried out: the fault is on the line, not in the phone.
+// A refused command is not carried out, as when the phone was busy or the line garbled it.
 const Refusal* CSession::Refuses(const std::string& line) {
   const std::string command = Trimmed(line);
   for (size_t i = 0; i < m_faults.refusals.size(); ++i) {

@@ -114,6 +114,17 @@ TEST_F(LinkSession, RefusedNTimesThenAnswered) {
   EXPECT_EQ(Run("AT+CPBR=1"), ResponseList{"+CPBR: 1,\"+447700900001\",145,\"Anna Schmidt\""});
 }
 
+TEST_F(LinkSession, RefusedWriteIsNotCarriedOut) {
+  Faults faults;
+  faults.refusals = {{"AT+CPBW", 1, "+CME ERROR: 0"}};
+  Start(LoadTestState("classic.json"), faults);
+  Run("ATE0");
+  EXPECT_FALSE(ExecuteQuiet(*m_link, "AT+CPBW=3,\"1\",129,\"x\"", nullptr));
+  EXPECT_EQ(Run("AT+CPBR=3"), ResponseList{});
+  EXPECT_TRUE(ExecuteQuiet(*m_link, "AT+CPBW=3,\"1\",129,\"x\"", nullptr));
+  EXPECT_EQ(Run("AT+CPBR=3"), ResponseList{"+CPBR: 3,\"1\",129,\"x\""});
+}
+
 TEST_F(LinkSession, SilentPhoneEndsInTheTimeOutPrompt) {
   Faults faults;
   faults.silentAfter = 2;
