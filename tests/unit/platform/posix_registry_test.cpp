@@ -7,6 +7,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "platform/posix/registry_store.h"
 #include "platform/registry.h"
@@ -91,6 +92,29 @@ INSTANTIATE_TEST_SUITE_P(
                     UnusableStore{"TruncatedHeader", std::string("SQLite format 3\0\x10", 18)},
                     UnusableStore{"ForeignDatabase", ForeignDatabase()}),
     [](const testing::TestParamInfo<UnusableStore>& info) { return info.param.label; });
+
+// Windows compares key names upper-cased, which puts '_' (0x5F) after the letters; a
+// lower-case fold would put it first.
+TEST(RegistryStore, SubKeysFoldToUpperCaseAsWindowsDoes) {
+  CTempRegistry registry;
+  for (const char* name : {"beta", "_under", "Alpha"}) CRegKey::Create(registry.Root() + "\\" + name);
+  EXPECT_EQ(CRegKey::Open(registry.Root()).SubKeyNames(),
+            (std::vector<std::string>{"Alpha", "beta", "_under"}));
+}
+
+TEST(RegistryStore, EmptyNameInAPathIsRefused) {
+  CTempRegistry registry;
+  EXPECT_FALSE(CRegKey::Create(registry.Root() + "\\\\Zantel").IsOpen());
+  EXPECT_FALSE(CRegKey::Create(registry.Root() + "\\").IsOpen());
+  EXPECT_FALSE(CRegKey::Open("\\Software").IsOpen());
+}
+
+TEST(RegistryStore, KeyNamesUpTo255CharactersAndNothingOfARefusedPath) {
+  CTempRegistry registry;
+  EXPECT_TRUE(CRegKey::Create(registry.Root() + "\\A\\" + std::string(255, 'k')).IsOpen());
+  EXPECT_FALSE(CRegKey::Create(registry.Root() + "\\B\\" + std::string(256, 'k')).IsOpen());
+  EXPECT_FALSE(CRegKey::Open(registry.Root() + "\\B").IsOpen());
+}
 
 TEST(RegistryStore, AFolderInPlaceOfTheFileGivesNoKeys) {
   CTempRegistry registry;
