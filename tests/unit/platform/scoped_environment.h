@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "platform/environment.h"
+
 // Sets or removes an environment variable for the life of a test and puts the old value back.
 class CScopedEnvironment {
  public:
@@ -19,9 +21,9 @@ class CScopedEnvironment {
  private:
   void Apply(const std::optional<std::string>& value) const {
     if (value) {
-      setenv(m_name.c_str(), value->c_str(), 1);
+      Platform::SetEnvironmentValue(m_name, *value);
     } else {
-      unsetenv(m_name.c_str());
+      Platform::RemoveEnvironmentValue(m_name);
     }
   }
 
