@@ -20,15 +20,27 @@ function(zantel_layer name)
 endfunction()
 
 # zantel_unit_tests(LAYER [DEPS target...]): one GoogleTest program per tested layer.
+# Files named posix_*.cpp test what exists on POSIX only, win32_*.cpp what exists on Windows only.
 function(zantel_unit_tests layer)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*.cpp)
+  if(WIN32)
+    list(FILTER sources EXCLUDE REGEX "/posix_[^/]*\\.cpp$")
+  else()
+    list(FILTER sources EXCLUDE REGEX "/win32_[^/]*\\.cpp$")
+  endif()
   if(NOT sources)
     return()
   endif()
   add_executable(${layer}_tests ${sources})
   target_link_libraries(${layer}_tests PRIVATE zantel_${layer} ${ARG_DEPS} zantel_test_support
                         GTest::gmock GTest::gtest_main zantel_warnings)
-  gtest_discover_tests(${layer}_tests DISCOVERY_TIMEOUT 120
-                       PROPERTIES ENVIRONMENT "ZANTEL_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  set(properties ENVIRONMENT "ZANTEL_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  # Under Wine there is one pair of serial ports for all tests (see tests/support/serial_pair.h):
+  # the programs whose tests use it take turns.
+  list(FILTER sources INCLUDE REGEX "/win32_[^/]*serial[^/]*\\.cpp$")
+  if(WIN32 AND sources)
+    list(APPEND properties RESOURCE_LOCK zantel_serial_pair)
+  endif()
+  gtest_discover_tests(${layer}_tests DISCOVERY_TIMEOUT 120 PROPERTIES ${properties})
 endfunction()
