@@ -107,7 +107,7 @@ constexpr const char* kSecondCom = "\\SecondCOM";
 constexpr const char* kModels = "\\Models";
 
 std::string NumberedProfileKey(size_t number) {
-  char name[16];
+  char name[32];
   std::snprintf(name, sizeof name, "\\Models\\%04zX", number);
   return name;
 }
