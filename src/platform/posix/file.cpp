@@ -1,4 +1,5 @@
 #include "platform/file.h"
+#include "platform/file_name_match.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -137,52 +138,6 @@ size_t CharacterLength(std::string_view text, size_t at) {
   return end - at;
 }
 
-bool MatchesWildcard(std::string_view pattern, std::string_view name) {
-  constexpr size_t kNoStar = std::string_view::npos;
-  size_t p = 0;
-  size_t n = 0;
-  size_t afterStar = kNoStar;
-  size_t starMatchEnd = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && pattern[p] == '*') {
-      afterStar = ++p;
-      starMatchEnd = n;
-    } else if (p < pattern.size() && pattern[p] == '?') {
-      ++p;
-      n += CharacterLength(name, n);
-    } else if (p < pattern.size() && AsciiLower(pattern[p]) == AsciiLower(name[n])) {
-      ++p;
-      ++n;
-    } else if (afterStar != kNoStar) {
-      p = afterStar;
-      starMatchEnd += CharacterLength(name, starMatchEnd);
-      n = starMatchEnd;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
-
-// As on Windows, "name.*" also matches a name without any extension ("*.*" matches all).
-bool MatchesFileName(std::string_view pattern, std::string_view name) {
-  if (MatchesWildcard(pattern, name)) return true;
-  return pattern.ends_with(".*") && name.find('.') == std::string_view::npos &&
-         MatchesWildcard(pattern.substr(0, pattern.size() - 2), name);
-}
-
-bool NameOrder(const std::string& a, const std::string& b) {
-  const auto lowered = [](const std::string& text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(), AsciiLower);
-    return result;
-  };
-  const std::string lowerA = lowered(a);
-  const std::string lowerB = lowered(b);
-  return lowerA != lowerB ? lowerA < lowerB : a < b;
-}
-
 bool IsFolderEntry(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode);
@@ -316,9 +271,9 @@ std::vector<std::string> ListFiles(const std::string& pattern) {
   }
   while (const dirent* entry = readdir(listing.get())) {
     const std::string name = entry->d_name;
-    if (MatchesFileName(namePattern, name) && !IsFolderEntry(folder + name)) names.push_back(name);
+    if (MatchesFileName(namePattern, name, CharacterLength) && !IsFolderEntry(folder + name)) names.push_back(name);
   }
-  std::sort(names.begin(), names.end(), NameOrder);
+  std::sort(names.begin(), names.end(), FileNameOrder);
   SetLastError(names.empty() ? kErrorFileNotFound : kErrorSuccess);
   return names;
 }

@@ -1,4 +1,5 @@
 #include "platform/file.h"
+#include "platform/file_name_match.h"
 
 #include <algorithm>
 #include <string_view>
@@ -48,60 +49,9 @@ bool Fail(uint32_t code) {
   return false;
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// The order the POSIX backend lists in, so that both systems agree: letter case ignored,
-// ties broken by the exact bytes.
-bool NameOrder(const std::string& a, const std::string& b) {
-  const auto lowered = [](std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), AsciiLower);
-    return text;
-  };
-  const std::string lowerA = lowered(a);
-  const std::string lowerB = lowered(b);
-  return lowerA != lowerB ? lowerA < lowerB : a < b;
-}
-
 // One character: two bytes when the first leads a double-byte character of the ANSI page.
 size_t CharacterLength(std::string_view text, size_t at) {
   return IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size() ? 2 : 1;
-}
-
-bool MatchesWildcard(std::string_view pattern, std::string_view name) {
-  constexpr size_t kNoStar = std::string_view::npos;
-  size_t p = 0;
-  size_t n = 0;
-  size_t afterStar = kNoStar;
-  size_t starMatchEnd = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && pattern[p] == '*') {
-      afterStar = ++p;
-      starMatchEnd = n;
-    } else if (p < pattern.size() && pattern[p] == '?') {
-      ++p;
-      n += CharacterLength(name, n);
-    } else if (p < pattern.size() && AsciiLower(pattern[p]) == AsciiLower(name[n])) {
-      ++p;
-      ++n;
-    } else if (afterStar != kNoStar) {
-      p = afterStar;
-      starMatchEnd += CharacterLength(name, starMatchEnd);
-      n = starMatchEnd;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
-
-// A search matches the made-up 8.3 short names too, so "*.ln?" finds "Zantel.lngx" through
-// ZANTEL~1.LNG, and only on volumes that keep short names. Only the real name counts here, as
-// on POSIX; "name.*" still finds a name without an extension, as the search does.
-bool LongNameMatches(std::string_view pattern, std::string_view name) {
-  if (MatchesWildcard(pattern, name)) return true;
-  return pattern.ends_with(".*") && name.find('.') == std::string_view::npos &&
-         MatchesWildcard(pattern.substr(0, pattern.size() - 2), name);
 }
 
 class CFindHandle {
@@ -214,13 +164,15 @@ std::vector<std::string> ListFiles(const std::string& pattern) {
   WIN32_FIND_DATAA found{};
   CFindHandle search(pattern, found);
   if (!search.IsOpen()) return names;
+  // The search also matches the made-up 8.3 short names ("*.ln?" finds "Zantel.lngx" through
+  // ZANTEL~1.LNG, and only on volumes that keep them): only the real name counts, as on POSIX.
   do {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-        LongNameMatches(namePattern, found.cFileName)) {
+        MatchesFileName(namePattern, found.cFileName, CharacterLength)) {
       names.emplace_back(found.cFileName);
     }
   } while (search.Next(found));
-  std::sort(names.begin(), names.end(), NameOrder);
+  std::sort(names.begin(), names.end(), FileNameOrder);
   SetLastError(names.empty() ? kErrorFileNotFound : kErrorSuccess);
   return names;
 }
