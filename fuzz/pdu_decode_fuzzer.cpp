@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "encoding/hex_digits.h"
 #include "sms/pdu_encoder.h"
 #include "sms/sms_message.h"
 
@@ -20,12 +21,10 @@ constexpr uint8_t kNoAddressType = 128;
 // reaching the fields behind the hex parsing.
 std::string AsHexDigits(std::string_view line)
 {
-    constexpr char kDigits[] = "0123456789ABCDEF";
     std::string hex(line);
     for (char& c : hex) {
-        const bool isHex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-        if (!isHex) {
-            c = kDigits[static_cast<unsigned char>(c) & 0x0F];
+        if (HexDigitValue(c) < 0) {
+            c = kUpperHexDigits[static_cast<unsigned char>(c) & 0x0F];
         }
     }
     return hex;

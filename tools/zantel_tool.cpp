@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "encoding/charset.h"
+#include "encoding/hex_digits.h"
 #include "farlib/language_file.h"
 #include "link/at_engine.h"
 #include "platform/clock.h"
@@ -81,21 +82,12 @@ int Fail(std::ostream& err, std::string_view why)
     return kExitFailed;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    const char upper = static_cast<char>(c & ~0x20);
-    return upper >= 'A' && upper <= 'F' ? upper - 'A' + 10 : -1;
-}
-
 // Byte pairs in either case; white space between the digits is ignored so dumps can be pasted.
 std::optional<std::string> ParseHexBytes(std::string_view text)
 {
     std::string digits;
     for (const char c : text) {
-        if (HexDigit(c) >= 0) {
+        if (HexDigitValue(c) >= 0) {
             digits.push_back(c);
         } else if (c != ' ' && c != '\t') {
             return std::nullopt;
@@ -106,21 +98,9 @@ std::optional<std::string> ParseHexBytes(std::string_view text)
     }
     std::string bytes;
     for (size_t pos = 0; pos < digits.size(); pos += 2) {
-        bytes.push_back(static_cast<char>(HexDigit(digits[pos]) * 16 + HexDigit(digits[pos + 1])));
+        bytes.push_back(static_cast<char>(HexDigitValue(digits[pos]) * 16 + HexDigitValue(digits[pos + 1])));
     }
     return bytes;
-}
-
-std::string FormatHexBytes(std::string_view bytes)
-{
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (const char byte : bytes) {
-        const auto value = static_cast<unsigned char>(byte);
-        hex.push_back(kDigits[value >> 4]);
-        hex.push_back(kDigits[value & 0xF]);
-    }
-    return hex;
 }
 
 int DecodeCharset(const CArguments& arguments, std::ostream& out, std::ostream& err)
@@ -150,7 +130,7 @@ std::string DescribeUnwritable(const WideString& wide, const std::string& charse
         std::string scratch;
         if (!WideToPhone(wide.substr(index, 1), charset, scratch)) {
             const char unit[] = {static_cast<char>(wide[index] >> 8), static_cast<char>(wide[index] & 0xFF)};
-            return "character " + std::to_string(index + 1) + " (U+" + FormatHexBytes({unit, 2}) +
+            return "character " + std::to_string(index + 1) + " (U+" + OctetsToHex({unit, 2}) +
                    ") cannot be written in " + charset;
         }
     }
@@ -165,7 +145,7 @@ int EncodeCharset(const CArguments& arguments, std::ostream& out, std::ostream& 
     if (!WideToPhone(wide, charset, phone)) {
         return Fail(err, DescribeUnwritable(wide, charset));
     }
-    out << (arguments.HasFlag(kHexOption) ? FormatHexBytes(phone) : phone) << '\n';
+    out << (arguments.HasFlag(kHexOption) ? OctetsToHex(phone) : phone) << '\n';
     return kExitOk;
 }
 
@@ -181,7 +161,7 @@ int PackSeptetsCommand(const CArguments& arguments, std::ostream& out, std::ostr
     }
     std::string octets;
     PackSeptets(*septets, octets);
-    out << FormatHexBytes(octets) << '\n';
+    out << OctetsToHex(octets) << '\n';
     return kExitOk;
 }
 
@@ -211,7 +191,7 @@ int UnpackSeptetsCommand(const CArguments& arguments, std::ostream& out, std::os
     if (septets.size() < *count) {
         return Fail(err, "the octets hold only " + std::to_string(septets.size()) + " septets");
     }
-    out << FormatHexBytes(septets) << '\n';
+    out << OctetsToHex(septets) << '\n';
     return kExitOk;
 }
 
@@ -293,11 +273,11 @@ nlohmann::ordered_json MessageJson(const CSMSMessage& message)
         {"messageReference", message.messageReference},
         {"pid", message.pid},
         {"dcs", message.dcs},
-        {"validityOctets", FormatHexBytes(message.validityOctets)},
+        {"validityOctets", OctetsToHex(message.validityOctets)},
         {"validitySeconds", message.validitySeconds},
         {"singleShot", message.singleShot},
         {"validUntil", IsoTime(message.validUntil)},
-        {"timestampOctets", FormatHexBytes(message.timestampOctets)},
+        {"timestampOctets", OctetsToHex(message.timestampOctets)},
         {"timestamp", IsoTime(message.timestamp)},
         {"wideText", DisplayUtf8(message.wideText)},
         {"text", OemToUtf8(message.text)},
@@ -305,7 +285,7 @@ nlohmann::ordered_json MessageJson(const CSMSMessage& message)
         {"concatReference", message.concatReference},
         {"partCount", message.partCount},
         {"partNumber", message.partNumber},
-        {"header", FormatHexBytes(message.header)},
+        {"header", OctetsToHex(message.header)},
         {"storageIndex", message.storageIndex},
         {"status", message.status},
         {"label", OemToUtf8(message.label)},

@@ -1,5 +1,6 @@
 #include <optional>
 
+#include "encoding/hex_digits.h"
 #include "encoding/phone_charsets.h"
 
 namespace {
@@ -7,25 +8,10 @@ namespace {
 constexpr size_t kUcs2GroupSize = 4;
 constexpr size_t kHexGroupSize = 2;
 constexpr char16_t kHighestHexUnit = 0xFF;
-constexpr char kUpperDigits[] = "0123456789ABCDEF";
 
 bool IsWhiteSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
 }
 
 // Reads one group the way "%4X" or "%2X" reads a field, confined to the group's own characters:
@@ -65,7 +51,7 @@ bool HexGroupsToWide(std::string_view phone, size_t groupSize, WideString& wide)
 void AppendUpperHex(char16_t unit, size_t digits, std::string& phone)
 {
     for (size_t digit = digits; digit-- > 0;) {
-        phone.push_back(kUpperDigits[(unit >> (4 * digit)) & 0xF]);
+        phone.push_back(kUpperHexDigits[(unit >> (4 * digit)) & 0xF]);
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "encoding/hex_digits.h"
+
 namespace FarLib {
 namespace {
 
@@ -16,11 +18,12 @@ struct ScannedNumber {
 
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
+// Above every base, so that `DigitValue(c) < base` alone tells whether c is a digit.
+constexpr int kNotADigit = 99;
+
 int DigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return 99;
+  const int value = HexDigitValue(c);
+  return value < 0 ? kNotADigit : value;
 }
 
 bool StartsHexPrefix(const char* text) {

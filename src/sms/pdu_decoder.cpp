@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "encoding/hex_digits.h"
 #include "sms/octet_reader.h"
 #include "sms/sms_message.h"
 
@@ -31,28 +32,14 @@ constexpr size_t kValidityOctets = 7;
 constexpr uint8_t kConcat8BitElement = 0x00;
 constexpr uint8_t kConcat16BitElement = 0x08;
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 // Pairs of hexadecimal digits in either case; an odd last digit is ignored.
 bool HexToOctets(std::string_view hex, std::string& octets)
 {
     octets.clear();
     octets.reserve(hex.size() / 2);
     for (size_t pos = 0; pos + 1 < hex.size(); pos += 2) {
-        const int high = HexValue(hex[pos]);
-        const int low = HexValue(hex[pos + 1]);
+        const int high = HexDigitValue(hex[pos]);
+        const int low = HexDigitValue(hex[pos + 1]);
         if (high < 0 || low < 0) {
             return false;
         }
@@ -150,7 +137,6 @@ void DecodeSeptetsAfterHeader(std::string_view fromHeader, size_t septetCount, s
 
 void DecodeOctets(std::string_view data, SmsAlphabet alphabet, WideString& text)
 {
-    constexpr char kHexDigits[] = "0123456789ABCDEF";
     text.clear();
     if (alphabet == SmsAlphabet::kUcs2) {
         for (size_t pos = 0; pos + 1 < data.size(); pos += 2) {
@@ -163,7 +149,7 @@ void DecodeOctets(std::string_view data, SmsAlphabet alphabet, WideString& text)
         if (alphabet == SmsAlphabet::kEightBit) {
             text.push_back(value);
         } else {
-            text.append({static_cast<char16_t>(kHexDigits[value >> 4]), static_cast<char16_t>(kHexDigits[value & 0xF]), u' '});
+            text.append({static_cast<char16_t>(kUpperHexDigits[value >> 4]), static_cast<char16_t>(kUpperHexDigits[value & 0xF]), u' '});
         }
     }
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "encoding/hex_digits.h"
+
 namespace {
 
 constexpr uint8_t kUserDataHeaderIndicator = 0x40;
@@ -18,19 +20,6 @@ constexpr uint8_t kConcat16BitElement = 0x08;
 constexpr size_t kMaxAddressDigits = 20;
 constexpr size_t kMaxUserDataSeptets = 160;
 constexpr size_t kMaxUserDataOctets = 140;
-
-std::string ToHex(std::string_view octets)
-{
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string hex;
-    hex.reserve(octets.size() * 2);
-    for (const char octet : octets) {
-        const auto value = static_cast<uint8_t>(octet);
-        hex.push_back(kDigits[value >> 4]);
-        hex.push_back(kDigits[value & 0x0F]);
-    }
-    return hex;
-}
 
 std::string_view WithoutPlus(std::string_view number)
 {
@@ -185,5 +174,5 @@ std::string Encode(CSMSMessage& message)
     octets += validity;
     const bool encoded = message.Alphabet() == SmsAlphabet::kDefault ? AppendSeptets(message, header, octets)
                                                                       : AppendOctets(message, header, octets);
-    return encoded ? ToHex(octets) : std::string();
+    return encoded ? OctetsToHex(octets) : std::string();
 }
