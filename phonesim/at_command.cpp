@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "phonesim/hex.h"
+
 namespace PhoneSim {
 namespace {
 
@@ -72,13 +74,6 @@ bool TakeBasic(std::string_view body, size_t& at, AtCommand& command) {
   command.text = std::string(body.substr(start, at - start));
   if (at < body.size() && body[at] == ';') ++at;
   return true;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  c = Upper(c);
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "phonesim/hex.h"
+
 namespace PhoneSim {
 namespace {
 
@@ -151,13 +153,6 @@ std::optional<CodePoints> FromGsmCodes(std::string_view codes) {
   return out;
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // Groups of `width` hex digits; nullopt on anything else or a short last group.
 std::optional<std::vector<uint32_t>> ParseHexGroups(std::string_view hex, size_t width) {
   if (hex.size() % width != 0) return std::nullopt;
@@ -165,18 +160,13 @@ std::optional<std::vector<uint32_t>> ParseHexGroups(std::string_view hex, size_t
   for (size_t i = 0; i < hex.size(); i += width) {
     uint32_t value = 0;
     for (size_t k = 0; k < width; ++k) {
-      const int digit = HexValue(hex[i + k]);
+      const int digit = HexDigit(hex[i + k]);
       if (digit < 0) return std::nullopt;
       value = value * 16 + static_cast<uint32_t>(digit);
     }
     values.push_back(value);
   }
   return values;
-}
-
-void AppendHex(std::string& out, uint32_t value, int digits) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out.push_back(kDigits[(value >> shift) & 0xF]);
 }
 
 std::string ToUcs2(const CodePoints& text) {

@@ -5,17 +5,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "phonesim/hex.h"
+
 namespace PhoneSim {
 namespace {
 
 using nlohmann::json;
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 std::string FromHex(const std::string& hex) {
   if (hex.size() % 2 != 0) throw std::runtime_error("garbage bytes must be whole hex pairs");

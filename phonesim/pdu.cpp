@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "phonesim/hex.h"
+
 namespace PhoneSim {
 namespace {
 
@@ -11,13 +13,6 @@ constexpr int kStatusReport = 2;
 constexpr size_t kTimeStampOctets = 7;
 constexpr size_t kMaxAddressDigits = 20;
 constexpr size_t kMaxUserDataOctets = 140;
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 std::optional<std::vector<uint8_t>> Octets(std::string_view hex) {
   if (hex.empty() || hex.size() % 2 != 0) return std::nullopt;
@@ -128,12 +123,11 @@ std::optional<PduFacts> InspectPdu(std::string_view hex, Direction direction) {
 }
 
 std::string WithMessageReference(std::string_view hex, uint8_t reference) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out(hex);
   const size_t scaOctets = 1u + static_cast<size_t>(HexDigit(hex[0]) * 16 + HexDigit(hex[1]));
   const size_t at = (scaOctets + 1) * 2;
-  out[at] = kDigits[reference >> 4];
-  out[at + 1] = kDigits[reference & 0x0F];
+  std::string out(hex.substr(0, at));
+  AppendHex(out, reference, 2);
+  out.append(hex.substr(at + 2));
   return out;
 }
 
