@@ -8,6 +8,7 @@
 
 #include "platform/error.h"
 #include "platform/posix/posix_backend.h"
+#include "platform/system_time_range.h"
 
 namespace Platform {
 namespace {
@@ -17,22 +18,13 @@ constexpr int64_t kTicksPerSecond = 10'000'000;
 constexpr int64_t kMillisecondsPerDay = 86'400'000;
 constexpr int64_t kTicksPerDay = kMillisecondsPerDay * kTicksPerMillisecond;
 constexpr int64_t kNanosecondsPerMillisecond = 1'000'000;
-constexpr uint16_t kFirstYear = 1601;
-constexpr uint16_t kLastYear = 30827;
 constexpr uint64_t kLastFileTime = std::numeric_limits<int64_t>::max();
 constexpr int kMonday = 1;  // 1601-01-01
-
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int year, int month) {
-  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
 
 // Days since 1601-01-01 by the proleptic Gregorian calendar, counted from March so that the
 // leap day ends the year (H. Hinnant's days_from_civil, shifted to the Windows epoch).
 int64_t DaysSinceEpoch(int year, int month, int day) {
-  const int64_t marchYear = year - (month <= 2 ? 1 : 0) - kFirstYear + 1;  // from 1600-03-01
+  const int64_t marchYear = year - (month <= 2 ? 1 : 0) - kFirstSystemYear + 1;  // from 1600-03-01
   const int64_t era = marchYear / 400;
   const int64_t yearOfEra = marchYear - era * 400;
   const int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
@@ -54,12 +46,6 @@ void DateFromDays(int64_t days, SystemTime& time) {
   time.month = static_cast<uint16_t>(month);
   time.day = static_cast<uint16_t>(dayOfYear - (153 * monthFromMarch + 2) / 5 + 1);
   time.dayOfWeek = static_cast<uint16_t>((days + kMonday) % 7);
-}
-
-bool ValidTime(const SystemTime& time) {
-  return time.year >= kFirstYear && time.year <= kLastYear && time.month >= 1 && time.month <= 12 &&
-         time.day >= 1 && time.day <= DaysInMonth(time.year, time.month) && time.hour < 24 &&
-         time.minute < 60 && time.second < 60 && time.milliseconds < 1000;
 }
 
 }  // namespace
@@ -89,7 +75,7 @@ bool StandardTimeZoneBias(int32_t& biasMinutes) {
 }
 
 bool SystemTimeToFileTime(const SystemTime& time, FileTime& fileTime) {
-  if (!ValidTime(time)) return Posix::Fail(kErrorInvalidParameter);
+  if (!IsValidSystemTime(time)) return Posix::Fail(kErrorInvalidParameter);
   const int64_t days = DaysSinceEpoch(time.year, time.month, time.day);
   const int64_t seconds = ((days * 24 + time.hour) * 60 + time.minute) * 60 + time.second;
   fileTime =

@@ -1,27 +1,10 @@
 #include "platform/clock.h"
 
+#include "platform/system_time_range.h"
 #include "platform/win32/windows_api.h"
 
 namespace Platform {
 namespace {
-
-constexpr uint16_t kFirstYear = 1601;
-constexpr uint16_t kLastYear = 30827;
-
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int year, int month) {
-  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
-
-// What Windows refuses. Checked here because Wine lets some through (February 29 of any year,
-// years past 30827) and would convert them to a different day.
-bool ValidTime(const SystemTime& time) {
-  return time.year >= kFirstYear && time.year <= kLastYear && time.month >= 1 &&
-         time.month <= 12 && time.day >= 1 && time.day <= DaysInMonth(time.year, time.month) &&
-         time.hour < 24 && time.minute < 60 && time.second < 60 && time.milliseconds < 1000;
-}
 
 SYSTEMTIME ToWindows(const SystemTime& time) {
   return SYSTEMTIME{time.year,   time.month,  time.dayOfWeek, time.day,
@@ -57,7 +40,7 @@ bool StandardTimeZoneBias(int32_t& biasMinutes) {
 }
 
 bool SystemTimeToFileTime(const SystemTime& time, FileTime& fileTime) {
-  if (!ValidTime(time)) {
+  if (!IsValidSystemTime(time)) {
     ::SetLastError(ERROR_INVALID_PARAMETER);
     return false;
   }
