@@ -3,17 +3,8 @@
 # The plug-in module as its host sees it: it exports exactly the functions the .def file lists,
 # under their plain names; a Windows DLL also needs no DLL beyond Windows' own and carries the
 # process-heap operator new of its own.
-file(STRINGS ${DEF} def_lines)
-set(expected "")
-set(in_exports FALSE)
-foreach(line IN LISTS def_lines)
-  string(STRIP "${line}" line)
-  if(line STREQUAL "EXPORTS")
-    set(in_exports TRUE)
-  elseif(in_exports AND line MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
-    list(APPEND expected ${line})
-  endif()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/DefExports.cmake)
+zantel_def_exports(${DEF} expected)
 list(SORT expected)
 
 function(run output)
