@@ -11,7 +11,9 @@ namespace {
 
 bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
   return std::ranges::equal(a, b, [](char x, char y) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    auto lower = [](char c) {
+      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    };
     return lower(x) == lower(y);
   });
 }
@@ -66,7 +68,8 @@ std::string CLngCatalog::LanguageOf(std::string_view content) {
   constexpr std::string_view kKey = ".Language=";
   for (const std::string_view raw : Lines(content)) {
     const std::string_view line = Trimmed(raw);
-    if (line.size() < kKey.size() || !SameTextIgnoringCase(line.substr(0, kKey.size()), kKey)) continue;
+    if (line.size() < kKey.size() || !SameTextIgnoringCase(line.substr(0, kKey.size()), kKey))
+      continue;
     const std::string_view value = line.substr(kKey.size());
     return std::string(Trimmed(value.substr(0, value.find(','))));
   }
@@ -93,7 +96,8 @@ bool CLngCatalog::Load(const std::filesystem::path& folder, std::string_view lan
   std::error_code error;
   std::vector<std::filesystem::path> files;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    if (entry.is_regular_file(error) && HasLngExtension(entry.path())) files.push_back(entry.path());
+    if (entry.is_regular_file(error) && HasLngExtension(entry.path()))
+      files.push_back(entry.path());
   }
   // Directory order is arbitrary; a fixed order makes two files of one language pick the same.
   std::ranges::sort(files);

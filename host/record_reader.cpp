@@ -13,12 +13,17 @@ constexpr size_t kMaxBreakKeys = 1024;
 
 std::string TopicText(const char* topic) { return topic ? topic : kNoTopic; }
 
-std::string Where(const char* what, size_t index) { return std::string(what) + " " + std::to_string(index) + ": "; }
+std::string Where(const char* what, size_t index) {
+  return std::string(what) + " " + std::to_string(index) + ": ";
+}
 
 // The text of a fixed field, read no further than the field reaches.
-std::string FieldText(const char* field, size_t size, const std::string& where, std::vector<std::string>& problems) {
+std::string FieldText(const char* field, size_t size, const std::string& where,
+                      std::vector<std::string>& problems) {
   const size_t length = strnlen(field, size);
-  if (length == size) problems.push_back(where + "the text has no terminating zero in its " + std::to_string(size) + " bytes");
+  if (length == size)
+    problems.push_back(where + "the text has no terminating zero in its " + std::to_string(size) +
+                       " bytes");
   return std::string(field, length);
 }
 
@@ -27,11 +32,12 @@ bool UsesVariableBuffer(const FarDialogItem& item) {
 }
 
 bool TakesHistory(const FarDialogItem& item) {
-  return (item.Type == DI_EDIT || item.Type == DI_FIXEDIT || item.Type == DI_COMBOBOX) && (item.Flags & DIF_HISTORY);
+  return (item.Type == DI_EDIT || item.Type == DI_FIXEDIT || item.Type == DI_COMBOBOX) &&
+         (item.Flags & DIF_HISTORY);
 }
 
-std::string ReadItemText(const FarDialogItem& item, const std::string& where, ShownDialogItem& shown,
-                         std::vector<std::string>& problems) {
+std::string ReadItemText(const FarDialogItem& item, const std::string& where,
+                         ShownDialogItem& shown, std::vector<std::string>& problems) {
   if (!UsesVariableBuffer(item)) return FieldText(item.Data, kDataSize, where, problems);
   shown.varLength = item.Ptr.PtrLength;
   if (item.Ptr.PtrFlags != 0) problems.push_back(where + "PtrFlags must be 0");
@@ -42,7 +48,8 @@ std::string ReadItemText(const FarDialogItem& item, const std::string& where, Sh
   return FieldText(item.Ptr.PtrData, static_cast<size_t>(item.Ptr.PtrLength), where, problems);
 }
 
-ShownDialogItem ReadDialogItem(const FarDialogItem& item, size_t index, std::vector<std::string>& problems) {
+ShownDialogItem ReadDialogItem(const FarDialogItem& item, size_t index,
+                               std::vector<std::string>& problems) {
   const std::string where = Where("item", index);
   ShownDialogItem shown;
   shown.type = item.Type;
@@ -64,40 +71,39 @@ ShownDialogItem ReadDialogItem(const FarDialogItem& item, size_t index, std::vec
 
 int ButtonsOfFlags(FarDword flags, int buttons) {
   switch (flags & 0x000F0000) {
-    case FMSG_MB_OK:
-      return 1;
+    case FMSG_MB_OK: return 1;
     case FMSG_MB_OKCANCEL:
     case FMSG_MB_YESNO:
-    case FMSG_MB_RETRYCANCEL:
-      return 2;
+    case FMSG_MB_RETRYCANCEL: return 2;
     case FMSG_MB_ABORTRETRYIGNORE:
-    case FMSG_MB_YESNOCANCEL:
-      return 3;
-    default:
-      return buttons;
+    case FMSG_MB_YESNOCANCEL: return 3;
+    default: return buttons;
   }
 }
 
 }  // namespace
 
-ShownDialog ReadDialog(const char* helpTopic, int x1, int y1, int x2, int y2, const FarDialogItem* items,
-                       int count, std::vector<std::string>& problems) {
+ShownDialog ReadDialog(const char* helpTopic, int x1, int y1, int x2, int y2,
+                       const FarDialogItem* items, int count, std::vector<std::string>& problems) {
   ShownDialog shown{TopicText(helpTopic), x1, y1, x2, y2, {}, -1};
   if (count > 0 && !items) {
     problems.push_back(std::to_string(count) + " items but no item array");
     return shown;
   }
-  for (int i = 0; i < count; ++i) shown.items.push_back(ReadDialogItem(items[i], static_cast<size_t>(i), problems));
-  const auto focused = std::ranges::count_if(shown.items, [](const ShownDialogItem& item) { return item.focus != 0; });
+  for (int i = 0; i < count; ++i)
+    shown.items.push_back(ReadDialogItem(items[i], static_cast<size_t>(i), problems));
+  const auto focused = std::ranges::count_if(
+      shown.items, [](const ShownDialogItem& item) { return item.focus != 0; });
   if (focused > 1) problems.push_back(std::to_string(focused) + " items have the focus");
-  const auto defaults =
-      std::ranges::count_if(shown.items, [](const ShownDialogItem& item) { return item.defaultButton != 0; });
+  const auto defaults = std::ranges::count_if(
+      shown.items, [](const ShownDialogItem& item) { return item.defaultButton != 0; });
   if (defaults > 1) problems.push_back(std::to_string(defaults) + " default buttons");
   return shown;
 }
 
 ShownMenu ReadMenu(const char* title, const char* bottom, const char* helpTopic, FarDword flags,
-                   const int* breakKeys, const FarMenuItem* items, int count, std::vector<std::string>& problems) {
+                   const int* breakKeys, const FarMenuItem* items, int count,
+                   std::vector<std::string>& problems) {
   ShownMenu shown;
   shown.helpTopic = TopicText(helpTopic);
   shown.title = title ? title : "";
@@ -116,21 +122,25 @@ ShownMenu ReadMenu(const char* title, const char* bottom, const char* helpTopic,
   }
   for (int i = 0; i < count; ++i) {
     const FarMenuItem& item = items[i];
-    shown.items.push_back({FieldText(item.Text, kMenuTextSize, Where("menu item", static_cast<size_t>(i)), problems),
-                           item.Selected, item.Checked, item.Separator});
+    shown.items.push_back(
+        {FieldText(item.Text, kMenuTextSize, Where("menu item", static_cast<size_t>(i)), problems),
+         item.Selected, item.Checked, item.Separator});
   }
-  const auto selected = std::ranges::count_if(shown.items, [](const ShownMenuItem& item) { return item.selected != 0; });
+  const auto selected = std::ranges::count_if(
+      shown.items, [](const ShownMenuItem& item) { return item.selected != 0; });
   if (selected > 1) problems.push_back(std::to_string(selected) + " items are selected");
   return shown;
 }
 
-ShownMessage ReadMessage(FarDword flags, const char* helpTopic, const char* const* items, int count, int buttons,
-                         std::vector<std::string>& problems) {
+ShownMessage ReadMessage(FarDword flags, const char* helpTopic, const char* const* items, int count,
+                         int buttons, std::vector<std::string>& problems) {
   ShownMessage shown;
   shown.flags = flags;
   shown.helpTopic = TopicText(helpTopic);
   shown.buttons = ButtonsOfFlags(flags, buttons);
-  if (count < 2) problems.push_back("a message box needs a title and a line, got " + std::to_string(count) + " item(s)");
+  if (count < 2)
+    problems.push_back("a message box needs a title and a line, got " + std::to_string(count) +
+                       " item(s)");
   if (count > 0 && !items) {
     problems.push_back(std::to_string(count) + " items but no item array");
     return shown;
@@ -141,13 +151,15 @@ ShownMessage ReadMessage(FarDword flags, const char* helpTopic, const char* cons
   }
   const bool ownButtons = shown.buttons == buttons;
   if (buttons < 0 || (ownButtons && buttons > count - 1)) {
-    problems.push_back(std::to_string(buttons) + " buttons among " + std::to_string(count) + " items");
+    problems.push_back(std::to_string(buttons) + " buttons among " + std::to_string(count) +
+                       " items");
   }
   return shown;
 }
 
 bool IsEditItem(const FarDialogItem& item) {
-  return item.Type == DI_EDIT || item.Type == DI_PSWEDIT || item.Type == DI_FIXEDIT || item.Type == DI_COMBOBOX;
+  return item.Type == DI_EDIT || item.Type == DI_PSWEDIT || item.Type == DI_FIXEDIT ||
+         item.Type == DI_COMBOBOX;
 }
 
 void WriteEditText(FarDialogItem& item, const std::string& text) {
@@ -165,7 +177,8 @@ void WriteEditText(FarDialogItem& item, const std::string& text) {
 
 void SelectRadioButton(FarDialogItem* items, int count, int index) {
   int first = index;
-  while (first > 0 && !(items[first].Flags & DIF_GROUP) && items[first - 1].Type == DI_RADIOBUTTON) --first;
+  while (first > 0 && !(items[first].Flags & DIF_GROUP) && items[first - 1].Type == DI_RADIOBUTTON)
+    --first;
   for (int i = first; i < count && items[i].Type == DI_RADIOBUTTON; ++i) {
     if (i > first && (items[i].Flags & DIF_GROUP)) break;
     items[i].Selected = i == index ? 1 : 0;

@@ -11,10 +11,11 @@
 // buffer without an address) is added to `problems`.
 namespace Host {
 
-ShownDialog ReadDialog(const char* helpTopic, int x1, int y1, int x2, int y2, const FarDialogItem* items,
-                       int count, std::vector<std::string>& problems);
+ShownDialog ReadDialog(const char* helpTopic, int x1, int y1, int x2, int y2,
+                       const FarDialogItem* items, int count, std::vector<std::string>& problems);
 ShownMenu ReadMenu(const char* title, const char* bottom, const char* helpTopic, FarDword flags,
-                   const int* breakKeys, const FarMenuItem* items, int count, std::vector<std::string>& problems);
+                   const int* breakKeys, const FarMenuItem* items, int count,
+                   std::vector<std::string>& problems);
 ShownMessage ReadMessage(FarDword flags, const char* helpTopic, const char* const* items, int count,
                          int buttons, std::vector<std::string>& problems);
 

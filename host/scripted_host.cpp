@@ -64,18 +64,15 @@ void CDialogAnswer::Escape() { m_exit = Exit::Escape; }
 std::string CDialogAnswer::Describe() const {
   std::string text = "dialog " + Quoted(m_helpTopic);
   for (const Input& input : m_inputs) {
-    text += input.text ? ", type " + Quoted(*input.text) + " into [" + std::to_string(input.item) + "]"
-                       : ", set [" + std::to_string(input.item) + "] to " + std::to_string(input.state);
+    text += input.text
+                ? ", type " + Quoted(*input.text) + " into [" + std::to_string(input.item) + "]"
+                : ", set [" + std::to_string(input.item) + "] to " + std::to_string(input.state);
   }
   switch (m_exit) {
-    case Exit::Unset:
-      return text + ", no way to close it";
-    case Exit::Item:
-      return text + ", close with [" + std::to_string(m_closeItem) + "]";
-    case Exit::Enter:
-      return text + ", press Enter";
-    case Exit::Escape:
-      break;
+    case Exit::Unset: return text + ", no way to close it";
+    case Exit::Item: return text + ", close with [" + std::to_string(m_closeItem) + "]";
+    case Exit::Enter: return text + ", press Enter";
+    case Exit::Escape: break;
   }
   return text + ", press Esc";
 }
@@ -105,14 +102,12 @@ CMenuAnswer& CMenuAnswer::WhileShown(std::function<void()> hook) {
 std::string CMenuAnswer::Describe() const {
   const std::string text = "menu " + Quoted(m_helpTopic);
   switch (m_exit) {
-    case Exit::Unset:
-      return text + ", no way to leave it";
-    case Exit::Choose:
-      return text + ", choose [" + std::to_string(m_index) + "]";
+    case Exit::Unset: return text + ", no way to leave it";
+    case Exit::Choose: return text + ", choose [" + std::to_string(m_index) + "]";
     case Exit::Key:
-      return text + ", press " + DescribeKey(m_key) + (m_cursor ? " at [" + std::to_string(*m_cursor) + "]" : "");
-    case Exit::Escape:
-      break;
+      return text + ", press " + DescribeKey(m_key) +
+             (m_cursor ? " at [" + std::to_string(*m_cursor) + "]" : "");
+    case Exit::Escape: break;
   }
   return text + ", press Esc";
 }
@@ -123,8 +118,8 @@ CMessageAnswer& CMessageAnswer::Topic(std::string helpTopic) {
 }
 
 std::string CMessageAnswer::Describe() const {
-  return "message box" + (m_helpTopic ? " " + Quoted(*m_helpTopic) : std::string()) + ", answer button " +
-         std::to_string(m_button);
+  return "message box" + (m_helpTopic ? " " + Quoted(*m_helpTopic) : std::string()) +
+         ", answer button " + std::to_string(m_button);
 }
 
 CScriptedHost::CScriptedHost() : m_previous(g_current) {
@@ -162,7 +157,8 @@ CMenuAnswer& CScriptedHost::AnswerMenu(std::string helpTopic) {
 }
 
 CMessageAnswer& CScriptedHost::AnswerMessage(int button, std::function<void()> whileShown) {
-  return std::get<CMessageAnswer>(m_script.emplace_back(CMessageAnswer(button, std::move(whileShown))));
+  return std::get<CMessageAnswer>(
+      m_script.emplace_back(CMessageAnswer(button, std::move(whileShown))));
 }
 
 void CScriptedHost::AnswerEveryMessage(int button, std::function<void()> whileShown) {
@@ -170,7 +166,8 @@ void CScriptedHost::AnswerEveryMessage(int button, std::function<void()> whileSh
 }
 
 void CScriptedHost::Verify() {
-  for (const Step& step : m_script) Fail("the plug-in never showed the scripted " + DescribeStep(step));
+  for (const Step& step : m_script)
+    Fail("the plug-in never showed the scripted " + DescribeStep(step));
   m_script.clear();
   for (const uintptr_t screen : m_openScreens) {
     Fail("screen " + std::to_string(screen) + " was saved and never restored");
@@ -186,8 +183,8 @@ void CScriptedHost::Fail(const std::string& text) {
 
 void CScriptedHost::CheckModule(int module, const char* service) {
   if (module != kModuleNumber) {
-    Fail(std::string(service) + " was called with module number " + std::to_string(module) + " instead of " +
-         std::to_string(kModuleNumber));
+    Fail(std::string(service) + " was called with module number " + std::to_string(module) +
+         " instead of " + std::to_string(kModuleNumber));
   }
 }
 
@@ -200,16 +197,17 @@ std::optional<CScriptedHost::Step> CScriptedHost::TakeStep() {
 
 // ---- Dialog ----
 
-int ZANTEL_STDCALL CScriptedHost::DialogService(int module, int x1, int y1, int x2, int y2, const char* helpTopic,
-                                                FarDialogItem* items, int count) {
+int ZANTEL_STDCALL CScriptedHost::DialogService(int module, int x1, int y1, int x2, int y2,
+                                                const char* helpTopic, FarDialogItem* items,
+                                                int count) {
   CScriptedHost* host = Current();
   if (!host) return -1;
   host->CheckModule(module, "Dialog");
   return host->ShowDialog(helpTopic, x1, y1, x2, y2, items, count);
 }
 
-int CScriptedHost::ShowDialog(const char* helpTopic, int x1, int y1, int x2, int y2, FarDialogItem* items,
-                              int count) {
+int CScriptedHost::ShowDialog(const char* helpTopic, int x1, int y1, int x2, int y2,
+                              FarDialogItem* items, int count) {
   std::vector<std::string> problems;
   ShownDialog shown = ReadDialog(helpTopic, x1, y1, x2, y2, items, count, problems);
   const size_t index = m_dialogs.size();
@@ -222,7 +220,8 @@ int CScriptedHost::ShowDialog(const char* helpTopic, int x1, int y1, int x2, int
     Fail(text + "\n" + Describe(shown));
   } else if (!step) {
     Fail("nothing scripted for " + Describe(shown));
-  } else if (auto* answer = std::get_if<CDialogAnswer>(&*step); !answer || answer->m_helpTopic != shown.helpTopic) {
+  } else if (auto* answer = std::get_if<CDialogAnswer>(&*step);
+             !answer || answer->m_helpTopic != shown.helpTopic) {
     Fail(Account(DescribeStep(*step), Describe(shown)));
   } else {
     result = AnswerDialogWith(*answer, shown, items);
@@ -232,15 +231,15 @@ int CScriptedHost::ShowDialog(const char* helpTopic, int x1, int y1, int x2, int
   return result;
 }
 
-int CScriptedHost::AnswerDialogWith(CDialogAnswer& answer, const ShownDialog& shown, FarDialogItem* items) {
+int CScriptedHost::AnswerDialogWith(CDialogAnswer& answer, const ShownDialog& shown,
+                                    FarDialogItem* items) {
   for (const CDialogAnswer::Input& input : answer.m_inputs) {
     if (!ApplyInput(input, shown, items)) return -1;
   }
   if (answer.m_hook) answer.m_hook();
   const int count = static_cast<int>(shown.items.size());
   switch (answer.m_exit) {
-    case CDialogAnswer::Exit::Escape:
-      return -1;
+    case CDialogAnswer::Exit::Escape: return -1;
     case CDialogAnswer::Exit::Enter:
       for (int i = 0; i < count; ++i) {
         if (shown.items[static_cast<size_t>(i)].defaultButton) return i;
@@ -250,14 +249,14 @@ int CScriptedHost::AnswerDialogWith(CDialogAnswer& answer, const ShownDialog& sh
     case CDialogAnswer::Exit::Item:
       if (answer.m_closeItem >= 0 && answer.m_closeItem < count) return answer.m_closeItem;
       break;
-    case CDialogAnswer::Exit::Unset:
-      break;
+    case CDialogAnswer::Exit::Unset: break;
   }
   Fail(Account(answer.Describe(), "no such item in " + Describe(shown)));
   return -1;
 }
 
-bool CScriptedHost::ApplyInput(const CDialogAnswer::Input& input, const ShownDialog& shown, FarDialogItem* items) {
+bool CScriptedHost::ApplyInput(const CDialogAnswer::Input& input, const ShownDialog& shown,
+                               FarDialogItem* items) {
   const int count = static_cast<int>(shown.items.size());
   if (input.item < 0 || input.item >= count) {
     Fail("the script names item " + std::to_string(input.item) + " of " + Describe(shown));
@@ -280,10 +279,10 @@ bool CScriptedHost::ApplyInput(const CDialogAnswer::Input& input, const ShownDia
 
 // ---- Menu ----
 
-int ZANTEL_STDCALL CScriptedHost::MenuService(int module, int x, int y, int maxHeight, FarDword flags,
-                                              const char* title, const char* bottom, const char* helpTopic,
-                                              const int* breakKeys, int* breakCode, const FarMenuItem* items,
-                                              int count) {
+int ZANTEL_STDCALL CScriptedHost::MenuService(int module, int x, int y, int maxHeight,
+                                              FarDword flags, const char* title, const char* bottom,
+                                              const char* helpTopic, const int* breakKeys,
+                                              int* breakCode, const FarMenuItem* items, int count) {
   CScriptedHost* host = Current();
   if (!host) return -1;
   host->CheckModule(module, "Menu");
@@ -305,7 +304,8 @@ int CScriptedHost::ShowMenu(ShownMenu shown, int* breakCode) {
   int result = -1;
   if (std::optional<Step> step = TakeStep(); !step) {
     Fail("nothing scripted for " + Describe(shown));
-  } else if (auto* answer = std::get_if<CMenuAnswer>(&*step); !answer || answer->m_helpTopic != shown.helpTopic) {
+  } else if (auto* answer = std::get_if<CMenuAnswer>(&*step);
+             !answer || answer->m_helpTopic != shown.helpTopic) {
     Fail(Account(DescribeStep(*step), Describe(shown)));
   } else {
     result = AnswerMenuWith(*answer, shown, code);
@@ -323,10 +323,10 @@ int CScriptedHost::AnswerMenuWith(CMenuAnswer& answer, const ShownMenu& shown, i
   if (answer.m_hook) answer.m_hook();
   const int count = static_cast<int>(shown.items.size());
   switch (answer.m_exit) {
-    case CMenuAnswer::Exit::Escape:
-      return -1;
+    case CMenuAnswer::Exit::Escape: return -1;
     case CMenuAnswer::Exit::Choose:
-      if (answer.m_index >= 0 && answer.m_index < count && IsSelectable(shown.items[static_cast<size_t>(answer.m_index)])) {
+      if (answer.m_index >= 0 && answer.m_index < count &&
+          IsSelectable(shown.items[static_cast<size_t>(answer.m_index)])) {
         return answer.m_index;
       }
       Fail(Account(answer.Describe(), "no item to choose there in " + Describe(shown)));
@@ -340,8 +340,7 @@ int CScriptedHost::AnswerMenuWith(CMenuAnswer& answer, const ShownMenu& shown, i
       breakCode = matched;
       return answer.m_cursor ? *answer.m_cursor : CursorOf(shown);
     }
-    case CMenuAnswer::Exit::Unset:
-      break;
+    case CMenuAnswer::Exit::Unset: break;
   }
   Fail(Account(answer.Describe(), Describe(shown)));
   return -1;
@@ -380,7 +379,8 @@ int CScriptedHost::AnswerMessageWith(const ShownMessage& shown) {
   } else if (m_standingMessageAnswer) {
     answer = m_standingMessageAnswer;
   } else {
-    Fail(m_script.empty() ? "nothing scripted for " + Describe(shown) : Account(DescribeStep(m_script.front()), Describe(shown)));
+    Fail(m_script.empty() ? "nothing scripted for " + Describe(shown)
+                          : Account(DescribeStep(m_script.front()), Describe(shown)));
     if (!m_script.empty()) m_script.pop_front();
     return -1;
   }
@@ -413,7 +413,8 @@ const char* CScriptedHost::MessageText(int number) {
     return m_overrides[number];
   }
   Fail("GetMsg asked for message " + std::to_string(number) + ", which the language file" +
-       (m_catalog.Language().empty() ? "s do not provide (none loaded)" : " (" + m_catalog.Language() + ") does not have"));
+       (m_catalog.Language().empty() ? "s do not provide (none loaded)"
+                                     : " (" + m_catalog.Language() + ") does not have"));
   return "";
 }
 
@@ -422,8 +423,9 @@ FarHandle ZANTEL_STDCALL CScriptedHost::SaveScreenService(int x1, int y1, int x2
   if (!host) return nullptr;
   const uintptr_t screen = ++host->m_lastScreen;
   host->m_openScreens.insert(screen);
-  host->m_log.push_back("save screen " + std::to_string(screen) + " (" + std::to_string(x1) + "," + std::to_string(y1) +
-                        "," + std::to_string(x2) + "," + std::to_string(y2) + ")");
+  host->m_log.push_back("save screen " + std::to_string(screen) + " (" + std::to_string(x1) + "," +
+                        std::to_string(y1) + "," + std::to_string(x2) + "," + std::to_string(y2) +
+                        ")");
   return reinterpret_cast<FarHandle>(screen);
 }
 
@@ -436,7 +438,8 @@ void ZANTEL_STDCALL CScriptedHost::RestoreScreenService(FarHandle handle) {
     return;
   }
   if (host->m_openScreens.erase(screen) == 0) {
-    host->Fail("RestoreScreen with handle " + std::to_string(screen) + ", which is not a saved screen");
+    host->Fail("RestoreScreen with handle " + std::to_string(screen) +
+               ", which is not a saved screen");
     return;
   }
   host->m_log.push_back("restore screen " + std::to_string(screen));

@@ -80,7 +80,8 @@ class CMenuAnswer {
 
 class CMessageAnswer {
  public:
-  CMessageAnswer(int button, std::function<void()> hook) : m_button(button), m_hook(std::move(hook)) {}
+  CMessageAnswer(int button, std::function<void()> hook)
+      : m_button(button), m_hook(std::move(hook)) {}
 
   // Without a topic, any box with buttons takes this answer.
   CMessageAnswer& Topic(std::string helpTopic);
@@ -142,9 +143,9 @@ class CScriptedHost {
 
   static CScriptedHost* Current();
   static int ZANTEL_STDCALL MenuService(int module, int x, int y, int maxHeight, FarDword flags,
-                                        const char* title, const char* bottom, const char* helpTopic,
-                                        const int* breakKeys, int* breakCode, const FarMenuItem* items,
-                                        int count);
+                                        const char* title, const char* bottom,
+                                        const char* helpTopic, const int* breakKeys, int* breakCode,
+                                        const FarMenuItem* items, int count);
   static int ZANTEL_STDCALL DialogService(int module, int x1, int y1, int x2, int y2,
                                           const char* helpTopic, FarDialogItem* items, int count);
   static int ZANTEL_STDCALL MessageService(int module, FarDword flags, const char* helpTopic,
@@ -157,10 +158,12 @@ class CScriptedHost {
   void CheckModule(int module, const char* service);
   std::optional<Step> TakeStep();
   int AnswerDialogWith(CDialogAnswer& answer, const ShownDialog& shown, FarDialogItem* items);
-  bool ApplyInput(const CDialogAnswer::Input& input, const ShownDialog& shown, FarDialogItem* items);
+  bool ApplyInput(const CDialogAnswer::Input& input, const ShownDialog& shown,
+                  FarDialogItem* items);
   int AnswerMenuWith(CMenuAnswer& answer, const ShownMenu& shown, int& breakCode);
   int AnswerMessageWith(const ShownMessage& shown);
-  int ShowDialog(const char* helpTopic, int x1, int y1, int x2, int y2, FarDialogItem* items, int count);
+  int ShowDialog(const char* helpTopic, int x1, int y1, int x2, int y2, FarDialogItem* items,
+                 int count);
   int ShowMenu(ShownMenu shown, int* breakCode);
   const char* MessageText(int number);
 

@@ -10,7 +10,7 @@ namespace {
 
 const char* TypeName(int type) {
   static constexpr std::array<const char*, 12> kNames = {
-      "TEXT",   "VTEXT",   "SINGLEBOX", "DOUBLEBOX", "EDIT",        "PSWEDIT",
+      "TEXT",    "VTEXT",  "SINGLEBOX", "DOUBLEBOX",   "EDIT",     "PSWEDIT",
       "FIXEDIT", "BUTTON", "CHECKBOX",  "RADIOBUTTON", "COMBOBOX", "LISTBOX"};
   if (type >= 0 && type < static_cast<int>(kNames.size())) return kNames[type];
   return type == DI_USERCONTROL ? "USERCONTROL" : "UNKNOWN";
@@ -38,13 +38,14 @@ bool IsEditType(int type) {
 
 std::string DescribeItem(size_t index, const ShownDialogItem& item) {
   char head[96];
-  std::snprintf(head, sizeof head, "  [%zu] %-11s %d,%d to %d,%d", index, TypeName(item.type), item.x1,
-                item.y1, item.x2, item.y2);
+  std::snprintf(head, sizeof head, "  [%zu] %-11s %d,%d to %d,%d", index, TypeName(item.type),
+                item.x1, item.y1, item.x2, item.y2);
   std::string line = head;
   if (item.type == DI_CHECKBOX) line += item.selected ? " [x]" : " [ ]";
   if (item.type == DI_RADIOBUTTON) line += item.selected ? " (*)" : " ( )";
   line += " " + Quoted(item.data);
-  if (IsEditType(item.type) && item.varLength > 0) line += " in " + std::to_string(item.varLength) + " bytes";
+  if (IsEditType(item.type) && item.varLength > 0)
+    line += " in " + std::to_string(item.varLength) + " bytes";
   if (item.history) line += " history " + Quoted(*item.history);
   if (item.flags != 0) {
     char flags[24];
@@ -59,9 +60,10 @@ std::string DescribeItem(size_t index, const ShownDialogItem& item) {
 }  // namespace
 
 std::string Describe(const ShownDialog& dialog) {
-  std::string text = "dialog " + Quoted(dialog.helpTopic) + " at " + std::to_string(dialog.x1) + "," +
-                     std::to_string(dialog.y1) + " to " + std::to_string(dialog.x2) + "," +
-                     std::to_string(dialog.y2) + ", " + std::to_string(dialog.items.size()) + " items:";
+  std::string text = "dialog " + Quoted(dialog.helpTopic) + " at " + std::to_string(dialog.x1) +
+                     "," + std::to_string(dialog.y1) + " to " + std::to_string(dialog.x2) + "," +
+                     std::to_string(dialog.y2) + ", " + std::to_string(dialog.items.size()) +
+                     " items:";
   for (size_t i = 0; i < dialog.items.size(); ++i) text += "\n" + DescribeItem(i, dialog.items[i]);
   return text;
 }
@@ -93,9 +95,13 @@ std::string Describe(const ShownMessage& message) {
 }
 
 std::string DescribeKey(int key) {
-  static constexpr std::array<std::pair<int, const char*>, 7> kNamed = {{
-      {kVkBack, "BS"}, {kVkTab, "Tab"}, {kVkReturn, "Enter"}, {kVkEscape, "Esc"},
-      {kVkInsert, "Ins"}, {kVkDelete, "Del"}, {0x20, "Space"}}};
+  static constexpr std::array<std::pair<int, const char*>, 7> kNamed = {{{kVkBack, "BS"},
+                                                                         {kVkTab, "Tab"},
+                                                                         {kVkReturn, "Enter"},
+                                                                         {kVkEscape, "Esc"},
+                                                                         {kVkInsert, "Ins"},
+                                                                         {kVkDelete, "Del"},
+                                                                         {0x20, "Space"}}};
   const int modifiers = key >> 16;
   std::string text;
   if (modifiers & PKF_CONTROL) text += "Ctrl+";

@@ -22,8 +22,8 @@ struct ShownDialogItem {
   std::optional<std::string> history;  // edits with DIF_HISTORY only
   FarDword flags = 0;
   int defaultButton = 0;
-  std::string data;    // the text, from Data or from the variable buffer
-  int varLength = 0;   // the variable buffer's size; 0 when the text sits in Data
+  std::string data;   // the text, from Data or from the variable buffer
+  int varLength = 0;  // the variable buffer's size; 0 when the text sits in Data
 };
 
 struct ShownDialog {

@@ -25,7 +25,8 @@ size_t ArgumentsEnd(std::string_view body, size_t at, bool& unclosed) {
 // "+CPBR=1,5" or "+CPBS?" or "+CPBR=?" up to its ';'.
 bool TakeExtended(std::string_view body, size_t& at, AtCommand& command) {
   const size_t start = at++;
-  while (at < body.size() && (std::isalnum(static_cast<unsigned char>(body[at])) || body[at] == '_')) {
+  while (at < body.size() &&
+         (std::isalnum(static_cast<unsigned char>(body[at])) || body[at] == '_')) {
     command.name.push_back(Upper(body[at]));
     ++at;
   }
@@ -93,8 +94,8 @@ std::optional<CommandLine> SplitCommandLine(std::string_view line) {
       continue;
     }
     AtCommand command;
-    const bool taken = IsExtendedPrefix(body[at]) ? TakeExtended(body, at, command)
-                                                 : TakeBasic(body, at, command);
+    const bool taken =
+        IsExtendedPrefix(body[at]) ? TakeExtended(body, at, command) : TakeBasic(body, at, command);
     if (!taken) {
       result.malformed = true;
       break;

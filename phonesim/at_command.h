@@ -9,7 +9,7 @@ namespace PhoneSim {
 // One command of a command line (V.25ter): "AT+CPBR=1,5;+CPBS?" holds two.
 struct AtCommand {
   enum class Form { Action, Set, Query, Test };
-  std::string name;       // upper case: "+CPBR", "E", "&F"
+  std::string name;  // upper case: "+CPBR", "E", "&F"
   Form form = Form::Action;
   std::string arguments;  // what follows "=" (Set) or the digits of a basic command
   std::string text;       // the command as it was written, "+CPBR=1,5"

@@ -18,14 +18,15 @@ constexpr uint8_t kEscape = 0x1B;
 
 // GSM 03.38 default alphabet; 0x1B is the escape to the extension table.
 constexpr std::array<char32_t, 128> kDefaultAlphabet = {
-    U'@', U'£', U'$', U'¥', U'è', U'é', U'ù', U'ì', U'ò', U'Ç', U'\n', U'Ø', U'ø', U'\r', U'Å', U'å',
-    U'Δ', U'_', U'Φ', U'Γ', U'Λ', U'Ω', U'Π', U'Ψ', U'Σ', U'Θ', U'Ξ', kNone, U'Æ', U'æ', U'ß', U'É',
-    U' ', U'!', U'"', U'#', U'¤', U'%', U'&', U'\'', U'(', U')', U'*', U'+', U',', U'-', U'.', U'/',
-    U'0', U'1', U'2', U'3', U'4', U'5', U'6', U'7', U'8', U'9', U':', U';', U'<', U'=', U'>', U'?',
-    U'¡', U'A', U'B', U'C', U'D', U'E', U'F', U'G', U'H', U'I', U'J', U'K', U'L', U'M', U'N', U'O',
-    U'P', U'Q', U'R', U'S', U'T', U'U', U'V', U'W', U'X', U'Y', U'Z', U'Ä', U'Ö', U'Ñ', U'Ü', U'§',
-    U'¿', U'a', U'b', U'c', U'd', U'e', U'f', U'g', U'h', U'i', U'j', U'k', U'l', U'm', U'n', U'o',
-    U'p', U'q', U'r', U's', U't', U'u', U'v', U'w', U'x', U'y', U'z', U'ä', U'ö', U'ñ', U'ü', U'à'};
+    U'@', U'£', U'$', U'¥', U'è', U'é', U'ù', U'ì', U'ò', U'Ç',  U'\n', U'Ø', U'ø',  U'\r', U'Å',
+    U'å', U'Δ', U'_', U'Φ', U'Γ', U'Λ', U'Ω', U'Π', U'Ψ', U'Σ',  U'Θ',  U'Ξ', kNone, U'Æ',  U'æ',
+    U'ß', U'É', U' ', U'!', U'"', U'#', U'¤', U'%', U'&', U'\'', U'(',  U')', U'*',  U'+',  U',',
+    U'-', U'.', U'/', U'0', U'1', U'2', U'3', U'4', U'5', U'6',  U'7',  U'8', U'9',  U':',  U';',
+    U'<', U'=', U'>', U'?', U'¡', U'A', U'B', U'C', U'D', U'E',  U'F',  U'G', U'H',  U'I',  U'J',
+    U'K', U'L', U'M', U'N', U'O', U'P', U'Q', U'R', U'S', U'T',  U'U',  U'V', U'W',  U'X',  U'Y',
+    U'Z', U'Ä', U'Ö', U'Ñ', U'Ü', U'§', U'¿', U'a', U'b', U'c',  U'd',  U'e', U'f',  U'g',  U'h',
+    U'i', U'j', U'k', U'l', U'm', U'n', U'o', U'p', U'q', U'r',  U's',  U't', U'u',  U'v',  U'w',
+    U'x', U'y', U'z', U'ä', U'ö', U'ñ', U'ü', U'à'};
 
 struct Extension {
   uint8_t code;
@@ -287,7 +288,8 @@ std::string EncodeTextLossy(std::string_view utf8, std::string_view charset) {
   std::string out;
   for (size_t i = 0; i < utf8.size();) {
     size_t length = 1;
-    while (i + length < utf8.size() && IsContinuation(static_cast<unsigned char>(utf8[i + length]))) {
+    while (i + length < utf8.size() &&
+           IsContinuation(static_cast<unsigned char>(utf8[i + length]))) {
       ++length;
     }
     const auto one = EncodeText(utf8.substr(i, length), charset);

@@ -44,11 +44,12 @@ Faults FaultsFromJson(const json& root) {
                                  item.value("reply", std::string("ERROR"))});
     }
     for (const json& item : root.value("unsolicited", json::array())) {
-      faults.unsolicited.push_back({item.value("command", 1), item.value("every", 0),
-                                    item.at("text").get<std::string>()});
+      faults.unsolicited.push_back(
+          {item.value("command", 1), item.value("every", 0), item.at("text").get<std::string>()});
     }
     for (const json& item : root.value("garbage", json::array())) {
-      faults.garbage.push_back({item.value("command", 1), FromHex(item.at("bytes").get<std::string>())});
+      faults.garbage.push_back(
+          {item.value("command", 1), FromHex(item.at("bytes").get<std::string>())});
     }
     faults.silentAfter = Count(root, "silentAfter");
     faults.hangUpAfter = Count(root, "hangUpAfter");

@@ -15,7 +15,8 @@ inline int HexDigit(char c) {
 // The low `digits` nibbles of `value`, most significant first, in upper case as phones send them.
 inline void AppendHex(std::string& out, uint32_t value, int digits) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out.push_back(kDigits[(value >> shift) & 0xF]);
+  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+    out.push_back(kDigits[(value >> shift) & 0xF]);
 }
 
 }  // namespace PhoneSim

@@ -35,7 +35,8 @@ int Serve(const Options& options) {
   Faults faults = options.faultsPath.empty() ? Faults{} : LoadFaults(options.faultsPath);
   faults = MergeFaults(faults, options.faults);
   std::unique_ptr<CTranscript> transcript;
-  if (!options.transcriptPath.empty()) transcript = std::make_unique<CTranscript>(options.transcriptPath);
+  if (!options.transcriptPath.empty())
+    transcript = std::make_unique<CTranscript>(options.transcriptPath);
   CatchStopSignals();
   std::unique_ptr<CPort> port;
   if (options.standardStreams) {

@@ -36,18 +36,22 @@ bool ToNumber(const std::string& text, int& value) {
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
   Options options;
   const std::map<std::string, std::string*> texts = {
-      {"--state", &options.statePath},       {"--save", &options.savePath},
-      {"--profile", &options.profile},       {"--link", &options.linkPath},
+      {"--state", &options.statePath},           {"--save", &options.savePath},
+      {"--profile", &options.profile},           {"--link", &options.linkPath},
       {"--transcript", &options.transcriptPath}, {"--faults", &options.faultsPath}};
   int splitSeed = -1;
-  const std::map<std::string, int*> numbers = {
-      {"--rate", &options.faults.bytesPerSecond},     {"--latency", &options.faults.latencyMs},
-      {"--split-seed", &splitSeed},                  {"--silent-after", &options.faults.silentAfter},
-      {"--hang-up-after", &options.faults.hangUpAfter}, {"--hang-up-during", &options.faults.hangUpDuring}};
+  const std::map<std::string, int*> numbers = {{"--rate", &options.faults.bytesPerSecond},
+                                               {"--latency", &options.faults.latencyMs},
+                                               {"--split-seed", &splitSeed},
+                                               {"--silent-after", &options.faults.silentAfter},
+                                               {"--hang-up-after", &options.faults.hangUpAfter},
+                                               {"--hang-up-during", &options.faults.hangUpDuring}};
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--stdio" || arg == "--list-profiles" || arg == "--help") {
-      (arg == "--stdio" ? options.standardStreams : arg == "--help" ? options.help : options.listProfiles) = true;
+      (arg == "--stdio"  ? options.standardStreams
+       : arg == "--help" ? options.help
+                         : options.listProfiles) = true;
       continue;
     }
     const auto text = texts.find(arg);

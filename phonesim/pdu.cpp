@@ -57,13 +57,20 @@ class CReader {
 // GSM 03.38 data coding: whether the user data length counts septets.
 bool CountsSeptets(uint8_t dcs) {
   switch (dcs >> 4) {
-    case 0x0: case 0x1: case 0x2: case 0x3:
-    case 0x4: case 0x5: case 0x6: case 0x7: {
+    case 0x0:
+    case 0x1:
+    case 0x2:
+    case 0x3:
+    case 0x4:
+    case 0x5:
+    case 0x6:
+    case 0x7: {
       const bool compressed = (dcs & 0x20) != 0;
       const int alphabet = (dcs >> 2) & 0x03;
       return !compressed && (alphabet == 0 || alphabet == 3);
     }
-    case 0xC: case 0xD: return true;
+    case 0xC:
+    case 0xD: return true;
     case 0xE: return false;
     case 0xF: return (dcs & 0x04) == 0;
     default: return true;

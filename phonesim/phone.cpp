@@ -11,23 +11,31 @@ namespace {
 using Form = AtCommand::Form;
 
 const std::map<int, const char*>& MeErrorTexts() {
-  static const std::map<int, const char*> texts = {
-      {0, "phone failure"},        {3, "operation not allowed"},
-      {4, "operation not supported"}, {10, "SIM not inserted"},
-      {20, "memory full"},         {21, "invalid index"},
-      {22, "not found"},           {23, "memory failure"},
-      {24, "text string too long"}, {25, "invalid characters in text string"},
-      {26, "dial string too long"}, {27, "invalid characters in dial string"},
-      {100, "unknown"}};
+  static const std::map<int, const char*> texts = {{0, "phone failure"},
+                                                   {3, "operation not allowed"},
+                                                   {4, "operation not supported"},
+                                                   {10, "SIM not inserted"},
+                                                   {20, "memory full"},
+                                                   {21, "invalid index"},
+                                                   {22, "not found"},
+                                                   {23, "memory failure"},
+                                                   {24, "text string too long"},
+                                                   {25, "invalid characters in text string"},
+                                                   {26, "dial string too long"},
+                                                   {27, "invalid characters in dial string"},
+                                                   {100, "unknown"}};
   return texts;
 }
 
 const std::map<int, const char*>& SmsErrorTexts() {
-  static const std::map<int, const char*> texts = {
-      {300, "ME failure"},          {302, "operation not allowed"},
-      {303, "operation not supported"}, {304, "invalid PDU mode parameter"},
-      {320, "memory failure"},      {321, "invalid memory index"},
-      {322, "memory full"},         {500, "unknown error"}};
+  static const std::map<int, const char*> texts = {{300, "ME failure"},
+                                                   {302, "operation not allowed"},
+                                                   {303, "operation not supported"},
+                                                   {304, "invalid PDU mode parameter"},
+                                                   {320, "memory failure"},
+                                                   {321, "invalid memory index"},
+                                                   {322, "memory full"},
+                                                   {500, "unknown error"}};
   return texts;
 }
 
@@ -45,9 +53,12 @@ DateTime Advance(const DateTime& t, std::chrono::seconds elapsed) {
   const sys_days newDay = floor<days>(moment);
   const year_month_day date{newDay};
   const hh_mm_ss clock{moment - newDay};
-  return {static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
-          static_cast<int>(static_cast<unsigned>(date.day())), static_cast<int>(clock.hours().count()),
-          static_cast<int>(clock.minutes().count()), static_cast<int>(clock.seconds().count())};
+  return {static_cast<int>(date.year()),
+          static_cast<int>(static_cast<unsigned>(date.month())),
+          static_cast<int>(static_cast<unsigned>(date.day())),
+          static_cast<int>(clock.hours().count()),
+          static_cast<int>(clock.minutes().count()),
+          static_cast<int>(clock.seconds().count())};
 }
 
 }  // namespace
@@ -60,27 +71,44 @@ CPhone::CPhone(PhoneState& state)
       m_clockSetAt(std::chrono::steady_clock::now()) {}
 
 const std::map<std::string, CPhone::Handler>& CPhone::Handlers() {
-  static const std::map<std::string, Handler> handlers = {
-      {"E", &CPhone::SetEcho},           {"Z", &CPhone::Reset},
-      {"&F", &CPhone::Reset},            {"Q", &CPhone::Accept},
-      {"&C", &CPhone::Accept},           {"&D", &CPhone::Accept},
-      {"V", &CPhone::Verbose},           {"I", &CPhone::Information},
-      {"+CGMI", &CPhone::Manufacturer},  {"+GMI", &CPhone::Manufacturer},
-      {"+CGMM", &CPhone::Model},         {"+GMM", &CPhone::Model},
-      {"+CGMR", &CPhone::Revision},      {"+GMR", &CPhone::Revision},
-      {"+CGSN", &CPhone::SerialNumber},  {"+GSN", &CPhone::SerialNumber},
-      {"+CIMI", &CPhone::SubscriberIdentity},
-      {"+CMEE", &CPhone::ErrorMode},     {"+CNMI", &CPhone::MessageIndications},
-      {"+CCLK", &CPhone::Clock},         {"+CSCS", &CPhone::Charset},
-      {"+CPIN", &CPhone::PinStatus},     {"+CSQ", &CPhone::SignalQuality},
-      {"+CBC", &CPhone::Battery},        {"+CREG", &CPhone::Registration},
-      {"+CFUN", &CPhone::Functionality},
-      {"+CPBS", &CPhone::SelectBook},    {"+CPBR", &CPhone::ReadBook},
-      {"+CPBW", &CPhone::WriteBook},     {"+CMGF", &CPhone::MessageFormat},
-      {"+CPMS", &CPhone::Storages},      {"+CMGL", &CPhone::ListMessages},
-      {"+CMGR", &CPhone::ReadMessage},   {"+CMGD", &CPhone::DeleteMessage},
-      {"+CMGS", &CPhone::SendMessage},   {"+CMGW", &CPhone::WriteMessage},
-      {"+CSCA", &CPhone::ServiceCentre}, {"+CSMS", &CPhone::MessageService}};
+  static const std::map<std::string, Handler> handlers = {{"E", &CPhone::SetEcho},
+                                                          {"Z", &CPhone::Reset},
+                                                          {"&F", &CPhone::Reset},
+                                                          {"Q", &CPhone::Accept},
+                                                          {"&C", &CPhone::Accept},
+                                                          {"&D", &CPhone::Accept},
+                                                          {"V", &CPhone::Verbose},
+                                                          {"I", &CPhone::Information},
+                                                          {"+CGMI", &CPhone::Manufacturer},
+                                                          {"+GMI", &CPhone::Manufacturer},
+                                                          {"+CGMM", &CPhone::Model},
+                                                          {"+GMM", &CPhone::Model},
+                                                          {"+CGMR", &CPhone::Revision},
+                                                          {"+GMR", &CPhone::Revision},
+                                                          {"+CGSN", &CPhone::SerialNumber},
+                                                          {"+GSN", &CPhone::SerialNumber},
+                                                          {"+CIMI", &CPhone::SubscriberIdentity},
+                                                          {"+CMEE", &CPhone::ErrorMode},
+                                                          {"+CNMI", &CPhone::MessageIndications},
+                                                          {"+CCLK", &CPhone::Clock},
+                                                          {"+CSCS", &CPhone::Charset},
+                                                          {"+CPIN", &CPhone::PinStatus},
+                                                          {"+CSQ", &CPhone::SignalQuality},
+                                                          {"+CBC", &CPhone::Battery},
+                                                          {"+CREG", &CPhone::Registration},
+                                                          {"+CFUN", &CPhone::Functionality},
+                                                          {"+CPBS", &CPhone::SelectBook},
+                                                          {"+CPBR", &CPhone::ReadBook},
+                                                          {"+CPBW", &CPhone::WriteBook},
+                                                          {"+CMGF", &CPhone::MessageFormat},
+                                                          {"+CPMS", &CPhone::Storages},
+                                                          {"+CMGL", &CPhone::ListMessages},
+                                                          {"+CMGR", &CPhone::ReadMessage},
+                                                          {"+CMGD", &CPhone::DeleteMessage},
+                                                          {"+CMGS", &CPhone::SendMessage},
+                                                          {"+CMGW", &CPhone::WriteMessage},
+                                                          {"+CSCA", &CPhone::ServiceCentre},
+                                                          {"+CSMS", &CPhone::MessageService}};
   return handlers;
 }
 
@@ -117,13 +145,15 @@ Reply CPhone::Error() { return Reply{{}, "ERROR", false}; }
 
 Reply CPhone::MeError(int code) const {
   if (m_errorMode == 0) return Error();
-  if (m_errorMode == 2) return Reply{{}, std::string("+CME ERROR: ") + MeErrorTexts().at(code), false};
+  if (m_errorMode == 2)
+    return Reply{{}, std::string("+CME ERROR: ") + MeErrorTexts().at(code), false};
   return Reply{{}, "+CME ERROR: " + std::to_string(code), false};
 }
 
 // GSM 07.05 reports its failures as +CMS ERROR whatever AT+CMEE says; only the wording follows it.
 Reply CPhone::SmsError(int code) const {
-  if (m_errorMode == 2) return Reply{{}, std::string("+CMS ERROR: ") + SmsErrorTexts().at(code), false};
+  if (m_errorMode == 2)
+    return Reply{{}, std::string("+CMS ERROR: ") + SmsErrorTexts().at(code), false};
   return Reply{{}, "+CMS ERROR: " + std::to_string(code), false};
 }
 
@@ -157,14 +187,16 @@ Reply CPhone::Information(const AtCommand&) {
 std::string CPhone::IdentityLine(const char* prefix, const std::string& value,
                                  bool plainCommand) const {
   if (plainCommand || m_profile.identityStyle == IdentityStyle::Bare) return value;
-  if (m_profile.identityStyle == IdentityStyle::Quoted) return std::string(prefix) + ": \"" + value + "\"";
+  if (m_profile.identityStyle == IdentityStyle::Quoted)
+    return std::string(prefix) + ": \"" + value + "\"";
   return std::string(prefix) + ": " + value;
 }
 
 Reply CPhone::Manufacturer(const AtCommand& c) {
   if (c.form == Form::Test) return {};
   if (c.form != Form::Action) return Error();
-  return Reply{{IdentityLine("+CGMI", m_state.identity.manufacturer, c.name == "+GMI")}, "OK", false};
+  return Reply{
+      {IdentityLine("+CGMI", m_state.identity.manufacturer, c.name == "+GMI")}, "OK", false};
 }
 
 Reply CPhone::Model(const AtCommand& c) {
@@ -244,7 +276,8 @@ std::optional<std::string> CPhone::ClockNow() const {
 Reply CPhone::Clock(const AtCommand& c) {
   switch (c.form) {
     case Form::Test: return {};
-    case Form::Query: return Reply{{"+CCLK: \"" + ClockNow().value_or(m_state.clock) + "\""}, "OK", false};
+    case Form::Query:
+      return Reply{{"+CCLK: \"" + ClockNow().value_or(m_state.clock) + "\""}, "OK", false};
     case Form::Action: return Error();
     case Form::Set: break;
   }
@@ -261,7 +294,8 @@ Reply CPhone::Charset(const AtCommand& c) {
   switch (c.form) {
     case Form::Test: {
       std::string list;
-      for (const std::string& name : m_profile.charsets) list += (list.empty() ? "" : ",") + Quoted(name, false);
+      for (const std::string& name : m_profile.charsets)
+        list += (list.empty() ? "" : ",") + Quoted(name, false);
       return Reply{{"+CSCS: (" + list + ")"}, "OK", false};
     }
     case Form::Query: return Reply{{"+CSCS: " + Quoted(m_charset, false)}, "OK", false};

@@ -43,7 +43,8 @@ Reply CPhone::SelectBook(const AtCommand& c) {
   switch (c.form) {
     case Form::Test: {
       std::string list;
-      for (const PhoneBook& book : m_state.phoneBooks) list += (list.empty() ? "" : ",") + Quoted(book.name, false);
+      for (const PhoneBook& book : m_state.phoneBooks)
+        list += (list.empty() ? "" : ",") + Quoted(book.name, false);
       return Reply{{"+CPBS: (" + list + ")"}, "OK", false};
     }
     case Form::Query: {
@@ -83,9 +84,10 @@ std::string CPhone::EntryLine(int index, const PhoneBookEntry& entry) const {
 Reply CPhone::ReadBook(const AtCommand& c) {
   const PhoneBook& book = CurrentBook();
   if (c.form == Form::Test) {
-    return Reply{{"+CPBR: (1-" + std::to_string(book.size) + ")," + std::to_string(book.numberLength) +
-                  "," + std::to_string(book.nameLength)},
-                 "OK", false};
+    return Reply{{"+CPBR: (1-" + std::to_string(book.size) + ")," +
+                  std::to_string(book.numberLength) + "," + std::to_string(book.nameLength)},
+                 "OK",
+                 false};
   }
   if (c.form != Form::Set) return Error();
   const auto args = ParseArguments(c.arguments);
@@ -96,7 +98,8 @@ Reply CPhone::ReadBook(const AtCommand& c) {
   if (args->size() == 2) last = NumberArgument(*args, 1, *first, book.size);
   if (!last) return MeError(kErrInvalidIndex);
   Reply reply;
-  for (auto it = book.entries.lower_bound(*first); it != book.entries.end() && it->first <= *last; ++it) {
+  for (auto it = book.entries.lower_bound(*first); it != book.entries.end() && it->first <= *last;
+       ++it) {
     reply.lines.push_back(EntryLine(it->first, it->second));
   }
   return reply;
@@ -105,9 +108,11 @@ Reply CPhone::ReadBook(const AtCommand& c) {
 Reply CPhone::WriteBook(const AtCommand& c) {
   PhoneBook& book = CurrentBook();
   if (c.form == Form::Test) {
-    return Reply{{"+CPBW: (1-" + std::to_string(book.size) + ")," + std::to_string(book.numberLength) +
-                  ",(129,145)," + std::to_string(book.nameLength)},
-                 "OK", false};
+    return Reply{
+        {"+CPBW: (1-" + std::to_string(book.size) + ")," + std::to_string(book.numberLength) +
+         ",(129,145)," + std::to_string(book.nameLength)},
+        "OK",
+        false};
   }
   if (c.form != Form::Set) return Error();
   const auto args = ParseArguments(c.arguments);

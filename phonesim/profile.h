@@ -48,7 +48,7 @@ struct Profile {
   bool internationalWithoutPlus = false;
   CallTimeStyle callTimeStyle = CallTimeStyle::TwoFields;
   std::vector<MessageStorageSpec> messageStorages;
-  std::string statusList;   // the answer to AT+CMGL=?, inside the parentheses
+  std::string statusList;     // the answer to AT+CMGL=?, inside the parentheses
   std::vector<int> statuses;  // the statuses AT+CMGL=n accepts
   bool listsUnsentAsUnread = false;
 };

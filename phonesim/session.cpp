@@ -19,7 +19,8 @@ constexpr auto kSplitPause = std::chrono::milliseconds(2);
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
   for (size_t i = 0; i < prefix.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(text[i])) != std::toupper(static_cast<unsigned char>(prefix[i]))) {
+    if (std::toupper(static_cast<unsigned char>(text[i])) !=
+        std::toupper(static_cast<unsigned char>(prefix[i]))) {
       return false;
     }
   }
@@ -27,8 +28,10 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 }
 
 std::string Trimmed(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
   return std::string(text);
 }
 
@@ -116,8 +119,8 @@ const Refusal* CSession::Refuses(const std::string& line) {
 std::string CSession::Framed(const Reply& reply) const {
   std::string unsolicited;
   for (const Unsolicited& item : m_faults.unsolicited) {
-    const bool due = m_commands == item.command ||
-                     (item.every > 0 && m_commands > item.command && (m_commands - item.command) % item.every == 0);
+    const bool due = m_commands == item.command || (item.every > 0 && m_commands > item.command &&
+                                                    (m_commands - item.command) % item.every == 0);
     if (due) unsolicited += "\r\n" + item.text + "\r\n";
   }
   if (unsolicited.empty() || reply.prompt) return CPhone::Frame(reply);
@@ -133,7 +136,8 @@ std::string CSession::Framed(const Reply& reply) const {
 }
 
 void CSession::Answer(const Reply& reply) {
-  if (m_faults.latencyMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(m_faults.latencyMs));
+  if (m_faults.latencyMs > 0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(m_faults.latencyMs));
   for (const Garbage& noise : m_faults.garbage) {
     if (noise.command == m_commands) Send(noise.bytes);
   }
@@ -153,7 +157,8 @@ void CSession::Send(std::string_view bytes) {
   while (!bytes.empty() && !m_closed) {
     size_t piece = bytes.size();
     if (m_faults.splitSeed) {
-      piece = std::min<size_t>(piece, std::uniform_int_distribution<size_t>(1, kLongestSplit)(m_random));
+      piece = std::min<size_t>(piece,
+                               std::uniform_int_distribution<size_t>(1, kLongestSplit)(m_random));
     }
     const std::string_view chunk = bytes.substr(0, piece);
     if (!m_port.Write(chunk)) {

@@ -22,7 +22,9 @@ constexpr int kReceivedRead = 1;
 constexpr int kStoredUnsent = 2;
 constexpr int kStoredSent = 3;
 
-Direction DirectionOf(int status) { return status <= kReceivedRead ? Direction::ToPhone : Direction::FromPhone; }
+Direction DirectionOf(int status) {
+  return status <= kReceivedRead ? Direction::ToPhone : Direction::FromPhone;
+}
 
 size_t TpduLength(const StoredMessage& message) {
   const auto facts = InspectPdu(message.pdu, DirectionOf(message.status));
@@ -47,7 +49,9 @@ bool DeletedByFlag(int flag, int status) {
 
 }  // namespace
 
-MessageStorage& CPhone::Memory(int which) { return m_state.messageStorages.at(m_memories.at(which)); }
+MessageStorage& CPhone::Memory(int which) {
+  return m_state.messageStorages.at(m_memories.at(which));
+}
 
 std::string CPhone::StorageCounts(int which) {
   const MessageStorage& storage = Memory(which);
@@ -125,7 +129,9 @@ Reply CPhone::Storages(const AtCommand& c) {
     if (!found) return SmsError(kErrNotAllowed);
   }
   m_memories = chosen;
-  return Reply{{"+CPMS: " + StorageCounts(0) + "," + StorageCounts(1) + "," + StorageCounts(2)}, "OK", false};
+  return Reply{{"+CPMS: " + StorageCounts(0) + "," + StorageCounts(1) + "," + StorageCounts(2)},
+               "OK",
+               false};
 }
 
 // Listing or reading a received unread message makes it read, as GSM 07.05 asks.
@@ -137,7 +143,8 @@ Reply CPhone::ListMessages(const AtCommand& c) {
     const auto args = ParseArguments(c.arguments);
     const auto status = args ? NumberArgument(*args, 0, 0, kStatusAll) : std::nullopt;
     if (!status || args->size() != 1) return SmsError(kErrBadPdu);
-    if (std::find(m_profile.statuses.begin(), m_profile.statuses.end(), *status) == m_profile.statuses.end()) {
+    if (std::find(m_profile.statuses.begin(), m_profile.statuses.end(), *status) ==
+        m_profile.statuses.end()) {
       return SmsError(kErrBadPdu);
     }
     wanted = *status;
@@ -167,7 +174,8 @@ Reply CPhone::ReadMessage(const AtCommand& c) {
   Reply reply{{"+CMGR: " + std::to_string(ListedStatus(m_profile, message.status)) + ",," +
                    std::to_string(TpduLength(message)),
                message.pdu},
-              "OK", false};
+              "OK",
+              false};
   if (message.status == kReceivedUnread) message.status = kReceivedRead;
   return reply;
 }
@@ -176,7 +184,8 @@ Reply CPhone::DeleteMessage(const AtCommand& c) {
   MessageStorage& storage = Memory(0);
   if (c.form == Form::Test) {
     std::string used;
-    for (const auto& entry : storage.messages) used += (used.empty() ? "" : ",") + std::to_string(entry.first);
+    for (const auto& entry : storage.messages)
+      used += (used.empty() ? "" : ",") + std::to_string(entry.first);
     return Reply{{"+CMGD: (" + used + "),(0-4)"}, "OK", false};
   }
   if (c.form != Form::Set) return Error();
@@ -194,7 +203,8 @@ Reply CPhone::DeleteMessage(const AtCommand& c) {
     storage.messages.erase(*index);
     return {};
   }
-  std::erase_if(storage.messages, [flag](const auto& entry) { return DeletedByFlag(flag, entry.second.status); });
+  std::erase_if(storage.messages,
+                [flag](const auto& entry) { return DeletedByFlag(flag, entry.second.status); });
   return {};
 }
 

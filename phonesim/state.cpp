@@ -91,7 +91,9 @@ PhoneBook BookFromJson(const json& item, const Profile& profile) {
   return book;
 }
 
-Direction DirectionOf(int status) { return status <= 1 ? Direction::ToPhone : Direction::FromPhone; }
+Direction DirectionOf(int status) {
+  return status <= 1 ? Direction::ToPhone : Direction::FromPhone;
+}
 
 MessageStorage StorageFromJson(const json& item, const Profile& profile) {
   MessageStorage storage;
@@ -152,12 +154,16 @@ Identity IdentityFromJson(const json& item, const Profile& profile) {
 json BookToJson(const PhoneBook& book) {
   json entries = json::array();
   for (const auto& [index, entry] : book.entries) {
-    json item = {{"index", index}, {"number", entry.number}, {"type", entry.type}, {"name", entry.name}};
+    json item = {
+        {"index", index}, {"number", entry.number}, {"type", entry.type}, {"name", entry.name}};
     if (!entry.time.empty()) item["time"] = entry.time;
     entries.push_back(item);
   }
-  return {{"name", book.name}, {"size", book.size}, {"numberLength", book.numberLength},
-          {"nameLength", book.nameLength}, {"entries", entries}};
+  return {{"name", book.name},
+          {"size", book.size},
+          {"numberLength", book.numberLength},
+          {"nameLength", book.nameLength},
+          {"entries", entries}};
 }
 
 json StorageToJson(const MessageStorage& storage) {
@@ -182,11 +188,12 @@ PhoneState StateFromJson(const json& root) {
   state.serviceCentre = Field<std::string>(root, "serviceCentre", "", "state");
   state.phoneBooks = Merge<PhoneBook>(Array(root, "phoneBooks", "state"), profile->phoneBooks,
                                       BookFromJson, *profile);
-  state.messageStorages = Merge<MessageStorage>(Array(root, "messageStorages", "state"),
-                                                profile->messageStorages, StorageFromJson, *profile);
+  state.messageStorages = Merge<MessageStorage>(
+      Array(root, "messageStorages", "state"), profile->messageStorages, StorageFromJson, *profile);
   state.nextReference = Field(root, "nextReference", 0, "state") & 0xFF;
   for (const json& item : Array(root, "sent", "state")) {
-    state.sent.push_back({Field(item, "reference", 0, "sent"), Field<std::string>(item, "pdu", "", "sent")});
+    state.sent.push_back(
+        {Field(item, "reference", 0, "sent"), Field<std::string>(item, "pdu", "", "sent")});
   }
   return state;
 }
@@ -205,15 +212,20 @@ json StateToJson(const PhoneState& state) {
   json books = json::array();
   for (const PhoneBook& book : state.phoneBooks) books.push_back(BookToJson(book));
   json storages = json::array();
-  for (const MessageStorage& storage : state.messageStorages) storages.push_back(StorageToJson(storage));
+  for (const MessageStorage& storage : state.messageStorages)
+    storages.push_back(StorageToJson(storage));
   json sent = json::array();
   for (const SentMessage& message : state.sent) {
     sent.push_back({{"reference", message.reference}, {"pdu", message.pdu}});
   }
   const Identity& id = state.identity;
   return {{"profile", state.profile},
-          {"identity", {{"manufacturer", id.manufacturer}, {"model", id.model},
-                        {"revision", id.revision}, {"serial", id.serial}, {"imsi", id.imsi}}},
+          {"identity",
+           {{"manufacturer", id.manufacturer},
+            {"model", id.model},
+            {"revision", id.revision},
+            {"serial", id.serial},
+            {"imsi", id.imsi}}},
           {"clock", state.clock},
           {"serviceCentre", state.serviceCentre},
           {"phoneBooks", books},

@@ -22,8 +22,8 @@ struct Identity {
 struct PhoneBookEntry {
   std::string number;  // an international number keeps its leading plus
   int type = 129;
-  std::string name;    // UTF-8
-  std::string time;    // "2005-12-31 23:59:00" for a call-list entry, else empty
+  std::string name;  // UTF-8
+  std::string time;  // "2005-12-31 23:59:00" for a call-list entry, else empty
 };
 
 // Locations run from 1 to size.
@@ -36,8 +36,8 @@ struct PhoneBook {
 };
 
 struct StoredMessage {
-  int status = 0;    // GSM 07.05: 0 received unread, 1 received read, 2 stored unsent, 3 stored sent
-  std::string pdu;   // service-centre address and TPDU, upper-case hex
+  int status = 0;   // GSM 07.05: 0 received unread, 1 received read, 2 stored unsent, 3 stored sent
+  std::string pdu;  // service-centre address and TPDU, upper-case hex
 };
 
 struct MessageStorage {

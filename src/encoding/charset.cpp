@@ -9,22 +9,20 @@ namespace {
 using CToWide = bool (*)(std::string_view phone, WideString& wide);
 using CFromWide = bool (*)(const WideString& wide, std::string& phone);
 
-bool Utf8PhoneToWide(std::string_view phone, WideString& wide)
-{
-    wide = Utf8ToWide(phone);
-    return true;
+bool Utf8PhoneToWide(std::string_view phone, WideString& wide) {
+  wide = Utf8ToWide(phone);
+  return true;
 }
 
-bool WideToUtf8Phone(const WideString& wide, std::string& phone)
-{
-    phone = WideToUtf8(wide);
-    return true;
+bool WideToUtf8Phone(const WideString& wide, std::string& phone) {
+  phone = WideToUtf8(wide);
+  return true;
 }
 
 struct CCharsetRoute {
-    std::array<std::string_view, 2> m_names;
-    CToWide m_toWide;
-    CFromWide m_fromWide;
+  std::array<std::string_view, 2> m_names;
+  CToWide m_toWide;
+  CFromWide m_fromWide;
 };
 
 // Searched in order; the first route with a matching name decides.
@@ -36,70 +34,61 @@ constexpr std::array kCharsetRoutes = {
     CCharsetRoute{{"HEX", "HEX"}, HexToWide, WideToHex},
 };
 
-char AsciiUpper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool EqualsIgnoringCase(std::string_view name, std::string_view upperName) {
+  return name.size() == upperName.size() &&
+         std::equal(name.begin(), name.end(), upperName.begin(),
+                    [](char a, char b) { return AsciiUpper(a) == b; });
 }
 
-bool EqualsIgnoringCase(std::string_view name, std::string_view upperName)
-{
-    return name.size() == upperName.size() &&
-           std::equal(name.begin(), name.end(), upperName.begin(),
-                      [](char a, char b) { return AsciiUpper(a) == b; });
-}
-
-const CCharsetRoute* FindRoute(std::string_view charset)
-{
-    for (const CCharsetRoute& route : kCharsetRoutes) {
-        for (const std::string_view name : route.m_names) {
-            if (EqualsIgnoringCase(charset, name)) {
-                return &route;
-            }
-        }
+const CCharsetRoute* FindRoute(std::string_view charset) {
+  for (const CCharsetRoute& route : kCharsetRoutes) {
+    for (const std::string_view name : route.m_names) {
+      if (EqualsIgnoringCase(charset, name)) {
+        return &route;
+      }
     }
-    return nullptr;
+  }
+  return nullptr;
 }
 
 }  // namespace
 
-bool IraToWide(std::string_view phone, WideString& wide)
-{
-    wide.clear();
-    for (const char byte : phone) {
-        const auto code = static_cast<unsigned char>(byte);
-        if (code >= kIraTable.size()) {
-            return false;
-        }
-        wide.push_back(kIraTable[code]);
+bool IraToWide(std::string_view phone, WideString& wide) {
+  wide.clear();
+  for (const char byte : phone) {
+    const auto code = static_cast<unsigned char>(byte);
+    if (code >= kIraTable.size()) {
+      return false;
     }
-    return true;
+    wide.push_back(kIraTable[code]);
+  }
+  return true;
 }
 
-bool WideToIra(const WideString& wide, std::string& phone)
-{
-    phone.clear();
-    for (const char16_t character : wide) {
-        const auto found = std::find(kIraTable.begin(), kIraTable.end(), character);
-        if (found == kIraTable.end()) {
-            return false;
-        }
-        phone.push_back(static_cast<char>(found - kIraTable.begin()));
+bool WideToIra(const WideString& wide, std::string& phone) {
+  phone.clear();
+  for (const char16_t character : wide) {
+    const auto found = std::find(kIraTable.begin(), kIraTable.end(), character);
+    if (found == kIraTable.end()) {
+      return false;
     }
-    return true;
+    phone.push_back(static_cast<char>(found - kIraTable.begin()));
+  }
+  return true;
 }
 
-bool PhoneToWide(std::string_view phone, std::string_view charset, WideString& wide)
-{
-    if (const CCharsetRoute* route = FindRoute(charset)) {
-        return route->m_toWide(phone, wide);
-    }
-    return CodePageToWide(CharsetCodePage(charset), phone, wide);
+bool PhoneToWide(std::string_view phone, std::string_view charset, WideString& wide) {
+  if (const CCharsetRoute* route = FindRoute(charset)) {
+    return route->m_toWide(phone, wide);
+  }
+  return CodePageToWide(CharsetCodePage(charset), phone, wide);
 }
 
-bool WideToPhone(const WideString& wide, std::string_view charset, std::string& phone)
-{
-    if (const CCharsetRoute* route = FindRoute(charset)) {
-        return route->m_fromWide(wide, phone);
-    }
-    return WideToCodePage(CharsetCodePage(charset), wide, phone);
+bool WideToPhone(const WideString& wide, std::string_view charset, std::string& phone) {
+  if (const CCharsetRoute* route = FindRoute(charset)) {
+    return route->m_fromWide(wide, phone);
+  }
+  return WideToCodePage(CharsetCodePage(charset), wide, phone);
 }

@@ -2,30 +2,28 @@
 
 namespace {
 
-constexpr CGsmTable MakeExtensionTable()
-{
-    CGsmTable table{};
-    table[0x0A] = u' ';
-    table[0x14] = u'^';
-    table[0x1B] = u' ';
-    table[0x28] = u'{';
-    table[0x29] = u'}';
-    table[0x2F] = u'\\';
-    table[0x3C] = u'[';
-    table[0x3D] = u'~';
-    table[0x3E] = u']';
-    table[0x40] = u'|';
-    table[0x65] = u'\u20AC';
-    return table;
+constexpr CGsmTable MakeExtensionTable() {
+  CGsmTable table{};
+  table[0x0A] = u' ';
+  table[0x14] = u'^';
+  table[0x1B] = u' ';
+  table[0x28] = u'{';
+  table[0x29] = u'}';
+  table[0x2F] = u'\\';
+  table[0x3C] = u'[';
+  table[0x3D] = u'~';
+  table[0x3E] = u']';
+  table[0x40] = u'|';
+  table[0x65] = u'\u20AC';
+  return table;
 }
 
-constexpr CGsmTable MakeIraTable()
-{
-    CGsmTable table{};
-    for (char16_t code = 0; code < table.size(); ++code) {
-        table[code] = code;
-    }
-    return table;
+constexpr CGsmTable MakeIraTable() {
+  CGsmTable table{};
+  for (char16_t code = 0; code < table.size(); ++code) {
+    table[code] = code;
+  }
+  return table;
 }
 
 }  // namespace

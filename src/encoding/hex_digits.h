@@ -9,29 +9,27 @@
 inline constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
 
 // 0 to 15, or -1 for any other character.
-constexpr int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
+constexpr int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') {
+    return c - '0';
+  }
+  if (c >= 'A' && c <= 'F') {
+    return c - 'A' + 10;
+  }
+  if (c >= 'a' && c <= 'f') {
+    return c - 'a' + 10;
+  }
+  return -1;
 }
 
 // Two digits per octet, high nibble first.
-inline std::string OctetsToHex(std::string_view octets)
-{
-    std::string hex;
-    hex.reserve(octets.size() * 2);
-    for (const char octet : octets) {
-        const auto value = static_cast<uint8_t>(octet);
-        hex.push_back(kUpperHexDigits[value >> 4]);
-        hex.push_back(kUpperHexDigits[value & 0x0F]);
-    }
-    return hex;
+inline std::string OctetsToHex(std::string_view octets) {
+  std::string hex;
+  hex.reserve(octets.size() * 2);
+  for (const char octet : octets) {
+    const auto value = static_cast<uint8_t>(octet);
+    hex.push_back(kUpperHexDigits[value >> 4]);
+    hex.push_back(kUpperHexDigits[value & 0x0F]);
+  }
+  return hex;
 }

@@ -205,14 +205,16 @@ struct OpenPluginInfo {
   FarLong Reserverd;
 };
 
-using FARAPIMENU = int(ZANTEL_STDCALL*)(int PluginNumber, int X, int Y, int MaxHeight, FarDword Flags,
-                                        const char* Title, const char* Bottom, const char* HelpTopic,
-                                        const int* BreakKeys, int* BreakCode, const FarMenuItem* Item,
-                                        int ItemsNumber);
+using FARAPIMENU = int(ZANTEL_STDCALL*)(int PluginNumber, int X, int Y, int MaxHeight,
+                                        FarDword Flags, const char* Title, const char* Bottom,
+                                        const char* HelpTopic, const int* BreakKeys, int* BreakCode,
+                                        const FarMenuItem* Item, int ItemsNumber);
 using FARAPIDIALOG = int(ZANTEL_STDCALL*)(int PluginNumber, int X1, int Y1, int X2, int Y2,
-                                          const char* HelpTopic, FarDialogItem* Item, int ItemsNumber);
+                                          const char* HelpTopic, FarDialogItem* Item,
+                                          int ItemsNumber);
 using FARAPIMESSAGE = int(ZANTEL_STDCALL*)(int PluginNumber, FarDword Flags, const char* HelpTopic,
-                                           const char* const* Items, int ItemsNumber, int ButtonsNumber);
+                                           const char* const* Items, int ItemsNumber,
+                                           int ButtonsNumber);
 using FARAPIGETMSG = const char*(ZANTEL_STDCALL*)(int PluginNumber, int MsgId);
 using FARAPICONTROL = int(ZANTEL_STDCALL*)(FarHandle hPlugin, int Command, void* Param);
 using FARAPISAVESCREEN = FarHandle(ZANTEL_STDCALL*)(int X1, int Y1, int X2, int Y2);
@@ -259,18 +261,15 @@ struct PluginStartupInfo {
 // natural one a 64-bit build of the same declarations gets. Other targets have no reference.
 enum class FarLayout { Packed32, Natural64, Unlisted };
 
-constexpr FarLayout kFarLayout = ZANTEL_FAR_PACK2 ? FarLayout::Packed32
+constexpr FarLayout kFarLayout = ZANTEL_FAR_PACK2     ? FarLayout::Packed32
                                  : sizeof(void*) == 8 ? FarLayout::Natural64
                                                       : FarLayout::Unlisted;
 
 constexpr bool FarLayoutMatches(std::size_t actual, std::size_t packed32, std::size_t natural64) {
   switch (kFarLayout) {
-    case FarLayout::Packed32:
-      return actual == packed32;
-    case FarLayout::Natural64:
-      return actual == natural64;
-    case FarLayout::Unlisted:
-      break;
+    case FarLayout::Packed32: return actual == packed32;
+    case FarLayout::Natural64: return actual == natural64;
+    case FarLayout::Unlisted: break;
   }
   return true;
 }
@@ -292,11 +291,12 @@ static_assert(FarLayoutMatches(sizeof(FarList), 8, 16));
 
 // The host copies these records byte for byte, and offsetof needs a standard layout.
 template <typename... TRecord>
-constexpr bool kFarPlainRecords =
-    ((std::is_trivially_copyable_v<TRecord> && std::is_standard_layout_v<TRecord>) && ...);
-static_assert(kFarPlainRecords<PluginStartupInfo, PluginInfo, OpenPluginInfo, PanelMode, KeyBarTitles,
-                               InfoPanelLine, FAR_FIND_DATA, PluginPanelItem, PanelInfo, PanelRedrawInfo,
-                               FarDialogItem, FarMenuItem, FarListItem, FarList>);
+constexpr bool kFarPlainRecords = ((std::is_trivially_copyable_v<TRecord> &&
+                                    std::is_standard_layout_v<TRecord>)&&...);
+static_assert(
+    kFarPlainRecords<PluginStartupInfo, PluginInfo, OpenPluginInfo, PanelMode, KeyBarTitles,
+                     InfoPanelLine, FAR_FIND_DATA, PluginPanelItem, PanelInfo, PanelRedrawInfo,
+                     FarDialogItem, FarMenuItem, FarListItem, FarList>);
 
 // Members that sit right after a packed or pointer-sized member, where a layout slip shows first.
 static_assert(FarLayoutMatches(offsetof(PluginStartupInfo, RootKey), 268, 272));

@@ -36,7 +36,9 @@ void CFarDialog::SetFocus(int index) { m_focus = index < 0 ? index + ItemCount()
 
 int CFarDialog::Run() { return Run(std::nullopt); }
 
-int CFarDialog::Run(std::initializer_list<int> exitItems) { return Run(std::vector<int>(exitItems)); }
+int CFarDialog::Run(std::initializer_list<int> exitItems) {
+  return Run(std::vector<int>(exitItems));
+}
 
 int CFarDialog::Run(const std::optional<std::vector<int>>& exitItems) {
   const PluginStartupInfo& info = StartupInfo();
@@ -45,8 +47,8 @@ int CFarDialog::Run(const std::optional<std::vector<int>>& exitItems) {
   for (size_t i = 0; i < m_items.size(); ++i) m_items[i]->Fill(records[i]);
   if (m_focus >= 0 && m_focus < ItemCount()) records[static_cast<size_t>(m_focus)].Focus = 1;
   for (;;) {
-    const int closedBy = info.Dialog(info.ModuleNumber, m_left, m_top, m_right, m_bottom, m_helpTopic.c_str(),
-                                     records.data(), ItemCount());
+    const int closedBy = info.Dialog(info.ModuleNumber, m_left, m_top, m_right, m_bottom,
+                                     m_helpTopic.c_str(), records.data(), ItemCount());
     if (closedBy < 0) return -1;
     bool isExit = false;
     const int result = ExitPosition(closedBy, exitItems, isExit);
@@ -61,7 +63,8 @@ int CFarDialog::Run(const std::optional<std::vector<int>>& exitItems) {
   }
 }
 
-int CFarDialog::ExitPosition(int closedBy, const std::optional<std::vector<int>>& exitItems, bool& isExit) const {
+int CFarDialog::ExitPosition(int closedBy, const std::optional<std::vector<int>>& exitItems,
+                             bool& isExit) const {
   if (!exitItems) {
     isExit = closedBy == ItemCount() - 2;
     return isExit ? 0 : closedBy;

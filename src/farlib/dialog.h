@@ -46,7 +46,8 @@ class CFarDialog {
  private:
   int Run(const std::optional<std::vector<int>>& exitItems);
   // The position of the closing item in the exit list, or the run's result when it is not one.
-  int ExitPosition(int closedBy, const std::optional<std::vector<int>>& exitItems, bool& isExit) const;
+  int ExitPosition(int closedBy, const std::optional<std::vector<int>>& exitItems,
+                   bool& isExit) const;
   // The first item that refuses its record, or -1.
   int FirstRefusal(std::vector<FarDialogItem>& records);
 

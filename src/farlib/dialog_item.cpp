@@ -5,8 +5,14 @@
 
 namespace FarLib {
 
-CFarDialogItem::CFarDialogItem(int left, int top, int right, int bottom, FarDword flags, std::string text)
-    : m_left(left), m_top(top), m_right(right), m_bottom(bottom), m_flags(flags), m_text(std::move(text)) {}
+CFarDialogItem::CFarDialogItem(int left, int top, int right, int bottom, FarDword flags,
+                               std::string text)
+    : m_left(left),
+      m_top(top),
+      m_right(right),
+      m_bottom(bottom),
+      m_flags(flags),
+      m_text(std::move(text)) {}
 
 void CFarDialogItem::FillCommon(FarDialogItem& record, int type) const {
   record = FarDialogItem{};
@@ -32,10 +38,13 @@ CFarTextItem::CFarTextItem(int left, int top, FarDword flags, std::string text)
 
 void CFarTextItem::Fill(FarDialogItem& record) { FillCommon(record, DI_TEXT); }
 
-CFarBoxItem::CFarBoxItem(bool isDouble, int left, int top, int right, int bottom, FarDword flags, std::string text)
+CFarBoxItem::CFarBoxItem(bool isDouble, int left, int top, int right, int bottom, FarDword flags,
+                         std::string text)
     : CFarDialogItem(left, top, right, bottom, flags, std::move(text)), m_double(isDouble) {}
 
-void CFarBoxItem::Fill(FarDialogItem& record) { FillCommon(record, m_double ? DI_DOUBLEBOX : DI_SINGLEBOX); }
+void CFarBoxItem::Fill(FarDialogItem& record) {
+  FillCommon(record, m_double ? DI_DOUBLEBOX : DI_SINGLEBOX);
+}
 
 CFarButtonItem::CFarButtonItem(int left, int top, FarDword flags, bool isDefault, std::string text)
     : CFarDialogItem(left, top, 0, 0, flags, std::move(text)), m_default(isDefault) {}
@@ -81,7 +90,8 @@ void CFarRadioButtonItem::Store(const FarDialogItem& record) {
 }
 
 CFarEditItem::CFarEditItem(int left, int top, int right, FarDword flags, std::string history,
-                           const CFarStorage& storage, std::unique_ptr<CFarValidator> validator, int editType)
+                           const CFarStorage& storage, std::unique_ptr<CFarValidator> validator,
+                           int editType)
     : CFarDialogItem(left, top, right, 0, flags, {}),
       m_history(std::move(history)),
       m_storage(storage.Clone()),

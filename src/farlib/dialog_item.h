@@ -49,7 +49,8 @@ class CFarTextItem : public CFarDialogItem {
 
 class CFarBoxItem : public CFarDialogItem {
  public:
-  CFarBoxItem(bool isDouble, int left, int top, int right, int bottom, FarDword flags, std::string text);
+  CFarBoxItem(bool isDouble, int left, int top, int right, int bottom, FarDword flags,
+              std::string text);
   void Fill(FarDialogItem& record) override;
 
  private:
@@ -70,8 +71,8 @@ class CFarCheckBoxItem : public CFarDialogItem {
   // Bound to a boolean.
   CFarCheckBoxItem(int left, int top, FarDword flags, std::string text, bool& value);
   // Bound to the `mask` bits of an integer; its other bits are left alone.
-  CFarCheckBoxItem(int left, int top, FarDword flags, std::string text, const CFarIntegerStorage& storage,
-                   FarDword mask);
+  CFarCheckBoxItem(int left, int top, FarDword flags, std::string text,
+                   const CFarIntegerStorage& storage, FarDword mask);
   void Fill(FarDialogItem& record) override;
   void Store(const FarDialogItem& record) override;
 
@@ -84,8 +85,8 @@ class CFarCheckBoxItem : public CFarDialogItem {
 // One button of a radio group bound to one integer; the group's first button carries DIF_GROUP.
 class CFarRadioButtonItem : public CFarDialogItem {
  public:
-  CFarRadioButtonItem(int left, int top, FarDword flags, std::string text, const CFarIntegerStorage& storage,
-                      int32_t value);
+  CFarRadioButtonItem(int left, int top, FarDword flags, std::string text,
+                      const CFarIntegerStorage& storage, int32_t value);
   void Fill(FarDialogItem& record) override;
   void Store(const FarDialogItem& record) override;
 
@@ -100,8 +101,9 @@ class CFarEditItem : public CFarDialogItem {
   static constexpr size_t kVariableBufferSize = 65520;
 
   // An empty history name means no history.
-  CFarEditItem(int left, int top, int right, FarDword flags, std::string history, const CFarStorage& storage,
-               std::unique_ptr<CFarValidator> validator = nullptr, int editType = DI_EDIT);
+  CFarEditItem(int left, int top, int right, FarDword flags, std::string history,
+               const CFarStorage& storage, std::unique_ptr<CFarValidator> validator = nullptr,
+               int editType = DI_EDIT);
   void Fill(FarDialogItem& record) override;
   bool Check(FarDialogItem& record) override;
   void Store(const FarDialogItem& record) override;

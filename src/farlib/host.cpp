@@ -23,7 +23,8 @@ HostState& State() {
 }
 
 // The title, one or two lines and the OK button.
-int ShowOkBox(FarDword flags, const char* helpTopic, const char* title, const char* line1, const char* line2) {
+int ShowOkBox(FarDword flags, const char* helpTopic, const char* title, const char* line1,
+              const char* line2) {
   if (line2) return ShowMessage(flags, helpTopic, {title, line1, line2, GetMsg(Msg::kOk)}, 1);
   return ShowMessage(flags, helpTopic, {title, line1, GetMsg(Msg::kOk)}, 1);
 }
@@ -57,17 +58,23 @@ std::string FormatMsg(int number, ...) {
   return text;
 }
 
-int ShowMessage(FarDword flags, const char* helpTopic, std::initializer_list<const char*> lines, int buttons) {
-  return ShowMessage(flags, helpTopic, std::span<const char* const>(lines.begin(), lines.size()), buttons);
+int ShowMessage(FarDword flags, const char* helpTopic, std::initializer_list<const char*> lines,
+                int buttons) {
+  return ShowMessage(flags, helpTopic, std::span<const char* const>(lines.begin(), lines.size()),
+                     buttons);
 }
 
-int ShowMessage(FarDword flags, const char* helpTopic, std::span<const char* const> lines, int buttons) {
+int ShowMessage(FarDword flags, const char* helpTopic, std::span<const char* const> lines,
+                int buttons) {
   const PluginStartupInfo& info = State().info;
   if (!info.Message) return -1;
-  return info.Message(info.ModuleNumber, flags, helpTopic, lines.data(), static_cast<int>(lines.size()), buttons);
+  return info.Message(info.ModuleNumber, flags, helpTopic, lines.data(),
+                      static_cast<int>(lines.size()), buttons);
 }
 
-void ShowInfo(const char* title, const char* line1, const char* line2) { ShowOkBox(0, "", title, line1, line2); }
+void ShowInfo(const char* title, const char* line1, const char* line2) {
+  ShowOkBox(0, "", title, line1, line2);
+}
 
 void ShowError(const char* line1, const char* line2) {
   ShowOkBox(FMSG_WARNING, kErrorTopic, GetMsg(Msg::kTitle), line1, line2);
@@ -79,7 +86,8 @@ void ShowSysError(const char* line1, const char* line2) {
 
 void ShowWait(const char* title, const char* line1, const char* line2) {
   HostState& state = State();
-  if (!state.waitScreen && state.info.SaveScreen) state.waitScreen = state.info.SaveScreen(0, 0, -1, -1);
+  if (!state.waitScreen && state.info.SaveScreen)
+    state.waitScreen = state.info.SaveScreen(0, 0, -1, -1);
   if (line2) ShowMessage(0, "", {title, line1, line2}, 0);
   else ShowMessage(0, "", {title, line1}, 0);
 }

@@ -23,8 +23,10 @@ std::string FormatMsg(int number, ...);
 
 // The host's Message service. The lines are the title, the body lines, then `buttons`
 // button captions. Returns the chosen button, or -1 on Escape.
-int ShowMessage(FarDword flags, const char* helpTopic, std::initializer_list<const char*> lines, int buttons);
-int ShowMessage(FarDword flags, const char* helpTopic, std::span<const char* const> lines, int buttons);
+int ShowMessage(FarDword flags, const char* helpTopic, std::initializer_list<const char*> lines,
+                int buttons);
+int ShowMessage(FarDword flags, const char* helpTopic, std::span<const char* const> lines,
+                int buttons);
 
 // An information box: the title, one or two lines (a null second line is left out) and OK.
 void ShowInfo(const char* title, const char* line1, const char* line2 = nullptr);

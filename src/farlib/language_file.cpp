@@ -30,8 +30,9 @@ LanguageTables& Tables() {
 
 const LanguageEntry* FindLanguage(std::string_view name) {
   const std::vector<LanguageEntry>& languages = Tables().Languages;
-  const auto found = std::find_if(languages.begin(), languages.end(),
-                                  [&](const LanguageEntry& entry) { return SameName(entry.Name, name); });
+  const auto found =
+      std::find_if(languages.begin(), languages.end(),
+                   [&](const LanguageEntry& entry) { return SameName(entry.Name, name); });
   return found == languages.end() ? nullptr : &*found;
 }
 
@@ -92,7 +93,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 const char* GetModuleMessage(int number, const char* module) {
   if (!Tables().Loaded) LoadLanguageFiles();
   const LanguageEntry* first = Tables().Languages.empty() ? nullptr : &Tables().Languages.front();
-  for (const LanguageEntry* language : {FindLanguage(Tables().Current), FindLanguage(kEnglish), first}) {
+  for (const LanguageEntry* language :
+       {FindLanguage(Tables().Current), FindLanguage(kEnglish), first}) {
     if (const char* text = FindMessage(language, number, module)) return text;
   }
   return nullptr;
@@ -114,8 +116,9 @@ void LoadLanguageFile(const std::string& path) {
   if (!text) return;
   std::vector<LanguageEntry>& languages = Tables().Languages;
   for (MessageBlock& block : ParseLanguageFile(*text)) {
-    auto entry = std::find_if(languages.begin(), languages.end(),
-                              [&](const LanguageEntry& e) { return SameName(e.Name, block.Language); });
+    auto entry = std::find_if(languages.begin(), languages.end(), [&](const LanguageEntry& e) {
+      return SameName(e.Name, block.Language);
+    });
     if (entry == languages.end()) entry = languages.insert(languages.end(), {block.Language, {}});
     entry->Blocks.push_back(std::move(block));
   }

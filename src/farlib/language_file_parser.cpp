@@ -20,7 +20,8 @@ void ForEachLine(std::string_view text, const std::function<void(size_t, std::st
   while (!text.empty()) {
     const size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
-    if (end != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (end != std::string_view::npos && !line.empty() && line.back() == '\r')
+      line.remove_suffix(1);
     take(++number, line);
     if (end == std::string_view::npos) break;
     text.remove_prefix(end + 1);
@@ -135,8 +136,8 @@ std::optional<std::string> CheckMessage(std::string_view line) {
 
 bool SameName(std::string_view a, std::string_view b) {
   const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::vector<MessageBlock> ParseLanguageFile(std::string_view text) {

@@ -13,12 +13,15 @@ namespace FarLib {
 // break-key entries as the host spells them (virtual-key code, PKF_* bits in the high word);
 // when one ends the menu, `breakCode` receives its position in the list, otherwise -1.
 // Returns the index of the chosen item (the cursor's, for a break key), or -1.
-int ShowMenu(std::span<const char* const> items, const char* title, const char* bottom, const char* helpTopic,
-             int selected = -1, FarDword flags = 0, std::span<const int> breakKeys = {}, int* breakCode = nullptr);
-int ShowMenu(const std::vector<std::string>& items, const char* title, const char* bottom, const char* helpTopic,
-             int selected = -1, FarDword flags = 0, std::span<const int> breakKeys = {}, int* breakCode = nullptr);
+int ShowMenu(std::span<const char* const> items, const char* title, const char* bottom,
+             const char* helpTopic, int selected = -1, FarDword flags = 0,
+             std::span<const int> breakKeys = {}, int* breakCode = nullptr);
+int ShowMenu(const std::vector<std::string>& items, const char* title, const char* bottom,
+             const char* helpTopic, int selected = -1, FarDword flags = 0,
+             std::span<const int> breakKeys = {}, int* breakCode = nullptr);
 
 // A wrapping, auto-highlighting menu of fixed items; a null item is a separator line.
-int ShowMenuItems(const char* title, const char* bottom, const char* helpTopic, std::initializer_list<const char*> items);
+int ShowMenuItems(const char* title, const char* bottom, const char* helpTopic,
+                  std::initializer_list<const char*> items);
 
 }  // namespace FarLib

@@ -18,6 +18,6 @@ constexpr int kWriteFailed = 174;
 constexpr int kPhoneSilent = 175;  // "%d": the time-out in seconds
 constexpr int kKeepWaiting = 176;
 constexpr int kGiveUp = 177;
-constexpr int kOutOfRange = 178;  // "%d" "%d": the lower and the upper bound
+constexpr int kOutOfRange = 178;      // "%d" "%d": the lower and the upper bound
 constexpr int kCommandTooLong = 184;  // "%d": the longest command the phone link can send
 }  // namespace Msg

@@ -37,7 +37,8 @@ ScannedNumber Scan(const char* text, int base) {
   if (base == 16 && StartsHexPrefix(text)) text += 2;
   for (; DigitValue(*text) < base; ++text) {
     number.anyDigit = true;
-    number.magnitude = number.magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(DigitValue(*text));
+    number.magnitude =
+        number.magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(DigitValue(*text));
     // Past 32 bits no answer is right; stop before the 64-bit sum can wrap as well.
     if (number.magnitude >= kBeyond32Bits) number.tooLong = true;
     if (number.tooLong) number.magnitude = kBeyond32Bits;

@@ -23,8 +23,7 @@ void ReadRegBool(const Platform::CRegKey& key, const std::string& name, bool& va
                  bool defaultValue);
 
 // A REG_DWORD of 4 bytes; anything else gives the default.
-uint32_t ReadRegDword(const Platform::CRegKey& key, const std::string& name,
-                      uint32_t defaultValue);
+uint32_t ReadRegDword(const Platform::CRegKey& key, const std::string& name, uint32_t defaultValue);
 
 // A REG_DWORD of 4 bytes within [low, high]; anything else gives the default.
 int32_t ReadRegInteger(const Platform::CRegKey& key, const std::string& name, int32_t low,

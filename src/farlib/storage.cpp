@@ -22,11 +22,13 @@ void CopyCut(std::string_view text, std::span<char> room) {
 
 bool CFarStorage::CheckText(const char*) const { return true; }
 
-CFarTextStorage::CFarTextStorage(std::string& text, bool readOnly) : m_readOnly(readOnly), m_target(&text) {}
+CFarTextStorage::CFarTextStorage(std::string& text, bool readOnly)
+    : m_readOnly(readOnly), m_target(&text) {}
 
 CFarTextStorage::CFarTextStorage(char* field, int size, bool readOnly)
     : m_readOnly(readOnly),
-      m_target(Field{field, field, size < 0 ? std::strlen(field) + 1 : static_cast<size_t>(size)}) {}
+      m_target(Field{field, field, size < 0 ? std::strlen(field) + 1 : static_cast<size_t>(size)}) {
+}
 
 CFarTextStorage::CFarTextStorage(const char* text)
     : m_readOnly(true), m_target(Field{text, nullptr, std::strlen(text) + 1}) {}
@@ -35,12 +37,15 @@ CFarTextStorage::CFarTextStorage(std::unique_ptr<char[]>& text, bool readOnly)
     : m_readOnly(readOnly), m_target(&text) {}
 
 std::string_view CFarTextStorage::Current() const {
-  return std::visit(Overloaded{
-                        [](const Field& field) { return std::string_view(field.read, strnlen(field.read, field.size)); },
-                        [](std::unique_ptr<char[]>* text) { return std::string_view(*text ? text->get() : ""); },
-                        [](std::string* text) { return std::string_view(*text); },
-                    },
-                    m_target);
+  return std::visit(
+      Overloaded{
+          [](const Field& field) {
+            return std::string_view(field.read, strnlen(field.read, field.size));
+          },
+          [](std::unique_ptr<char[]>* text) { return std::string_view(*text ? text->get() : ""); },
+          [](std::string* text) { return std::string_view(*text); },
+      },
+      m_target);
 }
 
 void CFarTextStorage::GetText(std::span<char> room) const { CopyCut(Current(), room); }
@@ -65,7 +70,9 @@ void CFarTextStorage::SetText(const char* text) {
 
 std::string CFarTextStorage::GetString() const { return std::string(Current()); }
 
-std::unique_ptr<CFarStorage> CFarTextStorage::Clone() const { return std::make_unique<CFarTextStorage>(*this); }
+std::unique_ptr<CFarStorage> CFarTextStorage::Clone() const {
+  return std::make_unique<CFarTextStorage>(*this);
+}
 
 CFarIntegerStorage::CFarIntegerStorage(Type type, void* target, const CFarNumberFormat& format)
     : m_type(type), m_target(target), m_format(&format) {}
@@ -85,42 +92,24 @@ CFarIntegerStorage::CFarIntegerStorage(uint32_t& value, const CFarNumberFormat& 
 
 int32_t CFarIntegerStorage::GetValue() const {
   switch (m_type) {
-    case Type::UInt8:
-      return *static_cast<const uint8_t*>(m_target);
-    case Type::Int8:
-      return *static_cast<const int8_t*>(m_target);
-    case Type::UInt16:
-      return *static_cast<const uint16_t*>(m_target);
-    case Type::Int16:
-      return *static_cast<const int16_t*>(m_target);
-    case Type::Int32:
-      return *static_cast<const int32_t*>(m_target);
-    case Type::UInt32:
-      break;
+    case Type::UInt8: return *static_cast<const uint8_t*>(m_target);
+    case Type::Int8: return *static_cast<const int8_t*>(m_target);
+    case Type::UInt16: return *static_cast<const uint16_t*>(m_target);
+    case Type::Int16: return *static_cast<const int16_t*>(m_target);
+    case Type::Int32: return *static_cast<const int32_t*>(m_target);
+    case Type::UInt32: break;
   }
   return static_cast<int32_t>(*static_cast<const uint32_t*>(m_target));
 }
 
 void CFarIntegerStorage::SetValue(int32_t value) {
   switch (m_type) {
-    case Type::UInt8:
-      *static_cast<uint8_t*>(m_target) = static_cast<uint8_t>(value);
-      return;
-    case Type::Int8:
-      *static_cast<int8_t*>(m_target) = static_cast<int8_t>(value);
-      return;
-    case Type::UInt16:
-      *static_cast<uint16_t*>(m_target) = static_cast<uint16_t>(value);
-      return;
-    case Type::Int16:
-      *static_cast<int16_t*>(m_target) = static_cast<int16_t>(value);
-      return;
-    case Type::Int32:
-      *static_cast<int32_t*>(m_target) = value;
-      return;
-    case Type::UInt32:
-      *static_cast<uint32_t*>(m_target) = static_cast<uint32_t>(value);
-      return;
+    case Type::UInt8: *static_cast<uint8_t*>(m_target) = static_cast<uint8_t>(value); return;
+    case Type::Int8: *static_cast<int8_t*>(m_target) = static_cast<int8_t>(value); return;
+    case Type::UInt16: *static_cast<uint16_t*>(m_target) = static_cast<uint16_t>(value); return;
+    case Type::Int16: *static_cast<int16_t*>(m_target) = static_cast<int16_t>(value); return;
+    case Type::Int32: *static_cast<int32_t*>(m_target) = value; return;
+    case Type::UInt32: *static_cast<uint32_t*>(m_target) = static_cast<uint32_t>(value); return;
   }
 }
 
@@ -142,6 +131,8 @@ std::string CFarIntegerStorage::GetString() const {
   return text;
 }
 
-std::unique_ptr<CFarStorage> CFarIntegerStorage::Clone() const { return std::make_unique<CFarIntegerStorage>(*this); }
+std::unique_ptr<CFarStorage> CFarIntegerStorage::Clone() const {
+  return std::make_unique<CFarIntegerStorage>(*this);
+}
 
 }  // namespace FarLib

@@ -11,7 +11,8 @@ bool CFarStringValidator::Validate(char* text, size_t room) {
   return m_check ? m_check(text, room, m_userData) : true;
 }
 
-CFarIntegerRangeValidator::CFarIntegerRangeValidator(int32_t lower, int32_t upper, std::string helpTopic)
+CFarIntegerRangeValidator::CFarIntegerRangeValidator(int32_t lower, int32_t upper,
+                                                     std::string helpTopic)
     : m_messageFormat(GetMsg(Msg::kOutOfRange)),
       m_helpTopic(std::move(helpTopic)),
       m_lower(lower),
@@ -26,7 +27,8 @@ bool CFarIntegerRangeValidator::Validate(char* text, size_t) {
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
   std::snprintf(message, sizeof message, m_messageFormat.c_str(), m_lower, m_upper);
 #pragma GCC diagnostic pop
-  ShowMessage(FMSG_WARNING, m_helpTopic.c_str(), {GetMsg(Msg::kTitle), message, GetMsg(Msg::kOk)}, 1);
+  ShowMessage(FMSG_WARNING, m_helpTopic.c_str(), {GetMsg(Msg::kTitle), message, GetMsg(Msg::kOk)},
+              1);
   return false;
 }
 

@@ -20,7 +20,8 @@ class CFarStringValidator : public CFarValidator {
  public:
   using CheckFunction = bool (*)(char* text, size_t room, uint32_t userData);
 
-  CFarStringValidator(CheckFunction check, uint32_t userData) : m_check(check), m_userData(userData) {}
+  CFarStringValidator(CheckFunction check, uint32_t userData)
+      : m_check(check), m_userData(userData) {}
   bool Validate(char* text, size_t room) override;
 
  private:

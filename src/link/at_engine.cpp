@@ -27,10 +27,9 @@ bool ExpandCommand(std::string& command, const char* format, va_list args) {
 }
 
 void ShowCommandError(const std::string& command, const char* failingLine) {
-  FarLib::ShowMessage(0, nullptr,
-                      {FarLib::GetMsg(Msg::kTitle), command.c_str(), failingLine,
-                       FarLib::GetMsg(Msg::kOk)},
-                      1);
+  FarLib::ShowMessage(
+      0, nullptr,
+      {FarLib::GetMsg(Msg::kTitle), command.c_str(), failingLine, FarLib::GetMsg(Msg::kOk)}, 1);
 }
 
 std::string CommandTooLongText() {

@@ -88,11 +88,11 @@ void CSerialConnection::Write(const void* buffer, uint32_t length) {
 // Only the second button gives up; the first and Escape both mean keep waiting.
 bool CSerialConnection::UserGivesUp() const {
   const std::string text = FarLib::FormatMsg(Msg::kPhoneSilent, m_settings->Timeout);
-  const int button = FarLib::ShowMessage(
-      FMSG_WARNING, "TimeoutError",
-      {FarLib::GetMsg(Msg::kTitle), text.c_str(), FarLib::GetMsg(Msg::kKeepWaiting),
-       FarLib::GetMsg(Msg::kGiveUp)},
-      2);
+  const int button =
+      FarLib::ShowMessage(FMSG_WARNING, "TimeoutError",
+                          {FarLib::GetMsg(Msg::kTitle), text.c_str(),
+                           FarLib::GetMsg(Msg::kKeepWaiting), FarLib::GetMsg(Msg::kGiveUp)},
+                          2);
   return button == 1;
 }
 

@@ -13,8 +13,9 @@ void AddSpecialCharacters(FarLib::CFarDialog& dialog, ModelProfile& profile) {
   dialog.Add<FarLib::CFarTextItem>(5, 5, 0, FarLib::GetMsg(Msg::kSpecialCharacters));
   const FarLib::CFarIntegerStorage choice(profile.SpecialCharacters);
   for (int32_t value = 0; value < 3; ++value) {
-    dialog.Add<FarLib::CFarRadioButtonItem>(5, 6 + value, value == 0 ? DIF_GROUP : 0,
-                                            FarLib::GetMsg(Msg::kSpecialCharactersFirstChoice + value), choice, value);
+    dialog.Add<FarLib::CFarRadioButtonItem>(
+        5, 6 + value, value == 0 ? DIF_GROUP : 0,
+        FarLib::GetMsg(Msg::kSpecialCharactersFirstChoice + value), choice, value);
   }
 }
 

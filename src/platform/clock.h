@@ -6,7 +6,7 @@ namespace Platform {
 // The Win32 SYSTEMTIME fields, in their order.
 struct SystemTime {
   uint16_t year = 0;
-  uint16_t month = 0;  // 1 to 12
+  uint16_t month = 0;      // 1 to 12
   uint16_t dayOfWeek = 0;  // 0 Sunday
   uint16_t day = 0;
   uint16_t hour = 0;

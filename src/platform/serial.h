@@ -8,9 +8,9 @@ namespace Platform {
 // Line settings in the Win32 DCB codes.
 struct SerialLine {
   uint32_t baudRate = 115200;
-  uint8_t dataBits = 8;  // 4 to 8
-  uint8_t parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
-  uint8_t stopBits = 0;  // 0 one, 1 one and a half, 2 two
+  uint8_t dataBits = 8;       // 4 to 8
+  uint8_t parity = 0;         // 0 none, 1 odd, 2 even, 3 mark, 4 space
+  uint8_t stopBits = 0;       // 0 one, 1 one and a half, 2 two
   bool hardwareFlow = false;  // CTS/RTS
   bool softwareFlow = false;  // XON/XOFF
 };

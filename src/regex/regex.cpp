@@ -87,7 +87,8 @@ CRegex::CRegex(const std::string& pattern, int compileOptions) {
   }
   int errorCode = 0;
   PCRE2_SIZE errorOffset = 0;
-  m_code.reset(pcre2_compile(Bytes(pattern), pattern.size(), options, &errorCode, &errorOffset, nullptr));
+  m_code.reset(
+      pcre2_compile(Bytes(pattern), pattern.size(), options, &errorCode, &errorOffset, nullptr));
   if (!m_code) {
     m_errorCode = errorCode;
     m_errorOffset = errorOffset;
@@ -114,7 +115,8 @@ std::string CRegex::ErrorText() const {
   }
   std::array<PCRE2_UCHAR, 256> buffer{};
   const int length = pcre2_get_error_message(m_errorCode, buffer.data(), buffer.size());
-  return length > 0 ? std::string(reinterpret_cast<const char*>(buffer.data()), static_cast<std::size_t>(length))
+  return length > 0 ? std::string(reinterpret_cast<const char*>(buffer.data()),
+                                  static_cast<std::size_t>(length))
                     : std::string{};
 }
 
@@ -124,19 +126,19 @@ bool CRegex::Match(const std::string& subject, int matchOptions, GroupList* grou
   return Search(subject, 0, matchOptions, groups, nullptr);
 }
 
-bool CRegex::MatchFrom(const std::string& subject, std::size_t offset, int matchOptions, GroupList* groups,
-                       RegexSpan* span) {
+bool CRegex::MatchFrom(const std::string& subject, std::size_t offset, int matchOptions,
+                       GroupList* groups, RegexSpan* span) {
   return Search(subject, offset, matchOptions, groups, span);
 }
 
-bool CRegex::Search(std::string_view subject, std::size_t offset, int matchOptions, GroupList* groups,
-                    RegexSpan* span) {
+bool CRegex::Search(std::string_view subject, std::size_t offset, int matchOptions,
+                    GroupList* groups, RegexSpan* span) {
   uint32_t options = 0;
   if (!m_code || !TranslateOptions(matchOptions, EOptionPhase::kMatch, options)) {
     return false;
   }
-  const int rc = pcre2_match(m_code.get(), Bytes(subject), subject.size(), offset, options, m_matchData.get(),
-                             nullptr);
+  const int rc = pcre2_match(m_code.get(), Bytes(subject), subject.size(), offset, options,
+                             m_matchData.get(), nullptr);
   if (rc < 0) {
     return false;
   }

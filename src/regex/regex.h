@@ -53,8 +53,8 @@ class CRegex {
   // Searches the whole subject. On failure the group list is left as it was.
   bool Match(const std::string& subject, int matchOptions, GroupList* groups);
   // Searches from offset on; anchors and look-behinds still see the whole subject.
-  bool MatchFrom(const std::string& subject, std::size_t offset, int matchOptions, GroupList* groups,
-                 RegexSpan* span);
+  bool MatchFrom(const std::string& subject, std::size_t offset, int matchOptions,
+                 GroupList* groups, RegexSpan* span);
 
   // Builds replacement text: $n group references, backslash escapes and case modes.
   std::string Expand(const std::string& templ, const GroupList& groups) const;
@@ -84,14 +84,15 @@ class CRegex {
 bool RegexMatch(const std::string& subject, const std::string& pattern, int compileOptions,
                 int matchOptions, GroupList* groups);
 // False only when the pattern does not compile.
-bool RegexReplace(std::string& subject, const std::string& pattern, const std::string& templ, bool all,
-                  int compileOptions, int matchOptions);
+bool RegexReplace(std::string& subject, const std::string& pattern, const std::string& templ,
+                  bool all, int compileOptions, int matchOptions);
 // Cuts the subject at every match. Separators at the very start or end yield no empty field,
 // except with the single-space pattern " ". False (fields untouched) only when the pattern
 // does not compile.
-bool RegexSplit(const std::string& subject, const std::string& pattern, std::vector<std::string>* fields,
-                int compileOptions, int matchOptions);
+bool RegexSplit(const std::string& subject, const std::string& pattern,
+                std::vector<std::string>* fields, int compileOptions, int matchOptions);
 // Expands the template once per match. False (results untouched) only when the pattern does
 // not compile.
-bool RegexFormatAll(const std::string& subject, const std::string& pattern, const std::string& formatTemplate,
-                    std::vector<std::string>* results, int compileOptions, int matchOptions);
+bool RegexFormatAll(const std::string& subject, const std::string& pattern,
+                    const std::string& formatTemplate, std::vector<std::string>* results,
+                    int compileOptions, int matchOptions);

@@ -6,7 +6,9 @@ namespace {
 
 // Where the next search starts: after an empty match one character further on, or the same
 // empty match would be found for ever.
-std::size_t NextSearch(const RegexSpan& span) { return span.begin == span.end ? span.end + 1 : span.end; }
+std::size_t NextSearch(const RegexSpan& span) {
+  return span.begin == span.end ? span.end + 1 : span.end;
+}
 
 void Store(std::vector<std::string>&& values, std::vector<std::string>* target) {
   if (target != nullptr) {
@@ -16,20 +18,20 @@ void Store(std::vector<std::string>&& values, std::vector<std::string>* target) 
 
 }  // namespace
 
-bool RegexMatch(const std::string& subject, const std::string& pattern, int compileOptions, int matchOptions,
-                GroupList* groups) {
+bool RegexMatch(const std::string& subject, const std::string& pattern, int compileOptions,
+                int matchOptions, GroupList* groups) {
   CRegex regex(pattern, compileOptions);
   return regex.Match(subject, matchOptions, groups);
 }
 
-bool RegexReplace(std::string& subject, const std::string& pattern, const std::string& templ, bool all,
-                  int compileOptions, int matchOptions) {
+bool RegexReplace(std::string& subject, const std::string& pattern, const std::string& templ,
+                  bool all, int compileOptions, int matchOptions) {
   CRegex regex(pattern, compileOptions);
   return regex.Replace(subject, templ, all, matchOptions);
 }
 
-bool RegexSplit(const std::string& subject, const std::string& pattern, std::vector<std::string>* fields,
-                int compileOptions, int matchOptions) {
+bool RegexSplit(const std::string& subject, const std::string& pattern,
+                std::vector<std::string>* fields, int compileOptions, int matchOptions) {
   CRegex regex(pattern, compileOptions);
   if (!regex.IsCompiled()) {
     return false;
@@ -40,7 +42,8 @@ bool RegexSplit(const std::string& subject, const std::string& pattern, std::vec
   std::size_t fieldStart = 0;
   std::size_t searchStart = 0;
   RegexSpan span;
-  while (searchStart <= subject.size() && regex.MatchFrom(subject, searchStart, matchOptions, nullptr, &span)) {
+  while (searchStart <= subject.size() &&
+         regex.MatchFrom(subject, searchStart, matchOptions, nullptr, &span)) {
     if (span.begin != 0 || keepEdgeFields) {
       found.push_back(subject.substr(fieldStart, span.begin - fieldStart));
     }
@@ -54,8 +57,9 @@ bool RegexSplit(const std::string& subject, const std::string& pattern, std::vec
   return true;
 }
 
-bool RegexFormatAll(const std::string& subject, const std::string& pattern, const std::string& formatTemplate,
-                    std::vector<std::string>* results, int compileOptions, int matchOptions) {
+bool RegexFormatAll(const std::string& subject, const std::string& pattern,
+                    const std::string& formatTemplate, std::vector<std::string>* results,
+                    int compileOptions, int matchOptions) {
   CRegex regex(pattern, compileOptions);
   if (!regex.IsCompiled()) {
     return false;
@@ -64,7 +68,8 @@ bool RegexFormatAll(const std::string& subject, const std::string& pattern, cons
   GroupList groups;
   RegexSpan span;
   std::size_t searchStart = 0;
-  while (searchStart <= subject.size() && regex.MatchFrom(subject, searchStart, matchOptions, &groups, &span)) {
+  while (searchStart <= subject.size() &&
+         regex.MatchFrom(subject, searchStart, matchOptions, &groups, &span)) {
     found.push_back(regex.Expand(formatTemplate, groups));
     searchStart = NextSearch(span);
   }

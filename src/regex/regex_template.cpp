@@ -57,7 +57,8 @@ char ConvertCase(char ansi, ECaseMode mode) {
 // character that does not survive the trip there and back is left alone.
 class CTemplateExpander {
  public:
-  CTemplateExpander(const std::string& templ, const GroupList& groups) : m_templ(templ), m_groups(groups) {}
+  CTemplateExpander(const std::string& templ, const GroupList& groups)
+      : m_templ(templ), m_groups(groups) {}
 
   std::string Run() {
     while (m_pos < m_templ.size()) {
@@ -80,7 +81,8 @@ class CTemplateExpander {
   void GroupReference() {
     std::size_t number = 0;
     while (m_pos < m_templ.size() && IsDigit(m_templ[m_pos])) {
-      number = std::min(number * 10 + static_cast<std::size_t>(m_templ[m_pos++] - '0'), kGroupNumberCap);
+      number =
+          std::min(number * 10 + static_cast<std::size_t>(m_templ[m_pos++] - '0'), kGroupNumberCap);
     }
     if (number < m_groups.size()) {
       m_out += m_groups[number];
@@ -107,7 +109,8 @@ class CTemplateExpander {
   // Up to three digits, each taken as octal even when it is 8 or 9.
   void Octal(char first) {
     unsigned value = static_cast<unsigned>(first - '0');
-    for (int digits = 1; digits < 3 && m_pos < m_templ.size() && IsDigit(m_templ[m_pos]); ++digits) {
+    for (int digits = 1; digits < 3 && m_pos < m_templ.size() && IsDigit(m_templ[m_pos]);
+         ++digits) {
       value = value * 8 + static_cast<unsigned>(m_templ[m_pos++] - '0');
     }
     Append(static_cast<char>(value & 0xFF));
@@ -115,7 +118,8 @@ class CTemplateExpander {
 
   void Hex() {
     unsigned value = 0;
-    for (int digits = 0; digits < 2 && m_pos < m_templ.size() && HexValue(m_templ[m_pos]) >= 0; ++digits) {
+    for (int digits = 0; digits < 2 && m_pos < m_templ.size() && HexValue(m_templ[m_pos]) >= 0;
+         ++digits) {
       value = value * 16 + static_cast<unsigned>(HexValue(m_templ[m_pos++]));
     }
     Append(static_cast<char>(value));

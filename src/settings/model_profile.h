@@ -10,7 +10,7 @@
 struct ModelProfile {
   std::string Manufacturer;
   std::string Model;
-  std::string Charset;         // empty: the next start chooses one
+  std::string Charset;            // empty: the next start chooses one
   int32_t SpecialCharacters = 1;  // 0 to 2, a choice kept for the user only
   uint32_t Flags = 7;
 
@@ -18,10 +18,10 @@ struct ModelProfile {
 };
 
 // Bits of ModelProfile::Flags.
-constexpr uint32_t kProfilePhoneChoosesIndex = 1;   // a new entry may be written without index
-constexpr uint32_t kProfileDeleteByIndexOnly = 2;   // "AT+CPBW=%d" instead of empty fields
-constexpr uint32_t kProfileOmitServiceCentre = 4;   // a single SMS goes without the SC address
-constexpr uint32_t kProfileReadStorageAtOnce = 8;   // one "AT+CPBR=1,%d" for a whole storage
+constexpr uint32_t kProfilePhoneChoosesIndex = 1;  // a new entry may be written without index
+constexpr uint32_t kProfileDeleteByIndexOnly = 2;  // "AT+CPBW=%d" instead of empty fields
+constexpr uint32_t kProfileOmitServiceCentre = 4;  // a single SMS goes without the SC address
+constexpr uint32_t kProfileReadStorageAtOnce = 8;  // one "AT+CPBR=1,%d" for a whole storage
 
 // The manufacturer the first profile of the list always carries in memory.
 constexpr const char* kDefaultProfileName = "Default";

@@ -33,7 +33,8 @@ template <class Record, class Number>
 Field<Record> Integer(const char* name, Number Record::*member, int32_t low, int32_t high) {
   return {[=](const CRegKey& key, Record& record) {
             const auto fallback = static_cast<int32_t>(Record{}.*member);
-            record.*member = static_cast<Number>(FarLib::ReadRegInteger(key, name, low, high, fallback));
+            record.*member =
+                static_cast<Number>(FarLib::ReadRegInteger(key, name, low, high, fallback));
           },
           [=](CRegKey& key, const Record& record) {
             FarLib::WriteRegDword(key, name, static_cast<uint32_t>(record.*member));

@@ -15,124 +15,113 @@ constexpr size_t kMaxParts = 255;
 constexpr size_t kUserDataOctets = 140;
 
 struct CLimits {
-    size_t single;
-    size_t part;
+  size_t single;
+  size_t part;
 };
 
 // What is left of the user data after the header, in the alphabet's units.
-CLimits LimitsFor(SmsAlphabet alphabet, uint16_t reference)
-{
-    // The concatenation element and the header length octet: 8-bit references take one less.
-    const size_t headerOctets = reference < 256 ? 6 : 7;
-    switch (alphabet) {
+CLimits LimitsFor(SmsAlphabet alphabet, uint16_t reference) {
+  // The concatenation element and the header length octet: 8-bit references take one less.
+  const size_t headerOctets = reference < 256 ? 6 : 7;
+  switch (alphabet) {
     case SmsAlphabet::kDefault:
-        return {kUserDataOctets * 8 / 7, (kUserDataOctets - headerOctets) * 8 / 7};
-    case SmsAlphabet::kUcs2:
-        return {kUserDataOctets / 2, (kUserDataOctets - headerOctets) / 2};
-    default:
-        return {kUserDataOctets, kUserDataOctets - headerOctets};
-    }
+      return {kUserDataOctets * 8 / 7, (kUserDataOctets - headerOctets) * 8 / 7};
+    case SmsAlphabet::kUcs2: return {kUserDataOctets / 2, (kUserDataOctets - headerOctets) / 2};
+    default: return {kUserDataOctets, kUserDataOctets - headerOctets};
+  }
 }
 
-bool IsHighSurrogate(char16_t unit)
-{
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 
-bool IsLowSurrogate(char16_t unit)
-{
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 // The units of the character that starts at `pos`: a surrogate pair stays together.
-size_t CharacterUnits(const WideString& text, size_t pos)
-{
-    return IsHighSurrogate(text[pos]) && pos + 1 < text.size() && IsLowSurrogate(text[pos + 1]) ? 2 : 1;
+size_t CharacterUnits(const WideString& text, size_t pos) {
+  return IsHighSurrogate(text[pos]) && pos + 1 < text.size() && IsLowSurrogate(text[pos + 1]) ? 2
+                                                                                              : 1;
 }
 
-size_t CharacterCost(const WideString& text, size_t pos, size_t units, SmsAlphabet alphabet)
-{
-    std::string septets;
-    if (alphabet == SmsAlphabet::kDefault && WideToGsm(text.substr(pos, units), septets)) {
-        return septets.size();
-    }
-    return units;
+size_t CharacterCost(const WideString& text, size_t pos, size_t units, SmsAlphabet alphabet) {
+  std::string septets;
+  if (alphabet == SmsAlphabet::kDefault && WideToGsm(text.substr(pos, units), septets)) {
+    return septets.size();
+  }
+  return units;
 }
 
 }  // namespace
 
-void ChooseCoding(CSMSMessage& message)
-{
-    if (IsGsmText(message.wideText)) {
-        return;
-    }
-    message.dcs = static_cast<uint8_t>((message.dcs & ~0x04) | kGeneralUcs2);
-    if (message.Alphabet() == SmsAlphabet::kUcs2) {
-        return;
-    }
-    // The groups that cannot say UCS2 give way to the general group.
-    const bool classGroup = (message.dcs & kClassGroup) == kClassGroup;
-    message.dcs = classGroup ? static_cast<uint8_t>(kGeneralWithClass | kGeneralUcs2 | (message.dcs & kClassMask))
-                             : kGeneralUcs2;
+void ChooseCoding(CSMSMessage& message) {
+  if (IsGsmText(message.wideText)) {
+    return;
+  }
+  message.dcs = static_cast<uint8_t>((message.dcs & ~0x04) | kGeneralUcs2);
+  if (message.Alphabet() == SmsAlphabet::kUcs2) {
+    return;
+  }
+  // The groups that cannot say UCS2 give way to the general group.
+  const bool classGroup = (message.dcs & kClassGroup) == kClassGroup;
+  message.dcs =
+      classGroup
+          ? static_cast<uint8_t>(kGeneralWithClass | kGeneralUcs2 | (message.dcs & kClassMask))
+          : kGeneralUcs2;
 }
 
-CMessageParts SplitText(const WideString& text, SmsAlphabet alphabet, uint16_t reference)
-{
-    const CLimits limits = LimitsFor(alphabet, reference);
-    CMessageParts result;
-    result.singleLimit = limits.single;
-    std::vector<size_t> cuts{0};
-    size_t partCost = 0;
-    for (size_t pos = 0; pos < text.size();) {
-        const size_t units = CharacterUnits(text, pos);
-        const size_t cost = CharacterCost(text, pos, units, alphabet);
-        if (partCost + cost > limits.part) {
-            cuts.push_back(pos);
-            partCost = 0;
-        }
-        partCost += cost;
-        result.length += cost;
-        pos += units;
+CMessageParts SplitText(const WideString& text, SmsAlphabet alphabet, uint16_t reference) {
+  const CLimits limits = LimitsFor(alphabet, reference);
+  CMessageParts result;
+  result.singleLimit = limits.single;
+  std::vector<size_t> cuts{0};
+  size_t partCost = 0;
+  for (size_t pos = 0; pos < text.size();) {
+    const size_t units = CharacterUnits(text, pos);
+    const size_t cost = CharacterCost(text, pos, units, alphabet);
+    if (partCost + cost > limits.part) {
+      cuts.push_back(pos);
+      partCost = 0;
     }
-    if (result.length <= limits.single) {
-        result.parts.push_back(text);
-        return result;
-    }
-    cuts.push_back(text.size());
-    for (size_t index = 0; index + 1 < cuts.size(); ++index) {
-        result.parts.push_back(text.substr(cuts[index], cuts[index + 1] - cuts[index]));
-    }
+    partCost += cost;
+    result.length += cost;
+    pos += units;
+  }
+  if (result.length <= limits.single) {
+    result.parts.push_back(text);
     return result;
+  }
+  cuts.push_back(text.size());
+  for (size_t index = 0; index + 1 < cuts.size(); ++index) {
+    result.parts.push_back(text.substr(cuts[index], cuts[index + 1] - cuts[index]));
+  }
+  return result;
 }
 
-std::vector<std::string> EncodeParts(CSMSMessage& message, const std::vector<WideString>& parts, uint16_t reference)
-{
-    if (parts.empty() || parts.size() > kMaxParts) {
-        return {};
-    }
-    message.concatenated = parts.size() > 1;
+std::vector<std::string> EncodeParts(CSMSMessage& message, const std::vector<WideString>& parts,
+                                     uint16_t reference) {
+  if (parts.empty() || parts.size() > kMaxParts) {
+    return {};
+  }
+  message.concatenated = parts.size() > 1;
+  if (message.concatenated) {
+    message.concatReference = reference;
+    message.partCount = static_cast<uint8_t>(parts.size());
+  }
+  std::vector<std::string> pdus;
+  WideString whole;
+  for (size_t index = 0; index < parts.size(); ++index) {
     if (message.concatenated) {
-        message.concatReference = reference;
-        message.partCount = static_cast<uint8_t>(parts.size());
+      message.partNumber = static_cast<uint8_t>(index + 1);
     }
-    std::vector<std::string> pdus;
-    WideString whole;
-    for (size_t index = 0; index < parts.size(); ++index) {
-        if (message.concatenated) {
-            message.partNumber = static_cast<uint8_t>(index + 1);
-        }
-        message.wideText = parts[index];
-        whole += parts[index];
-        pdus.push_back(Encode(message));
-        if (pdus.back().empty()) {
-            return {};
-        }
+    message.wideText = parts[index];
+    whole += parts[index];
+    pdus.push_back(Encode(message));
+    if (pdus.back().empty()) {
+      return {};
     }
-    message.wideText = whole;
-    return pdus;
+  }
+  message.wideText = whole;
+  return pdus;
 }
 
-uint16_t NewConcatReference()
-{
-    return static_cast<uint16_t>(static_cast<int64_t>(std::rand()) * 256 / RAND_MAX);
+uint16_t NewConcatReference() {
+  return static_cast<uint16_t>(static_cast<int64_t>(std::rand()) * 256 / RAND_MAX);
 }

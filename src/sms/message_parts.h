@@ -10,9 +10,9 @@
 // the default alphabet (a character of the extension table takes two), UTF-16 units in UCS2,
 // octets in 8-bit data.
 struct CMessageParts {
-    size_t length = 0;
-    size_t singleLimit = 0;
-    std::vector<WideString> parts;
+  size_t length = 0;
+  size_t singleLimit = 0;
+  std::vector<WideString> parts;
 };
 
 // A text of characters outside the default alphabet needs UCS2: `dcs` is switched to it,
@@ -28,9 +28,10 @@ void ChooseCoding(CSMSMessage& message);
 CMessageParts SplitText(const WideString& text, SmsAlphabet alphabet, uint16_t reference);
 
 // The PDU lines for one destination, in part order. Several parts share the concatenation
-// `reference` (the one they were split for) and carry their numbers; a single part goes without a header. Empty when a part
-// cannot be encoded. `wideText` holds the whole text again afterwards.
-std::vector<std::string> EncodeParts(CSMSMessage& message, const std::vector<WideString>& parts, uint16_t reference);
+// `reference` (the one they were split for) and carry their numbers; a single part goes without a
+// header. Empty when a part cannot be encoded. `wideText` holds the whole text again afterwards.
+std::vector<std::string> EncodeParts(CSMSMessage& message, const std::vector<WideString>& parts,
+                                     uint16_t reference);
 
 // A concatenation reference from the C library's generator, 0 to 256: 256, rarely drawn, takes
 // the 16-bit element.

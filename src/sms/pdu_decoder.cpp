@@ -33,309 +33,290 @@ constexpr uint8_t kConcat8BitElement = 0x00;
 constexpr uint8_t kConcat16BitElement = 0x08;
 
 // Pairs of hexadecimal digits in either case; an odd last digit is ignored.
-bool HexToOctets(std::string_view hex, std::string& octets)
-{
-    octets.clear();
-    octets.reserve(hex.size() / 2);
-    for (size_t pos = 0; pos + 1 < hex.size(); pos += 2) {
-        const int high = HexDigitValue(hex[pos]);
-        const int low = HexDigitValue(hex[pos + 1]);
-        if (high < 0 || low < 0) {
-            return false;
-        }
-        octets.push_back(static_cast<char>(high * 16 + low));
+bool HexToOctets(std::string_view hex, std::string& octets) {
+  octets.clear();
+  octets.reserve(hex.size() / 2);
+  for (size_t pos = 0; pos + 1 < hex.size(); pos += 2) {
+    const int high = HexDigitValue(hex[pos]);
+    const int low = HexDigitValue(hex[pos + 1]);
+    if (high < 0 || low < 0) {
+      return false;
     }
-    return true;
+    octets.push_back(static_cast<char>(high * 16 + low));
+  }
+  return true;
 }
 
 // Each octet gives its low nibble, then its high nibble; a high nibble of A or more (the
 // filler F in particular) is dropped, a low one becomes one of ":;<=>?".
-std::string SemiOctetDigits(std::string_view value)
-{
-    std::string digits;
-    for (const char octet : value) {
-        const auto d = static_cast<uint8_t>(octet);
-        digits.push_back(static_cast<char>(0x30 | (d & 0x0F)));
-        if (d < 0xA0) {
-            digits.push_back(static_cast<char>(0x30 | (d >> 4)));
-        }
+std::string SemiOctetDigits(std::string_view value) {
+  std::string digits;
+  for (const char octet : value) {
+    const auto d = static_cast<uint8_t>(octet);
+    digits.push_back(static_cast<char>(0x30 | (d & 0x0F)));
+    if (d < 0xA0) {
+      digits.push_back(static_cast<char>(0x30 | (d >> 4)));
     }
-    return digits;
+  }
+  return digits;
 }
 
 // The SC address counts its octets (type included), the message address its useful
 // semi-octets (type excluded). Either way the value's own octets must be there.
-bool ReadAddress(COctetReader& reader, AddressLength kind, std::string& text, uint8_t& type)
-{
-    text.clear();
-    uint8_t length = 0;
-    if (!reader.Read(length)) {
-        return false;
-    }
-    if (length == 0) {
-        return kind == AddressLength::kOctets || reader.Read(type);
-    }
-    const bool semiOctets = kind == AddressLength::kSemiOctets;
-    const size_t valueOctets = semiOctets ? (length + 1u) / 2 : length - 1u;
-    std::string value;
-    if (!reader.Read(type) || !reader.Take(valueOctets, value)) {
-        return false;
-    }
-    if ((type & kNumberTypeMask) == kAlphanumericNumber) {
-        const size_t septets = semiOctets ? length * 4u / 7 : valueOctets * 8 / 7;
-        UnpackSeptets(value, septets, text);
-        return true;
-    }
-    text = SemiOctetDigits(value);
-    if ((type & kNumberTypeMask) == kInternationalNumber) {
-        text.insert(0, 1, '+');
-    }
+bool ReadAddress(COctetReader& reader, AddressLength kind, std::string& text, uint8_t& type) {
+  text.clear();
+  uint8_t length = 0;
+  if (!reader.Read(length)) {
+    return false;
+  }
+  if (length == 0) {
+    return kind == AddressLength::kOctets || reader.Read(type);
+  }
+  const bool semiOctets = kind == AddressLength::kSemiOctets;
+  const size_t valueOctets = semiOctets ? (length + 1u) / 2 : length - 1u;
+  std::string value;
+  if (!reader.Read(type) || !reader.Take(valueOctets, value)) {
+    return false;
+  }
+  if ((type & kNumberTypeMask) == kAlphanumericNumber) {
+    const size_t septets = semiOctets ? length * 4u / 7 : valueOctets * 8 / 7;
+    UnpackSeptets(value, septets, text);
     return true;
+  }
+  text = SemiOctetDigits(value);
+  if ((type & kNumberTypeMask) == kInternationalNumber) {
+    text.insert(0, 1, '+');
+  }
+  return true;
 }
 
 // A concatenation element of the wrong size ends the walk as a failure; what was stored before
 // stays, and the message still decodes.
-bool ParseHeader(std::string_view header, CSMSMessage& message)
-{
-    message.header.assign(header);
-    size_t offset = 0;
-    while (offset < header.size()) {
-        if (offset + 1 >= header.size()) {
-            return false;
-        }
-        const uint8_t element = OctetAt(header, offset);
-        const size_t elementLength = OctetAt(header, offset + 1);
-        if (offset + 2 + elementLength > header.size()) {
-            return false;
-        }
-        const std::string_view data = header.substr(offset + 2, elementLength);
-        if (element == kConcat8BitElement || element == kConcat16BitElement) {
-            const size_t referenceLength = element == kConcat8BitElement ? 1 : 2;
-            if (elementLength != referenceLength + 2) {
-                return false;
-            }
-            message.concatenated = true;
-            message.concatReference =
-                static_cast<uint16_t>(referenceLength == 1 ? OctetAt(data, 0) : OctetAt(data, 0) * 256 + OctetAt(data, 1));
-            message.partCount = OctetAt(data, referenceLength);
-            message.partNumber = OctetAt(data, referenceLength + 1);
-        }
-        offset += elementLength + 2;
+bool ParseHeader(std::string_view header, CSMSMessage& message) {
+  message.header.assign(header);
+  size_t offset = 0;
+  while (offset < header.size()) {
+    if (offset + 1 >= header.size()) {
+      return false;
     }
-    return true;
+    const uint8_t element = OctetAt(header, offset);
+    const size_t elementLength = OctetAt(header, offset + 1);
+    if (offset + 2 + elementLength > header.size()) {
+      return false;
+    }
+    const std::string_view data = header.substr(offset + 2, elementLength);
+    if (element == kConcat8BitElement || element == kConcat16BitElement) {
+      const size_t referenceLength = element == kConcat8BitElement ? 1 : 2;
+      if (elementLength != referenceLength + 2) {
+        return false;
+      }
+      message.concatenated = true;
+      message.concatReference = static_cast<uint16_t>(
+          referenceLength == 1 ? OctetAt(data, 0) : OctetAt(data, 0) * 256 + OctetAt(data, 1));
+      message.partCount = OctetAt(data, referenceLength);
+      message.partNumber = OctetAt(data, referenceLength + 1);
+    }
+    offset += elementLength + 2;
+  }
+  return true;
 }
 
 // Septets counted from the header length octet: the header and its fill bits come first.
-void DecodeSeptetsAfterHeader(std::string_view fromHeader, size_t septetCount, size_t headerLength, WideString& text)
-{
-    std::string septets;
-    UnpackSeptets(fromHeader, septetCount, septets);
-    const size_t headerSeptets = (headerLength * 8 + 14) / 7;
-    septets.erase(0, headerSeptets);
-    GsmToWide(septets, text);
+void DecodeSeptetsAfterHeader(std::string_view fromHeader, size_t septetCount, size_t headerLength,
+                              WideString& text) {
+  std::string septets;
+  UnpackSeptets(fromHeader, septetCount, septets);
+  const size_t headerSeptets = (headerLength * 8 + 14) / 7;
+  septets.erase(0, headerSeptets);
+  GsmToWide(septets, text);
 }
 
-void DecodeOctets(std::string_view data, SmsAlphabet alphabet, WideString& text)
-{
-    text.clear();
-    if (alphabet == SmsAlphabet::kUcs2) {
-        for (size_t pos = 0; pos + 1 < data.size(); pos += 2) {
-            text.push_back(static_cast<char16_t>(OctetAt(data, pos) * 256 + OctetAt(data, pos + 1)));
-        }
-        return;
+void DecodeOctets(std::string_view data, SmsAlphabet alphabet, WideString& text) {
+  text.clear();
+  if (alphabet == SmsAlphabet::kUcs2) {
+    for (size_t pos = 0; pos + 1 < data.size(); pos += 2) {
+      text.push_back(static_cast<char16_t>(OctetAt(data, pos) * 256 + OctetAt(data, pos + 1)));
     }
-    for (const char octet : data) {
-        const auto value = static_cast<uint8_t>(octet);
-        if (alphabet == SmsAlphabet::kEightBit) {
-            text.push_back(value);
-        } else {
-            text.append({static_cast<char16_t>(kUpperHexDigits[value >> 4]), static_cast<char16_t>(kUpperHexDigits[value & 0xF]), u' '});
-        }
+    return;
+  }
+  for (const char octet : data) {
+    const auto value = static_cast<uint8_t>(octet);
+    if (alphabet == SmsAlphabet::kEightBit) {
+      text.push_back(value);
+    } else {
+      text.append({static_cast<char16_t>(kUpperHexDigits[value >> 4]),
+                   static_cast<char16_t>(kUpperHexDigits[value & 0xF]), u' '});
     }
+  }
 }
 
 // User data shorter than its length decodes as far as it goes: no character is invented for
 // octets that are not there.
-bool ReadUserData(COctetReader& reader, CSMSMessage& message)
-{
-    uint8_t length = 0;
-    if (!reader.Read(length)) {
-        return false;
+bool ReadUserData(COctetReader& reader, CSMSMessage& message) {
+  uint8_t length = 0;
+  if (!reader.Read(length)) {
+    return false;
+  }
+  const SmsAlphabet alphabet = message.Alphabet();
+  size_t headerOctets = 0;
+  if ((message.firstOctet & kUserDataHeaderIndicator) != 0) {
+    const std::string_view fromHeader = reader.Rest();
+    uint8_t headerLength = 0;
+    std::string header;
+    if (!reader.Read(headerLength) || !reader.Take(headerLength, header)) {
+      return false;
     }
-    const SmsAlphabet alphabet = message.Alphabet();
-    size_t headerOctets = 0;
-    if ((message.firstOctet & kUserDataHeaderIndicator) != 0) {
-        const std::string_view fromHeader = reader.Rest();
-        uint8_t headerLength = 0;
-        std::string header;
-        if (!reader.Read(headerLength) || !reader.Take(headerLength, header)) {
-            return false;
-        }
-        ParseHeader(header, message);
-        headerOctets = headerLength + 1u;
-        if (alphabet == SmsAlphabet::kDefault) {
-            DecodeSeptetsAfterHeader(fromHeader, length, headerLength, message.wideText);
-            message.text = WideToOem(message.wideText);
-            return true;
-        }
-    }
+    ParseHeader(header, message);
+    headerOctets = headerLength + 1u;
     if (alphabet == SmsAlphabet::kDefault) {
-        UnpackGsmText(reader.Rest(), length, message.wideText);
-    } else {
-        const size_t dataOctets = length > headerOctets ? length - headerOctets : 0;
-        DecodeOctets(reader.TakeUpTo(dataOctets), alphabet, message.wideText);
+      DecodeSeptetsAfterHeader(fromHeader, length, headerLength, message.wideText);
+      message.text = WideToOem(message.wideText);
+      return true;
     }
-    message.text = WideToOem(message.wideText);
-    return true;
+  }
+  if (alphabet == SmsAlphabet::kDefault) {
+    UnpackGsmText(reader.Rest(), length, message.wideText);
+  } else {
+    const size_t dataOctets = length > headerOctets ? length - headerOctets : 0;
+    DecodeOctets(reader.TakeUpTo(dataOctets), alphabet, message.wideText);
+  }
+  message.text = WideToOem(message.wideText);
+  return true;
 }
 
-bool ReadTimestamp(COctetReader& reader, CSMSMessage& message)
-{
-    if (!reader.Take(kTimestampOctets, message.timestampOctets)) {
-        return false;
-    }
-    message.timestamp = DecodeTimestamp(message.timestampOctets);
-    return true;
+bool ReadTimestamp(COctetReader& reader, CSMSMessage& message) {
+  if (!reader.Take(kTimestampOctets, message.timestampOctets)) {
+    return false;
+  }
+  message.timestamp = DecodeTimestamp(message.timestampOctets);
+  return true;
 }
 
-void DecodeEnhancedValidity(CSMSMessage& message)
-{
-    const std::string_view octets = message.validityOctets;
-    size_t index = 0;
-    while (index < kValidityOctets - 1 && (OctetAt(octets, index) & 0x80) != 0) {
-        ++index;
-    }
-    const uint8_t functionality = OctetAt(octets, index);
-    message.singleShot = (functionality & 0x40) != 0;
-    switch (functionality & 0x07) {
-    case 0:
-        message.validitySeconds = -1;
-        break;
-    case 1:
-        message.validitySeconds = RelativeValidity(OctetAt(octets, index + 1));
-        break;
-    case 2:
-        message.validitySeconds = OctetAt(octets, index + 1);
-        break;
+void DecodeEnhancedValidity(CSMSMessage& message) {
+  const std::string_view octets = message.validityOctets;
+  size_t index = 0;
+  while (index < kValidityOctets - 1 && (OctetAt(octets, index) & 0x80) != 0) {
+    ++index;
+  }
+  const uint8_t functionality = OctetAt(octets, index);
+  message.singleShot = (functionality & 0x40) != 0;
+  switch (functionality & 0x07) {
+    case 0: message.validitySeconds = -1; break;
+    case 1: message.validitySeconds = RelativeValidity(OctetAt(octets, index + 1)); break;
+    case 2: message.validitySeconds = OctetAt(octets, index + 1); break;
     case 3:
-        message.validitySeconds = index < 4 ? SwappedBcd(OctetAt(octets, index + 1)) * 3600 +
-                                                  SwappedBcd(OctetAt(octets, index + 2)) * 60 +
-                                                  SwappedBcd(OctetAt(octets, index + 3))
-                                            : -1;
-        break;
-    default:
-        break;
-    }
+      message.validitySeconds = index < 4 ? SwappedBcd(OctetAt(octets, index + 1)) * 3600 +
+                                                SwappedBcd(OctetAt(octets, index + 2)) * 60 +
+                                                SwappedBcd(OctetAt(octets, index + 3))
+                                          : -1;
+      break;
+    default: break;
+  }
 }
 
-bool ReadValidity(COctetReader& reader, CSMSMessage& message)
-{
-    switch (message.firstOctet & kValidityFormatMask) {
+bool ReadValidity(COctetReader& reader, CSMSMessage& message) {
+  switch (message.firstOctet & kValidityFormatMask) {
     case kValidityRelative:
-        if (!reader.Take(1, message.validityOctets)) {
-            return false;
-        }
-        message.validitySeconds = RelativeValidity(OctetAt(message.validityOctets, 0));
-        message.singleShot = false;
-        return true;
-    case kValidityAbsolute:
-        if (!reader.Take(kValidityOctets, message.validityOctets)) {
-            return false;
-        }
-        message.validitySeconds = 0;
-        message.validUntil = DecodeTimestamp(message.validityOctets);
-        message.singleShot = false;
-        return true;
-    case kValidityEnhanced:
-        if (!reader.Take(kValidityOctets, message.validityOctets)) {
-            return false;
-        }
-        DecodeEnhancedValidity(message);
-        return true;
-    default:
-        return true;
-    }
-}
-
-bool DecodeDeliver(COctetReader& reader, CSMSMessage& message)
-{
-    return ReadAddress(reader, AddressLength::kSemiOctets, message.address, message.addressType) &&
-           reader.Read(message.pid) && reader.Read(message.dcs) && ReadTimestamp(reader, message) &&
-           ReadUserData(reader, message);
-}
-
-bool DecodeSubmit(COctetReader& reader, CSMSMessage& message)
-{
-    message.timestamp = 0;
-    return reader.Read(message.messageReference) &&
-           ReadAddress(reader, AddressLength::kSemiOctets, message.address, message.addressType) &&
-           reader.Read(message.pid) && reader.Read(message.dcs) && ReadValidity(reader, message) &&
-           ReadUserData(reader, message);
-}
-
-const char* StatusLabel(uint8_t status)
-{
-    if (status <= 2) {
-        return "Delivered to: ";
-    }
-    if (status <= 31) {
-        return "Delivered(?) to: ";
-    }
-    if (status <= 63) {
-        return "Not delivered to: ";
-    }
-    if (status <= 127) {
-        return "Delivery failure: ";
-    }
-    return "Report: ";
-}
-
-bool DecodeStatusReport(COctetReader& reader, CSMSMessage& message)
-{
-    message.text = std::string("Msgs waiting in SC: ") + ((message.firstOctet & kNoMoreMessagesBit) != 0 ? "No" : "Yes") +
-                   "\nResult of: " + ((message.firstOctet & kStatusOfCommandBit) != 0 ? "Command" : "Submit");
-    std::string dischargeTime;
-    if (!reader.Read(message.messageReference) ||
-        !ReadAddress(reader, AddressLength::kSemiOctets, message.address, message.addressType) ||
-        reader.Remaining() < 2 * kTimestampOctets || !ReadTimestamp(reader, message) ||
-        !reader.Take(kTimestampOctets, dischargeTime) || !reader.Read(message.pid)) {
+      if (!reader.Take(1, message.validityOctets)) {
         return false;
-    }
-    message.text += "\nResult: " + std::to_string(message.pid);
-    message.label = StatusLabel(message.pid);
-    message.wideText = OemToWide(message.text);
-    return true;
+      }
+      message.validitySeconds = RelativeValidity(OctetAt(message.validityOctets, 0));
+      message.singleShot = false;
+      return true;
+    case kValidityAbsolute:
+      if (!reader.Take(kValidityOctets, message.validityOctets)) {
+        return false;
+      }
+      message.validitySeconds = 0;
+      message.validUntil = DecodeTimestamp(message.validityOctets);
+      message.singleShot = false;
+      return true;
+    case kValidityEnhanced:
+      if (!reader.Take(kValidityOctets, message.validityOctets)) {
+        return false;
+      }
+      DecodeEnhancedValidity(message);
+      return true;
+    default: return true;
+  }
 }
 
-bool KeepUndecodedReport(CSMSMessage& message, const char* label)
-{
-    message.label = label;
-    message.text = message.pdu;
-    message.wideText = OemToWide(message.text);
-    return true;
+bool DecodeDeliver(COctetReader& reader, CSMSMessage& message) {
+  return ReadAddress(reader, AddressLength::kSemiOctets, message.address, message.addressType) &&
+         reader.Read(message.pid) && reader.Read(message.dcs) && ReadTimestamp(reader, message) &&
+         ReadUserData(reader, message);
+}
+
+bool DecodeSubmit(COctetReader& reader, CSMSMessage& message) {
+  message.timestamp = 0;
+  return reader.Read(message.messageReference) &&
+         ReadAddress(reader, AddressLength::kSemiOctets, message.address, message.addressType) &&
+         reader.Read(message.pid) && reader.Read(message.dcs) && ReadValidity(reader, message) &&
+         ReadUserData(reader, message);
+}
+
+const char* StatusLabel(uint8_t status) {
+  if (status <= 2) {
+    return "Delivered to: ";
+  }
+  if (status <= 31) {
+    return "Delivered(?) to: ";
+  }
+  if (status <= 63) {
+    return "Not delivered to: ";
+  }
+  if (status <= 127) {
+    return "Delivery failure: ";
+  }
+  return "Report: ";
+}
+
+bool DecodeStatusReport(COctetReader& reader, CSMSMessage& message) {
+  message.text = std::string("Msgs waiting in SC: ") +
+                 ((message.firstOctet & kNoMoreMessagesBit) != 0 ? "No" : "Yes") + "\nResult of: " +
+                 ((message.firstOctet & kStatusOfCommandBit) != 0 ? "Command" : "Submit");
+  std::string dischargeTime;
+  if (!reader.Read(message.messageReference) ||
+      !ReadAddress(reader, AddressLength::kSemiOctets, message.address, message.addressType) ||
+      reader.Remaining() < 2 * kTimestampOctets || !ReadTimestamp(reader, message) ||
+      !reader.Take(kTimestampOctets, dischargeTime) || !reader.Read(message.pid)) {
+    return false;
+  }
+  message.text += "\nResult: " + std::to_string(message.pid);
+  message.label = StatusLabel(message.pid);
+  message.wideText = OemToWide(message.text);
+  return true;
+}
+
+bool KeepUndecodedReport(CSMSMessage& message, const char* label) {
+  message.label = label;
+  message.text = message.pdu;
+  message.wideText = OemToWide(message.text);
+  return true;
 }
 
 }  // namespace
 
-bool CSMSMessage::Decode(std::string_view hex)
-{
-    pdu.assign(hex);
-    std::string octets;
-    if (!HexToOctets(hex, octets)) {
-        return false;
-    }
-    COctetReader reader(octets);
-    if (!ReadAddress(reader, AddressLength::kOctets, sca, scaType) || !reader.Read(firstOctet)) {
-        return false;
-    }
-    switch (firstOctet & kMessageTypeMask) {
+bool CSMSMessage::Decode(std::string_view hex) {
+  pdu.assign(hex);
+  std::string octets;
+  if (!HexToOctets(hex, octets)) {
+    return false;
+  }
+  COctetReader reader(octets);
+  if (!ReadAddress(reader, AddressLength::kOctets, sca, scaType) || !reader.Read(firstOctet)) {
+    return false;
+  }
+  switch (firstOctet & kMessageTypeMask) {
     case 0:
-        return fromServiceCentre ? DecodeDeliver(reader, *this) : KeepUndecodedReport(*this, "Deliver report: ");
+      return fromServiceCentre ? DecodeDeliver(reader, *this)
+                               : KeepUndecodedReport(*this, "Deliver report: ");
     case 1:
-        return fromServiceCentre ? KeepUndecodedReport(*this, "Submit report: ") : DecodeSubmit(reader, *this);
+      return fromServiceCentre ? KeepUndecodedReport(*this, "Submit report: ")
+                               : DecodeSubmit(reader, *this);
     case 2:
-        return fromServiceCentre ? DecodeStatusReport(reader, *this) : KeepUndecodedReport(*this, "Command: ");
-    default:
-        return false;
-    }
+      return fromServiceCentre ? DecodeStatusReport(reader, *this)
+                               : KeepUndecodedReport(*this, "Command: ");
+    default: return false;
+  }
 }

@@ -6,6 +6,4 @@
 #include "sms/sms_message.h"
 
 CSMSMessage::CSMSMessage(bool fromServiceCentre)
-    : CSMSMessage(fromServiceCentre, Settings().DefaultSCA, AddressType(Settings().DefaultSCA))
-{
-}
+    : CSMSMessage(fromServiceCentre, Settings().DefaultSCA, AddressType(Settings().DefaultSCA)) {}

@@ -32,8 +32,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"BlanksAroundAreTrimmed", "   \"Text\" \t", {"Text"}},
                     LineCase{"MissingClosingQuote", "\"Text", {"Text"}},
                     LineCase{"InnerQuotesKept", "\"Say \"hi\"\"", {"Say \"hi\""}},
-                    LineCase{"Empty", "\"\"", {""}},
-                    LineCase{"LoneQuote", "\"", {""}},
+                    LineCase{"Empty", "\"\"", {""}}, LineCase{"LoneQuote", "\"", {""}},
                     LineCase{"Escapes", "\"a\\nb\\tc\\\\d\\re\\bf\"", {"a\nb\tc\\d\re\bf"}},
                     LineCase{"UnknownEscapeKept", "\"C:\\Far %d\"", {"C:\\Far %d"}},
                     LineCase{"TrailingBackslashKept", "\"end\\\"", {"end\\"}},
@@ -41,11 +40,15 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"DirectiveIgnored", ".Language=English,English", {}},
                     LineCase{"UnquotedIgnored", "Text", {}},
                     LineCase{"CrLfLines", "\"one\"\r\n\"two\"\r\n", {"one", "two"}},
-                    LineCase{"NumberedInOrder", "\"zero\"\n// gap\n\n\"one\"\n\"two\"", {"zero", "one", "two"}}),
+                    LineCase{"NumberedInOrder",
+                             "\"zero\"\n// gap\n\n\"one\"\n\"two\"",
+                             {"zero", "one", "two"}}),
     [](const testing::TestParamInfo<LineCase>& info) { return info.param.name; });
 
 TEST(LngCatalog, LanguageIsTheNameBeforeTheComma) {
-  EXPECT_EQ(CLngCatalog::LanguageOf(".Language=Russian,Russian (\xD0\xF3\xF1\xF1\xEA\xE8\xE9)\r\n\"x\""), "Russian");
+  EXPECT_EQ(
+      CLngCatalog::LanguageOf(".Language=Russian,Russian (\xD0\xF3\xF1\xF1\xEA\xE8\xE9)\r\n\"x\""),
+      "Russian");
   EXPECT_EQ(CLngCatalog::LanguageOf("// header\n.language=English\n"), "English");
   EXPECT_EQ(CLngCatalog::LanguageOf("\"no header\"\n"), "");
 }
@@ -53,8 +56,9 @@ TEST(LngCatalog, LanguageIsTheNameBeforeTheComma) {
 class LngFolder : public testing::Test {
  protected:
   void SetUp() override {
-    m_folder = std::filesystem::path(testing::TempDir()) /
-               ("lng_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    m_folder =
+        std::filesystem::path(testing::TempDir()) /
+        ("lng_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::remove_all(m_folder);
     std::filesystem::create_directories(m_folder);
   }
@@ -87,12 +91,13 @@ TEST_P(LngPick, ChoosesTheLanguageElseEnglish) {
   EXPECT_EQ(catalog.Language(), c.chosen);
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, LngPick,
-                         testing::Values(PickCase{"Russian", "Russian", "Russian"},
-                                         PickCase{"CaseIgnored", "rUSSIAN", "Russian"},
-                                         PickCase{"English", "English", "English"},
-                                         PickCase{"UnknownFallsBackToEnglish", "German", "English"}),
-                         [](const testing::TestParamInfo<PickCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Languages, LngPick,
+    testing::Values(PickCase{"Russian", "Russian", "Russian"},
+                    PickCase{"CaseIgnored", "rUSSIAN", "Russian"},
+                    PickCase{"English", "English", "English"},
+                    PickCase{"UnknownFallsBackToEnglish", "German", "English"}),
+    [](const testing::TestParamInfo<PickCase>& info) { return info.param.name; });
 
 TEST_F(LngFolder, MessagesOfTheChosenFile) {
   Write("ZantelEng.lng", ".Language=English,English\n\"OK\"\n\"Cancel\"\n");

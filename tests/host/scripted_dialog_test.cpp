@@ -24,7 +24,8 @@ class ScriptedDialog : public testing::Test {
  protected:
   int Show(const char* topic = "TestDlg") {
     const PluginStartupInfo& info = m_host.StartupInfo();
-    return info.Dialog(info.ModuleNumber, -1, -1, 60, 12, topic, m_items.data(), static_cast<int>(m_items.size()));
+    return info.Dialog(info.ModuleNumber, -1, -1, 60, 12, topic, m_items.data(),
+                       static_cast<int>(m_items.size()));
   }
 
   std::string AllFailures() const {
@@ -38,8 +39,8 @@ class ScriptedDialog : public testing::Test {
 };
 
 TEST_F(ScriptedDialog, RecordsItemsAsTheHostReadsThem) {
-  m_items = {Record(DI_DOUBLEBOX, "Title"), Record(DI_CHECKBOX, "Check"), Record(DI_EDIT, "text", DIF_HISTORY),
-             Record(DI_BUTTON, "OK")};
+  m_items = {Record(DI_DOUBLEBOX, "Title"), Record(DI_CHECKBOX, "Check"),
+             Record(DI_EDIT, "text", DIF_HISTORY), Record(DI_BUTTON, "OK")};
   m_items[1].Selected = 1;
   m_items[2].History = "Zantel.Phone";
   m_items[2].Focus = 1;
@@ -82,14 +83,16 @@ TEST_F(ScriptedDialog, TypesIntoDataAndVariableBuffer) {
 }
 
 TEST_F(ScriptedDialog, RadioSelectionStaysInsideItsGroup) {
-  m_items = {Record(DI_RADIOBUTTON, "a", DIF_GROUP), Record(DI_RADIOBUTTON, "b"), Record(DI_RADIOBUTTON, "c", DIF_GROUP),
-             Record(DI_RADIOBUTTON, "d"), Record(DI_BUTTON, "OK")};
+  m_items = {Record(DI_RADIOBUTTON, "a", DIF_GROUP), Record(DI_RADIOBUTTON, "b"),
+             Record(DI_RADIOBUTTON, "c", DIF_GROUP), Record(DI_RADIOBUTTON, "d"),
+             Record(DI_BUTTON, "OK")};
   m_items[0].Selected = 1;
   m_items[3].Selected = 1;
   m_host.AnswerDialog("TestDlg").SetSelected(1).SetSelected(2).Close(4);
   Show();
   std::vector<int> selected;
-  for (const FarDialogItem& item : m_items) selected.push_back(item.Type == DI_RADIOBUTTON ? item.Selected : -1);
+  for (const FarDialogItem& item : m_items)
+    selected.push_back(item.Type == DI_RADIOBUTTON ? item.Selected : -1);
   EXPECT_EQ(selected, (std::vector<int>{0, 1, 1, 0, -1}));
 }
 
@@ -123,7 +126,8 @@ TEST_P(ScriptedDialogExit, EndsAsScripted) {
 INSTANTIATE_TEST_SUITE_P(
     Exits, ScriptedDialogExit,
     testing::Values(ExitCase{"CloseWithItem", [](Host::CDialogAnswer& a) { a.Close(2); }, 2},
-                    ExitCase{"EnterPressesTheDefaultButton", [](Host::CDialogAnswer& a) { a.PressEnter(); }, 1},
+                    ExitCase{"EnterPressesTheDefaultButton",
+                             [](Host::CDialogAnswer& a) { a.PressEnter(); }, 1},
                     ExitCase{"Escape", [](Host::CDialogAnswer& a) { a.Escape(); }, -1}),
     [](const testing::TestParamInfo<ExitCase>& info) { return info.param.name; });
 
@@ -153,46 +157,58 @@ TEST_P(ScriptedDialogFault, IsReportedWithAnAccount) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, ScriptedDialogFault,
-    testing::Values(
-        FaultCase{"NothingScripted", [](std::vector<FarDialogItem>&, CScriptedHost&) {}, "TestDlg", "nothing scripted"},
-        FaultCase{"OtherDialogExpected",
-                  [](std::vector<FarDialogItem>&, CScriptedHost& host) { host.AnswerDialog("PortConfigDlg").Close(2); },
-                  "TestDlg", "expected: dialog \"PortConfigDlg\""},
-        FaultCase{"MenuExpected", [](std::vector<FarDialogItem>&, CScriptedHost& host) { host.AnswerMenu("Config").Choose(0); },
-                  "TestDlg", "expected: menu \"Config\""},
-        FaultCase{"TypingIntoText",
-                  [](std::vector<FarDialogItem>&, CScriptedHost& host) { host.AnswerDialog("TestDlg").SetText(0, "x").Close(2); },
-                  "TestDlg", "cannot type into item 0"},
-        FaultCase{"ClosingWithNoSuchItem",
-                  [](std::vector<FarDialogItem>&, CScriptedHost& host) { host.AnswerDialog("TestDlg").Close(3); }, "TestDlg",
-                  "no such item"},
-        FaultCase{"NoDefaultButtonForEnter",
-                  [](std::vector<FarDialogItem>&, CScriptedHost& host) { host.AnswerDialog("TestDlg").PressEnter(); },
-                  "TestDlg", "no default button"},
-        FaultCase{"UnterminatedData",
-                  [](std::vector<FarDialogItem>& items, CScriptedHost& host) {
-                    std::memset(items[1].Data, 'a', sizeof items[1].Data);
-                    host.AnswerDialog("TestDlg").Close(2);
-                  },
-                  "TestDlg", "item 1: the text has no terminating zero in its 512 bytes"},
-        FaultCase{"TwoFocusedItems",
-                  [](std::vector<FarDialogItem>& items, CScriptedHost& host) {
-                    items[1].Focus = items[2].Focus = 1;
-                    host.AnswerDialog("TestDlg").Close(2);
-                  },
-                  "TestDlg", "2 items have the focus"},
-        FaultCase{"VariableBufferMissing",
-                  [](std::vector<FarDialogItem>& items, CScriptedHost& host) {
-                    items[1].Flags = DIF_VAREDIT;
-                    host.AnswerDialog("TestDlg").Close(2);
-                  },
-                  "TestDlg", "DIF_VAREDIT without a buffer"},
-        FaultCase{"HistoryWithoutName",
-                  [](std::vector<FarDialogItem>& items, CScriptedHost& host) {
-                    items[1].Flags = DIF_HISTORY;
-                    host.AnswerDialog("TestDlg").Close(2);
-                  },
-                  "TestDlg", "DIF_HISTORY without a history name"}),
+    testing::Values(FaultCase{"NothingScripted", [](std::vector<FarDialogItem>&, CScriptedHost&) {},
+                              "TestDlg", "nothing scripted"},
+                    FaultCase{"OtherDialogExpected",
+                              [](std::vector<FarDialogItem>&, CScriptedHost& host) {
+                                host.AnswerDialog("PortConfigDlg").Close(2);
+                              },
+                              "TestDlg", "expected: dialog \"PortConfigDlg\""},
+                    FaultCase{"MenuExpected",
+                              [](std::vector<FarDialogItem>&, CScriptedHost& host) {
+                                host.AnswerMenu("Config").Choose(0);
+                              },
+                              "TestDlg", "expected: menu \"Config\""},
+                    FaultCase{"TypingIntoText",
+                              [](std::vector<FarDialogItem>&, CScriptedHost& host) {
+                                host.AnswerDialog("TestDlg").SetText(0, "x").Close(2);
+                              },
+                              "TestDlg", "cannot type into item 0"},
+                    FaultCase{"ClosingWithNoSuchItem",
+                              [](std::vector<FarDialogItem>&, CScriptedHost& host) {
+                                host.AnswerDialog("TestDlg").Close(3);
+                              },
+                              "TestDlg", "no such item"},
+                    FaultCase{"NoDefaultButtonForEnter",
+                              [](std::vector<FarDialogItem>&, CScriptedHost& host) {
+                                host.AnswerDialog("TestDlg").PressEnter();
+                              },
+                              "TestDlg", "no default button"},
+                    FaultCase{"UnterminatedData",
+                              [](std::vector<FarDialogItem>& items, CScriptedHost& host) {
+                                std::memset(items[1].Data, 'a', sizeof items[1].Data);
+                                host.AnswerDialog("TestDlg").Close(2);
+                              },
+                              "TestDlg",
+                              "item 1: the text has no terminating zero in its 512 bytes"},
+                    FaultCase{"TwoFocusedItems",
+                              [](std::vector<FarDialogItem>& items, CScriptedHost& host) {
+                                items[1].Focus = items[2].Focus = 1;
+                                host.AnswerDialog("TestDlg").Close(2);
+                              },
+                              "TestDlg", "2 items have the focus"},
+                    FaultCase{"VariableBufferMissing",
+                              [](std::vector<FarDialogItem>& items, CScriptedHost& host) {
+                                items[1].Flags = DIF_VAREDIT;
+                                host.AnswerDialog("TestDlg").Close(2);
+                              },
+                              "TestDlg", "DIF_VAREDIT without a buffer"},
+                    FaultCase{"HistoryWithoutName",
+                              [](std::vector<FarDialogItem>& items, CScriptedHost& host) {
+                                items[1].Flags = DIF_HISTORY;
+                                host.AnswerDialog("TestDlg").Close(2);
+                              },
+                              "TestDlg", "DIF_HISTORY without a history name"}),
     [](const testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
 
 TEST_F(ScriptedDialog, WrongModuleNumberIsReported) {
@@ -207,7 +223,9 @@ TEST_F(ScriptedDialog, WrongModuleNumberIsReported) {
 TEST_F(ScriptedDialog, HookRunsWhileShown) {
   m_items = {Record(DI_BUTTON, "OK")};
   int shownBefore = -1;
-  m_host.AnswerDialog("TestDlg").WhileShown([&] { shownBefore = static_cast<int>(m_host.Dialogs().size()); }).Close(0);
+  m_host.AnswerDialog("TestDlg")
+      .WhileShown([&] { shownBefore = static_cast<int>(m_host.Dialogs().size()); })
+      .Close(0);
   Show();
   EXPECT_EQ(shownBefore, 1);
 }
@@ -217,8 +235,10 @@ TEST_F(ScriptedDialog, UnusedStepsAreReportedByVerify) {
   m_host.AnswerMessage(0).Topic("Error");
   m_host.Verify();
   ASSERT_EQ(m_host.Failures().size(), 2u);
-  EXPECT_EQ(m_host.Failures()[0], "the plug-in never showed the scripted dialog \"TestDlg\", close with [0]");
-  EXPECT_EQ(m_host.Failures()[1], "the plug-in never showed the scripted message box \"Error\", answer button 0");
+  EXPECT_EQ(m_host.Failures()[0],
+            "the plug-in never showed the scripted dialog \"TestDlg\", close with [0]");
+  EXPECT_EQ(m_host.Failures()[1],
+            "the plug-in never showed the scripted message box \"Error\", answer button 0");
 }
 
 }  // namespace

@@ -34,9 +34,18 @@ INSTANTIATE_TEST_SUITE_P(
         BreakKeyCase{"PlainKeyPlainEntry", {kVkDelete, kVkInsert}, Key(kVkInsert), 1},
         BreakKeyCase{"PlainKeySkipsModifiedEntry", {Key(kVkF4, PKF_SHIFT), kVkF4}, Key(kVkF4), 1},
         BreakKeyCase{"ModifiedKeySkipsPlainEntry", {kVkF4}, Key(kVkF4, PKF_SHIFT), -1},
-        BreakKeyCase{"ModifierSubsetMatches", {Key(kVkF4, PKF_SHIFT)}, Key(kVkF4, PKF_CONTROL | PKF_SHIFT), 0},
-        BreakKeyCase{"OtherModifierDoesNotMatch", {Key(kVkInsert, PKF_CONTROL)}, Key(kVkInsert, PKF_ALT), -1},
-        BreakKeyCase{"FirstMatchWins", {Key('R', PKF_CONTROL), Key('R', PKF_CONTROL | PKF_ALT)}, Key('R', PKF_CONTROL), 0},
+        BreakKeyCase{"ModifierSubsetMatches",
+                     {Key(kVkF4, PKF_SHIFT)},
+                     Key(kVkF4, PKF_CONTROL | PKF_SHIFT),
+                     0},
+        BreakKeyCase{"OtherModifierDoesNotMatch",
+                     {Key(kVkInsert, PKF_CONTROL)},
+                     Key(kVkInsert, PKF_ALT),
+                     -1},
+        BreakKeyCase{"FirstMatchWins",
+                     {Key('R', PKF_CONTROL), Key('R', PKF_CONTROL | PKF_ALT)},
+                     Key('R', PKF_CONTROL),
+                     0},
         BreakKeyCase{"OtherKey", {kVkDelete}, Key(kVkF8), -1}),
     [](const testing::TestParamInfo<BreakKeyCase>& info) { return info.param.name; });
 
@@ -53,8 +62,8 @@ class ScriptedMenu : public testing::Test {
   int Show(const char* topic, const int* breakKeys = nullptr) {
     const PluginStartupInfo& info = m_host.StartupInfo();
     m_breakCode = 99;
-    return info.Menu(info.ModuleNumber, -1, -1, 0, FMENU_WRAPMODE, "Title", "Bottom", topic, breakKeys, &m_breakCode,
-                     m_items.data(), static_cast<int>(m_items.size()));
+    return info.Menu(info.ModuleNumber, -1, -1, 0, FMENU_WRAPMODE, "Title", "Bottom", topic,
+                     breakKeys, &m_breakCode, m_items.data(), static_cast<int>(m_items.size()));
   }
 
   CScriptedHost m_host;
@@ -85,7 +94,8 @@ TEST_F(ScriptedMenu, BreakKeyReturnsTheCursorAndItsPosition) {
   EXPECT_EQ(m_breakCode, 1);
   EXPECT_EQ(Show("Multiple", keys), 3);
   EXPECT_EQ(m_breakCode, 0);
-  EXPECT_EQ(m_host.Menus()[0].breakKeys, (std::vector<int>{kVkDelete, Key(kVkInsert, PKF_CONTROL)}));
+  EXPECT_EQ(m_host.Menus()[0].breakKeys,
+            (std::vector<int>{kVkDelete, Key(kVkInsert, PKF_CONTROL)}));
   EXPECT_TRUE(m_host.Failures().empty());
 }
 
@@ -117,21 +127,27 @@ TEST_P(ScriptedMenuFault, IsReportedAndCancels) {
   const int keys[] = {kVkDelete, 0};
   EXPECT_EQ(Show("Config", keys), -1);
   ASSERT_EQ(m_host.Failures().size(), 1u);
-  EXPECT_NE(m_host.Failures()[0].find(GetParam().reportMentions), std::string::npos) << m_host.Failures()[0];
+  EXPECT_NE(m_host.Failures()[0].find(GetParam().reportMentions), std::string::npos)
+      << m_host.Failures()[0];
   EXPECT_NE(m_host.Failures()[0].find("\"three\""), std::string::npos) << m_host.Failures()[0];
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, ScriptedMenuFault,
-    testing::Values(MenuFaultCase{"ChoosingASeparator", [](CScriptedHost& h) { h.AnswerMenu("Config").Choose(1); },
-                                  "no item to choose there"},
-                    MenuFaultCase{"ChoosingPastTheEnd", [](CScriptedHost& h) { h.AnswerMenu("Config").Choose(4); },
-                                  "no item to choose there"},
-                    MenuFaultCase{"KeyNotABreakKey", [](CScriptedHost& h) { h.AnswerMenu("Config").PressKey(kVkInsert); },
-                                  "press Ins"},
-                    MenuFaultCase{"OtherTopic", [](CScriptedHost& h) { h.AnswerMenu("InfosMenu").Choose(0); },
-                                  "expected: menu \"InfosMenu\""},
-                    MenuFaultCase{"NothingScripted", [](CScriptedHost&) {}, "nothing scripted for menu \"Config\""}),
+    testing::Values(
+        MenuFaultCase{"ChoosingASeparator",
+                      [](CScriptedHost& h) { h.AnswerMenu("Config").Choose(1); },
+                      "no item to choose there"},
+        MenuFaultCase{"ChoosingPastTheEnd",
+                      [](CScriptedHost& h) { h.AnswerMenu("Config").Choose(4); },
+                      "no item to choose there"},
+        MenuFaultCase{"KeyNotABreakKey",
+                      [](CScriptedHost& h) { h.AnswerMenu("Config").PressKey(kVkInsert); },
+                      "press Ins"},
+        MenuFaultCase{"OtherTopic", [](CScriptedHost& h) { h.AnswerMenu("InfosMenu").Choose(0); },
+                      "expected: menu \"InfosMenu\""},
+        MenuFaultCase{"NothingScripted", [](CScriptedHost&) {},
+                      "nothing scripted for menu \"Config\""}),
     [](const testing::TestParamInfo<MenuFaultCase>& info) { return info.param.name; });
 
 TEST_F(ScriptedMenu, UnterminatedItemTextIsReported) {
@@ -139,8 +155,9 @@ TEST_F(ScriptedMenu, UnterminatedItemTextIsReported) {
   m_host.AnswerMenu("Config").Choose(0);
   Show("Config");
   ASSERT_EQ(m_host.Failures().size(), 1u);
-  EXPECT_NE(m_host.Failures()[0].find("menu item 3: the text has no terminating zero in its 128 bytes"),
-            std::string::npos);
+  EXPECT_NE(
+      m_host.Failures()[0].find("menu item 3: the text has no terminating zero in its 128 bytes"),
+      std::string::npos);
 }
 
 }  // namespace

@@ -15,7 +15,8 @@ class ScriptedMessage : public testing::Test {
  protected:
   int Show(FarDword flags, const char* topic, std::vector<const char*> items, int buttons) {
     const PluginStartupInfo& info = m_host.StartupInfo();
-    return info.Message(info.ModuleNumber, flags, topic, items.data(), static_cast<int>(items.size()), buttons);
+    return info.Message(info.ModuleNumber, flags, topic, items.data(),
+                        static_cast<int>(items.size()), buttons);
   }
 
   CScriptedHost m_host;
@@ -70,24 +71,30 @@ struct MessageFaultCase {
 
 void PrintTo(const MessageFaultCase& c, std::ostream* out) { *out << c.name; }
 
-class ScriptedMessageFault : public ScriptedMessage, public testing::WithParamInterface<MessageFaultCase> {};
+class ScriptedMessageFault : public ScriptedMessage,
+                             public testing::WithParamInterface<MessageFaultCase> {};
 
 TEST_P(ScriptedMessageFault, IsReportedAndCancels) {
   GetParam().script(m_host);
   EXPECT_EQ(Show(FMSG_WARNING, "Error", {"Zantel", "Broken", "OK"}, GetParam().buttons), -1);
   ASSERT_EQ(m_host.Failures().size(), 1u);
-  EXPECT_NE(m_host.Failures()[0].find(GetParam().reportMentions), std::string::npos) << m_host.Failures()[0];
+  EXPECT_NE(m_host.Failures()[0].find(GetParam().reportMentions), std::string::npos)
+      << m_host.Failures()[0];
   EXPECT_NE(m_host.Failures()[0].find("\"Broken\""), std::string::npos) << m_host.Failures()[0];
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, ScriptedMessageFault,
     testing::Values(
-        MessageFaultCase{"NothingScripted", [](CScriptedHost&) {}, 1, "nothing scripted for message box \"Error\""},
-        MessageFaultCase{"OtherTopic", [](CScriptedHost& h) { h.AnswerMessage(0).Topic("SysError"); }, 1,
+        MessageFaultCase{"NothingScripted", [](CScriptedHost&) {}, 1,
+                         "nothing scripted for message box \"Error\""},
+        MessageFaultCase{"OtherTopic",
+                         [](CScriptedHost& h) { h.AnswerMessage(0).Topic("SysError"); }, 1,
                          "expected: message box \"SysError\""},
-        MessageFaultCase{"NoSuchButton", [](CScriptedHost& h) { h.AnswerMessage(1); }, 1, "no such button"},
-        MessageFaultCase{"DialogExpected", [](CScriptedHost& h) { h.AnswerDialog("EditItemDlg").Close(0); }, 1,
+        MessageFaultCase{"NoSuchButton", [](CScriptedHost& h) { h.AnswerMessage(1); }, 1,
+                         "no such button"},
+        MessageFaultCase{"DialogExpected",
+                         [](CScriptedHost& h) { h.AnswerDialog("EditItemDlg").Close(0); }, 1,
                          "expected: dialog \"EditItemDlg\""},
         MessageFaultCase{"MoreButtonsThanItems", [](CScriptedHost& h) { h.AnswerMessage(0); }, 3,
                          "3 buttons among 3 items"}),
@@ -121,10 +128,12 @@ class ScriptedGetMsg : public testing::Test {
  protected:
   void SetUp() override {
     // One folder per test: CTest runs the tests of this program side by side.
-    m_folder = std::filesystem::path(testing::TempDir()) /
-               ("getmsg_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    m_folder =
+        std::filesystem::path(testing::TempDir()) /
+        ("getmsg_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::create_directories(m_folder);
-    std::ofstream(m_folder / "TestEng.lng") << ".Language=English,English\n\"OK\"\n\"Cancel\"\n\"Line\\none\"\n";
+    std::ofstream(m_folder / "TestEng.lng")
+        << ".Language=English,English\n\"OK\"\n\"Cancel\"\n\"Line\\none\"\n";
     std::ofstream(m_folder / "TestRus.lng") << ".Language=Russian,Russian\n\"\x8E\x8A\"\n";
   }
   void TearDown() override { std::filesystem::remove_all(m_folder); }
@@ -162,7 +171,8 @@ TEST_F(ScriptedGetMsg, MissingMessageIsReportedOrNamed) {
   ASSERT_TRUE(m_host.SetModule(m_folder / "Zantel.so"));
   EXPECT_STREQ(GetMsg(3), "");
   ASSERT_EQ(m_host.Failures().size(), 1u);
-  EXPECT_EQ(m_host.Failures()[0], "GetMsg asked for message 3, which the language file (English) does not have");
+  EXPECT_EQ(m_host.Failures()[0],
+            "GetMsg asked for message 3, which the language file (English) does not have");
   m_host.NameMissingMessages();
   EXPECT_STREQ(GetMsg(3), "message 3");
 }

@@ -33,7 +33,9 @@ TEST(CommandLine, SemicolonInsideQuotesBelongsToTheArgument) {
 }
 
 TEST(CommandLine, TextBeforeTheCommandPrefixIsIgnored) {
-  const auto line = SplitCommandLine("\x1A\x1B" "AT+CGMI");
+  const auto line = SplitCommandLine(
+      "\x1A\x1B"
+      "AT+CGMI");
   ASSERT_TRUE(line);
   ASSERT_EQ(line->commands.size(), 1u);
   EXPECT_EQ(line->commands[0].name, "+CGMI");

@@ -24,23 +24,22 @@ TEST_P(CharsetRoundTrip, EncodesAndDecodes) {
   EXPECT_EQ(DecodeText(c.phone, c.charset), c.utf8);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sets, CharsetRoundTrip,
-    testing::Values(CharsetCase{"GSM", "Ann", "Ann"},
-                    CharsetCase{"GSM", "@£$", std::string("\x00\x01\x02", 3)},
-                    CharsetCase{"GSM", "€|", "\x1B\x65\x1B\x40"},
-                    CharsetCase{"GSM", "ΔΩ_", "\x10\x15\x11"},
-                    CharsetCase{"GSM", "Café", "Caf\x05"},
-                    CharsetCase{"GSM", "[x]", "\x1B\x3Cx\x1B\x3E"},
-                    CharsetCase{"IRA", "Work [desk]", "Work [desk]"},
-                    CharsetCase{"UCS2", "Ann", "0041006E006E"},
-                    CharsetCase{"UCS2", "Привет", "041F04400438043204350442"},
-                    CharsetCase{"UCS2", "😀", "D83DDE00"},
-                    CharsetCase{"UTF-8", "Zoë €", "Zo\xC3\xAB \xE2\x82\xAC"},
-                    CharsetCase{"HEX", "A@é", "410005"},
-                    CharsetCase{"8859-1", "Zoë", "Zo\xEB"},
-                    CharsetCase{"PCCP437", "Zoë", "Zo\x89"},
-                    CharsetCase{"PCCP437", "", ""}));
+INSTANTIATE_TEST_SUITE_P(Sets, CharsetRoundTrip,
+                         testing::Values(CharsetCase{"GSM", "Ann", "Ann"},
+                                         CharsetCase{"GSM", "@£$", std::string("\x00\x01\x02", 3)},
+                                         CharsetCase{"GSM", "€|", "\x1B\x65\x1B\x40"},
+                                         CharsetCase{"GSM", "ΔΩ_", "\x10\x15\x11"},
+                                         CharsetCase{"GSM", "Café", "Caf\x05"},
+                                         CharsetCase{"GSM", "[x]", "\x1B\x3Cx\x1B\x3E"},
+                                         CharsetCase{"IRA", "Work [desk]", "Work [desk]"},
+                                         CharsetCase{"UCS2", "Ann", "0041006E006E"},
+                                         CharsetCase{"UCS2", "Привет", "041F04400438043204350442"},
+                                         CharsetCase{"UCS2", "😀", "D83DDE00"},
+                                         CharsetCase{"UTF-8", "Zoë €", "Zo\xC3\xAB \xE2\x82\xAC"},
+                                         CharsetCase{"HEX", "A@é", "410005"},
+                                         CharsetCase{"8859-1", "Zoë", "Zo\xEB"},
+                                         CharsetCase{"PCCP437", "Zoë", "Zo\x89"},
+                                         CharsetCase{"PCCP437", "", ""}));
 
 struct RefusedCase {
   const char* charset;

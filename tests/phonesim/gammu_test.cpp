@@ -36,7 +36,8 @@ struct Decoded {
 class CPduReader {
  public:
   explicit CPduReader(const std::string& hex) {
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) m_octets.push_back(std::stoi(hex.substr(i, 2), nullptr, 16));
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+      m_octets.push_back(std::stoi(hex.substr(i, 2), nullptr, 16));
   }
   int Next() { return m_octets.at(m_at++); }
   void Skip(size_t count) { m_at += count; }
@@ -120,7 +121,8 @@ class Gammu : public testing::Test {
   // gammu's report, bounded in time so that a hang fails instead of blocking the run.
   std::string RunGammu(const std::string& command) {
     const std::string output = PhoneSimTest::TempPath("gammu.out");
-    const int status = std::system(("timeout 60 gammu -c " + m_config + " " + command + " > " + output + " 2>&1").c_str());
+    const int status = std::system(
+        ("timeout 60 gammu -c " + m_config + " " + command + " > " + output + " 2>&1").c_str());
     EXPECT_EQ(status, 0) << Slurp(output);
     return Slurp(output);
   }
@@ -151,18 +153,21 @@ TEST_F(Gammu, IdentifiesThePhone) {
 
 TEST_F(Gammu, ReadsTheSimPhoneBook) {
   const std::string report = RunGammu("getallmemory SM");
-  const std::regex entry("Memory SM, Location (\\d+)\\nGeneral number\\s*: \"([^\"]*)\"\\nName\\s*: \"([^\"]*)\"");
+  const std::regex entry(
+      "Memory SM, Location (\\d+)\\nGeneral number\\s*: \"([^\"]*)\"\\nName\\s*: \"([^\"]*)\"");
   std::map<int, std::pair<std::string, std::string>> seen;
   for (std::sregex_iterator it(report.begin(), report.end(), entry), end; it != end; ++it) {
     seen[std::stoi((*it)[1])] = {(*it)[2], (*it)[3]};
   }
   std::map<int, std::pair<std::string, std::string>> expected;
-  for (const auto& [index, e] : m_state.phoneBooks.at(0).entries) expected[index] = {e.number, e.name};
+  for (const auto& [index, e] : m_state.phoneBooks.at(0).entries)
+    expected[index] = {e.number, e.name};
   EXPECT_EQ(seen, expected) << report;
 }
 
 TEST_F(Gammu, ListsTheMessagesOfTheSim) {
-  const std::map<int, std::string> kStatusWords = {{0, "UnRead"}, {1, "Read"}, {2, "UnSent"}, {3, "Sent"}};
+  const std::map<int, std::string> kStatusWords = {
+      {0, "UnRead"}, {1, "Read"}, {2, "UnSent"}, {3, "Sent"}};
   std::map<int, std::string> expected;
   for (const auto& [index, message] : m_state.messageStorages.at(0).messages) {
     const Decoded decoded = Decode(message.pdu);

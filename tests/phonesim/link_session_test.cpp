@@ -26,7 +26,8 @@ class LinkSession : public PhoneSimTest::SimulatedPhone {
   std::vector<std::string> ReadWholeBook(int size) {
     std::vector<std::string> lines;
     for (int first = 1; first <= size; first += 5) {
-      const ResponseList chunk = Run("AT+CPBR=" + std::to_string(first) + "," + std::to_string(std::min(first + 4, size)));
+      const ResponseList chunk =
+          Run("AT+CPBR=" + std::to_string(first) + "," + std::to_string(std::min(first + 4, size)));
       lines.insert(lines.end(), chunk.begin(), chunk.end());
     }
     return lines;
@@ -67,11 +68,13 @@ TEST_P(Handshake, AnswersThePlugInsStartUp) {
 
 INSTANTIATE_TEST_SUITE_P(
     Profiles, Handshake,
-    testing::Values(HandshakeCase{"classic", true, "+CGMI: Zantel", "+CGSN: 351234567890123",
-                                  "+CSCS: (\"GSM\",\"IRA\",\"UCS2\")"},
-                    HandshakeCase{"bare", false, "Zantel", "", "+CSCS: (\"GSM\",\"IRA\",\"UCS2\")"},
-                    HandshakeCase{"modem", true, "+CGMI: \"Zantel\"", "+CGSN: \"351234567890123\"",
-                                  "+CSCS: (\"IRA\",\"GSM\",\"UCS2\",\"UTF-8\",\"HEX\",\"8859-1\",\"PCCP437\")"}));
+    testing::Values(
+        HandshakeCase{"classic", true, "+CGMI: Zantel", "+CGSN: 351234567890123",
+                      "+CSCS: (\"GSM\",\"IRA\",\"UCS2\")"},
+        HandshakeCase{"bare", false, "Zantel", "", "+CSCS: (\"GSM\",\"IRA\",\"UCS2\")"},
+        HandshakeCase{
+            "modem", true, "+CGMI: \"Zantel\"", "+CGSN: \"351234567890123\"",
+            "+CSCS: (\"IRA\",\"GSM\",\"UCS2\",\"UTF-8\",\"HEX\",\"8859-1\",\"PCCP437\")"}));
 
 TEST_F(LinkSession, EchoedCommandIsNotAResponse) {
   Start(LoadTestState("classic.json"));
@@ -189,7 +192,8 @@ TEST_F(LinkSession, SendsAMessageTheWayThePlugInDoes) {
   ReadBytes(*m_link, 4, prompt);
   EXPECT_EQ(prompt, "\r\n> ");
   ResponseList responses;
-  EXPECT_TRUE(ExecuteQuiet(*m_link, "%s\x1A", &responses, "0001000C91447700091032000005C8329BFD06"));
+  EXPECT_TRUE(
+      ExecuteQuiet(*m_link, "%s\x1A", &responses, "0001000C91447700091032000005C8329BFD06"));
   EXPECT_EQ(responses, ResponseList{"+CMGS: 7"});
   EXPECT_EQ(Run("AT"), ResponseList{});
   Stop();
@@ -204,9 +208,11 @@ TEST_F(LinkSession, SavesAMessageAndListsItAfterwards) {
   std::string prompt;
   ReadBytes(*m_link, 4, prompt);
   ResponseList responses;
-  EXPECT_TRUE(ExecuteQuiet(*m_link, "%s\x1A", &responses, "0001000C91447700091032000005C8329BFD06"));
+  EXPECT_TRUE(
+      ExecuteQuiet(*m_link, "%s\x1A", &responses, "0001000C91447700091032000005C8329BFD06"));
   EXPECT_EQ(responses, ResponseList{"+CMGW: 4"});
-  EXPECT_EQ(Run("AT+CMGR=4"), (ResponseList{"+CMGR: 2,,18", "0001000C91447700091032000005C8329BFD06"}));
+  EXPECT_EQ(Run("AT+CMGR=4"),
+            (ResponseList{"+CMGR: 2,,18", "0001000C91447700091032000005C8329BFD06"}));
 }
 
 TEST_F(LinkSession, TranscriptHoldsBothDirections) {
@@ -219,7 +225,8 @@ TEST_F(LinkSession, TranscriptHoldsBothDirections) {
   text << file.rdbuf();
   EXPECT_NE(text.str().find("<< AT+CGMI\\r"), std::string::npos) << text.str();
   EXPECT_NE(text.str().find(">> AT+CGMI\\r"), std::string::npos) << text.str();
-  EXPECT_NE(text.str().find(">> \\r\\n+CGMI: Zantel\\r\\n\\r\\nOK\\r\\n"), std::string::npos) << text.str();
+  EXPECT_NE(text.str().find(">> \\r\\n+CGMI: Zantel\\r\\n\\r\\nOK\\r\\n"), std::string::npos)
+      << text.str();
 }
 
 // A session that only reads leaves 250 entries and 40 messages exactly as they were.

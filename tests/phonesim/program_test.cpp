@@ -54,10 +54,11 @@ TEST(Program, ServesStandardStreamsAndSavesTheState) {
   const std::string output = Temp("output");
   const std::string saved = Temp("saved.json");
   std::ofstream(input) << "ATE0\rAT+CPBW=3,\"+4912\",145,\"Neu\"\rAT+CPBR=3\r";
-  ASSERT_EQ(Shell(Program() + " --stdio --state " + DataPath("classic.json") + " --save " + saved + " < " +
-                  input + " > " + output),
+  ASSERT_EQ(Shell(Program() + " --stdio --state " + DataPath("classic.json") + " --save " + saved +
+                  " < " + input + " > " + output),
             0);
-  EXPECT_EQ(Slurp(output), "ATE0\r\r\nOK\r\n\r\nOK\r\n\r\n+CPBR: 3,\"+4912\",145,\"Neu\"\r\n\r\nOK\r\n");
+  EXPECT_EQ(Slurp(output),
+            "ATE0\r\r\nOK\r\n\r\nOK\r\n\r\n+CPBR: 3,\"+4912\",145,\"Neu\"\r\n\r\nOK\r\n");
   const nlohmann::json state = ReadJson(saved);
   EXPECT_EQ(state["phoneBooks"][0]["entries"][2],
             (nlohmann::json{{"index", 3}, {"number", "+4912"}, {"type", 145}, {"name", "Neu"}}));
@@ -68,8 +69,8 @@ TEST(Program, ServesAPseudoTerminalBehindALinkUntilItHangsUp) {
   const std::string saved = Temp("pty-saved.json");
   std::filesystem::remove(saved);
   std::filesystem::remove(link);
-  std::system(("(" + Program() + " --link " + link + " --state " + DataPath("classic.json") + " --save " + saved +
-               " --hang-up-after 3 > " + Temp("pty-output") + " 2>&1 &)")
+  std::system(("(" + Program() + " --link " + link + " --state " + DataPath("classic.json") +
+               " --save " + saved + " --hang-up-after 3 > " + Temp("pty-output") + " 2>&1 &)")
                   .c_str());
   ASSERT_TRUE(WaitFor(link));
   CFakeHost host;
@@ -139,7 +140,8 @@ TEST(Options, FaultScriptReadsEveryKind) {
   EXPECT_EQ(faults.garbage[0].bytes, std::string("\xFF\x00", 2));
   EXPECT_THROW(PhoneSim::FaultsFromJson(nlohmann::json::parse(R"({"garbage": [{"bytes": "F"}]})")),
                std::runtime_error);
-  EXPECT_THROW(PhoneSim::FaultsFromJson(nlohmann::json::parse(R"({"latencyMs": -1})")), std::runtime_error);
+  EXPECT_THROW(PhoneSim::FaultsFromJson(nlohmann::json::parse(R"({"latencyMs": -1})")),
+               std::runtime_error);
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ class SimulatedPhone : public testing::Test {
     m_state = std::move(state);
     m_port = std::make_unique<PhoneSim::CPseudoTerminalPort>();
     m_phone = std::make_unique<PhoneSim::CPhone>(m_state);
-    if (!transcriptPath.empty()) m_transcript = std::make_unique<PhoneSim::CTranscript>(transcriptPath);
+    if (!transcriptPath.empty())
+      m_transcript = std::make_unique<PhoneSim::CTranscript>(transcriptPath);
     m_session = std::make_unique<PhoneSim::CSession>(*m_port, *m_phone, faults, m_transcript.get());
     m_server = std::jthread([this](std::stop_token stop) {
       m_session->Run([&stop] { return stop.stop_requested(); });

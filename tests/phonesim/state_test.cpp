@@ -35,7 +35,8 @@ TEST(State, EmptyFileGetsTheProfilesBooksAndStorages) {
 
 TEST(State, BooksOnlyTheFileNamesComeAfterTheProfiles) {
   const PhoneState state = StateFromJson(
-      {{"phoneBooks", json::array({{{"name", "FD"}, {"size", 5}}, {{"name", "ME"}, {"size", 20}}})}});
+      {{"phoneBooks",
+        json::array({{{"name", "FD"}, {"size", 5}}, {{"name", "ME"}, {"size", 20}}})}});
   ASSERT_EQ(state.phoneBooks.size(), 6u);
   EXPECT_EQ(state.phoneBooks[1].name, "ME");
   EXPECT_EQ(state.phoneBooks[1].size, 20);
@@ -57,11 +58,14 @@ TEST_P(StateRefuses, NamingTheProblem) {
     StateFromJson(GetParam().state);
     ADD_FAILURE() << "accepted";
   } catch (const PhoneSim::state_error& error) {
-    EXPECT_NE(std::string(error.what()).find(GetParam().complaint), std::string::npos) << error.what();
+    EXPECT_NE(std::string(error.what()).find(GetParam().complaint), std::string::npos)
+        << error.what();
   }
 }
 
-json Book(json entries) { return {{"phoneBooks", json::array({{{"name", "SM"}, {"entries", entries}}})}}; }
+json Book(json entries) {
+  return {{"phoneBooks", json::array({{{"name", "SM"}, {"entries", entries}}})}};
+}
 json Messages(json messages) {
   return {{"messageStorages", json::array({{{"name", "SM"}, {"messages", messages}}})}};
 }
@@ -71,18 +75,28 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BrokenCase{"UnknownProfile", {{"profile", "nokia"}}, "unknown profile"},
         BrokenCase{"NotAnObject", json::array(), "JSON object"},
-        BrokenCase{"IndexOutside", Book(json::array({{{"index", 251}, {"number", "1"}}})), "out of range"},
+        BrokenCase{"IndexOutside", Book(json::array({{{"index", 251}, {"number", "1"}}})),
+                   "out of range"},
         BrokenCase{"IndexTwice", Book(json::array({{{"index", 2}}, {{"index", 2}}})), "used twice"},
-        BrokenCase{"NumberWithLetters", Book(json::array({{{"index", 1}, {"number", "12ab"}}})), "dial string"},
-        BrokenCase{"NumberTooLong", Book(json::array({{{"index", 1}, {"number", std::string(41, '1')}}})), "too long"},
-        BrokenCase{"TimeMalformed", Book(json::array({{{"index", 1}, {"time", "2005-13-01 00:00:00"}}})), "time"},
+        BrokenCase{"NumberWithLetters", Book(json::array({{{"index", 1}, {"number", "12ab"}}})),
+                   "dial string"},
+        BrokenCase{"NumberTooLong",
+                   Book(json::array({{{"index", 1}, {"number", std::string(41, '1')}}})),
+                   "too long"},
+        BrokenCase{"TimeMalformed",
+                   Book(json::array({{{"index", 1}, {"time", "2005-13-01 00:00:00"}}})), "time"},
         BrokenCase{"WrongType", Book(json::array({{{"index", 1}, {"type", "145"}}})), "wrong type"},
         BrokenCase{"ClockMalformed", {{"clock", "05/03/07 09:05:02"}}, "clock"},
-        BrokenCase{"StatusOutside", Messages(json::array({{{"index", 1}, {"status", 5}, {"pdu", "00"}}})), "status"},
+        BrokenCase{"StatusOutside",
+                   Messages(json::array({{{"index", 1}, {"status", 5}, {"pdu", "00"}}})), "status"},
         BrokenCase{"SubmitFiledAsReceived",
-                   Messages(json::array({{{"index", 1}, {"status", 1}, {"pdu", "0001000C91447700091032000005C8329BFD06"}}})),
+                   Messages(json::array({{{"index", 1},
+                                          {"status", 1},
+                                          {"pdu", "0001000C91447700091032000005C8329BFD06"}}})),
                    "PDU"},
-        BrokenCase{"PduCut", Messages(json::array({{{"index", 1}, {"status", 2}, {"pdu", "0001000C9144770009103200000"}}})),
+        BrokenCase{"PduCut",
+                   Messages(json::array(
+                       {{{"index", 1}, {"status", 2}, {"pdu", "0001000C9144770009103200000"}}})),
                    "PDU"}),
     BrokenName);
 

@@ -27,7 +27,8 @@ struct SerialPair {
     auto [comma, error] = std::from_chars(value.data(), end, pair.pluginPort);
     if (error != std::errc() || comma == end || *comma != ',') return std::nullopt;
     auto [last, error2] = std::from_chars(comma + 1, end, pair.phonePort);
-    if (error2 != std::errc() || last != end || pair.pluginPort == pair.phonePort) return std::nullopt;
+    if (error2 != std::errc() || last != end || pair.pluginPort == pair.phonePort)
+      return std::nullopt;
     return pair;
   }
 };

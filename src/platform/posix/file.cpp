@@ -33,16 +33,11 @@ constexpr mode_t kNewFileMode = 0644;
 // waits there: the existing-file modes open non-blocking and switch back right after.
 int OpenFlags(OpenMode mode) {
   switch (mode) {
-    case OpenMode::ExistingReadWrite:
-      return O_RDWR | O_NOCTTY | O_NONBLOCK;
-    case OpenMode::ExistingRead:
-      return O_RDONLY | O_NOCTTY | O_NONBLOCK;
-    case OpenMode::AppendAlways:
-      return O_WRONLY | O_APPEND | O_CREAT;
-    case OpenMode::CreateNew:
-      return O_WRONLY | O_CREAT | O_EXCL;
-    case OpenMode::CreateAlways:
-      return O_WRONLY | O_CREAT | O_TRUNC;
+    case OpenMode::ExistingReadWrite: return O_RDWR | O_NOCTTY | O_NONBLOCK;
+    case OpenMode::ExistingRead: return O_RDONLY | O_NOCTTY | O_NONBLOCK;
+    case OpenMode::AppendAlways: return O_WRONLY | O_APPEND | O_CREAT;
+    case OpenMode::CreateNew: return O_WRONLY | O_CREAT | O_EXCL;
+    case OpenMode::CreateAlways: return O_WRONLY | O_CREAT | O_TRUNC;
   }
   return -1;
 }
@@ -116,10 +111,8 @@ bool ReadWithin(int fd, void* buffer, uint32_t count, int timeoutMs, uint32_t& r
       case Wait::kTimedOut:
         SetLastError(kErrorTimeout);  // a success with no bytes, as ReadFile's
         return true;
-      case Wait::kFailed:
-        return false;
-      case Wait::kReady:
-        break;
+      case Wait::kFailed: return false;
+      case Wait::kReady: break;
     }
   }
 }
@@ -271,7 +264,8 @@ std::vector<std::string> ListFiles(const std::string& pattern) {
   }
   while (const dirent* entry = readdir(listing.get())) {
     const std::string name = entry->d_name;
-    if (MatchesFileName(namePattern, name, CharacterLength) && !IsFolderEntry(folder + name)) names.push_back(name);
+    if (MatchesFileName(namePattern, name, CharacterLength) && !IsFolderEntry(folder + name))
+      names.push_back(name);
   }
   std::sort(names.begin(), names.end(), FileNameOrder);
   SetLastError(names.empty() ? kErrorFileNotFound : kErrorSuccess);

@@ -90,7 +90,8 @@ CPseudoTerminal::CPseudoTerminal() {
   }
   std::array<char, 128> path{};
   const bool ready = (grantpt(master) == 0 && unlockpt(master) == 0 &&
-                      ptsname_r(master, path.data(), path.size()) == 0) || FailWithErrno();
+                      ptsname_r(master, path.data(), path.size()) == 0) ||
+                     FailWithErrno();
   if (ready && MakeSlaveRaw(path.data()) && SetNonBlocking(master)) {
     m_master = master;
     m_slavePath = path.data();

@@ -48,7 +48,8 @@ std::optional<int64_t> Walk(CRegistryStore& store, const std::vector<std::string
                             bool create) {
   int64_t key = CRegistryStore::kRootKey;
   for (const std::string& name : names) {
-    const std::optional<int64_t> next = create ? store.CreateKey(key, name) : store.FindKey(key, name);
+    const std::optional<int64_t> next =
+        create ? store.CreateKey(key, name) : store.FindKey(key, name);
     if (!next) return std::nullopt;
     key = *next;
   }

@@ -135,8 +135,8 @@ std::string RegistryStorePath() {
 
 std::shared_ptr<CRegistryStore> CRegistryStore::OpenFile(const std::string& path) {
   sqlite3* db = nullptr;
-  const int opened = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                                     nullptr);
+  const int opened =
+      sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   auto store = std::make_shared<CRegistryStore>(db);
   if (opened != SQLITE_OK) return nullptr;
   sqlite3_busy_timeout(db, kBusyTimeoutMs);

@@ -7,8 +7,8 @@ namespace Platform {
 namespace {
 
 SYSTEMTIME ToWindows(const SystemTime& time) {
-  return SYSTEMTIME{time.year,   time.month,  time.dayOfWeek, time.day,
-                    time.hour,   time.minute, time.second,    time.milliseconds};
+  return SYSTEMTIME{time.year, time.month,  time.dayOfWeek, time.day,
+                    time.hour, time.minute, time.second,    time.milliseconds};
 }
 
 SystemTime FromWindows(const SYSTEMTIME& time) {

@@ -32,9 +32,7 @@ bool RequestFor(OpenMode mode, OpenRequest& request) {
     case OpenMode::AppendAlways:
       request = {FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS};
       return true;
-    case OpenMode::CreateNew:
-      request = {GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW};
-      return true;
+    case OpenMode::CreateNew: request = {GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW}; return true;
     case OpenMode::CreateAlways:
       request = {GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS};
       return true;

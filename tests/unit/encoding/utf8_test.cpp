@@ -3,17 +3,14 @@
 #include "encoding/charset.h"
 
 struct CUtf8Case {
-    const char* m_name;
-    std::string m_utf8;
-    std::u16string m_wide;
+  const char* m_name;
+  std::string m_utf8;
+  std::u16string m_wide;
 };
 
 class Utf8Decode : public testing::TestWithParam<CUtf8Case> {};
 
-TEST_P(Utf8Decode, GivesUnits)
-{
-    EXPECT_EQ(Utf8ToWide(GetParam().m_utf8), GetParam().m_wide);
-}
+TEST_P(Utf8Decode, GivesUnits) { EXPECT_EQ(Utf8ToWide(GetParam().m_utf8), GetParam().m_wide); }
 
 INSTANTIATE_TEST_SUITE_P(
     Utf8, Utf8Decode,
@@ -25,22 +22,31 @@ INSTANTIATE_TEST_SUITE_P(
                     CUtf8Case{"OverlongLetterAccepted", "\xC1\x81", u"A"},
                     CUtf8Case{"OverlongThreeBytesAccepted", "\xE0\x81\x81", u"A"},
                     CUtf8Case{"SurrogateUnitAccepted", "\xED\xA0\xBD", u"\xD83D"},
-                    CUtf8Case{"FourByteSequenceSkipped", "A\xF0\x9F\x98\x80" "B", u"AB"},
-                    CUtf8Case{"HighLeadsSkipped", "\xF8\xFC\xFE\xFF" "A", u"A"},
-                    CUtf8Case{"StrayContinuationsSkipped", "\x80\xBF" "A", u"A"},
+                    CUtf8Case{"FourByteSequenceSkipped",
+                              "A\xF0\x9F\x98\x80"
+                              "B",
+                              u"AB"},
+                    CUtf8Case{"HighLeadsSkipped",
+                              "\xF8\xFC\xFE\xFF"
+                              "A",
+                              u"A"},
+                    CUtf8Case{"StrayContinuationsSkipped",
+                              "\x80\xBF"
+                              "A",
+                              u"A"},
                     CUtf8Case{"TruncatedTwoBytes", "A\xC3", u"A"},
                     CUtf8Case{"TruncatedThreeBytes", "A\xE2\x82", u"A"},
-                    CUtf8Case{"ThreeBytesBrokenThird", "\xE2\x82" "A", u"A"},
+                    CUtf8Case{"ThreeBytesBrokenThird",
+                              "\xE2\x82"
+                              "A",
+                              u"A"},
                     CUtf8Case{"EmbeddedNul", std::string("A\0B", 3), std::u16string(u"A\0B", 3)},
                     CUtf8Case{"Empty", "", u""}),
     [](const auto& info) { return std::string(info.param.m_name); });
 
 class Utf8Encode : public testing::TestWithParam<CUtf8Case> {};
 
-TEST_P(Utf8Encode, GivesBytes)
-{
-    EXPECT_EQ(WideToUtf8(GetParam().m_wide), GetParam().m_utf8);
-}
+TEST_P(Utf8Encode, GivesBytes) { EXPECT_EQ(WideToUtf8(GetParam().m_wide), GetParam().m_utf8); }
 
 INSTANTIATE_TEST_SUITE_P(
     Utf8, Utf8Encode,
@@ -57,21 +63,19 @@ INSTANTIATE_TEST_SUITE_P(
                     CUtf8Case{"Empty", "", u""}),
     [](const auto& info) { return std::string(info.param.m_name); });
 
-TEST(Utf8, EveryUnitRoundTrips)
-{
-    WideString everyUnit;
-    for (unsigned unit = 0; unit <= 0xFFFF; ++unit) {
-        everyUnit.push_back(static_cast<char16_t>(unit));
-    }
-    EXPECT_EQ(Utf8ToWide(WideToUtf8(everyUnit)), everyUnit);
+TEST(Utf8, EveryUnitRoundTrips) {
+  WideString everyUnit;
+  for (unsigned unit = 0; unit <= 0xFFFF; ++unit) {
+    everyUnit.push_back(static_cast<char16_t>(unit));
+  }
+  EXPECT_EQ(Utf8ToWide(WideToUtf8(everyUnit)), everyUnit);
 }
 
 // The input is a view: bytes after its end belong to someone else and must not complete a
 // sequence that the input cut short.
-TEST(Utf8, TruncatedSequenceDoesNotReadPastInput)
-{
-    const std::string buffer = "A\xE2\x82\xAC\xC3\xA9";
-    EXPECT_EQ(Utf8ToWide(std::string_view(buffer).substr(0, 3)), u"A");
-    EXPECT_EQ(Utf8ToWide(std::string_view(buffer).substr(0, 5)), u"A\u20AC");
-    EXPECT_EQ(Utf8ToWide(std::string_view(buffer).substr(4, 1)), u"");
+TEST(Utf8, TruncatedSequenceDoesNotReadPastInput) {
+  const std::string buffer = "A\xE2\x82\xAC\xC3\xA9";
+  EXPECT_EQ(Utf8ToWide(std::string_view(buffer).substr(0, 3)), u"A");
+  EXPECT_EQ(Utf8ToWide(std::string_view(buffer).substr(0, 5)), u"A\u20AC");
+  EXPECT_EQ(Utf8ToWide(std::string_view(buffer).substr(4, 1)), u"");
 }

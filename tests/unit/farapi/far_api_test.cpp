@@ -21,36 +21,36 @@ class FarRecordOffsets : public testing::TestWithParam<SOffsetCase> {};
 TEST_P(FarRecordOffsets, MatchReferenceLayout) {
   const SOffsetCase& offsetCase = GetParam();
   switch (kFarLayout) {
-    case FarLayout::Packed32:
-      EXPECT_EQ(offsetCase.actual, offsetCase.packed32);
-      break;
-    case FarLayout::Natural64:
-      EXPECT_EQ(offsetCase.actual, offsetCase.natural64);
-      break;
-    case FarLayout::Unlisted:
-      GTEST_SKIP() << "no reference layout for this target";
+    case FarLayout::Packed32: EXPECT_EQ(offsetCase.actual, offsetCase.packed32); break;
+    case FarLayout::Natural64: EXPECT_EQ(offsetCase.actual, offsetCase.natural64); break;
+    case FarLayout::Unlisted: GTEST_SKIP() << "no reference layout for this target";
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Members, FarRecordOffsets,
     testing::Values(
-        SOffsetCase{"PluginStartupInfo.ModuleNumber", offsetof(PluginStartupInfo, ModuleNumber), 264, 264},
+        SOffsetCase{"PluginStartupInfo.ModuleNumber", offsetof(PluginStartupInfo, ModuleNumber),
+                    264, 264},
         SOffsetCase{"PluginStartupInfo.Menu", offsetof(PluginStartupInfo, Menu), 272, 280},
         SOffsetCase{"PluginStartupInfo.Control", offsetof(PluginStartupInfo, Control), 288, 312},
-        SOffsetCase{"PluginStartupInfo.RestoreScreen", offsetof(PluginStartupInfo, RestoreScreen), 296, 328},
-        SOffsetCase{"PluginStartupInfo.DefDlgProc", offsetof(PluginStartupInfo, DefDlgProc), 360, 456},
-        SOffsetCase{"PluginInfo.PluginConfigStringsNumber", offsetof(PluginInfo, PluginConfigStringsNumber), 32,
-                    56},
-        SOffsetCase{"OpenPluginInfo.StartSortOrder", offsetof(OpenPluginInfo, StartSortOrder), 56, 92},
+        SOffsetCase{"PluginStartupInfo.RestoreScreen", offsetof(PluginStartupInfo, RestoreScreen),
+                    296, 328},
+        SOffsetCase{"PluginStartupInfo.DefDlgProc", offsetof(PluginStartupInfo, DefDlgProc), 360,
+                    456},
+        SOffsetCase{"PluginInfo.PluginConfigStringsNumber",
+                    offsetof(PluginInfo, PluginConfigStringsNumber), 32, 56},
+        SOffsetCase{"OpenPluginInfo.StartSortOrder", offsetof(OpenPluginInfo, StartSortOrder), 56,
+                    92},
         SOffsetCase{"OpenPluginInfo.ShortcutData", offsetof(OpenPluginInfo, ShortcutData), 64, 104},
         SOffsetCase{"PanelMode.StatusColumnTypes", offsetof(PanelMode, StatusColumnTypes), 28, 40},
         SOffsetCase{"KeyBarTitles.CtrlAltTitles", offsetof(KeyBarTitles, CtrlAltTitles), 288, 576},
         SOffsetCase{"InfoPanelLine.Separator", offsetof(InfoPanelLine, Separator), 160, 160},
-        SOffsetCase{"PluginPanelItem.CustomColumnNumber", offsetof(PluginPanelItem, CustomColumnNumber), 346,
-                    360},
+        SOffsetCase{"PluginPanelItem.CustomColumnNumber",
+                    offsetof(PluginPanelItem, CustomColumnNumber), 346, 360},
         SOffsetCase{"PluginPanelItem.CRC32", offsetof(PluginPanelItem, CRC32), 354, 368},
-        SOffsetCase{"PanelInfo.SelectedItemsNumber", offsetof(PanelInfo, SelectedItemsNumber), 36, 48},
+        SOffsetCase{"PanelInfo.SelectedItemsNumber", offsetof(PanelInfo, SelectedItemsNumber), 36,
+                    48},
         SOffsetCase{"PanelInfo.SortMode", offsetof(PanelInfo, SortMode), 484, 496},
         SOffsetCase{"FarDialogItem.DefaultButton", offsetof(FarDialogItem, DefaultButton), 32, 36},
         SOffsetCase{"FarDialogItem.Ptr.PtrTail", offsetof(FarDialogItem, Ptr.PtrTail), 48, 56},
@@ -62,9 +62,10 @@ INSTANTIATE_TEST_SUITE_P(
 template <typename TRecord>
 class FarRecordZeroInit : public testing::Test {};
 
-using FarRecords = testing::Types<PluginStartupInfo, PluginInfo, OpenPluginInfo, PanelMode, KeyBarTitles,
-                                  InfoPanelLine, FAR_FIND_DATA, PluginPanelItem, PanelInfo, PanelRedrawInfo,
-                                  FarDialogItem, FarMenuItem, FarListItem, FarList>;
+using FarRecords =
+    testing::Types<PluginStartupInfo, PluginInfo, OpenPluginInfo, PanelMode, KeyBarTitles,
+                   InfoPanelLine, FAR_FIND_DATA, PluginPanelItem, PanelInfo, PanelRedrawInfo,
+                   FarDialogItem, FarMenuItem, FarListItem, FarList>;
 TYPED_TEST_SUITE(FarRecordZeroInit, FarRecords);
 
 constexpr unsigned char kFillA = 0xA5;

@@ -43,11 +43,13 @@ TEST_P(DialogFrame, FrameAndButtonsFollowTheSize) {
   dialog.Run();
   ASSERT_EQ(host.Dialogs().size(), 1u);
   const Host::ShownDialog& shown = host.Dialogs()[0];
-  EXPECT_EQ(std::vector<int>({shown.x1, shown.y1, shown.x2, shown.y2}), std::vector<int>({-1, -1, c.width, c.height}));
+  EXPECT_EQ(std::vector<int>({shown.x1, shown.y1, shown.x2, shown.y2}),
+            std::vector<int>({-1, -1, c.width, c.height}));
   ASSERT_EQ(shown.items.size(), 3u);
   const Host::ShownDialogItem& frame = shown.items[0];
   EXPECT_EQ(frame.type, DI_DOUBLEBOX);
-  EXPECT_EQ(std::vector<int>({frame.x1, frame.y1, frame.x2, frame.y2}), std::vector<int>({3, 1, c.frameRight, c.frameBottom}));
+  EXPECT_EQ(std::vector<int>({frame.x1, frame.y1, frame.x2, frame.y2}),
+            std::vector<int>({3, 1, c.frameRight, c.frameBottom}));
   EXPECT_EQ(frame.data, "Zantel");
   for (int i : {1, 2}) {
     const Host::ShownDialogItem& button = shown.items[static_cast<size_t>(i)];
@@ -90,7 +92,8 @@ TEST_P(DialogExit, StoresOnlyWhenAnExitItemCloses) {
   dialog.Add<CFarEditItem>(5, 3, 40, 0, "", CFarTextStorage(value));
   dialog.Add<FarLib::CFarButtonItem>(45, 3, 0, false, "Port");
   dialog.AddOKCancel(Msg::kOk, Msg::kCancel);
-  const int result = c.exitItems ? dialog.Run({(*c.exitItems)[0], (*c.exitItems)[1]}) : dialog.Run();
+  const int result =
+      c.exitItems ? dialog.Run({(*c.exitItems)[0], (*c.exitItems)[1]}) : dialog.Run();
   EXPECT_EQ(result, c.result);
   EXPECT_EQ(value, c.stored ? "typed" : "before");
 }
@@ -147,9 +150,11 @@ TEST(Dialog, RangeValidatorExplainsAndReopens) {
   dialog.AddOKCancel(Msg::kOk, Msg::kCancel);
   EXPECT_EQ(dialog.Run(), 0);
   EXPECT_EQ(port, 8);
-  EXPECT_EQ(host.Log(), (std::vector<std::string>{"dialog \"PortConfigDlg\" -> 2", "message \"OutOfRangeError\" -> 0",
+  EXPECT_EQ(host.Log(), (std::vector<std::string>{"dialog \"PortConfigDlg\" -> 2",
+                                                  "message \"OutOfRangeError\" -> 0",
                                                   "dialog \"PortConfigDlg\" -> 2"}));
-  EXPECT_EQ(host.Messages()[0].items, (std::vector<std::string>{"Zantel", "Enter a number from 1 to 8", "OK"}));
+  EXPECT_EQ(host.Messages()[0].items,
+            (std::vector<std::string>{"Zantel", "Enter a number from 1 to 8", "OK"}));
   EXPECT_EQ(host.Dialogs()[1].items[1].focus, 1);
   EXPECT_EQ(host.Dialogs()[1].items[1].data, "9");
 }
@@ -195,21 +200,24 @@ TEST_P(DialogBits, CheckBoxesChangeOnlyTheirBits) {
   dialog.AddFrame();
   const CFarIntegerStorage storage(flags);
   int row = 10;
-  for (FarDword mask : {1u, 2u, 4u, 8u}) dialog.Add<CFarCheckBoxItem>(5, row++, 0, "bit", storage, mask);
+  for (FarDword mask : {1u, 2u, 4u, 8u})
+    dialog.Add<CFarCheckBoxItem>(5, row++, 0, "bit", storage, mask);
   dialog.AddOKCancel(Msg::kOk, Msg::kCancel);
   EXPECT_EQ(dialog.Run(), 0);
   std::vector<int> shown;
-  for (int i = 1; i <= 4; ++i) shown.push_back(host.Dialogs()[0].items[static_cast<size_t>(i)].selected);
+  for (int i = 1; i <= 4; ++i)
+    shown.push_back(host.Dialogs()[0].items[static_cast<size_t>(i)].selected);
   EXPECT_EQ(shown, c.shown);
   EXPECT_EQ(flags, c.after);
 }
 
-INSTANTIATE_TEST_SUITE_P(Bits, DialogBits,
-                         testing::Values(BitsCase{"Unchanged", 0xA5, {1, 0, 1, 0}, {1, 0, 1, 0}, 0xA5},
-                                         BitsCase{"SwapLowBits", 0xA5, {1, 0, 1, 0}, {0, 1, 1, 0}, 0xA6},
-                                         BitsCase{"AllOn", 0xFFFF0000, {0, 0, 0, 0}, {1, 1, 1, 1}, 0xFFFF000F},
-                                         BitsCase{"AllOff", 0x7, {1, 1, 1, 0}, {0, 0, 0, 0}, 0x0}),
-                         [](const testing::TestParamInfo<BitsCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Bits, DialogBits,
+    testing::Values(BitsCase{"Unchanged", 0xA5, {1, 0, 1, 0}, {1, 0, 1, 0}, 0xA5},
+                    BitsCase{"SwapLowBits", 0xA5, {1, 0, 1, 0}, {0, 1, 1, 0}, 0xA6},
+                    BitsCase{"AllOn", 0xFFFF0000, {0, 0, 0, 0}, {1, 1, 1, 1}, 0xFFFF000F},
+                    BitsCase{"AllOff", 0x7, {1, 1, 1, 0}, {0, 0, 0, 0}, 0x0}),
+    [](const testing::TestParamInfo<BitsCase>& info) { return info.param.name; });
 
 class DialogRadio : public testing::TestWithParam<int> {};
 
@@ -226,8 +234,9 @@ TEST_P(DialogRadio, GroupStoresTheSelectedValue) {
   dialog.AddOKCancel(Msg::kOk, Msg::kCancel);
   EXPECT_EQ(dialog.Run(), 0);
   const Host::ShownDialog& shown = host.Dialogs()[0];
-  EXPECT_EQ((std::vector<int>{shown.items[1].selected, shown.items[2].selected, shown.items[3].selected}),
-            (std::vector<int>{0, 1, 0}));
+  EXPECT_EQ(
+      (std::vector<int>{shown.items[1].selected, shown.items[2].selected, shown.items[3].selected}),
+      (std::vector<int>{0, 1, 0}));
   EXPECT_EQ(shown.items[1].flags, DIF_GROUP);
   EXPECT_EQ(special, GetParam());
 }
@@ -264,7 +273,8 @@ TEST(Dialog, EditCarriesHistoryAndType) {
   EXPECT_EQ(shown.items[0].flags, DIF_HISTORY);
   EXPECT_EQ(shown.items[0].history, "Zantel.Phone");
   EXPECT_EQ(shown.items[0].data, "+49");
-  EXPECT_EQ(std::vector<int>({shown.items[0].x1, shown.items[0].y1, shown.items[0].x2}), std::vector<int>({25, 5, 53}));
+  EXPECT_EQ(std::vector<int>({shown.items[0].x1, shown.items[0].y1, shown.items[0].x2}),
+            std::vector<int>({25, 5, 53}));
   EXPECT_EQ(shown.items[1].type, DI_PSWEDIT);
   EXPECT_EQ(shown.items[1].flags, 0u);
   EXPECT_FALSE(shown.items[1].history.has_value());
@@ -326,8 +336,8 @@ TEST_P(DialogFocus, NegativeIndexCountsFromTheEnd) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Indexes, DialogFocus,
-                         testing::Values(FocusCase{0, 0}, FocusCase{1, 1}, FocusCase{-2, 2}, FocusCase{-1, 3},
-                                         FocusCase{4, -1}));
+                         testing::Values(FocusCase{0, 0}, FocusCase{1, 1}, FocusCase{-2, 2},
+                                         FocusCase{-1, 3}, FocusCase{4, -1}));
 
 TEST(Dialog, WithoutHostDialogNothingRuns) {
   FarLib::SetStartupInfo(PluginStartupInfo{});

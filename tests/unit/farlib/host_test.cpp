@@ -12,7 +12,8 @@ namespace {
 TEST(Host, StartupRecordIsCopied) {
   PluginStartupInfo info{};
   info.ModuleNumber = 7;
-  std::snprintf(info.ModuleName, sizeof info.ModuleName, "%s", "C:\\Far\\Plugins\\Zantel\\Zantel.dll");
+  std::snprintf(info.ModuleName, sizeof info.ModuleName, "%s",
+                "C:\\Far\\Plugins\\Zantel\\Zantel.dll");
   FarLib::SetStartupInfo(info);
   info.ModuleNumber = 8;
   info.ModuleName[0] = 'D';
@@ -74,16 +75,31 @@ TEST_P(MessageBox, ShowsTitleLinesAndOk) {
 
 INSTANTIATE_TEST_SUITE_P(
     Boxes, MessageBox,
-    testing::Values(
-        BoxCase{"ErrorWithOneLine", [] { FarLib::ShowError("Cannot read"); }, FMSG_WARNING, "Error",
-                {"Zantel", "Cannot read", "OK"}},
-        BoxCase{"ErrorWithTwoLines", [] { FarLib::ShowError("Cannot read", "SM"); }, FMSG_WARNING, "Error",
-                {"Zantel", "Cannot read", "SM", "OK"}},
-        BoxCase{"SysErrorAddsTheSystemsText", [] { FarLib::ShowSysError("Cannot open"); },
-                FMSG_WARNING | FMSG_ERRORTYPE, "SysError", {"Zantel", "Cannot open", "OK"}},
-        BoxCase{"InfoHasItsOwnTitle", [] { FarLib::ShowInfo("Clock", "Set to", "05/03/07"); }, 0, "",
-                {"Clock", "Set to", "05/03/07", "OK"}},
-        BoxCase{"InfoWithOneLine", [] { FarLib::ShowInfo("Zantel", "Done"); }, 0, "", {"Zantel", "Done", "OK"}}),
+    testing::Values(BoxCase{"ErrorWithOneLine",
+                            [] { FarLib::ShowError("Cannot read"); },
+                            FMSG_WARNING,
+                            "Error",
+                            {"Zantel", "Cannot read", "OK"}},
+                    BoxCase{"ErrorWithTwoLines",
+                            [] { FarLib::ShowError("Cannot read", "SM"); },
+                            FMSG_WARNING,
+                            "Error",
+                            {"Zantel", "Cannot read", "SM", "OK"}},
+                    BoxCase{"SysErrorAddsTheSystemsText",
+                            [] { FarLib::ShowSysError("Cannot open"); },
+                            FMSG_WARNING | FMSG_ERRORTYPE,
+                            "SysError",
+                            {"Zantel", "Cannot open", "OK"}},
+                    BoxCase{"InfoHasItsOwnTitle",
+                            [] { FarLib::ShowInfo("Clock", "Set to", "05/03/07"); },
+                            0,
+                            "",
+                            {"Clock", "Set to", "05/03/07", "OK"}},
+                    BoxCase{"InfoWithOneLine",
+                            [] { FarLib::ShowInfo("Zantel", "Done"); },
+                            0,
+                            "",
+                            {"Zantel", "Done", "OK"}}),
     [](const testing::TestParamInfo<BoxCase>& info) { return info.param.name; });
 
 TEST(WaitBox, SavesTheScreenShowsTheBoxAndRestores) {
@@ -95,8 +111,8 @@ TEST(WaitBox, SavesTheScreenShowsTheBoxAndRestores) {
   EXPECT_EQ(host.OpenScreens(), 1u);
   FarLib::HideWait();
   EXPECT_EQ(host.OpenScreens(), 0u);
-  EXPECT_EQ(host.Log(), (std::vector<std::string>{"save screen 1 (0,0,-1,-1)", "message \"\" -> stays up",
-                                                  "restore screen 1"}));
+  EXPECT_EQ(host.Log(), (std::vector<std::string>{"save screen 1 (0,0,-1,-1)",
+                                                  "message \"\" -> stays up", "restore screen 1"}));
 }
 
 TEST(WaitBox, SecondWaitKeepsTheFirstScreenAndHidingTwiceRestoresOnce) {
@@ -105,8 +121,9 @@ TEST(WaitBox, SecondWaitKeepsTheFirstScreenAndHidingTwiceRestoresOnce) {
   FarLib::ShowWait("Zantel", "Writing");
   FarLib::HideWait();
   FarLib::HideWait();
-  EXPECT_EQ(host.Log(), (std::vector<std::string>{"save screen 1 (0,0,-1,-1)", "message \"\" -> stays up",
-                                                  "message \"\" -> stays up", "restore screen 1"}));
+  EXPECT_EQ(host.Log(),
+            (std::vector<std::string>{"save screen 1 (0,0,-1,-1)", "message \"\" -> stays up",
+                                      "message \"\" -> stays up", "restore screen 1"}));
 }
 
 }  // namespace

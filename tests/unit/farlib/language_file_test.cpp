@@ -71,7 +71,8 @@ struct LookupCase {
   std::optional<std::string> expected;
 };
 
-class LanguageLookupTest : public CLanguageFolder, public testing::WithParamInterface<LookupCase> {};
+class LanguageLookupTest : public CLanguageFolder,
+                           public testing::WithParamInterface<LookupCase> {};
 
 TEST_P(LanguageLookupTest, FindsTheMessage) {
   AddFile("Zantel.lng", GetParam().text);
@@ -90,8 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
                    std::nullopt},
         LookupCase{"NegativeNumber", ".Language=English,English\n\"OK\"\n", -1, nullptr,
                    std::nullopt},
-        LookupCase{"CarriageReturnsDropped", ".Language=English,English\r\n\"OK\"\r\n\"Two\"\r\n", 1,
-                   nullptr, "Two"},
+        LookupCase{"CarriageReturnsDropped", ".Language=English,English\r\n\"OK\"\r\n\"Two\"\r\n",
+                   1, nullptr, "Two"},
         LookupCase{"LastLineWithoutLineFeed", ".Language=English,English\n\"OK\"\n\"Last\"", 1,
                    nullptr, "Last"},
         LookupCase{"LoneCarriageReturnStays", ".Language=English,English\n\"A\rB\"\n", 0, nullptr,
@@ -103,8 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"QuotedAfterBlanks", ".Language=English,English\n   \"Text\"\n", 0, nullptr,
                    "Text"},
         LookupCase{"OpeningQuoteOnly", ".Language=English,English\n\"Text\n", 0, nullptr, "Text"},
-        LookupCase{"ClosingQuoteOnly", ".Language=English,English\nText\"\n", 0, nullptr,
-                   "Text\""},
+        LookupCase{"ClosingQuoteOnly", ".Language=English,English\nText\"\n", 0, nullptr, "Text\""},
         LookupCase{"InnerQuotesKept", ".Language=English,English\n\"Say \"hi\"\"\n", 0, nullptr,
                    "Say \"hi\""},
         LookupCase{"LoneQuoteIsEmpty", ".Language=English,English\n\"\n\"Two\"\n", 0, nullptr, ""},
@@ -142,15 +142,16 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"MessagesBeforeAModuleLineJoinTheModule", kTwoModules, 0, "A", "Own 0"},
         LookupCase{"NoBlockWithoutModuleLeft", kTwoModules, 0, nullptr, std::nullopt},
         LookupCase{"LanguageLineEndsAModuleBlock",
-                   ".Language=English\n.Module=A\n\"a\"\n.Language=English\n\"Own\"\n", 0,
-                   nullptr, "Own"},
+                   ".Language=English\n.Module=A\n\"a\"\n.Language=English\n\"Own\"\n", 0, nullptr,
+                   "Own"},
         LookupCase{"MessagesBeforeTheLanguageLineBelongToIt", "\"Early\"\n.Language=English\n", 0,
                    nullptr, "Early"},
         LookupCase{"NoLanguageLineNoMessages", "\"OK\"\n\"Cancel\"\n", 0, nullptr, std::nullopt}),
     [](const testing::TestParamInfo<LookupCase>& info) { return info.param.label; });
 
 TEST(LanguageFile, LanguageNameEndsAtTheComma) {
-  const std::vector<MessageBlock> blocks = ParseLanguageFile(".Language=Russian,Russian (Русский)\n\"Да\"\n");
+  const std::vector<MessageBlock> blocks =
+      ParseLanguageFile(".Language=Russian,Russian (Русский)\n\"Да\"\n");
   ASSERT_EQ(blocks.size(), 1u);
   EXPECT_EQ(blocks[0].Language, "Russian");
 }
@@ -205,8 +206,9 @@ TEST_F(CLanguageFolder, NumberMissingInTheHostLanguageComesFromEnglish) {
 }
 
 TEST_F(CLanguageFolder, OnlyTheFirstBlockOfAModuleIsSearched) {
-  AddFile("ZantelRus.lng",
-          ".Language=Russian\n.Module=A\n\"a0\"\n.Module=B\n\"b0\"\n.Module=A\n\"a0 again\"\n\"a1\"\n");
+  AddFile(
+      "ZantelRus.lng",
+      ".Language=Russian\n.Module=A\n\"a0\"\n.Module=B\n\"b0\"\n.Module=A\n\"a0 again\"\n\"a1\"\n");
   AddFile("ZantelEng.lng", ".Language=English\n.Module=A\n\"A0\"\n\"A1\"\n");
   SetHostLanguage("Russian");
   EXPECT_EQ(Lookup(0, "A"), "a0");
@@ -254,14 +256,16 @@ class LanguageCheckTest : public testing::TestWithParam<IssueCase> {};
 
 TEST_P(LanguageCheckTest, FlagsTheLinesTheReadersTakeDifferently) {
   std::vector<size_t> lines;
-  for (const LanguageFileIssue& issue : CheckLanguageFile(GetParam().text)) lines.push_back(issue.Line);
+  for (const LanguageFileIssue& issue : CheckLanguageFile(GetParam().text))
+    lines.push_back(issue.Line);
   EXPECT_EQ(lines, GetParam().lines);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, LanguageCheckTest,
     testing::Values(
-        IssueCase{"Clean", ".Language=English,English\n\n\"OK\"\n.Module=X\n.Offset=10\n\"\"\n", {}},
+        IssueCase{
+            "Clean", ".Language=English,English\n\n\"OK\"\n.Module=X\n.Offset=10\n\"\"\n", {}},
         IssueCase{"Unquoted", ".Language=English\nOK\n", {2}},
         IssueCase{"OpeningQuoteOnly", ".Language=English\n\"OK\n", {2}},
         IssueCase{"BlankAfterClosingQuote", ".Language=English\n\"OK\" \n", {2}},

@@ -29,7 +29,9 @@ TEST_P(MenuSelection, PreselectsOnlyAnItemOfTheList) {
   CFakeHost host;
   host.AnswerMenu("SelectPortMenu").Escape();
   const std::vector<std::string> items = {"COM1", "COM2", "COM3"};
-  EXPECT_EQ(FarLib::ShowMenu(items, "Port", nullptr, "SelectPortMenu", GetParam().selected, FMENU_WRAPMODE), -1);
+  EXPECT_EQ(FarLib::ShowMenu(items, "Port", nullptr, "SelectPortMenu", GetParam().selected,
+                             FMENU_WRAPMODE),
+            -1);
   ASSERT_EQ(host.Menus().size(), 1u);
   EXPECT_EQ(SelectedFlags(host.Menus()[0]), GetParam().flags);
 }
@@ -38,7 +40,9 @@ INSTANTIATE_TEST_SUITE_P(Selections, MenuSelection,
                          testing::Values(SelectionCase{"Second", 1, {0, 1, 0}},
                                          SelectionCase{"BeyondTheEnd", 3, {0, 0, 0}},
                                          SelectionCase{"Negative", -1, {0, 0, 0}}),
-                         [](const testing::TestParamInfo<SelectionCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<SelectionCase>& info) {
+                           return info.param.name;
+                         });
 
 TEST(Menu, PassesCentredPlacementAndTexts) {
   CFakeHost host;
@@ -71,10 +75,15 @@ TEST(Menu, BreakKeyEndsWithCursorAndCode) {
   host.AnswerMenu("Multiple").Choose(0);
   const std::vector<std::string> items = {"+4912", "+4934"};
   int breakCode = 99;
-  EXPECT_EQ(FarLib::ShowMenu(items, "Numbers", "Ins/Ctrl+Ins/Del", "Multiple", 1, 0, breakKeys, &breakCode), 1);
+  EXPECT_EQ(FarLib::ShowMenu(items, "Numbers", "Ins/Ctrl+Ins/Del", "Multiple", 1, 0, breakKeys,
+                             &breakCode),
+            1);
   EXPECT_EQ(breakCode, 1);
-  EXPECT_EQ(host.Menus()[0].breakKeys, std::vector<int>(std::begin(breakKeys), std::end(breakKeys)));
-  EXPECT_EQ(FarLib::ShowMenu(items, "Numbers", "Ins/Ctrl+Ins/Del", "Multiple", 1, 0, breakKeys, &breakCode), 0);
+  EXPECT_EQ(host.Menus()[0].breakKeys,
+            std::vector<int>(std::begin(breakKeys), std::end(breakKeys)));
+  EXPECT_EQ(FarLib::ShowMenu(items, "Numbers", "Ins/Ctrl+Ins/Del", "Multiple", 1, 0, breakKeys,
+                             &breakCode),
+            0);
   EXPECT_EQ(breakCode, -1);
 }
 
@@ -83,7 +92,8 @@ class MenuItems : public testing::TestWithParam<int> {};
 TEST_P(MenuItems, NullMakesASeparatorBetweenTwoEntries) {
   CFakeHost host;
   host.AnswerMenu("ReReadMenu").Choose(GetParam());
-  EXPECT_EQ(FarLib::ShowMenuItems("Re-read", nullptr, "ReReadMenu", {"A", nullptr, "B"}), GetParam());
+  EXPECT_EQ(FarLib::ShowMenuItems("Re-read", nullptr, "ReReadMenu", {"A", nullptr, "B"}),
+            GetParam());
   const Host::ShownMenu& menu = host.Menus()[0];
   EXPECT_EQ(menu.flags, FMENU_WRAPMODE | FMENU_AUTOHIGHLIGHT);
   ASSERT_EQ(menu.items.size(), 3u);

@@ -55,18 +55,19 @@ TEST_P(BoolReadTest, AcceptsOnlyADwordOfZeroOrOne) {
   EXPECT_EQ(value, GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, BoolReadTest,
-    testing::Values(BoolCase{"ZeroOverTrue", kDword0, true, false},
-                    BoolCase{"OneOverFalse", kDword1, false, true},
-                    BoolCase{"TwoGivesTrueDefault", kDword2, true, true},
-                    BoolCase{"TwoGivesFalseDefault", kDword2, false, false},
-                    BoolCase{"ShortDword", kShortDword, false, false},
-                    BoolCase{"LongDword", kLongDword, false, false},
-                    BoolCase{"Text", kTextOne, false, false},
-                    BoolCase{"Binary", kBinaryOne, false, false},
-                    BoolCase{"Missing", std::nullopt, true, true}),
-    [](const testing::TestParamInfo<BoolCase>& info) { return info.param.label; });
+INSTANTIATE_TEST_SUITE_P(Values, BoolReadTest,
+                         testing::Values(BoolCase{"ZeroOverTrue", kDword0, true, false},
+                                         BoolCase{"OneOverFalse", kDword1, false, true},
+                                         BoolCase{"TwoGivesTrueDefault", kDword2, true, true},
+                                         BoolCase{"TwoGivesFalseDefault", kDword2, false, false},
+                                         BoolCase{"ShortDword", kShortDword, false, false},
+                                         BoolCase{"LongDword", kLongDword, false, false},
+                                         BoolCase{"Text", kTextOne, false, false},
+                                         BoolCase{"Binary", kBinaryOne, false, false},
+                                         BoolCase{"Missing", std::nullopt, true, true}),
+                         [](const testing::TestParamInfo<BoolCase>& info) {
+                           return info.param.label;
+                         });
 
 struct IntegerCase {
   const char* label;
@@ -88,8 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                     IntegerCase{"AboveRange", Stored{Platform::kRegDword, {9, 0, 0, 0}}, 5},
                     IntegerCase{"HighByteSet", Stored{Platform::kRegDword, {1, 0, 0, 1}}, 5},
                     IntegerCase{"AllBitsSet", Stored{Platform::kRegDword, {255, 255, 255, 255}}, 5},
-                    IntegerCase{"ShortDword", kShortDword, 5},
-                    IntegerCase{"Text", kTextOne, 5},
+                    IntegerCase{"ShortDword", kShortDword, 5}, IntegerCase{"Text", kTextOne, 5},
                     IntegerCase{"Missing", std::nullopt, 5}),
     [](const testing::TestParamInfo<IntegerCase>& info) { return info.param.label; });
 

@@ -35,18 +35,21 @@ TEST_P(NumberRead, ReadsLikeScanfWithoutOverflow) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, NumberRead,
-    testing::Values(ReadCase{"Decimal", false, "42", 42}, ReadCase{"LeadingBlanks", false, " \t42", 42},
-                    ReadCase{"PlusSign", false, "+7", 7}, ReadCase{"Negative", false, "-5", -5},
-                    ReadCase{"TrailingTextIgnored", false, "12ab", 12}, ReadCase{"Empty", false, "", std::nullopt},
-                    ReadCase{"Letters", false, "abc", std::nullopt}, ReadCase{"SignOnly", false, "-", std::nullopt},
-                    ReadCase{"Largest", false, "2147483647", 2147483647},
-                    ReadCase{"Smallest", false, "-2147483648", INT32_MIN},
-                    ReadCase{"TooLarge", false, "2147483648", std::nullopt},
-                    ReadCase{"FarTooLarge", false, "99999999999999999999999", std::nullopt},
-                    ReadCase{"HexUpper", true, "FF", 255}, ReadCase{"HexLower", true, "ff", 255},
-                    ReadCase{"HexPrefix", true, "0x1f", 31}, ReadCase{"HexAllBits", true, "FFFFFFFF", -1},
-                    ReadCase{"HexNegative", true, "-1", -1}, ReadCase{"HexTooLong", true, "100000000", std::nullopt},
-                    ReadCase{"HexNoDigits", true, "xyz", std::nullopt}),
+    testing::Values(
+        ReadCase{"Decimal", false, "42", 42}, ReadCase{"LeadingBlanks", false, " \t42", 42},
+        ReadCase{"PlusSign", false, "+7", 7}, ReadCase{"Negative", false, "-5", -5},
+        ReadCase{"TrailingTextIgnored", false, "12ab", 12},
+        ReadCase{"Empty", false, "", std::nullopt}, ReadCase{"Letters", false, "abc", std::nullopt},
+        ReadCase{"SignOnly", false, "-", std::nullopt},
+        ReadCase{"Largest", false, "2147483647", 2147483647},
+        ReadCase{"Smallest", false, "-2147483648", INT32_MIN},
+        ReadCase{"TooLarge", false, "2147483648", std::nullopt},
+        ReadCase{"FarTooLarge", false, "99999999999999999999999", std::nullopt},
+        ReadCase{"HexUpper", true, "FF", 255}, ReadCase{"HexLower", true, "ff", 255},
+        ReadCase{"HexPrefix", true, "0x1f", 31}, ReadCase{"HexAllBits", true, "FFFFFFFF", -1},
+        ReadCase{"HexNegative", true, "-1", -1},
+        ReadCase{"HexTooLong", true, "100000000", std::nullopt},
+        ReadCase{"HexNoDigits", true, "xyz", std::nullopt}),
     [](const testing::TestParamInfo<ReadCase>& info) { return info.param.name; });
 
 TEST(NumberFormat, HexWritesUpperCaseAndCutsToTheBuffer) {

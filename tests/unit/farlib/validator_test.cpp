@@ -38,9 +38,10 @@ TEST_P(RangeValidator, AcceptsBothEndsAndExplainsARefusal) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, RangeValidator,
-                         testing::Values(RangeCase{"0", false}, RangeCase{"256", false}, RangeCase{"", false},
-                                         RangeCase{"abc", false}, RangeCase{"4294967297", false},
-                                         RangeCase{"1", true}, RangeCase{"255", true}, RangeCase{" 17", true}));
+                         testing::Values(RangeCase{"0", false}, RangeCase{"256", false},
+                                         RangeCase{"", false}, RangeCase{"abc", false},
+                                         RangeCase{"4294967297", false}, RangeCase{"1", true},
+                                         RangeCase{"255", true}, RangeCase{" 17", true}));
 
 TEST(RangeValidator, NegativeBoundsAndOwnFormat) {
   CFakeHost host;

@@ -39,33 +39,50 @@ TEST_P(AtEngineTransaction, CollectsIntermediateLines) {
 INSTANTIATE_TEST_SUITE_P(
     Replies, AtEngineTransaction,
     testing::Values(
-        TransactionCase{"EchoDropped", "AT+CGMI", "AT+CGMI\r\r\nNokia\r\n\r\nOK\r\n", true, {"Nokia"}},
-        TransactionCase{"EchoInOtherCaseKept", "AT+CGMI", "at+cgmi\r\r\nNokia\r\nOK\r\n", true,
+        TransactionCase{
+            "EchoDropped", "AT+CGMI", "AT+CGMI\r\r\nNokia\r\n\r\nOK\r\n", true, {"Nokia"}},
+        TransactionCase{"EchoInOtherCaseKept",
+                        "AT+CGMI",
+                        "at+cgmi\r\r\nNokia\r\nOK\r\n",
+                        true,
                         {"at+cgmi", "Nokia"}},
         TransactionCase{"OnlyFirstLineIsEcho", "AT", "RING\r\nAT\r\nOK\r\n", true, {"AT"}},
         TransactionCase{"NoEcho", "AT+CGMM", "\r\n6310i\r\n\r\nOK\r\n", true, {"6310i"}},
-        TransactionCase{"UnsolicitedCodesBetweenLines", "AT+CPBR=1,3",
-                        "\r\n+CPBR: 1,\"1\",129,\"A\"\r\nRING\r\n+CPBR: 2,\"2\",129,\"B\"\r\n"
-                        "+CMTI: \"SM\",3\r\n+CPBR: 3,\"3\",129,\"C\"\r\n\r\nOK\r\n",
-                        true,
-                        {"+CPBR: 1,\"1\",129,\"A\"", "+CPBR: 2,\"2\",129,\"B\"",
-                         "+CPBR: 3,\"3\",129,\"C\""}},
-        TransactionCase{"EveryUnsolicitedPrefixDropped", "AT",
+        TransactionCase{
+            "UnsolicitedCodesBetweenLines",
+            "AT+CPBR=1,3",
+            "\r\n+CPBR: 1,\"1\",129,\"A\"\r\nRING\r\n+CPBR: 2,\"2\",129,\"B\"\r\n"
+            "+CMTI: \"SM\",3\r\n+CPBR: 3,\"3\",129,\"C\"\r\n\r\nOK\r\n",
+            true,
+            {"+CPBR: 1,\"1\",129,\"A\"", "+CPBR: 2,\"2\",129,\"B\"", "+CPBR: 3,\"3\",129,\"C\""}},
+        TransactionCase{"EveryUnsolicitedPrefixDropped",
+                        "AT",
                         "+CMT: ,24\r\n+CBM: 88\r\n+CBMI: \"BM\",1\r\n+CDS: 25\r\nRINGING\r\nOK\r\n",
-                        true, {}},
-        TransactionCase{"UnknownUnsolicitedCodeKept", "AT", "+CDSI: \"SM\",2\r\nOK\r\n", true,
+                        true,
+                        {}},
+        TransactionCase{"UnknownUnsolicitedCodeKept",
+                        "AT",
+                        "+CDSI: \"SM\",2\r\nOK\r\n",
+                        true,
                         {"+CDSI: \"SM\",2"}},
-        TransactionCase{"CmeErrorLastInList", "AT+CPBS=\"XX\"", "\r\nA\r\n+CME ERROR: 10\r\n", false,
+        TransactionCase{"CmeErrorLastInList",
+                        "AT+CPBS=\"XX\"",
+                        "\r\nA\r\n+CME ERROR: 10\r\n",
+                        false,
                         {"A", "+CME ERROR: 10"}},
-        TransactionCase{"CmsErrorFails", "AT+CMGR=1", "+CMS ERROR: 321\r\n", false,
-                        {"+CMS ERROR: 321"}},
+        TransactionCase{
+            "CmsErrorFails", "AT+CMGR=1", "+CMS ERROR: 321\r\n", false, {"+CMS ERROR: 321"}},
         TransactionCase{"ErrorWithTrailingBlanksFails", "AT+X", "ERROR  \t\r\n", false, {"ERROR"}},
         TransactionCase{"BlankBeforeOkIsIntermediate", "AT", " OK\r\nOK\r\n", true, {" OK"}},
-        TransactionCase{"LookalikesAreIntermediate", "AT", "OKAY\r\nERRORS\r\n+CME: 3\r\nOK\r\n",
-                        true, {"OKAY", "ERRORS", "+CME: 3"}},
-        TransactionCase{"EmptyLinesNeverListed", "AT", "\r\n\r\nA\r\n \r\n\r\r\nOK\r\n", true, {"A"}},
-        TransactionCase{"TrailingBlanksStrippedLeadingKept", "AT", "A \t\r\n  B\r\nOK\r\n", true,
-                        {"A", "  B"}},
+        TransactionCase{"LookalikesAreIntermediate",
+                        "AT",
+                        "OKAY\r\nERRORS\r\n+CME: 3\r\nOK\r\n",
+                        true,
+                        {"OKAY", "ERRORS", "+CME: 3"}},
+        TransactionCase{
+            "EmptyLinesNeverListed", "AT", "\r\n\r\nA\r\n \r\n\r\r\nOK\r\n", true, {"A"}},
+        TransactionCase{
+            "TrailingBlanksStrippedLeadingKept", "AT", "A \t\r\n  B\r\nOK\r\n", true, {"A", "  B"}},
         TransactionCase{"BareLineFeeds", "AT", "Nokia\nOK\n", true, {"Nokia"}}),
     [](const testing::TestParamInfo<TransactionCase>& info) { return info.param.name; });
 
@@ -81,7 +98,8 @@ TEST(AtEngine, RefusalShowsCommandErrorBox) {
   const CFakeHost::ShownMessage& box = host.Messages()[0];
   EXPECT_EQ(box.flags, 0u);
   EXPECT_EQ(box.helpTopic, "(none)");
-  EXPECT_EQ(box.items, (std::vector<std::string>{"Zantel", "AT+CPBS=\"XX\"", "+CME ERROR: 21", "OK"}));
+  EXPECT_EQ(box.items,
+            (std::vector<std::string>{"Zantel", "AT+CPBS=\"XX\"", "+CME ERROR: 21", "OK"}));
   EXPECT_EQ(box.buttons, 1);
 }
 

@@ -30,7 +30,8 @@ class FileConnection : public testing::Test {
  protected:
   void SetUp() override {
     m_folder = fs::temp_directory_path() /
-               ("zantel-link-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("zantel-link-" +
+                std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(m_folder);
     fs::create_directories(m_folder);
   }

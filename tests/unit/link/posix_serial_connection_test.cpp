@@ -32,8 +32,9 @@ class SerialConnection : public testing::Test {
   void ExpectTimeoutPrompt(const CFakeHost::ShownMessage& box) {
     EXPECT_EQ(box.flags, static_cast<uint32_t>(FMSG_WARNING));
     EXPECT_EQ(box.helpTopic, "TimeoutError");
-    EXPECT_EQ(box.items, (std::vector<std::string>{
-                             "Zantel", "The phone has not answered for 1 seconds", "Wait", "Give up"}));
+    EXPECT_EQ(box.items,
+              (std::vector<std::string>{"Zantel", "The phone has not answered for 1 seconds",
+                                        "Wait", "Give up"}));
     EXPECT_EQ(box.buttons, 2);
   }
 

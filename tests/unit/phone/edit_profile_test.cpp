@@ -80,8 +80,10 @@ class EditProfileConfirmed : public testing::TestWithParam<EditCase> {};
 TEST_P(EditProfileConfirmed, StoresChoiceAndLowFourBits) {
   const EditCase& c = GetParam();
   CFakeHost host;
-  Host::CDialogAnswer& answer = host.AnswerDialog("InfoConfigDlg").SetSelected(kFirstRadio + c.choice);
-  for (int i = 0; i < 4; ++i) answer.SetSelected(kFirstSwitch + i, c.switches[static_cast<size_t>(i)]);
+  Host::CDialogAnswer& answer =
+      host.AnswerDialog("InfoConfigDlg").SetSelected(kFirstRadio + c.choice);
+  for (int i = 0; i < 4; ++i)
+    answer.SetSelected(kFirstSwitch + i, c.switches[static_cast<size_t>(i)]);
   answer.Close(kOk);
   ModelProfile profile = Nokia();
   EXPECT_TRUE(EditProfile(profile));
@@ -96,11 +98,16 @@ INSTANTIATE_TEST_SUITE_P(Edits, EditProfileConfirmed,
                                          EditCase{"AllSwitchesOff", 0, {0, 0, 0, 0}, 0, 0x100},
                                          EditCase{"AllSwitchesOn", 1, {1, 1, 1, 1}, 1, 0x10F},
                                          EditCase{"ReadAtOnceOnly", 1, {0, 0, 0, 1}, 1, 0x108}),
-                         [](const testing::TestParamInfo<EditCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<EditCase>& info) {
+                           return info.param.name;
+                         });
 
 TEST(EditProfile, CancelLeavesTheProfile) {
   CFakeHost host;
-  host.AnswerDialog("InfoConfigDlg").SetSelected(kFirstRadio).SetSelected(kFirstSwitch, 0).Close(kCancel);
+  host.AnswerDialog("InfoConfigDlg")
+      .SetSelected(kFirstRadio)
+      .SetSelected(kFirstSwitch, 0)
+      .Close(kCancel);
   ModelProfile profile = Nokia();
   EXPECT_FALSE(EditProfile(profile));
   EXPECT_EQ(profile, Nokia());

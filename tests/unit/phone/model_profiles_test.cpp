@@ -39,7 +39,9 @@ INSTANTIATE_TEST_SUITE_P(Phones, FindProfileTest,
                                          MatchCase{"NoModel", "Nokia", "", -1},
                                          MatchCase{"Nothing", "", "", -1},
                                          MatchCase{"DefaultItself", "Default", "", 0}),
-                         [](const testing::TestParamInfo<MatchCase>& info) { return info.param.label; });
+                         [](const testing::TestParamInfo<MatchCase>& info) {
+                           return info.param.label;
+                         });
 
 TEST(ModelProfiles, NewPhoneInheritsSwitchesButNotTheCharacterSet) {
   ModelProfileList profiles = {{"Default", "", "UCS2", 0, 13}};

@@ -57,10 +57,18 @@ TEST(Calendar, ConvertsBothWays) {
 
 TEST(Calendar, RefusesFieldsOutOfRange) {
   const SystemTime cases[] = {
-      Time(1600, 12, 31),        Time(30828, 1, 1),         Time(2020, 0, 1),
-      Time(2020, 13, 1),         Time(2020, 1, 0),          Time(2020, 1, 32),
-      Time(1900, 2, 29),         Time(2001, 2, 29),         Time(2000, 4, 31),
-      Time(2000, 1, 1, 24),      Time(2000, 1, 1, 0, 60),   Time(2000, 1, 1, 0, 0, 60),
+      Time(1600, 12, 31),
+      Time(30828, 1, 1),
+      Time(2020, 0, 1),
+      Time(2020, 13, 1),
+      Time(2020, 1, 0),
+      Time(2020, 1, 32),
+      Time(1900, 2, 29),
+      Time(2001, 2, 29),
+      Time(2000, 4, 31),
+      Time(2000, 1, 1, 24),
+      Time(2000, 1, 1, 0, 60),
+      Time(2000, 1, 1, 0, 0, 60),
       Time(2000, 1, 1, 0, 0, 0, 1000),
   };
   for (const SystemTime& time : cases) {

@@ -39,14 +39,15 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{437, "\x82\x81\x9B", u"éü¢"},
                     TextCase{1252, "caf\xE9 \x80", u"café €"},
                     TextCase{65001, "\xD0\x96\xF0\x9F\x98\x80", u"Ж\U0001F600"},
-                    TextCase{20127, "AT+CSCS", u"AT+CSCS"},
-                    TextCase{28595, "\xBF", u"П"},
-                    TextCase{1200, std::string("A\0\x16\x04", 4), u"AЖ"},
-                    TextCase{1252, "", u""}));
+                    TextCase{20127, "AT+CSCS", u"AT+CSCS"}, TextCase{28595, "\xBF", u"П"},
+                    TextCase{1200, std::string("A\0\x16\x04", 4), u"AЖ"}, TextCase{1252, "", u""}));
 
 TEST(CodePages, EachUndecodableByteBecomesReplacementCharacter) {
   const TextCase cases[] = {
-      {65001, "a\xFF\xFE" "b", u"a\uFFFD\uFFFDb"},
+      {65001,
+       "a\xFF\xFE"
+       "b",
+       u"a\uFFFD\uFFFDb"},
       {65001, "\xC3", u"\uFFFD"},
   };
   for (const TextCase& entry : cases) {

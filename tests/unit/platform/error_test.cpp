@@ -12,7 +12,7 @@ namespace {
 
 // The words are the system's own (Wine's differ from Windows'), so only their form is fixed.
 TEST(ErrorText, KnownCodesReadAsOneSentenceEach) {
-  const uint32_t codes[] = {kErrorFileNotFound, kErrorAccessDenied, kErrorSharingViolation,
+  const uint32_t codes[] = {kErrorFileNotFound, kErrorAccessDenied,     kErrorSharingViolation,
                             kErrorFileExists,   kErrorInvalidParameter, kErrorTimeout};
   std::set<std::string> texts;
   for (const uint32_t code : codes) {

@@ -68,8 +68,8 @@ struct CaseCase {
 
 TEST(AnsiCase, FollowsTheAnsiPage) {
   const CaseCase cases[] = {
-      {1252, 'a', 'A'},   {1252, 0xE9, 0xC9}, {1252, 0xFF, 0x9F}, {1252, 0xB5, 0xB5},
-      {1252, '1', '1'},   {1251, 0xE0, 0xC0}, {1251, 0xB8, 0xA8}, {1251, 'z', 'Z'},
+      {1252, 'a', 'A'}, {1252, 0xE9, 0xC9}, {1252, 0xFF, 0x9F}, {1252, 0xB5, 0xB5},
+      {1252, '1', '1'}, {1251, 0xE0, 0xC0}, {1251, 0xB8, 0xA8}, {1251, 'z', 'Z'},
   };
   for (const CaseCase& entry : cases) {
     const CScopedEnvironment ansi("ZANTEL_ACP", std::to_string(entry.ansiPage));

@@ -58,19 +58,20 @@ TEST_P(EscapePollTest, FindsTheFirstLoneEscape) {
   EXPECT_EQ(DrainTerminal(keyboard.SlavePath()), GetParam().left);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, EscapePollTest,
-    testing::Values(KeysCase{"Nothing", "", false, ""},
-                    KeysCase{"Letters", "ab", false, ""},
-                    KeysCase{"Escape", "\x1b", true, ""},
-                    KeysCase{"EscapeBetweenLetters", "x\x1by", true, "y"},
-                    KeysCase{"EscapeThenMore", "\x1bqrs", true, "qrs"},
-                    KeysCase{"TwoEscapes", "\x1b\x1b", true, "\x1b"},
-                    KeysCase{"ArrowUp", "\x1b[A", false, ""},
-                    KeysCase{"ControlRight", "\x1b[1;5C", false, ""},
-                    KeysCase{"FunctionKey", "\x1bOP", false, ""},
-                    KeysCase{"ArrowThenEscape", "\x1b[B\x1b", true, ""}),
-    [](const testing::TestParamInfo<KeysCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Keys, EscapePollTest,
+                         testing::Values(KeysCase{"Nothing", "", false, ""},
+                                         KeysCase{"Letters", "ab", false, ""},
+                                         KeysCase{"Escape", "\x1b", true, ""},
+                                         KeysCase{"EscapeBetweenLetters", "x\x1by", true, "y"},
+                                         KeysCase{"EscapeThenMore", "\x1bqrs", true, "qrs"},
+                                         KeysCase{"TwoEscapes", "\x1b\x1b", true, "\x1b"},
+                                         KeysCase{"ArrowUp", "\x1b[A", false, ""},
+                                         KeysCase{"ControlRight", "\x1b[1;5C", false, ""},
+                                         KeysCase{"FunctionKey", "\x1bOP", false, ""},
+                                         KeysCase{"ArrowThenEscape", "\x1b[B\x1b", true, ""}),
+                         [](const testing::TestParamInfo<KeysCase>& info) {
+                           return info.param.name;
+                         });
 
 }  // namespace
 }  // namespace Platform

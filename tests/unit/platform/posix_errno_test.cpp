@@ -16,15 +16,24 @@ struct ErrnoCase {
 };
 
 constexpr ErrnoCase kErrnoCases[] = {
-    {ENOENT, kErrorFileNotFound},      {ENOTDIR, kErrorPathNotFound},
-    {EACCES, kErrorAccessDenied},      {EPERM, kErrorAccessDenied},
-    {EISDIR, kErrorAccessDenied},      {EBADF, kErrorInvalidHandle},
-    {ENOMEM, kErrorNotEnoughMemory},   {EWOULDBLOCK, kErrorSharingViolation},
-    {EBUSY, kErrorSharingViolation},   {EEXIST, kErrorFileExists},
-    {EINVAL, kErrorInvalidParameter},  {EPIPE, kErrorBrokenPipe},
-    {ENOSPC, kErrorDiskFull},          {ENAMETOOLONG, kErrorInvalidName},
-    {EIO, kErrorGenFailure},           {ETIMEDOUT, kErrorTimeout},
-    {EOPNOTSUPP, kErrorNotSupported},  {ECHILD, kErrorGenFailure},
+    {ENOENT, kErrorFileNotFound},
+    {ENOTDIR, kErrorPathNotFound},
+    {EACCES, kErrorAccessDenied},
+    {EPERM, kErrorAccessDenied},
+    {EISDIR, kErrorAccessDenied},
+    {EBADF, kErrorInvalidHandle},
+    {ENOMEM, kErrorNotEnoughMemory},
+    {EWOULDBLOCK, kErrorSharingViolation},
+    {EBUSY, kErrorSharingViolation},
+    {EEXIST, kErrorFileExists},
+    {EINVAL, kErrorInvalidParameter},
+    {EPIPE, kErrorBrokenPipe},
+    {ENOSPC, kErrorDiskFull},
+    {ENAMETOOLONG, kErrorInvalidName},
+    {EIO, kErrorGenFailure},
+    {ETIMEDOUT, kErrorTimeout},
+    {EOPNOTSUPP, kErrorNotSupported},
+    {ECHILD, kErrorGenFailure},
     {0, kErrorGenFailure},
 };
 

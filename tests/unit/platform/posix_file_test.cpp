@@ -40,20 +40,17 @@ TEST_P(DevicePathTest, ResolvesOnlyWholeComNames) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, DevicePathTest,
-    testing::Values(DevicePathCase{"COM3", std::nullopt, "/dev/ttyS2"},
-                    DevicePathCase{"com12", std::nullopt, "/dev/ttyS11"},
-                    DevicePathCase{"COM3", "/dev/pts/9", "/dev/pts/9"},
-                    DevicePathCase{"cOm3", "/dev/ttyUSB0", "/dev/ttyUSB0"},
-                    DevicePathCase{"COM3", "", "/dev/ttyS2"},
-                    DevicePathCase{"COM", "/mapped", "COM"},
-                    DevicePathCase{"COMx", "/mapped", "COMx"},
-                    DevicePathCase{"COM0", "/mapped", "COM0"},
-                    DevicePathCase{"COM03", "/mapped", "COM03"},
-                    DevicePathCase{"COM3x", "/mapped", "COM3x"},
-                    DevicePathCase{"COM+3", "/mapped", "COM+3"},
-                    DevicePathCase{"XCOM3", "/mapped", "XCOM3"},
-                    DevicePathCase{"dir/COM3", "/mapped", "dir/COM3"},
-                    DevicePathCase{"COM99999999999", "/mapped", "COM99999999999"}));
+    testing::Values(
+        DevicePathCase{"COM3", std::nullopt, "/dev/ttyS2"},
+        DevicePathCase{"com12", std::nullopt, "/dev/ttyS11"},
+        DevicePathCase{"COM3", "/dev/pts/9", "/dev/pts/9"},
+        DevicePathCase{"cOm3", "/dev/ttyUSB0", "/dev/ttyUSB0"},
+        DevicePathCase{"COM3", "", "/dev/ttyS2"}, DevicePathCase{"COM", "/mapped", "COM"},
+        DevicePathCase{"COMx", "/mapped", "COMx"}, DevicePathCase{"COM0", "/mapped", "COM0"},
+        DevicePathCase{"COM03", "/mapped", "COM03"}, DevicePathCase{"COM3x", "/mapped", "COM3x"},
+        DevicePathCase{"COM+3", "/mapped", "COM+3"}, DevicePathCase{"XCOM3", "/mapped", "XCOM3"},
+        DevicePathCase{"dir/COM3", "/mapped", "dir/COM3"},
+        DevicePathCase{"COM99999999999", "/mapped", "COM99999999999"}));
 
 TEST(SerialNames, MappedPortOpensThatDevice) {
   CPseudoTerminal phone;

@@ -97,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
 // lower-case fold would put it first.
 TEST(RegistryStore, SubKeysFoldToUpperCaseAsWindowsDoes) {
   CTempRegistry registry;
-  for (const char* name : {"beta", "_under", "Alpha"}) CRegKey::Create(registry.Root() + "\\" + name);
+  for (const char* name : {"beta", "_under", "Alpha"})
+    CRegKey::Create(registry.Root() + "\\" + name);
   EXPECT_EQ(CRegKey::Open(registry.Root()).SubKeyNames(),
             (std::vector<std::string>{"Alpha", "beta", "_under"}));
 }

@@ -97,8 +97,8 @@ TEST(Registry, SubKeysAreListedInLetterCaseBlindOrder) {
 
 TEST(Registry, DeleteSubtreeRemovesEverythingBelowAndKeepsSiblings) {
   CTempRegistry registry;
-  CRegKey::Create(registry.Root() + "\\Models\\0000\\Deep").SetValue("X", kRegDword,
-                                                                      Bytes({1, 0, 0, 0}));
+  CRegKey::Create(registry.Root() + "\\Models\\0000\\Deep")
+      .SetValue("X", kRegDword, Bytes({1, 0, 0, 0}));
   CRegKey::Create(registry.Root() + "\\FirstCOM");
   CRegKey root = CRegKey::Open(registry.Root());
   ASSERT_EQ(root.DeleteSubtree("MODELS"), kErrorSuccess);

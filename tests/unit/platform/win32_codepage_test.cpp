@@ -32,7 +32,9 @@ struct LocaleLetters {
 // Cyrillic a, A, yo, Yo.
 const LocaleLetters kLocaleLetters[] = {
     {437, 1252, {{'A', 'A'}, {'\x82', '\xE9'}, {'\x9A', '\xDC'}, {'\xA4', '\xF1'}}},
-    {866, 1251, {{'A', 'A'}, {'\xA0', '\xE0'}, {'\x80', '\xC0'}, {'\xF1', '\xB8'}, {'\xF0', '\xA8'}}},
+    {866,
+     1251,
+     {{'A', 'A'}, {'\xA0', '\xE0'}, {'\x80', '\xC0'}, {'\xF1', '\xB8'}, {'\xF0', '\xA8'}}},
 };
 
 const LocaleLetters* LettersOfThisLocale() {
@@ -44,7 +46,8 @@ const LocaleLetters* LettersOfThisLocale() {
 
 TEST(Win32CodePages, OemAndAnsiLettersMapBothWays) {
   const LocaleLetters* locale = LettersOfThisLocale();
-  if (locale == nullptr) GTEST_SKIP() << "no letters known for pages " << OemCodePage() << "/" << AnsiCodePage();
+  if (locale == nullptr)
+    GTEST_SKIP() << "no letters known for pages " << OemCodePage() << "/" << AnsiCodePage();
   for (const LetterPair& letter : locale->letters) {
     EXPECT_EQ(OemToAnsi(std::string(1, letter.oem)), std::string(1, letter.ansi))
         << "OEM byte " << int{static_cast<unsigned char>(letter.oem)};

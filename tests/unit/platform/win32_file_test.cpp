@@ -41,7 +41,8 @@ struct ListCase {
 // Windows also matches the made-up 8.3 names ("ZANTEL~1.LNG" for "Zantel.lngx"); only the
 // real names count.
 TEST_F(Win32Files, ListingMatchesTheRealNamesOnly) {
-  for (const char* name : {"ZantelEng.lng", "ZantelRus.LNG", "Zantel.lngx", "Zantel.hlf", "README"}) {
+  for (const char* name :
+       {"ZantelEng.lng", "ZantelRus.LNG", "Zantel.lngx", "Zantel.hlf", "README"}) {
     AddFile(name);
   }
   fs::create_directory(m_folder / "Folder.lng");

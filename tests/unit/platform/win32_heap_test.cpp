@@ -59,7 +59,7 @@ size_t Impossible() {
 TEST(ProcessHeap, ImpossibleRequestsFailAsTheStandardSays) {
   EXPECT_THROW(static_cast<void>(::operator new(Impossible())), std::bad_alloc);
   EXPECT_THROW(static_cast<void>(::operator new[](Impossible())), std::bad_alloc);
-  EXPECT_THROW(static_cast<void>(::operator new(Impossible(), std::align_val_t{64})),
+  EXPECT_THROW(static_cast<void>(::operator new (Impossible(), std::align_val_t{64})),
                std::bad_alloc);
   EXPECT_EQ(::operator new(Impossible(), std::nothrow), nullptr);
   EXPECT_EQ(::operator new[](Impossible(), std::align_val_t{64}, std::nothrow), nullptr);

@@ -43,8 +43,11 @@ SerialLine Line(uint32_t baudRate, uint8_t dataBits, uint8_t parity, uint8_t sto
 
 TEST_F(Win32Serial, TakesTheLineSettings) {
   const SerialLine lines[] = {
-      Line(115200, 8, 0, 0),       Line(9600, 7, 2, 0),       Line(19200, 8, 1, 2),
-      Line(57600, 8, 0, 0, true),  Line(38400, 8, 0, 0, false, true),
+      Line(115200, 8, 0, 0),
+      Line(9600, 7, 2, 0),
+      Line(19200, 8, 1, 2),
+      Line(57600, 8, 0, 0, true),
+      Line(38400, 8, 0, 0, false, true),
   };
   for (const SerialLine& line : lines) {
     EXPECT_TRUE(ConfigureSerialLine(m_port, line))

@@ -18,9 +18,9 @@ TEST(Guard, PassesTheResultThrough) {
 
 TEST(Guard, AnythingThrownGivesTheFailureValue) {
   const std::vector<std::function<int()>> throwers = {
-      [] () -> int { throw std::runtime_error("link broke"); },
-      [] () -> int { throw std::bad_alloc(); },
-      [] () -> int { throw 42; },
+      []() -> int { throw std::runtime_error("link broke"); },
+      []() -> int { throw std::bad_alloc(); },
+      []() -> int { throw 42; },
   };
   for (size_t i = 0; i < throwers.size(); ++i) EXPECT_EQ(Guard(throwers[i], -1), -1) << i;
 }

@@ -28,26 +28,23 @@ TEST_P(RegexReplaceTable, RewritesSubjectInPlace) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, RegexReplaceTable,
-    testing::Values(ReplaceCase{"[^0-9+*#]", "+7 (900) 12-34", "", true, "+79001234"},
-                    ReplaceCase{"a", "xax", "aa", true, "xaax"},
-                    ReplaceCase{"a", "aaa", "b", false, "baa"},
-                    ReplaceCase{"a", "aaa", "b", true, "bbb"},
-                    ReplaceCase{"a", "aa", "$0$0$0", true, "aaaaaa"},
-                    ReplaceCase{"z", "abc", "y", true, "abc"},
-                    ReplaceCase{R"((\d+)-(\d+))", "1-2 3-4", "$2-$1", true, "2-1 4-3"},
-                    ReplaceCase{R"re(^\+CSCS:\s*"?(.*?)"?\s*$)re", R"(+CSCS: "UCS2")", "$1", false, "UCS2"},
-                    ReplaceCase{"^a", "aaab", "", true, "b"},
-                    ReplaceCase{"^a", "aaab", "c", true, "cccb"}));
+    testing::Values(
+        ReplaceCase{"[^0-9+*#]", "+7 (900) 12-34", "", true, "+79001234"},
+        ReplaceCase{"a", "xax", "aa", true, "xaax"}, ReplaceCase{"a", "aaa", "b", false, "baa"},
+        ReplaceCase{"a", "aaa", "b", true, "bbb"}, ReplaceCase{"a", "aa", "$0$0$0", true, "aaaaaa"},
+        ReplaceCase{"z", "abc", "y", true, "abc"},
+        ReplaceCase{R"((\d+)-(\d+))", "1-2 3-4", "$2-$1", true, "2-1 4-3"},
+        ReplaceCase{R"re(^\+CSCS:\s*"?(.*?)"?\s*$)re", R"(+CSCS: "UCS2")", "$1", false, "UCS2"},
+        ReplaceCase{"^a", "aaab", "", true, "b"}, ReplaceCase{"^a", "aaab", "c", true, "cccb"}));
 
-INSTANTIATE_TEST_SUITE_P(
-    EmptyMatches, RegexReplaceTable,
-    testing::Values(ReplaceCase{"a*", "baaac", "X", true, "XbXXcX"},
-                    ReplaceCase{"a*", "baaac", "", true, "bc"},
-                    ReplaceCase{"a*", "baaac", "X", false, "Xbaaac"},
-                    ReplaceCase{"x*", "abc", "-", true, "-a-b-c-"},
-                    ReplaceCase{"", "ab", "$0", true, "ab"},
-                    ReplaceCase{"$", "ab", "!", true, "ab!"},
-                    ReplaceCase{"a*", "", "X", true, "X"}));
+INSTANTIATE_TEST_SUITE_P(EmptyMatches, RegexReplaceTable,
+                         testing::Values(ReplaceCase{"a*", "baaac", "X", true, "XbXXcX"},
+                                         ReplaceCase{"a*", "baaac", "", true, "bc"},
+                                         ReplaceCase{"a*", "baaac", "X", false, "Xbaaac"},
+                                         ReplaceCase{"x*", "abc", "-", true, "-a-b-c-"},
+                                         ReplaceCase{"", "ab", "$0", true, "ab"},
+                                         ReplaceCase{"$", "ab", "!", true, "ab!"},
+                                         ReplaceCase{"a*", "", "X", true, "X"}));
 
 struct SplitCase {
   const char* subject;
@@ -64,18 +61,15 @@ TEST_P(RegexSplitTable, CutsAtSeparators) {
   EXPECT_EQ(fields, c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, RegexSplitTable,
-    testing::Values(SplitCase{"1, 2,,3", R"(\s*,\s*)", {"1", "2", "", "3"}},
-                    SplitCase{",1,", R"(\s*,\s*)", {"1"}},
-                    SplitCase{" 1 ", " ", {"", "1", ""}},
-                    SplitCase{"a  b", " ", {"a", "", "b"}},
-                    SplitCase{"", " ", {""}},
-                    SplitCase{"", ",", {}},
-                    SplitCase{",", ",", {}},
-                    SplitCase{"a,,", ",", {"a", ""}},
-                    SplitCase{"a1a", "^a", {"1a"}},
-                    SplitCase{"abc", "z", {"abc"}}));
+INSTANTIATE_TEST_SUITE_P(Table, RegexSplitTable,
+                         testing::Values(SplitCase{"1, 2,,3", R"(\s*,\s*)", {"1", "2", "", "3"}},
+                                         SplitCase{",1,", R"(\s*,\s*)", {"1"}},
+                                         SplitCase{" 1 ", " ", {"", "1", ""}},
+                                         SplitCase{"a  b", " ", {"a", "", "b"}},
+                                         SplitCase{"", " ", {""}}, SplitCase{"", ",", {}},
+                                         SplitCase{",", ",", {}}, SplitCase{"a,,", ",", {"a", ""}},
+                                         SplitCase{"a1a", "^a", {"1a"}},
+                                         SplitCase{"abc", "z", {"abc"}}));
 
 INSTANTIATE_TEST_SUITE_P(EmptyMatches, RegexSplitTable,
                          testing::Values(SplitCase{"abc", "x*", {"a", "b", "c"}},
@@ -102,13 +96,13 @@ INSTANTIATE_TEST_SUITE_P(
     Table, RegexFormatAllTable,
     testing::Values(FormatCase{"(SM,ME),(SM)", R"(\((.*?)\))", "$1", {"SM,ME", "SM"}},
                     FormatCase{R"("SM","ME")", R"re("([^"]*)")re", "$0", {R"("SM")", R"("ME")"}},
-                    FormatCase{"a1a", "^a", "$0", {"a"}},
-                    FormatCase{"none", "x", "$0", {}},
+                    FormatCase{"a1a", "^a", "$0", {"a"}}, FormatCase{"none", "x", "$0", {}},
                     FormatCase{"k=1;v=2", R"((\w)=(\d))", "$2$1", {"1k", "2v"}}));
 
 INSTANTIATE_TEST_SUITE_P(EmptyMatches, RegexFormatAllTable,
                          testing::Values(FormatCase{"abc", "x*", "[$0]", {"[]", "[]", "[]", "[]"}},
-                                         FormatCase{"baaac", "a*", "<$0>", {"<>", "<aaa>", "<>", "<>"}}));
+                                         FormatCase{
+                                             "baaac", "a*", "<$0>", {"<>", "<aaa>", "<>", "<>"}}));
 
 TEST(RegexFreeFunctions, AbsentOutputListIsAllowed) {
   EXPECT_TRUE(RegexMatch("ab", "b", 0, 0, nullptr));

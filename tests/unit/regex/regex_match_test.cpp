@@ -24,15 +24,13 @@ TEST_P(RegexGroups, ListEndsWithLastParticipatingGroup) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, RegexGroups,
-    testing::Values(GroupCase{"b+", "abbc", {"bb"}},
-                    GroupCase{"(a)(b)(c)?", "ab", {"ab", "a", "b"}},
-                    GroupCase{"(x)?(b)(c)?", "b", {"b", "", "b"}},
-                    GroupCase{"(a)|(b)", "b", {"b", "", "b"}},
-                    GroupCase{"(a)|(b)", "a", {"a", "a"}},
-                    GroupCase{"(a*)b", "b", {"b", ""}},
-                    GroupCase{R"re(^\+CPBR:\s*(\d+),"([^"]*)",(\d+),"(.*)"$)re",
-                              R"(+CPBR: 12,"+79001234",145,"Ivan")",
-                              {R"(+CPBR: 12,"+79001234",145,"Ivan")", "12", "+79001234", "145", "Ivan"}}));
+    testing::Values(
+        GroupCase{"b+", "abbc", {"bb"}}, GroupCase{"(a)(b)(c)?", "ab", {"ab", "a", "b"}},
+        GroupCase{"(x)?(b)(c)?", "b", {"b", "", "b"}}, GroupCase{"(a)|(b)", "b", {"b", "", "b"}},
+        GroupCase{"(a)|(b)", "a", {"a", "a"}}, GroupCase{"(a*)b", "b", {"b", ""}},
+        GroupCase{R"re(^\+CPBR:\s*(\d+),"([^"]*)",(\d+),"(.*)"$)re",
+                  R"(+CPBR: 12,"+79001234",145,"Ivan")",
+                  {R"(+CPBR: 12,"+79001234",145,"Ivan")", "12", "+79001234", "145", "Ivan"}}));
 
 struct OptionCase {
   const char* pattern;
@@ -163,7 +161,8 @@ TEST_P(RegexInvalidPattern, EveryCallFailsAndLeavesOutputsAlone) {
   EXPECT_EQ(list, std::vector<std::string>{"kept"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, RegexInvalidPattern, testing::Values("(", "[a", "a{2,1}", "\\", "a)"));
+INSTANTIATE_TEST_SUITE_P(Table, RegexInvalidPattern,
+                         testing::Values("(", "[a", "a{2,1}", "\\", "a)"));
 
 TEST(RegexInvalidPattern, OffsetPointsAtTheFault) {
   CRegex regex("ab(", 0);

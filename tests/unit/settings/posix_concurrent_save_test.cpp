@@ -63,16 +63,17 @@ TEST_F(CConcurrentSaves, EveryLoadBetweenSavesSeesOneWholeSave) {
     SaveSettings();
     Settings() = PluginSettings{};
     LoadSettings();
-    ASSERT_TRUE(IsOneWholeSave(Settings())) << "save " << i << " read back as " << Settings().DefaultSCA;
+    ASSERT_TRUE(IsOneWholeSave(Settings()))
+        << "save " << i << " read back as " << Settings().DefaultSCA;
   }
 }
 
 TEST_F(CConcurrentSaves, TwoProcessesSavingAtOnceLeaveOneWholeSave) {
   const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
   const std::string root = KeyPath().substr(0, KeyPath().size() - std::string("\\Zantel").size());
-  const std::string writer = std::string(kSharedRoot) + "='" + root + "' " + kSharedStore + "='" +
-                             Registry().File() + "' '" + self +
-                             "' --gtest_filter=CConcurrentSaves.EveryLoadBetweenSavesSeesOneWholeSave";
+  const std::string writer =
+      std::string(kSharedRoot) + "='" + root + "' " + kSharedStore + "='" + Registry().File() +
+      "' '" + self + "' --gtest_filter=CConcurrentSaves.EveryLoadBetweenSavesSeesOneWholeSave";
   const std::string script = "ZANTEL_TEST_WRITER=1 " + writer + " >/dev/null & first=$!; " +
                              "ZANTEL_TEST_WRITER=2 " + writer + " >/dev/null & second=$!; " +
                              "wait $first || exit 1; wait $second || exit 1";

@@ -131,8 +131,8 @@ struct LoadCase {
 class LoadValueTest : public CSettingsFixture, public testing::WithParamInterface<LoadCase> {};
 
 TEST_P(LoadValueTest, LoadsAsExpected) {
-  CRegKey::Create(KeyPath(GetParam().subkey)).SetValue(GetParam().name, GetParam().type,
-                                                       GetParam().data);
+  CRegKey::Create(KeyPath(GetParam().subkey))
+      .SetValue(GetParam().name, GetParam().type, GetParam().data);
   LoadSettings();
   EXPECT_EQ(GetParam().field(Settings()), GetParam().expected);
 }
@@ -173,8 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"ParityFour", "\\SecondCOM", "Parity", kDw, Dword(4), Parity, 4},
         LoadCase{"StopBitsThree", "\\SecondCOM", "StopBits", kDw, Dword(3), StopBits, 0},
         LoadCase{"HwCtlTwo", "\\SecondCOM", "HwCtl", kDw, Dword(2), HwCtl, 1},
-        LoadCase{"HwCtlAsBinary", "\\SecondCOM", "HwCtl", Platform::kRegBinary, Dword(0), HwCtl,
-                 1},
+        LoadCase{"HwCtlAsBinary", "\\SecondCOM", "HwCtl", Platform::kRegBinary, Dword(0), HwCtl, 1},
         LoadCase{"PhoneInDisksTwo", "", "PhoneShowInDisksMenu", kDw, Dword(2), PhoneInDisks, 1},
         LoadCase{"PhoneInDisksZero", "", "PhoneShowInDisksMenu", kDw, Dword(0), PhoneInDisks, 0},
         LoadCase{"SmsInDisksTwo", "", "SMSShowInDisksMenu", kDw, Dword(2), SmsInDisks, 0},

@@ -6,20 +6,19 @@
 
 namespace {
 
-CSMSMessage Submit(const std::string& address, const std::u16string& text, uint8_t dcs = 0)
-{
-    CSMSMessage message(false);
-    message.sca.clear();
-    message.scaType = 128;
-    message.address = address;
-    message.wideText = text;
-    message.dcs = dcs;
-    return message;
+CSMSMessage Submit(const std::string& address, const std::u16string& text, uint8_t dcs = 0) {
+  CSMSMessage message(false);
+  message.sca.clear();
+  message.scaType = 128;
+  message.address = address;
+  message.wideText = text;
+  message.dcs = dcs;
+  return message;
 }
 
 struct CSemiOctetCase {
-    const char* m_number;
-    std::string m_octets;
+  const char* m_number;
+  std::string m_octets;
 };
 
 const CSemiOctetCase kSemiOctetCases[] = {
@@ -32,18 +31,17 @@ const CSemiOctetCase kSemiOctetCases[] = {
 
 class SemiOctetsCase : public testing::TestWithParam<CSemiOctetCase> {};
 
-TEST_P(SemiOctetsCase, SwapsDigitPairs)
-{
-    EXPECT_EQ(SemiOctets(GetParam().m_number), GetParam().m_octets);
+TEST_P(SemiOctetsCase, SwapsDigitPairs) {
+  EXPECT_EQ(SemiOctets(GetParam().m_number), GetParam().m_octets);
 }
 
 INSTANTIATE_TEST_SUITE_P(Encode, SemiOctetsCase, testing::ValuesIn(kSemiOctetCases));
 
 struct CHeaderCase {
-    const char* m_name;
-    bool m_concatenated;
-    uint16_t m_reference;
-    std::string m_header;
+  const char* m_name;
+  bool m_concatenated;
+  uint16_t m_reference;
+  std::string m_header;
 };
 
 const CHeaderCase kHeaderCases[] = {
@@ -56,90 +54,90 @@ const CHeaderCase kHeaderCases[] = {
 
 class BuildHeaderCase : public testing::TestWithParam<CHeaderCase> {};
 
-TEST_P(BuildHeaderCase, WritesConcatenationElement)
-{
-    CSMSMessage message(false);
-    message.concatenated = GetParam().m_concatenated;
-    message.concatReference = GetParam().m_reference;
-    message.partCount = 3;
-    message.partNumber = 2;
-    EXPECT_EQ(BuildHeader(message), GetParam().m_header);
+TEST_P(BuildHeaderCase, WritesConcatenationElement) {
+  CSMSMessage message(false);
+  message.concatenated = GetParam().m_concatenated;
+  message.concatReference = GetParam().m_reference;
+  message.partCount = 3;
+  message.partNumber = 2;
+  EXPECT_EQ(BuildHeader(message), GetParam().m_header);
 }
 
 INSTANTIATE_TEST_SUITE_P(Encode, BuildHeaderCase, testing::ValuesIn(kHeaderCases),
                          [](const auto& info) { return std::string(info.param.m_name); });
 
-TEST(Encode, HelloToInternationalNumber)
-{
-    CSMSMessage message = Submit("+447700900123", u"Hello");
-    EXPECT_EQ(Encode(message), "0001000C91447700091032000005C8329BFD06");
+TEST(Encode, HelloToInternationalNumber) {
+  CSMSMessage message = Submit("+447700900123", u"Hello");
+  EXPECT_EQ(Encode(message), "0001000C91447700091032000005C8329BFD06");
 }
 
-TEST(Encode, ServiceCentreAddressLeadsThePdu)
-{
-    CSMSMessage message = Submit("+447700900123", u"Hi");
-    message.sca = "+447785016005";
-    message.scaType = 145;
-    EXPECT_EQ(Encode(message), "0791447758100650" "0100" "0C91447700091032" "0000" "02C834");
+TEST(Encode, ServiceCentreAddressLeadsThePdu) {
+  CSMSMessage message = Submit("+447700900123", u"Hi");
+  message.sca = "+447785016005";
+  message.scaType = 145;
+  EXPECT_EQ(Encode(message),
+            "0791447758100650"
+            "0100"
+            "0C91447700091032"
+            "0000"
+            "02C834");
 }
 
-TEST(Encode, EmptyDestinationKeepsItsType)
-{
-    CSMSMessage message = Submit("", u"");
-    EXPECT_EQ(Encode(message), "0001000091000000");
+TEST(Encode, EmptyDestinationKeepsItsType) {
+  CSMSMessage message = Submit("", u"");
+  EXPECT_EQ(Encode(message), "0001000091000000");
 }
 
-TEST(Encode, HeaderSetsIndicatorAndFillBit)
-{
-    CSMSMessage message = Submit("+447700900123", u"Part one of two");
-    message.messageReference = 7;
-    message.concatenated = true;
-    message.concatReference = 0x5A;
-    message.partCount = 2;
-    message.partNumber = 1;
-    EXPECT_EQ(Encode(message), "0041070C914477000910320000160500035A0201A061391DF47697416F33887E7F03");
-    EXPECT_EQ(message.firstOctet, 0x41);
+TEST(Encode, HeaderSetsIndicatorAndFillBit) {
+  CSMSMessage message = Submit("+447700900123", u"Part one of two");
+  message.messageReference = 7;
+  message.concatenated = true;
+  message.concatReference = 0x5A;
+  message.partCount = 2;
+  message.partNumber = 1;
+  EXPECT_EQ(Encode(message),
+            "0041070C914477000910320000160500035A0201A061391DF47697416F33887E7F03");
+  EXPECT_EQ(message.firstOctet, 0x41);
 }
 
-TEST(Encode, NoHeaderClearsIndicator)
-{
-    CSMSMessage message = Submit("+447700900123", u"Hi");
-    message.firstOctet = 0x41;
-    EXPECT_EQ(Encode(message), "0001000C914477000910320000" "02C834");
-    EXPECT_EQ(message.firstOctet, 0x01);
+TEST(Encode, NoHeaderClearsIndicator) {
+  CSMSMessage message = Submit("+447700900123", u"Hi");
+  message.firstOctet = 0x41;
+  EXPECT_EQ(Encode(message),
+            "0001000C914477000910320000"
+            "02C834");
+  EXPECT_EQ(message.firstOctet, 0x01);
 }
 
-TEST(Encode, UcsTwoUnitsHighOctetFirst)
-{
-    CSMSMessage message = Submit("+79161234567", u"Привет", 0x08);
-    message.messageReference = 5;
-    EXPECT_EQ(Encode(message), "0001050B919761214365F700080C041F04400438043204350442");
+TEST(Encode, UcsTwoUnitsHighOctetFirst) {
+  CSMSMessage message = Submit("+79161234567", u"Привет", 0x08);
+  message.messageReference = 5;
+  EXPECT_EQ(Encode(message), "0001050B919761214365F700080C041F04400438043204350442");
 }
 
-TEST(Encode, ValidityFormatWithoutItsOctetsIsCleared)
-{
-    CSMSMessage message = Submit("+447700900123", u"Hi");
-    message.firstOctet = 0x19;
-    message.validityOctets = "\xA7";
-    EXPECT_EQ(Encode(message), "0001000C914477000910320000" "02C834");
-    EXPECT_EQ(message.firstOctet, 0x01);
+TEST(Encode, ValidityFormatWithoutItsOctetsIsCleared) {
+  CSMSMessage message = Submit("+447700900123", u"Hi");
+  message.firstOctet = 0x19;
+  message.validityOctets = "\xA7";
+  EXPECT_EQ(Encode(message),
+            "0001000C914477000910320000"
+            "02C834");
+  EXPECT_EQ(message.firstOctet, 0x01);
 }
 
 struct CUnsendableCase {
-    const char* m_name;
-    CSMSMessage m_message;
+  const char* m_name;
+  CSMSMessage m_message;
 };
 
-CSMSMessage WithAddressType(CSMSMessage message, uint8_t type)
-{
-    message.addressType = type;
-    return message;
+CSMSMessage WithAddressType(CSMSMessage message, uint8_t type) {
+  message.addressType = type;
+  return message;
 }
 
-CSMSMessage WithServiceCentre(CSMSMessage message, const char* sca)
-{
-    message.sca = sca;
-    return message;
+CSMSMessage WithServiceCentre(CSMSMessage message, const char* sca) {
+  message.sca = sca;
+  return message;
 }
 
 const CUnsendableCase kUnsendableCases[] = {
@@ -150,32 +148,31 @@ const CUnsendableCase kUnsendableCases[] = {
     {"UcsTwoBeyondOneMessage", Submit("+447700900123", std::u16string(71, u'Ж'), 0x08)},
     {"EightBitBeyondOneMessage", Submit("+447700900123", std::u16string(141, u'a'), 0x04)},
     {"DestinationOfTwentyOneDigits", Submit("+123456789012345678901", u"Hi")},
-    {"ServiceCentreOfTwentyOneDigits", WithServiceCentre(Submit("+447700900123", u"Hi"), "123456789012345678901")},
+    {"ServiceCentreOfTwentyOneDigits",
+     WithServiceCentre(Submit("+447700900123", u"Hi"), "123456789012345678901")},
     {"AlphanumericDestinationOutsideSeptets", WithAddressType(Submit("Caf\xC3\xA9", u"Hi"), 0xD0)},
     {"AlphanumericDestinationTooLong", WithAddressType(Submit("ZantelMobile", u"Hi"), 0xD0)},
 };
 
 class EncodeUnsendable : public testing::TestWithParam<CUnsendableCase> {};
 
-TEST_P(EncodeUnsendable, GivesEmptyText)
-{
-    CSMSMessage message = GetParam().m_message;
-    EXPECT_EQ(Encode(message), "");
+TEST_P(EncodeUnsendable, GivesEmptyText) {
+  CSMSMessage message = GetParam().m_message;
+  EXPECT_EQ(Encode(message), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Encode, EncodeUnsendable, testing::ValuesIn(kUnsendableCases),
                          [](const auto& info) { return std::string(info.param.m_name); });
 
-TEST(Encode, FullMessagesStillFit)
-{
-    CSMSMessage septets = Submit("+447700900123", std::u16string(160, u'a'));
-    CSMSMessage escapes = Submit("+447700900123", std::u16string(80, u'€'));
-    CSMSMessage ucs2 = Submit("+447700900123", std::u16string(70, u'Ж'), 0x08);
-    CSMSMessage octets = Submit("+447700900123", std::u16string(140, u'a'), 0x04);
-    EXPECT_NE(Encode(septets), "");
-    EXPECT_NE(Encode(escapes), "");
-    EXPECT_NE(Encode(ucs2), "");
-    EXPECT_NE(Encode(octets), "");
+TEST(Encode, FullMessagesStillFit) {
+  CSMSMessage septets = Submit("+447700900123", std::u16string(160, u'a'));
+  CSMSMessage escapes = Submit("+447700900123", std::u16string(80, u'€'));
+  CSMSMessage ucs2 = Submit("+447700900123", std::u16string(70, u'Ж'), 0x08);
+  CSMSMessage octets = Submit("+447700900123", std::u16string(140, u'a'), 0x04);
+  EXPECT_NE(Encode(septets), "");
+  EXPECT_NE(Encode(escapes), "");
+  EXPECT_NE(Encode(ucs2), "");
+  EXPECT_NE(Encode(octets), "");
 }
 
 // Decoding then encoding a SUBMIT gives the same line whenever the record holds every field
@@ -200,11 +197,10 @@ const char* const kRoundTripPdus[] = {
 
 class EncodeRoundTrip : public testing::TestWithParam<const char*> {};
 
-TEST_P(EncodeRoundTrip, GivesSamePduBack)
-{
-    CSMSMessage message(false);
-    ASSERT_TRUE(message.Decode(GetParam()));
-    EXPECT_EQ(Encode(message), GetParam());
+TEST_P(EncodeRoundTrip, GivesSamePduBack) {
+  CSMSMessage message(false);
+  ASSERT_TRUE(message.Decode(GetParam()));
+  EXPECT_EQ(Encode(message), GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(Encode, EncodeRoundTrip, testing::ValuesIn(kRoundTripPdus));
