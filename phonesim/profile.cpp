@@ -5,12 +5,12 @@
 namespace PhoneSim {
 namespace {
 
-const std::vector<PhoneBookSpec> kHandsetBooks = {{"SM", 250, 40, 18},
-                                                  {"ME", 500, 40, 30},
-                                                  {"DC", 10, 40, 18},
-                                                  {"MC", 10, 40, 18},
-                                                  {"RC", 10, 40, 18}};
-const std::vector<MessageStorageSpec> kHandsetStores = {{"SM", 40}, {"ME", 150}};
+const std::vector<PhoneBookShape> kHandsetBooks = {{"SM", 250, 40, 18},
+                                                   {"ME", 500, 40, 30},
+                                                   {"DC", 10, 40, 18},
+                                                   {"MC", 10, 40, 18},
+                                                   {"RC", 10, 40, 18}};
+const std::vector<MessageStorageShape> kHandsetStores = {{"SM", 40}, {"ME", 150}};
 const std::vector<int> kAllStatuses = {0, 1, 2, 3, 4};
 
 Profile Classic() {

@@ -18,14 +18,14 @@ enum class CallTimeStyle {
   OneField,   // ,"05/12/31,23:59:00"
 };
 
-struct PhoneBookSpec {
+struct PhoneBookShape {
   std::string name;
   int size = 0;
   int numberLength = 0;
   int nameLength = 0;
 };
 
-struct MessageStorageSpec {
+struct MessageStorageShape {
   std::string name;
   int size = 0;
 };
@@ -43,11 +43,11 @@ struct Profile {
   int highestErrorMode = 2;  // AT+CMEE=n above this is refused
   std::vector<std::string> charsets;
   std::string powerUpCharset;
-  std::vector<PhoneBookSpec> phoneBooks;
+  std::vector<PhoneBookShape> phoneBooks;
   bool phoneBookCounts = true;  // +CPBS? carries used and total
   bool internationalWithoutPlus = false;
   CallTimeStyle callTimeStyle = CallTimeStyle::TwoFields;
-  std::vector<MessageStorageSpec> messageStorages;
+  std::vector<MessageStorageShape> messageStorages;
   std::string statusList;     // the answer to AT+CMGL=?, inside the parentheses
   std::vector<int> statuses;  // the statuses AT+CMGL=n accepts
   bool listsUnsentAsUnread = false;

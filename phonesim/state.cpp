@@ -16,7 +16,7 @@ namespace {
 using nlohmann::json;
 
 // Sizes of a book or storage that neither the file nor the profile gives.
-constexpr PhoneBookSpec kUnknownBook = {"", 100, 40, 18};
+constexpr PhoneBookShape kUnknownBook = {"", 100, 40, 18};
 constexpr int kUnknownStorageSize = 30;
 
 template <typename T>
@@ -64,9 +64,9 @@ PhoneBookEntry EntryFromJson(const json& item, const PhoneBook& book, const std:
   return entry;
 }
 
-const PhoneBookSpec* BookSpec(const Profile& profile, const std::string& name) {
-  for (const PhoneBookSpec& spec : profile.phoneBooks) {
-    if (spec.name == name) return &spec;
+const PhoneBookShape* BookShape(const Profile& profile, const std::string& name) {
+  for (const PhoneBookShape& shape : profile.phoneBooks) {
+    if (shape.name == name) return &shape;
   }
   return nullptr;
 }
@@ -76,11 +76,11 @@ PhoneBook BookFromJson(const json& item, const Profile& profile) {
   book.name = Field<std::string>(item, "name", "", "phone book");
   const std::string where = "phone book " + book.name;
   if (book.name.empty()) throw state_error("a phone book without a name");
-  const PhoneBookSpec* spec = BookSpec(profile, book.name);
-  if (!spec) spec = &kUnknownBook;
-  book.size = Field(item, "size", spec->size, where);
-  book.numberLength = Field(item, "numberLength", spec->numberLength, where);
-  book.nameLength = Field(item, "nameLength", spec->nameLength, where);
+  const PhoneBookShape* shape = BookShape(profile, book.name);
+  if (!shape) shape = &kUnknownBook;
+  book.size = Field(item, "size", shape->size, where);
+  book.numberLength = Field(item, "numberLength", shape->numberLength, where);
+  book.nameLength = Field(item, "nameLength", shape->nameLength, where);
   if (book.size < 1) throw state_error(where + ": size must be positive");
   std::set<int> seen;
   for (const json& entry : Array(item, "entries", where)) {
@@ -101,8 +101,8 @@ MessageStorage StorageFromJson(const json& item, const Profile& profile) {
   const std::string where = "message storage " + storage.name;
   if (storage.name.empty()) throw state_error("a message storage without a name");
   storage.size = kUnknownStorageSize;
-  for (const MessageStorageSpec& spec : profile.messageStorages) {
-    if (spec.name == storage.name) storage.size = spec.size;
+  for (const MessageStorageShape& shape : profile.messageStorages) {
+    if (shape.name == storage.name) storage.size = shape.size;
   }
   storage.size = Field(item, "size", storage.size, where);
   std::set<int> seen;
@@ -122,14 +122,14 @@ MessageStorage StorageFromJson(const json& item, const Profile& profile) {
 }
 
 // The profile's books and storages come first, in its order, then those only the file has.
-template <typename Item, typename Spec, typename Parse>
-std::vector<Item> Merge(const json& items, const std::vector<Spec>& specs, Parse parse,
+template <typename Item, typename Shape, typename Parse>
+std::vector<Item> Merge(const json& items, const std::vector<Shape>& shapes, Parse parse,
                         const Profile& profile) {
   std::vector<Item> merged;
-  for (const Spec& spec : specs) {
-    json named = {{"name", spec.name}};
+  for (const Shape& shape : shapes) {
+    json named = {{"name", shape.name}};
     for (const json& item : items) {
-      if (item.value("name", "") == spec.name) named = item;
+      if (item.value("name", "") == shape.name) named = item;
     }
     merged.push_back(parse(named, profile));
   }
