@@ -12,6 +12,7 @@
 #include "platform/error.h"
 #include "platform/pty.h"
 #include "settings/settings.h"
+#include "timeout_prompt.h"
 
 namespace {
 
@@ -28,15 +29,6 @@ class SerialConnection : public testing::Test {
     m_settings.HwCtl = false;
   }
   void TearDown() override { unsetenv("ZANTEL_COM3"); }
-
-  void ExpectTimeoutPrompt(const CFakeHost::ShownMessage& box) {
-    EXPECT_EQ(box.flags, static_cast<uint32_t>(FMSG_WARNING));
-    EXPECT_EQ(box.helpTopic, "TimeoutError");
-    EXPECT_EQ(box.items,
-              (std::vector<std::string>{"Zantel", "The phone has not answered for 1 seconds",
-                                        "Wait", "Give up"}));
-    EXPECT_EQ(box.buttons, 2);
-  }
 
   CFakeHost m_host;
   Platform::CPseudoTerminal m_phone;

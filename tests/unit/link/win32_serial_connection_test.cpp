@@ -12,6 +12,7 @@
 #include "platform/error.h"
 #include "serial_pair.h"
 #include "settings/settings.h"
+#include "timeout_prompt.h"
 
 namespace {
 
@@ -29,15 +30,6 @@ class Win32SerialConnection : public testing::Test {
     m_settings.Port = pair->pluginPort;
     m_settings.Timeout = 1;
     m_settings.HwCtl = false;
-  }
-
-  void ExpectTimeoutPrompt(const CFakeHost::ShownMessage& box) {
-    EXPECT_EQ(box.flags, static_cast<FarDword>(FMSG_WARNING));
-    EXPECT_EQ(box.helpTopic, "TimeoutError");
-    EXPECT_EQ(box.items,
-              (std::vector<std::string>{"Zantel", "The phone has not answered for 1 seconds",
-                                        "Wait", "Give up"}));
-    EXPECT_EQ(box.buttons, 2);
   }
 
   CFakeHost m_host;
