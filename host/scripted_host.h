@@ -138,6 +138,11 @@ class CScriptedHost {
   const std::vector<std::string>& Log() const { return m_log; }
   size_t OpenScreens() const { return m_openScreens.size(); }
 
+ protected:
+  // For a host built on this one: the record it completes, and the same failure record.
+  PluginStartupInfo& MutableStartupInfo() { return m_info; }
+  void Fail(const std::string& text);
+
  private:
   using Step = std::variant<CDialogAnswer, CMenuAnswer, CMessageAnswer>;
 
@@ -154,7 +159,6 @@ class CScriptedHost {
   static FarHandle ZANTEL_STDCALL SaveScreenService(int x1, int y1, int x2, int y2);
   static void ZANTEL_STDCALL RestoreScreenService(FarHandle screen);
 
-  void Fail(const std::string& text);
   void CheckModule(int module, const char* service);
   std::optional<Step> TakeStep();
   int AnswerDialogWith(CDialogAnswer& answer, const ShownDialog& shown, FarDialogItem* items);
