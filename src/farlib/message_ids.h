@@ -20,4 +20,5 @@ constexpr int kKeepWaiting = 176;
 constexpr int kGiveUp = 177;
 constexpr int kOutOfRange = 178;      // "%d" "%d": the lower and the upper bound
 constexpr int kCommandTooLong = 184;  // "%d": the longest command the phone link can send
+constexpr int kSettingsNotSaved = 185;
 }  // namespace Msg

@@ -22,6 +22,7 @@ constexpr uint32_t kRegBinary = 3;
 constexpr uint32_t kRegDword = 4;
 
 // Registry failures that error.h does not name.
+constexpr uint32_t kErrorBadDatabase = 1009;
 constexpr uint32_t kErrorRegistryIoFailed = 1016;
 constexpr uint32_t kErrorKeyDeleted = 1018;
 
@@ -42,7 +43,8 @@ class CRegKey {
   CRegKey& operator=(const CRegKey&) = delete;
 
   // `path` is below HKEY_CURRENT_USER, its names separated by '\'. Create makes every missing
-  // key on the way; Open finds existing keys only. Both ask for full access.
+  // key on the way; Open finds existing keys only. Both ask for full access. A closed key
+  // leaves the reason in LastError() when the registry gave one.
   static CRegKey Create(const std::string& path);
   static CRegKey Open(const std::string& path);
 
@@ -75,12 +77,21 @@ class CRegKey {
 // Makes every registry change of its lifetime one atomic unit where the store supports it
 // (one SQLite transaction on POSIX, so a save is also one commit instead of one per value);
 // nothing on Windows. Scopes may nest: the outermost one commits.
+//
+// A unit that could not start, or any change of it that failed, fails the whole unit: the
+// changes after it are refused at once (they would only wait for the same lock or hit the same
+// fault), and at its end nothing of it is kept. Reads go on as usual.
 class CRegTransaction {
  public:
   CRegTransaction();
-  ~CRegTransaction();
+  ~CRegTransaction();  // ends the scope as Commit does when Commit was not called
   CRegTransaction(const CRegTransaction&) = delete;
   CRegTransaction& operator=(const CRegTransaction&) = delete;
+
+  // Ends the scope now. True when every change of the unit so far has landed (the outermost
+  // scope: has been committed); false leaves the reason in LastError(). Later calls repeat
+  // the first answer. On Windows every change reports its own failure, so this is true.
+  bool Commit();
 
   struct Impl;
 

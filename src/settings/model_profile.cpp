@@ -20,10 +20,17 @@ ModelProfile ReadProfile(const Platform::CRegKey& key) {
   return profile;
 }
 
-void WriteProfile(Platform::CRegKey& key, const ModelProfile& profile) {
-  FarLib::WriteRegString(key, "Manufacturer", profile.Manufacturer);
-  FarLib::WriteRegString(key, "Model", profile.Model);
-  FarLib::WriteRegDword(key, "SpecialCharacters", static_cast<uint32_t>(profile.SpecialCharacters));
-  FarLib::WriteRegDword(key, "Flags", profile.Flags);
-  FarLib::WriteRegString(key, "Charset", profile.Charset);
+uint32_t WriteProfile(Platform::CRegKey& key, const ModelProfile& profile) {
+  const uint32_t statuses[] = {
+      FarLib::WriteRegString(key, "Manufacturer", profile.Manufacturer),
+      FarLib::WriteRegString(key, "Model", profile.Model),
+      FarLib::WriteRegDword(key, "SpecialCharacters",
+                            static_cast<uint32_t>(profile.SpecialCharacters)),
+      FarLib::WriteRegDword(key, "Flags", profile.Flags),
+      FarLib::WriteRegString(key, "Charset", profile.Charset),
+  };
+  for (const uint32_t status : statuses) {
+    if (status != Platform::kErrorSuccess) return status;
+  }
+  return Platform::kErrorSuccess;
 }

@@ -36,4 +36,5 @@ ModelProfile DefaultProfile();
 // The five values of a profile key; each missing or malformed value gives its default, and a
 // SpecialCharacters above 2 gives 1.
 ModelProfile ReadProfile(const Platform::CRegKey& key);
-void WriteProfile(Platform::CRegKey& key, const ModelProfile& profile);
+// The registry's status of the first value that could not be written, 0 when all were.
+uint32_t WriteProfile(Platform::CRegKey& key, const ModelProfile& profile);

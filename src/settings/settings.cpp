@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "farlib/host.h"
+#include "farlib/message_ids.h"
 #include "farlib/registry.h"
+#include "platform/error.h"
 
 namespace {
 
@@ -16,7 +18,7 @@ using Platform::CRegKey;
 template <class Record>
 struct Field {
   std::function<void(const CRegKey&, Record&)> Read;
-  std::function<void(CRegKey&, const Record&)> Write;
+  std::function<uint32_t(CRegKey&, const Record&)> Write;  // the registry's status
 };
 
 template <class Record>
@@ -25,7 +27,7 @@ Field<Record> Flag(const char* name, bool Record::*member) {
             FarLib::ReadRegBool(key, name, record.*member, Record{}.*member);
           },
           [=](CRegKey& key, const Record& record) {
-            FarLib::WriteRegDword(key, name, record.*member ? 1 : 0);
+            return FarLib::WriteRegDword(key, name, record.*member ? 1 : 0);
           }};
 }
 
@@ -37,7 +39,7 @@ Field<Record> Integer(const char* name, Number Record::*member, int32_t low, int
                 static_cast<Number>(FarLib::ReadRegInteger(key, name, low, high, fallback));
           },
           [=](CRegKey& key, const Record& record) {
-            FarLib::WriteRegDword(key, name, static_cast<uint32_t>(record.*member));
+            return FarLib::WriteRegDword(key, name, static_cast<uint32_t>(record.*member));
           }};
 }
 
@@ -47,7 +49,7 @@ Field<Record> Text(const char* name, std::string Record::*member) {
             FarLib::ReadRegString(key, name, record.*member, (Record{}.*member).c_str());
           },
           [=](CRegKey& key, const Record& record) {
-            FarLib::WriteRegString(key, name, record.*member);
+            return FarLib::WriteRegString(key, name, record.*member);
           }};
 }
 
@@ -98,9 +100,34 @@ void ReadFields(const CRegKey& key, const std::vector<Field<Record>>& fields, Re
   for (const Field<Record>& field : fields) field.Read(key, record);
 }
 
+// Whether a save has failed and the first reason; the failures after the first one add
+// nothing a user could act on.
+class CSaveOutcome {
+ public:
+  // `status` is a registry status: 0 is success, any other value a failure with that reason.
+  void Note(uint32_t status) {
+    if (status != Platform::kErrorSuccess) Fail(status);
+  }
+  // `reason` 0: the reason is not known.
+  void Fail(uint32_t reason) {
+    if (m_failed) return;
+    m_failed = true;
+    m_reason = reason;
+  }
+  bool Failed() const { return m_failed; }
+  uint32_t Reason() const { return m_reason; }
+
+ private:
+  bool m_failed = false;
+  uint32_t m_reason = Platform::kErrorSuccess;
+};
+
+// Every value is still tried after a failure: without transactions (Windows) the ones that
+// can be written then are.
 template <class Record>
-void WriteFields(CRegKey& key, const std::vector<Field<Record>>& fields, const Record& record) {
-  for (const Field<Record>& field : fields) field.Write(key, record);
+void WriteFields(CRegKey& key, const std::vector<Field<Record>>& fields, const Record& record,
+                 CSaveOutcome& outcome) {
+  for (const Field<Record>& field : fields) outcome.Note(field.Write(key, record));
 }
 
 constexpr const char* kFirstCom = "\\FirstCOM";
@@ -125,12 +152,20 @@ ModelProfileList LoadProfiles() {
   return profiles;
 }
 
-void SaveProfiles(const ModelProfileList& profiles) {
-  CRegKey defaultKey = OpenSettingsKey(kModels);
-  if (!profiles.empty()) WriteProfile(defaultKey, profiles.front());
+// A key to write into, created when missing; one that cannot be had fails the save.
+CRegKey KeyToWrite(const std::string& subkey, CSaveOutcome& outcome) {
+  Platform::SetLastError(Platform::kErrorSuccess);
+  CRegKey key = OpenSettingsKey(subkey);
+  if (!key.IsOpen()) outcome.Fail(Platform::LastError());
+  return key;
+}
+
+void SaveProfiles(const ModelProfileList& profiles, CSaveOutcome& outcome) {
+  CRegKey defaultKey = KeyToWrite(kModels, outcome);
+  if (!profiles.empty()) outcome.Note(WriteProfile(defaultKey, profiles.front()));
   for (size_t number = 1; number < profiles.size(); ++number) {
-    CRegKey key = OpenSettingsKey(NumberedProfileKey(number - 1));
-    WriteProfile(key, profiles[number]);
+    CRegKey key = KeyToWrite(NumberedProfileKey(number - 1), outcome);
+    outcome.Note(WriteProfile(key, profiles[number]));
   }
 }
 
@@ -157,17 +192,27 @@ void LoadSettings() {
   settings.Profiles = LoadProfiles();
 }
 
-void SaveSettings() {
-  const Platform::CRegTransaction atomic;
+bool SaveSettings() {
+  CSaveOutcome outcome;
+  Platform::CRegTransaction atomic;
   const PluginSettings& settings = Settings();
   {
-    CRegKey main = OpenSettingsKey();
-    WriteFields(main, MainFields(), settings);
-    main.DeleteSubtree("Models");
+    CRegKey main = KeyToWrite({}, outcome);
+    WriteFields(main, MainFields(), settings, outcome);
+    // The old profiles go so that the list below is stored exactly; none there is no fault.
+    const uint32_t deleted = main.DeleteSubtree("Models");
+    if (deleted != Platform::kErrorFileNotFound) outcome.Note(deleted);
   }
-  CRegKey firstCom = OpenSettingsKey(kFirstCom);
-  WriteFields(firstCom, PortFields(), settings.FirstCOM);
-  CRegKey secondCom = OpenSettingsKey(kSecondCom);
-  WriteFields(secondCom, PortFields(), settings.SecondCOM);
-  SaveProfiles(settings.Profiles);
+  CRegKey firstCom = KeyToWrite(kFirstCom, outcome);
+  WriteFields(firstCom, PortFields(), settings.FirstCOM, outcome);
+  CRegKey secondCom = KeyToWrite(kSecondCom, outcome);
+  WriteFields(secondCom, PortFields(), settings.SecondCOM, outcome);
+  SaveProfiles(settings.Profiles, outcome);
+  if (!atomic.Commit()) outcome.Fail(Platform::LastError());
+  if (!outcome.Failed()) return true;
+  const std::string reason =
+      outcome.Reason() != Platform::kErrorSuccess ? Platform::ErrorText(outcome.Reason()) : "";
+  FarLib::ShowError(FarLib::GetMsg(Msg::kSettingsNotSaved),
+                    reason.empty() ? nullptr : reason.c_str());
+  return false;
 }

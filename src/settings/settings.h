@@ -60,5 +60,8 @@ Platform::CRegKey OpenSettingsKey(const std::string& subkey = {}, bool openOnly 
 // the model profiles up to the first gap in their numbering.
 void LoadSettings();
 
-// Writes Settings() back as one unit; the stored profiles become exactly the list's.
-void SaveSettings();
+// Writes Settings() back as one unit; the stored profiles become exactly the list's. False
+// when any of it could not be stored (a key not created, a value not written, the unit not
+// committed): the user has then been shown one error box with the system's reason, and on a
+// store with transactions nothing of this save was kept.
+bool SaveSettings();

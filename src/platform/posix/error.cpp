@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/posix/posix_backend.h"
+#include "platform/registry.h"
 
 namespace Platform {
 namespace {
@@ -75,6 +76,14 @@ constexpr std::pair<uint32_t, std::string_view> kTexts[] = {
     {kErrorSeekOnDevice, "The file pointer cannot be set on the specified device or file."},
     {kErrorDirNotEmpty, "The directory is not empty."},
     {kErrorAlreadyExists, "Cannot create a file when that file already exists."},
+    // The registry's own failures, which the POSIX store reports too.
+    {kErrorBadDatabase, "The configuration registry database is corrupt."},
+    {kErrorRegistryIoFailed,
+     "An I/O operation initiated by the registry failed unrecoverably. The registry could not "
+     "read in, or write out, or flush, one of the files that contain the system's image of the "
+     "registry."},
+    {kErrorKeyDeleted,
+     "Illegal operation attempted on a registry key that has been marked for deletion."},
     {kErrorNoUnicodeTranslation,
      "No mapping for the Unicode character exists in the target multi-byte code page."},
     {kErrorTimeout, "This operation returned because the timeout period expired."},

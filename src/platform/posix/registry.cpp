@@ -15,6 +15,7 @@ struct CRegKey::Impl {
 
 struct CRegTransaction::Impl {
   std::shared_ptr<Posix::CRegistryStore> Store;
+  std::optional<uint32_t> Outcome;  // set once the scope has ended
 };
 
 namespace {
@@ -66,8 +67,12 @@ CRegKey& CRegKey::operator=(CRegKey&& other) noexcept = default;
 
 CRegKey CRegKey::Create(const std::string& path) {
   const std::optional<std::vector<std::string>> names = SplitPath(path);
+  if (!names) {
+    SetLastError(kErrorInvalidName);
+    return CRegKey();
+  }
   std::shared_ptr<CRegistryStore> store = CRegistryStore::Current();
-  if (!names || !store) return CRegKey();
+  if (!store) return CRegKey();
   CRegTransaction atomic;  // a path of new keys appears whole or not at all
   const std::optional<int64_t> key = Walk(*store, *names, true);
   if (!key) return CRegKey();
@@ -132,8 +137,16 @@ CRegTransaction::CRegTransaction() : m_impl(std::make_unique<Impl>()) {
   if (m_impl->Store) m_impl->Store->Begin();
 }
 
-CRegTransaction::~CRegTransaction() {
-  if (m_impl->Store) m_impl->Store->End();
+CRegTransaction::~CRegTransaction() { Commit(); }
+
+bool CRegTransaction::Commit() {
+  if (!m_impl->Outcome) {
+    // Without a store every change fails on its own, each with its reason.
+    m_impl->Outcome = m_impl->Store ? m_impl->Store->End() : kErrorSuccess;
+  }
+  if (*m_impl->Outcome == kErrorSuccess) return true;
+  SetLastError(*m_impl->Outcome);
+  return false;
 }
 
 }  // namespace Platform

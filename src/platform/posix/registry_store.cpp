@@ -94,6 +94,24 @@ class CStatement {
   int m_bound = 0;
 };
 
+// SQLite's result codes as the registry's Windows error codes, so that a failed save reads
+// the same on both systems.
+uint32_t WindowsError(int sqliteCode) {
+  switch (sqliteCode & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return kErrorSharingViolation;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+    case SQLITE_CANTOPEN: return kErrorAccessDenied;
+    case SQLITE_FULL: return kErrorDiskFull;
+    case SQLITE_NOMEM: return kErrorNotEnoughMemory;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT: return kErrorBadDatabase;
+    default: return kErrorRegistryIoFailed;
+  }
+}
+
 bool Execute(sqlite3* db, const char* sql) {
   return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
@@ -133,14 +151,24 @@ std::string RegistryStorePath() {
   return (folder / "registry.sqlite3").string();
 }
 
-std::shared_ptr<CRegistryStore> CRegistryStore::OpenFile(const std::string& path) {
+std::shared_ptr<CRegistryStore> CRegistryStore::OpenFile(const std::string& path, uint32_t& error) {
   sqlite3* db = nullptr;
   const int opened =
       sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   auto store = std::make_shared<CRegistryStore>(db);
-  if (opened != SQLITE_OK) return nullptr;
+  if (opened != SQLITE_OK) {
+    error = WindowsError(opened);
+    return nullptr;
+  }
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
-  if (!PrepareSchema(db) || !Execute(db, "PRAGMA foreign_keys = ON")) return nullptr;
+  if (!PrepareSchema(db) || !Execute(db, "PRAGMA foreign_keys = ON")) {
+    // A file that is readable but not a store says nothing worse than "busy" or "not a
+    // database"; whatever else failed is the store's own fault.
+    const uint32_t reason = WindowsError(sqlite3_errcode(db));
+    error = reason == kErrorSharingViolation || reason == kErrorAccessDenied ? reason
+                                                                             : kErrorBadDatabase;
+    return nullptr;
+  }
   return store;
 }
 
@@ -148,10 +176,15 @@ std::shared_ptr<CRegistryStore> CRegistryStore::Current() {
   static std::string s_path;
   static std::shared_ptr<CRegistryStore> s_store;
   const std::string path = RegistryStorePath();
-  if (path.empty()) return nullptr;
+  if (path.empty()) {
+    SetLastError(kErrorPathNotFound);
+    return nullptr;
+  }
   if (!s_store || path != s_path) {
-    s_store = OpenFile(path);
+    uint32_t error = kErrorSuccess;
+    s_store = OpenFile(path, error);
     s_path = path;
+    if (!s_store) SetLastError(error);
   }
   return s_store;
 }
@@ -169,8 +202,15 @@ std::optional<int64_t> CRegistryStore::FindKey(int64_t parent, const std::string
 
 std::optional<int64_t> CRegistryStore::CreateKey(int64_t parent, const std::string& name) {
   if (std::optional<int64_t> found = FindKey(parent, name)) return found;
+  if (const uint32_t refused = RefusedWrite()) {
+    SetLastError(refused);
+    return std::nullopt;
+  }
   CStatement insert(m_db, "INSERT INTO keys(parent, name, fold) VALUES(?, ?, ?)");
-  if (!insert.Bind(parent).Bind(name).Bind(Fold(name)).Run()) return std::nullopt;
+  if (!insert.Bind(parent).Bind(name).Bind(Fold(name)).Run()) {
+    SetLastError(FailedWrite());
+    return std::nullopt;
+  }
   return sqlite3_last_insert_rowid(m_db);
 }
 
@@ -189,8 +229,9 @@ std::vector<std::string> CRegistryStore::SubKeyNames(int64_t key) {
 
 uint32_t CRegistryStore::DeleteKey(int64_t key) {
   if (!KeyExists(key)) return kErrorFileNotFound;
+  if (const uint32_t refused = RefusedWrite()) return refused;
   CStatement erase(m_db, "DELETE FROM keys WHERE id = ?");
-  return erase.Bind(key).Run() ? kErrorSuccess : kErrorRegistryIoFailed;
+  return erase.Bind(key).Run() ? kErrorSuccess : FailedWrite();
 }
 
 uint32_t CRegistryStore::QueryValue(int64_t key, const std::string& name, RegValue& value) {
@@ -206,21 +247,46 @@ uint32_t CRegistryStore::QueryValue(int64_t key, const std::string& name, RegVal
 uint32_t CRegistryStore::SetValue(int64_t key, const std::string& name, uint32_t type,
                                   const std::vector<uint8_t>& data) {
   if (!KeyExists(key)) return kErrorKeyDeleted;
+  if (const uint32_t refused = RefusedWrite()) return refused;
   CStatement write(m_db,
                    "INSERT OR REPLACE INTO reg_values(key, fold, name, type, data) "
                    "VALUES(?, ?, ?, ?, ?)");
   write.Bind(key).Bind(Fold(name)).Bind(name).Bind(static_cast<int64_t>(type)).BindBlob(data);
-  return write.Run() ? kErrorSuccess : kErrorRegistryIoFailed;
+  return write.Run() ? kErrorSuccess : FailedWrite();
 }
 
 void CRegistryStore::Begin() {
-  if (m_depth++ == 0) m_inTransaction = Execute(m_db, "BEGIN IMMEDIATE");
+  if (m_depth++ > 0) return;
+  m_unitError = kErrorSuccess;
+  m_inTransaction = Execute(m_db, "BEGIN IMMEDIATE");
+  if (!m_inTransaction) m_unitError = WindowsError(sqlite3_errcode(m_db));
 }
 
-void CRegistryStore::End() {
-  if (m_depth == 0 || --m_depth > 0 || !m_inTransaction) return;
-  m_inTransaction = false;
-  if (!Execute(m_db, "COMMIT")) Execute(m_db, "ROLLBACK");
+uint32_t CRegistryStore::End() {
+  if (m_depth == 0) return kErrorSuccess;
+  if (--m_depth > 0) return m_unitError;
+  if (m_inTransaction) {
+    m_inTransaction = false;
+    if (m_unitError == kErrorSuccess && !Execute(m_db, "COMMIT")) {
+      m_unitError = WindowsError(sqlite3_errcode(m_db));
+    }
+    // Also after a failed COMMIT, which leaves the transaction open; SQLite may already have
+    // rolled back on its own after some errors, and then this does nothing.
+    if (m_unitError != kErrorSuccess) Execute(m_db, "ROLLBACK");
+  }
+  const uint32_t error = m_unitError;
+  m_unitError = kErrorSuccess;
+  return error;
+}
+
+void CRegistryStore::SetBusyTimeout(int milliseconds) { sqlite3_busy_timeout(m_db, milliseconds); }
+
+uint32_t CRegistryStore::RefusedWrite() const { return m_depth > 0 ? m_unitError : kErrorSuccess; }
+
+uint32_t CRegistryStore::FailedWrite() {
+  const uint32_t error = WindowsError(sqlite3_errcode(m_db));
+  if (m_depth > 0 && m_unitError == kErrorSuccess) m_unitError = error;
+  return error;
 }
 
 }  // namespace Platform::Posix

@@ -20,7 +20,7 @@ class CRegistryStore {
 
   // The store named by $ZANTEL_REGISTRY (or the default path) as it is now, opened on first
   // use and kept while the name stays the same. Null when the file cannot be used as a
-  // store: it is then left exactly as it was.
+  // store: it is then left exactly as it was, and LastError() tells why.
   static std::shared_ptr<CRegistryStore> Current();
 
   explicit CRegistryStore(sqlite3* db) : m_db(db) {}  // takes the connection over
@@ -39,16 +39,26 @@ class CRegistryStore {
                     const std::vector<uint8_t>& data);
 
   // Nesting transaction scope: the outermost Begin starts an immediate (writing) transaction,
-  // waiting for another process's transaction to end; the matching End commits.
+  // waiting for another process's transaction to end; the matching End commits. Within a
+  // unit that has failed (see CRegTransaction) every write is refused with the unit's error
+  // and End rolls back. End returns the unit's error, kErrorSuccess when there is none.
   void Begin();
-  void End();
+  uint32_t End();
+
+  // How long a write waits for another connection's lock before it fails as busy.
+  void SetBusyTimeout(int milliseconds);
 
  private:
-  static std::shared_ptr<CRegistryStore> OpenFile(const std::string& path);
+  static std::shared_ptr<CRegistryStore> OpenFile(const std::string& path, uint32_t& error);
+  // Refuses a write of a failed unit; kErrorSuccess lets it go ahead.
+  uint32_t RefusedWrite() const;
+  // Notes the failure of the statement just run and returns it as a Windows code.
+  uint32_t FailedWrite();
 
   sqlite3* m_db;
   int m_depth = 0;
   bool m_inTransaction = false;
+  uint32_t m_unitError = kErrorSuccess;
 };
 
 // The store's path for the current environment; empty when there is none.

@@ -89,8 +89,11 @@ CRegKey& CRegKey::operator=(CRegKey&& other) noexcept = default;
 
 CRegKey CRegKey::Create(const std::string& path) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+  const LONG status =
+      RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  if (status != ERROR_SUCCESS) {
+    ::SetLastError(static_cast<DWORD>(status));  // the registry returns its error instead
     return CRegKey();
   }
   return CRegKey(std::make_unique<Impl>(key));
@@ -166,5 +169,6 @@ uint32_t CRegKey::DeleteSubtree(const std::string& path) {
 
 CRegTransaction::CRegTransaction() = default;
 CRegTransaction::~CRegTransaction() = default;
+bool CRegTransaction::Commit() { return true; }
 
 }  // namespace Platform

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "farlib/registry.h"
@@ -55,17 +56,98 @@ PluginSettings Changed() {
 
 using SettingsStore = CSettingsFixture;
 
-TEST_F(SettingsStore, EmptyStoreGivesTheDefaults) {
+// Every setting's documented default, written out here rather than taken from the code, so a
+// default changed in the code by mistake fails.
+using SettingValue = std::variant<bool, int64_t, std::string>;
+
+struct DocumentedDefault {
+  const char* name;
+  std::function<SettingValue(const PluginSettings&)> read;
+  SettingValue value;
+};
+
+template <class Number>
+SettingValue Num(Number number) {
+  return static_cast<int64_t>(number);
+}
+
+const PortSettings& PortOf(const PluginSettings& s, int which) {
+  return which == 1 ? s.FirstCOM : s.SecondCOM;
+}
+
+std::vector<DocumentedDefault> DocumentedDefaults() {
+  using S = const PluginSettings&;
+  std::vector<DocumentedDefault> rows = {
+      {"PhoneShowInDisksMenu", [](S s) -> SettingValue { return s.PhoneShowInDisksMenu; }, true},
+      {"PhoneDiskMenuKey", [](S s) { return Num(s.PhoneDiskMenuKey); }, Num(0)},
+      {"PhoneShowInPluginsMenu", [](S s) -> SettingValue { return s.PhoneShowInPluginsMenu; },
+       false},
+      {"SMSShowInDisksMenu", [](S s) -> SettingValue { return s.SMSShowInDisksMenu; }, false},
+      {"SMSDiskMenuKey", [](S s) { return Num(s.SMSDiskMenuKey); }, Num(0)},
+      {"SMSShowInPluginsMenu", [](S s) -> SettingValue { return s.SMSShowInPluginsMenu; }, true},
+      {"EnableSecondCOMPort", [](S s) -> SettingValue { return s.EnableSecondCOMPort; }, false},
+      {"AlwaysShowPhone", [](S s) -> SettingValue { return s.AlwaysShowPhone; }, false},
+      {"DefaultSCA", [](S s) -> SettingValue { return s.DefaultSCA; }, std::string("")},
+      {"WriteLogFile", [](S s) -> SettingValue { return s.WriteLogFile; }, false},
+      {"LogFile", [](S s) -> SettingValue { return s.LogFile; }, std::string("C:\\Zantel.log")},
+      {"OutFormat", [](S s) { return Num(s.OutFormat); }, Num(0)},
+      {"LastNamedPipe", [](S s) -> SettingValue { return s.LastNamedPipe; }, std::string("")},
+      {"LastPhoneSMSSent", [](S s) -> SettingValue { return s.LastPhoneSMSSent; }, std::string("")},
+      {"LastTextSMSSent", [](S s) -> SettingValue { return s.LastTextSMSSent; }, std::string("")},
+      {"Profiles (count)", [](S s) { return Num(s.Profiles.size()); }, Num(1)},
+      {"Profile Manufacturer", [](S s) -> SettingValue { return s.Profiles.front().Manufacturer; },
+       std::string("Default")},
+      {"Profile Model", [](S s) -> SettingValue { return s.Profiles.front().Model; },
+       std::string("")},
+      {"Profile SpecialCharacters", [](S s) { return Num(s.Profiles.front().SpecialCharacters); },
+       Num(1)},
+      {"Profile Flags", [](S s) { return Num(s.Profiles.front().Flags); }, Num(7)},
+      {"Profile Charset", [](S s) -> SettingValue { return s.Profiles.front().Charset; },
+       std::string("")},
+  };
+  // Both ports have the same defaults, the second's port number included.
+  for (const int which : {1, 2}) {
+    const std::vector<DocumentedDefault> port = {
+        {"Port", [=](S s) { return Num(PortOf(s, which).Port); }, Num(1)},
+        {"BaudRate", [=](S s) { return Num(PortOf(s, which).BaudRate); }, Num(115200)},
+        {"DataBits", [=](S s) { return Num(PortOf(s, which).DataBits); }, Num(8)},
+        {"Parity", [=](S s) { return Num(PortOf(s, which).Parity); }, Num(0)},
+        {"StopBits", [=](S s) { return Num(PortOf(s, which).StopBits); }, Num(0)},
+        {"HwCtl", [=](S s) -> SettingValue { return PortOf(s, which).HwCtl; }, true},
+        {"SwCtl", [=](S s) -> SettingValue { return PortOf(s, which).SwCtl; }, false},
+        {"Timeout", [=](S s) { return Num(PortOf(s, which).Timeout); }, Num(10)},
+    };
+    rows.insert(rows.end(), port.begin(), port.end());
+  }
+  return rows;
+}
+
+std::string Show(const SettingValue& value) {
+  if (const bool* flag = std::get_if<bool>(&value)) return *flag ? "true" : "false";
+  if (const int64_t* number = std::get_if<int64_t>(&value)) return std::to_string(*number);
+  return '"' + std::get<std::string>(value) + '"';
+}
+
+void ExpectDocumentedDefaults(const PluginSettings& settings, const char* source) {
+  const std::vector<DocumentedDefault> rows = DocumentedDefaults();
+  ASSERT_EQ(rows.size(), 21u + 2 * 8u);
+  for (size_t row = 0; row < rows.size(); ++row) {
+    const char* port = row < 21 ? "" : row < 29 ? "FirstCOM " : "SecondCOM ";
+    EXPECT_EQ(Show(rows[row].read(settings)), Show(rows[row].value))
+        << source << ": " << port << rows[row].name;
+  }
+}
+
+TEST_F(SettingsStore, DefaultsAreTheDocumentedOnes) {
+  ExpectDocumentedDefaults(PluginSettings{}, "a new record");
   Settings() = Changed();
   LoadSettings();
-  EXPECT_EQ(Settings(), PluginSettings{});
-  ASSERT_EQ(Settings().Profiles.size(), 1u);
-  EXPECT_EQ(Settings().Profiles.front().Manufacturer, "Default");
+  ExpectDocumentedDefaults(Settings(), "loaded from an empty store");
 }
 
 TEST_F(SettingsStore, SaveThenLoadGivesTheSameValues) {
   Settings() = Changed();
-  SaveSettings();
+  EXPECT_TRUE(SaveSettings());
   Settings() = PluginSettings{};
   LoadSettings();
   EXPECT_EQ(Settings(), Changed());
@@ -277,7 +359,7 @@ TEST_F(SettingsStore, OpenOnlyDoesNotCreate) {
 TEST_F(SettingsStore, ARootKeyTooLongForAnyPathGivesDefaultsAndStoresNothing) {
   UseRootKey(Registry().Root() + "\\" + std::string(300, 'R'));
   Settings() = Changed();
-  SaveSettings();
+  EXPECT_FALSE(SaveSettings());
   LoadSettings();
   EXPECT_EQ(Settings(), PluginSettings{});
   EXPECT_FALSE(CRegKey::Open(Registry().Root()).IsOpen());
