@@ -1,10 +1,11 @@
-// Any bytes as a language file: the reader and the checker finish without a crash, a hang or
+// Any bytes as a language file: the reader and the checkers finish without a crash, a hang or
 // unbounded memory, and what the reader finds fits in the input.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "farlib/language_file.h"
+#include "farlib/message_formats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -20,6 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (messageBytes > size + 1) __builtin_trap();
   for (const FarLib::LanguageFileIssue& issue : FarLib::CheckLanguageFile(text)) {
     if (issue.Line > size || issue.Reason.empty()) __builtin_trap();
+  }
+  for (const FarLib::LanguageFileIssue& issue : FarLib::CheckMessageFormats(text)) {
+    if (issue.Line == 0 || issue.Line > size || issue.Reason.empty()) __builtin_trap();
   }
   return 0;
 }

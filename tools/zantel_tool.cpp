@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -20,6 +21,7 @@
 #include "encoding/charset.h"
 #include "encoding/hex_digits.h"
 #include "farlib/language_file.h"
+#include "farlib/message_formats.h"
 #include "link/at_engine.h"
 #include "platform/clock.h"
 #include "sms/message_parts.h"
@@ -374,7 +376,11 @@ int CheckLanguageFiles(const CArguments& arguments, std::ostream& out, std::ostr
       continue;
     }
     out << DescribeLanguageFile(path, FarLib::ParseLanguageFile(*text)) << '\n';
-    for (const FarLib::LanguageFileIssue& issue : FarLib::CheckLanguageFile(*text)) {
+    std::vector<FarLib::LanguageFileIssue> issues = FarLib::CheckLanguageFile(*text);
+    for (FarLib::LanguageFileIssue& issue : FarLib::CheckMessageFormats(*text)) {
+      issues.push_back(std::move(issue));
+    }
+    for (const FarLib::LanguageFileIssue& issue : issues) {
       err << path << ':' << issue.Line << ": " << issue.Reason << '\n';
       status = kExitFailed;
     }
@@ -418,8 +424,10 @@ int Usage(std::ostream& err) {
          "pdu decode prints the message record as JSON (--outgoing: a message going to the service centre);\n"
          "pdu encode prints the SMS-SUBMIT lines of the message, one per part.\n"
          "lng check prints each language file's blocks, languages and messages, and its malformed lines\n"
-         "on standard error (line 0: the file as a whole).\n"
-         "Exit status: 0 done, 1 the conversion failed (lng check: a malformed line or an unreadable file),\n"
+         "on standard error (line 0: the file as a whole), with every message whose printf placeholders\n"
+         "differ from what the plug-in's code passes it.\n"
+         "Exit status: 0 done, 1 the conversion failed (lng check: a malformed line, a wrong placeholder or\n"
+         "an unreadable file),\n"
          "2 bad usage.\n";
   return kExitUsage;
 }

@@ -13,6 +13,7 @@ namespace FarLib {
 struct MessageGroup {
   int64_t First = 0;  // the number of Messages[0]
   std::vector<std::string> Messages;
+  std::vector<size_t> Lines;  // the line of each message, counting from 1
 };
 
 struct MessageBlock {

@@ -64,10 +64,11 @@ std::string MessageText(std::string_view line) {
 
 class CBlockReader {
  public:
-  void Take(std::string_view line) {
+  void Take(size_t number, std::string_view line) {
     if (line.empty()) return;
     if (line.front() != '.') {
       m_block.Groups.back().Messages.push_back(MessageText(line));
+      m_block.Groups.back().Lines.push_back(number);
       return;
     }
     if (const std::optional<Directive> directive = ReadDirective(line)) Apply(*directive);
@@ -88,7 +89,7 @@ class CBlockReader {
       if (m_block.Module) StartBlock();
       m_block.Module = std::string(directive.Value);
     } else if (SameName(directive.Key, kOffsetKey)) {
-      m_block.Groups.push_back(MessageGroup{OffsetNumber(directive.Value).value_or(0), {}});
+      m_block.Groups.push_back(MessageGroup{OffsetNumber(directive.Value).value_or(0), {}, {}});
     }
   }
 
@@ -142,7 +143,7 @@ bool SameName(std::string_view a, std::string_view b) {
 
 std::vector<MessageBlock> ParseLanguageFile(std::string_view text) {
   CBlockReader reader;
-  ForEachLine(text, [&](size_t, std::string_view line) { reader.Take(line); });
+  ForEachLine(text, [&](size_t number, std::string_view line) { reader.Take(number, line); });
   return reader.Finish();
 }
 

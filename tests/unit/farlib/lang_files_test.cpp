@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "farlib/language_file.h"
+#include "farlib/message_formats.h"
 
 // The shipped language files against the code that formats their messages: every message the
 // code passes printf arguments to has exactly those conversions, in that order, and no other
@@ -16,48 +16,27 @@
 namespace FarLib {
 namespace {
 
-constexpr size_t kMessageCount = 185;
+constexpr size_t kMessageCount = 186;
 
-// Message number -> the conversion letters its users pass arguments for.
-const std::map<int, std::string> kFormats = {
-    {19, "d"},    // port settings title: the port number
-    {46, "ds"},   // port menu item: the port number, its description
-    {71, "s"},    // phone book storage description: the storage name
-    {72, "d"},    // re-reading one entry: its index
-    {73, "dd"},   // reading one location: the index, the last index
-    {74, "ddd"},  // reading a chunk: first and last index of the chunk, the last index
-    {87, "s"},    // copy prompt: the item's name
-    {88, "d"},    // copy prompt: the number of items
-    {94, "s"},    // move prompt: the item's name
-    {95, "d"},    // move prompt: the number of items
-    {100, "d"},   // destination index taken: the index
-    {104, "d"},   // delete question: the number of selected items
-    {106, "s"},   // functions menu: the phone's character set
-    {108, "ss"},  // functions menu: manufacturer, model
-    {130, "s"},   // SMS storage description: the storage code
-    {142, "dd"},  // message dialog: part number, part count
-    {166, "dd"},  // text too long: characters, one message's limit
-    {167, "d"},   // text too long: the number of parts
-    {175, "d"},   // time-out prompt: seconds
-    {178, "dd"},  // range validator: lower and upper bound
-    {181, "d"},   // name or number too long: the limit
-    {184, "d"},   // command too long for the link: its limit
+struct ConversionCase {
+  const char* format;
+  const char* conversions;
 };
 
-// The conversion letters of a printf format, "%%" left out.
-std::string Conversions(const std::string& format) {
-  std::string letters;
-  for (size_t at = format.find('%'); at != std::string::npos; at = format.find('%', at + 1)) {
-    at = format.find_first_not_of("-+ #0123456789.*hlLqjzt", at + 1);
-    if (at == std::string::npos) return letters + "<unfinished>";
-    if (format[at] != '%') letters += format[at];
-  }
-  return letters;
+class FormatConversionsTest : public testing::TestWithParam<ConversionCase> {};
+
+TEST_P(FormatConversionsTest, KeepsWhatTakesAnArgument) {
+  EXPECT_EQ(FormatConversions(GetParam().format), GetParam().conversions) << GetParam().format;
 }
 
-TEST(FormatConversions, ReadsLettersAfterFlagsAndWidths) {
-  EXPECT_EQ(Conversions("%d of %s (%3d%%) %-10.4lu %"), "dsdu<unfinished>");
-}
+INSTANTIATE_TEST_SUITE_P(Table, FormatConversionsTest,
+                         testing::Values(ConversionCase{"%d of %s (%3d%%) %-10.4lu", "%d%s%d%lu"},
+                                         ConversionCase{"100%% done", ""},
+                                         ConversionCase{"%*d", "%*d"},
+                                         ConversionCase{"COM%d  %s", "%d%s"},
+                                         ConversionCase{"%s then %d", "%s%d"},
+                                         ConversionCase{"ends in %", "%<unfinished>"},
+                                         ConversionCase{"%ld and %hd", "%ld%hd"}));
 
 std::string ReadLanguageFile(const std::string& name) {
   const char* data = std::getenv("ZANTEL_TEST_DATA");
@@ -89,21 +68,15 @@ TEST_P(ShippedLanguageFileTest, HoldsEveryMessageOnceWithoutIssues) {
 }
 
 TEST_P(ShippedLanguageFileTest, PlaceholdersMatchTheirUses) {
-  const std::vector<MessageBlock> blocks = ParseLanguageFile(ReadLanguageFile(GetParam().name));
-  ASSERT_EQ(blocks.size(), 1u);
-  const std::vector<std::string>& messages = blocks[0].Groups[0].Messages;
-  for (size_t number = 0; number < messages.size(); ++number) {
-    const auto format = kFormats.find(static_cast<int>(number));
-    const std::string expected = format == kFormats.end() ? "" : format->second;
-    EXPECT_EQ(Conversions(messages[number]), expected)
-        << GetParam().name << " message " << number << ": " << messages[number];
+  for (const LanguageFileIssue& issue : CheckMessageFormats(ReadLanguageFile(GetParam().name))) {
+    ADD_FAILURE() << GetParam().name << ":" << issue.Line << ": " << issue.Reason;
   }
 }
 
 TEST_P(ShippedLanguageFileTest, FormattedMessagesAreNotEmpty) {
   const std::vector<MessageBlock> blocks = ParseLanguageFile(ReadLanguageFile(GetParam().name));
   ASSERT_EQ(blocks.size(), 1u);
-  for (const auto& [number, letters] : kFormats) {
+  for (const auto& [number, conversions] : Msg::kFormattedMessages) {
     ASSERT_LT(static_cast<size_t>(number), blocks[0].Groups[0].Messages.size());
     EXPECT_FALSE(blocks[0].Groups[0].Messages[static_cast<size_t>(number)].empty()) << number;
   }
