@@ -48,6 +48,9 @@ std::string HandleText(FarHandle handle) {
   return Hex(reinterpret_cast<uintptr_t>(handle));
 }
 
+std::string ResultText(int result) { return std::to_string(result); }
+std::string ResultText(FarHandle handle) { return HandleText(handle); }
+
 std::string Names(const std::vector<CPanelItem>& items) {
   std::string text;
   for (const CPanelItem& item : items) text += (text.empty() ? "" : ",") + item.name;
@@ -100,14 +103,17 @@ bool CStandInHost::Require(const char* name) {
 
 // Runs one call into the plug-in. A panel the plug-in asked to close (FCTL_CLOSEPLUGIN) or that
 // failed to read is closed only once the outermost export has returned, as in Far.
+// The call goes into Calls() before it is made, or with its result once it returns, so calls it
+// led to (through Control) come first.
 template <typename TBody>
-auto CStandInHost::CallExport(TBody&& body) {
+auto CStandInHost::CallExport(const std::string& call, TBody&& body) {
   struct CDepth {
     CStandInHost& host;
     explicit CDepth(CStandInHost& h) : host(h) { ++host.m_depth; }
     ~CDepth() { --host.m_depth; }
   };
   if constexpr (std::is_void_v<decltype(body())>) {
+    m_calls.push_back(call);
     {
       CDepth depth(*this);
       body();
@@ -119,6 +125,7 @@ auto CStandInHost::CallExport(TBody&& body) {
       CDepth depth(*this);
       result = body();
     }
+    m_calls.push_back(call + " -> " + ResultText(result));
     AfterExport();
     return result;
   }
@@ -153,19 +160,17 @@ bool CStandInHost::Load(const std::string& modulePath, std::string_view language
   }
   m_module = std::move(module);
   SetModule(path, language);
-  m_calls.push_back("SetStartupInfo");
   if (!Require("SetStartupInfo")) return true;
   // The record lives only during the call, as Far's does: the plug-in must keep a copy.
   const PluginStartupInfo record = StartupInfo();
-  CallExport([&] { m_module->Exports().SetStartupInfo(&record); });
+  CallExport("SetStartupInfo", [&] { m_module->Exports().SetStartupInfo(&record); });
   return true;
 }
 
 CPluginMenus CStandInHost::PluginMenus() {
-  m_calls.push_back("GetPluginInfo");
   if (!Require("GetPluginInfo")) return {};
   PluginInfo info{};
-  CallExport([&] { m_module->Exports().GetPluginInfo(&info); });
+  CallExport("GetPluginInfo", [&] { m_module->Exports().GetPluginInfo(&info); });
   std::vector<std::string> problems;
   CPluginMenus menus = ReadPluginInfo(info, problems);
   Problems("GetPluginInfo", problems);
@@ -176,9 +181,8 @@ bool CStandInHost::Open(int openFrom, int item) {
   if (!Require("OpenPlugin")) return false;
   if (m_open) Close();
   const FarHandle handle =
-      CallExport([&] { return m_module->Exports().OpenPlugin(openFrom, item); });
-  m_calls.push_back("OpenPlugin " + std::to_string(openFrom) + " " + std::to_string(item) + " -> " +
-                    HandleText(handle));
+      CallExport("OpenPlugin " + std::to_string(openFrom) + " " + std::to_string(item),
+                 [&] { return m_module->Exports().OpenPlugin(openFrom, item); });
   if (handle == InvalidHandle()) return false;
   if (handle == nullptr) {
     Fail("OpenPlugin(" + std::to_string(openFrom) + ", " + std::to_string(item) +
@@ -202,17 +206,15 @@ void CStandInHost::ReadPluginPanel(bool keepSelection, bool opening) {
   const CPluginExports& exports = m_module->Exports();
   m_reading = true;
   OpenPluginInfo info{};
-  m_calls.push_back("GetOpenPluginInfo");
-  CallExport([&] { exports.GetOpenPluginInfo(m_handle, &info); });
+  CallExport("GetOpenPluginInfo", [&] { exports.GetOpenPluginInfo(m_handle, &info); });
   std::vector<std::string> problems;
   CPluginPanelInfo panelInfo = ReadOpenPluginInfo(info, problems);
   Problems("GetOpenPluginInfo", problems);
 
   PluginPanelItem* items = nullptr;
   int count = 0;
-  const int found = CallExport([&] { return exports.GetFindData(m_handle, &items, &count, 0); });
-  m_calls.push_back("GetFindData -> " + std::to_string(found) + ", " + std::to_string(count) +
-                    " items");
+  const int found =
+      CallExport("GetFindData", [&] { return exports.GetFindData(m_handle, &items, &count, 0); });
   if (!found) {
     m_reading = false;
     Fail("GetFindData returned FALSE in \"" + panelInfo.curDir +
@@ -224,8 +226,8 @@ void CStandInHost::ReadPluginPanel(bool keepSelection, bool opening) {
   std::vector<CPanelItem> read = ReadFindData(items, count, problems);
   Problems("GetFindData", problems);
   // The same array and count go back, whatever they were.
-  m_calls.push_back("FreeFindData " + std::to_string(count));
-  CallExport([&] { exports.FreeFindData(m_handle, items, count); });
+  CallExport("FreeFindData " + std::to_string(count),
+             [&] { exports.FreeFindData(m_handle, items, count); });
   m_reading = false;
 
   const bool hasParent =
@@ -292,9 +294,8 @@ bool CStandInHost::PressKey(int key, unsigned int controlState) {
   if (m_active == EPanel::Plugin && m_open && Require("ProcessKey")) {
     const auto offer = [&](int offered) {
       const int handled = CallExport(
+          "ProcessKey " + Hex(static_cast<unsigned>(offered)) + " " + std::to_string(controlState),
           [&] { return m_module->Exports().ProcessKey(m_handle, offered, controlState); });
-      m_calls.push_back("ProcessKey " + Hex(static_cast<unsigned>(offered)) + " " +
-                        std::to_string(controlState) + " -> " + std::to_string(handled));
       return handled != 0;
     };
     if (offer(key | PKF_PREPROCESS) || !m_open || offer(key) || !m_open) return true;
@@ -353,9 +354,9 @@ bool CStandInHost::SetDirectory(const std::string& name) {
   }
   if (!Require("SetDirectory")) return false;
   const std::string left = LastComponent(m_plugin.directory);
-  const int changed =
-      CallExport([&] { return m_module->Exports().SetDirectory(m_handle, name.c_str(), 0); });
-  m_calls.push_back("SetDirectory \"" + name + "\" 0 -> " + std::to_string(changed));
+  const int changed = CallExport("SetDirectory \"" + name + "\" 0", [&] {
+    return m_module->Exports().SetDirectory(m_handle, name.c_str(), 0);
+  });
   if (!changed || !m_open) return false;
   m_plugin.SetCurrent(0);
   ReadPluginPanel(false, false);
@@ -377,13 +378,12 @@ int CStandInHost::GetFiles(bool move, int opMode) {
   passed.Assign(targets);
   char destination[NM] = {};
   CopyField(destination, sizeof destination, m_files.directory);
-  const int result = CallExport([&] {
+  const std::string call = "GetFiles " + Names(targets) + " move " + std::to_string(move ? 1 : 0) +
+                           " to \"" + m_files.directory + "\" opmode " + std::to_string(opMode);
+  const int result = CallExport(call, [&] {
     return m_module->Exports().GetFiles(m_handle, passed.Data(), passed.Count(), move ? 1 : 0,
                                         destination, opMode);
   });
-  m_calls.push_back("GetFiles " + Names(targets) + " move " + std::to_string(move ? 1 : 0) +
-                    " to \"" + m_files.directory + "\" opmode " + std::to_string(opMode) + " -> " +
-                    std::to_string(result));
   if (result < -1 || result > 1)
     Fail("GetFiles returned " + std::to_string(result) + ", not 1, 0 or -1");
   if (result == 1) UnselectProcessed(m_plugin, passed);
@@ -399,12 +399,12 @@ int CStandInHost::PutFiles(bool move, int opMode) {
   if (targets.empty()) return 0;
   CItemArray passed;
   passed.Assign(targets);
-  const int result = CallExport([&] {
+  const std::string call = "PutFiles " + Names(targets) + " move " + std::to_string(move ? 1 : 0) +
+                           " opmode " + std::to_string(opMode);
+  const int result = CallExport(call, [&] {
     return m_module->Exports().PutFiles(m_handle, passed.Data(), passed.Count(), move ? 1 : 0,
                                         opMode);
   });
-  m_calls.push_back("PutFiles " + Names(targets) + " move " + std::to_string(move ? 1 : 0) +
-                    " opmode " + std::to_string(opMode) + " -> " + std::to_string(result));
   if (result < -1 || result > 2)
     Fail("PutFiles returned " + std::to_string(result) + ", not 2, 1, 0 or -1");
   if (result == 1 || result == 2) UnselectProcessed(m_files, passed);
@@ -445,8 +445,8 @@ void CStandInHost::ClosePanel() {
 
 int CStandInHost::Configure(int item) {
   if (!Require("Configure")) return 0;
-  const int result = CallExport([&] { return m_module->Exports().Configure(item); });
-  m_calls.push_back("Configure " + std::to_string(item) + " -> " + std::to_string(result));
+  const int result = CallExport("Configure " + std::to_string(item),
+                                [&] { return m_module->Exports().Configure(item); });
   // TRUE asks Far to redraw the panels, which re-reads them.
   if (result && m_open) Update(true);
   return result;
@@ -455,8 +455,8 @@ int CStandInHost::Configure(int item) {
 void CStandInHost::Exit() {
   if (!m_module) return;
   Close();
-  m_calls.push_back("ExitFAR");
-  if (m_module->Exports("ExitFAR")) CallExport([&] { m_module->Exports().ExitFAR(); });
+  // Far calls ExitFAR only when the module has it; MissingExports() names it otherwise.
+  if (m_module->Exports("ExitFAR")) CallExport("ExitFAR", [&] { m_module->Exports().ExitFAR(); });
   m_module.reset();
 }
 
@@ -630,8 +630,8 @@ bool CStandInHost::FillPanelInfo(EPanel which, PanelInfo& info, int slot) {
     if (!m_reading && Require("GetOpenPluginInfo")) {
       OpenPluginInfo fresh{};
       m_reading = true;
-      m_calls.push_back("GetOpenPluginInfo");
-      CallExport([&] { m_module->Exports().GetOpenPluginInfo(m_handle, &fresh); });
+      CallExport("GetOpenPluginInfo",
+                 [&] { m_module->Exports().GetOpenPluginInfo(m_handle, &fresh); });
       m_reading = false;
       std::vector<std::string> problems;
       curDir = ReadText(fresh.CurDir, NM - 1, "CurDir", problems);

@@ -83,7 +83,7 @@ class CStandInHost : public CScriptedHost {
   // Reports an export the host needs and the module lacks, or a call with no module loaded.
   bool Require(const char* name);
   template <typename TBody>
-  auto CallExport(TBody&& body);
+  auto CallExport(const std::string& call, TBody&& body);
   void AfterExport();
   void Problems(const std::string& where, const std::vector<std::string>& problems);
   void ReadPluginPanel(bool keepSelection, bool opening);
