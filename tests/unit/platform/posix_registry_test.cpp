@@ -136,5 +136,48 @@ TEST(RegistryStore, OthersSeeAScopesChangesOnlyWhenItEnds) {
   EXPECT_EQ(CountKeysSeenElsewhere(registry.File()), before + 2);
 }
 
+// Another connection holds a lock the scope needs: the writer's lock keeps the scope from
+// starting, the reader's from committing. Either way the unit fails whole and says why, and
+// the scope nested in it knows as well.
+class LockedStoreTest : public testing::TestWithParam<const char*> {};
+
+TEST_P(LockedStoreTest, AScopeThatCannotLandKeepsNothingAndSaysWhy) {
+  CTempRegistry registry;
+  ASSERT_TRUE(CRegKey::Create(registry.Root()).IsOpen());
+  Posix::CRegistryStore::Current()->SetBusyTimeout(50);
+  const std::string before = ReadWhole(registry.File());
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(registry.File().c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, GetParam(), nullptr, nullptr, nullptr), SQLITE_OK);
+  {
+    CRegTransaction outer;
+    CRegKey key = CRegKey::Create(registry.Root() + "\\Zantel");
+    if (key.IsOpen()) key.SetValue("Port", kRegDword, std::vector<uint8_t>{1, 0, 0, 0});
+    {
+      CRegTransaction inner;
+      CRegKey::Create(registry.Root() + "\\Devices");
+      EXPECT_EQ(inner.Commit(), key.IsOpen()) << "a unit that could not start fails at once";
+    }
+    SetLastError(kErrorSuccess);
+    EXPECT_FALSE(outer.Commit());
+    EXPECT_EQ(LastError(), kErrorSharingViolation);
+    EXPECT_FALSE(outer.Commit()) << "a second call repeats the answer";
+  }
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_EQ(ReadWhole(registry.File()), before);
+  EXPECT_FALSE(CRegKey::Open(registry.Root() + "\\Zantel").IsOpen());
+  EXPECT_FALSE(CRegKey::Open(registry.Root() + "\\Devices").IsOpen());
+  CRegTransaction after;
+  EXPECT_TRUE(CRegKey::Create(registry.Root() + "\\Zantel").IsOpen());
+  EXPECT_TRUE(after.Commit()) << "the next unit starts afresh";
+}
+
+INSTANTIATE_TEST_SUITE_P(Locks, LockedStoreTest,
+                         testing::Values("BEGIN IMMEDIATE", "BEGIN; SELECT count(*) FROM keys"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                           return std::string(info.index == 0 ? "HeldByAWriter" : "HeldByAReader");
+                         });
+
 }  // namespace
 }  // namespace Platform
