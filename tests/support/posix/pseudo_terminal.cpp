@@ -1,4 +1,4 @@
-#include "platform/pty.h"
+#include "posix/pseudo_terminal.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -4,8 +4,11 @@
 
 namespace Platform {
 
-// The master side of a pseudo-terminal, for playing a phone in tests and in the simulator.
-// The slave side is opened by path like any serial port. POSIX only.
+// Test helpers on POSIX pseudo-terminals. They stay in namespace Platform, beside the file
+// and serial functions their tests exercise, but are no part of the plug-in.
+
+// The master side of a pseudo-terminal, for playing a phone in tests. The slave side is
+// opened by path like any serial port.
 class CPseudoTerminal {
  public:
   CPseudoTerminal();  // opens a new pair in raw mode; IsOpen() tells whether it worked

@@ -10,7 +10,7 @@
 #include "link/connection.h"
 #include "link/io_error.h"
 #include "platform/error.h"
-#include "platform/pty.h"
+#include "posix/pseudo_terminal.h"
 #include "settings/settings.h"
 #include "timeout_prompt.h"
 

@@ -6,7 +6,7 @@
 #include "platform/console.h"
 #include "platform/error.h"
 #include "platform/file.h"
-#include "platform/pty.h"
+#include "posix/pseudo_terminal.h"
 #include "platform/serial.h"
 
 namespace Platform {

@@ -6,7 +6,7 @@
 #include "platform/clock.h"
 #include "platform/error.h"
 #include "platform/file.h"
-#include "platform/pty.h"
+#include "posix/pseudo_terminal.h"
 
 namespace Platform {
 namespace {

@@ -8,7 +8,7 @@
 #include "platform/error.h"
 #include "platform/file.h"
 #include "platform/posix/posix_backend.h"
-#include "platform/pty.h"
+#include "posix/pseudo_terminal.h"
 #include "platform/serial.h"
 #include "scoped_environment.h"
 
