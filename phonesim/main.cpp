@@ -1,6 +1,10 @@
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
+#include <thread>
 
 #include <nlohmann/json.hpp>
 
@@ -30,6 +34,32 @@ void MakeLink(const std::string& linkPath, const std::string& target) {
   std::filesystem::create_symlink(target, linkPath);
 }
 
+// Written whole under another name first, so a program waiting for it never reads half.
+void WriteReadyFile(const std::string& path, const std::string& terminal) {
+  const std::string partial = path + ".part";
+  {
+    std::ofstream file(partial, std::ios::trunc);
+    file << terminal << '\n';
+    if (!file.flush()) throw std::runtime_error("cannot write " + partial);
+  }
+  std::filesystem::rename(partial, path);
+}
+
+// A session blocked in a write that its client never reads would not see its time limit:
+// a while after the limit the process ends anyway, without saving, rather than live on.
+constexpr auto kGraceAfterTimeLimit = std::chrono::seconds(5);
+
+void StartWatchdog(const Options& options) {
+  if (options.maxSeconds <= 0) return;
+  std::thread([options] {
+    std::this_thread::sleep_for(std::chrono::seconds(options.maxSeconds) + kGraceAfterTimeLimit);
+    std::cerr << "zantel-phonesim: the session did not end at its time limit; state not saved\n";
+    std::error_code ignored;
+    if (!options.linkPath.empty()) std::filesystem::remove(options.linkPath, ignored);
+    std::_Exit(kExitTimeLimit);
+  }).detach();
+}
+
 int Serve(const Options& options) {
   PhoneState state = InitialState(options);
   Faults faults = options.faultsPath.empty() ? Faults{} : LoadFaults(options.faultsPath);
@@ -42,21 +72,30 @@ int Serve(const Options& options) {
   if (options.standardStreams) {
     port = std::make_unique<CStandardStreamsPort>();
   } else {
-    auto terminal = std::make_unique<CPseudoTerminalPort>();
+    auto terminal = std::make_unique<CPseudoTerminalPort>(
+        options.untilClosed ? ClientPolicy::UntilClosed : ClientPolicy::Reopenable);
     if (!options.linkPath.empty()) MakeLink(options.linkPath, terminal->SlavePath());
     std::cout << terminal->SlavePath() << std::endl;
+    if (!options.readyPath.empty()) WriteReadyFile(options.readyPath, terminal->SlavePath());
     port = std::move(terminal);
   }
+  StartWatchdog(options);
   CPhone phone(state);
   CSession session(*port, phone, faults, transcript.get());
-  session.Run(StopSignalled);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.maxSeconds);
+  bool outOfTime = false;
+  session.Run([&] {
+    outOfTime = options.maxSeconds > 0 && std::chrono::steady_clock::now() >= deadline;
+    return outOfTime || StopSignalled();
+  });
+  if (outOfTime && transcript) transcript->Note("time limit");
   port.reset();
   if (!options.linkPath.empty()) {
     std::error_code ignored;
     std::filesystem::remove(options.linkPath, ignored);
   }
   if (!options.savePath.empty()) SaveState(state, options.savePath);
-  return 0;
+  return outOfTime ? kExitTimeLimit : 0;
 }
 
 }  // namespace

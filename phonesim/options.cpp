@@ -8,13 +8,15 @@ namespace PhoneSim {
 const char* const kUsage =
     "usage: zantel-phonesim [options]\n"
     "Plays a GSM phone on a new pseudo-terminal (its path is printed on the first line of\n"
-    "standard output) or on standard input and output.\n"
+    "standard output) or on standard input and output. Exit status: 0 the session ended,\n"
+    "1 it could not start, 2 bad arguments, 3 --max-seconds ran out.\n"
     "  --state FILE          the phone (JSON); without it an empty phone of the profile\n"
     "  --save FILE           write the phone's state there when the session ends\n"
     "  --profile NAME        the kind of phone (see --list-profiles)\n"
     "  --stdio               serve on standard input and output\n"
     "  --link PATH           make PATH a symbolic link to the terminal\n"
     "  --transcript FILE     log everything received and sent\n"
+    "  --ready FILE          write the terminal's path there once it is served\n"
     "  --faults FILE         a fault script (JSON)\n"
     "  --rate BYTES          line rate in bytes per second\n"
     "  --latency MS          pause before each answer\n"
@@ -22,6 +24,8 @@ const char* const kUsage =
     "  --silent-after N      fall silent after answering N commands\n"
     "  --hang-up-after N     close the terminal after answering command N\n"
     "  --hang-up-during N    close the terminal half-way through the answer to command N\n"
+    "  --until-closed        end when the client closes the terminal it had opened\n"
+    "  --max-seconds N       end after N seconds whatever happens, with exit status 3\n"
     "  --list-profiles       print the profile names and exit\n";
 
 namespace {
@@ -35,23 +39,29 @@ bool ToNumber(const std::string& text, int& value) {
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
   Options options;
-  const std::map<std::string, std::string*> texts = {
-      {"--state", &options.statePath},           {"--save", &options.savePath},
-      {"--profile", &options.profile},           {"--link", &options.linkPath},
-      {"--transcript", &options.transcriptPath}, {"--faults", &options.faultsPath}};
+  const std::map<std::string, std::string*> texts = {{"--state", &options.statePath},
+                                                     {"--save", &options.savePath},
+                                                     {"--profile", &options.profile},
+                                                     {"--link", &options.linkPath},
+                                                     {"--transcript", &options.transcriptPath},
+                                                     {"--faults", &options.faultsPath},
+                                                     {"--ready", &options.readyPath}};
   int splitSeed = -1;
   const std::map<std::string, int*> numbers = {{"--rate", &options.faults.bytesPerSecond},
                                                {"--latency", &options.faults.latencyMs},
                                                {"--split-seed", &splitSeed},
                                                {"--silent-after", &options.faults.silentAfter},
                                                {"--hang-up-after", &options.faults.hangUpAfter},
-                                               {"--hang-up-during", &options.faults.hangUpDuring}};
+                                               {"--hang-up-during", &options.faults.hangUpDuring},
+                                               {"--max-seconds", &options.maxSeconds}};
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--stdio" || arg == "--list-profiles" || arg == "--help") {
-      (arg == "--stdio"  ? options.standardStreams
-       : arg == "--help" ? options.help
-                         : options.listProfiles) = true;
+    const std::map<std::string, bool*> flags = {{"--stdio", &options.standardStreams},
+                                                {"--list-profiles", &options.listProfiles},
+                                                {"--help", &options.help},
+                                                {"--until-closed", &options.untilClosed}};
+    if (const auto flag = flags.find(arg); flag != flags.end()) {
+      *flag->second = true;
       continue;
     }
     const auto text = texts.find(arg);
@@ -75,6 +85,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
   if (splitSeed >= 0) options.faults.splitSeed = static_cast<uint32_t>(splitSeed);
   if (options.standardStreams && !options.linkPath.empty()) {
     error = "--link needs a pseudo-terminal, not --stdio";
+    return std::nullopt;
+  }
+  if (options.standardStreams && !options.readyPath.empty()) {
+    error = "--ready tells of a pseudo-terminal, not --stdio";
+    return std::nullopt;
+  }
+  if (options.standardStreams && options.untilClosed) {
+    error = "--until-closed needs a pseudo-terminal; with --stdio the session ends with the input";
     return std::nullopt;
   }
   return options;

@@ -15,7 +15,12 @@ struct Options {
   std::string linkPath;
   std::string transcriptPath;
   std::string faultsPath;
+  std::string readyPath;
   Faults faults;  // the single-valued faults given as options; they win over the script
+  // End the session when the client closes the terminal after having opened it.
+  bool untilClosed = false;
+  // End the session after this long whatever happens (0: no limit).
+  int maxSeconds = 0;
   bool listProfiles = false;
   bool help = false;
 };
@@ -26,5 +31,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
 Faults MergeFaults(Faults script, const Faults& options);
 
 extern const char* const kUsage;
+
+// The exit status of a session that ran into --max-seconds (its state is still saved).
+constexpr int kExitTimeLimit = 3;
 
 }  // namespace PhoneSim

@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -23,6 +24,9 @@ volatile sig_atomic_t g_stop = 0;
 constexpr auto kDrainLimit = std::chrono::seconds(2);
 constexpr auto kSettleTime = std::chrono::milliseconds(50);
 constexpr int kDrainPollMs = 5;
+// While no client has the terminal open, Linux reports a hang-up on the master at once, so
+// waiting for the first client means looking again every so often.
+constexpr int kNoClientRetryMs = 10;
 
 void OnStopSignal(int) { g_stop = 1; }
 
@@ -54,13 +58,20 @@ ReadOutcome ReadFrom(int fd, std::string& bytes, int timeoutMs) {
   return ReadOutcome::Closed;
 }
 
+int RemainingMs(std::chrono::steady_clock::time_point deadline) {
+  const auto left =
+      std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  return static_cast<int>(std::max<int64_t>(left.count(), 0));
+}
+
 bool WriteTo(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t put = write(fd, bytes.data(), bytes.size());
     if (put < 0 && errno == EINTR) continue;
     if (put < 0 && errno == EAGAIN) {
+      // A client that closed the terminal takes nothing more.
       pollfd entry{fd, POLLOUT, 0};
-      poll(&entry, 1, 100);
+      if (poll(&entry, 1, 100) > 0 && (entry.revents & (POLLHUP | POLLERR))) return false;
       continue;
     }
     if (put <= 0) return false;
@@ -71,7 +82,7 @@ bool WriteTo(int fd, std::string_view bytes) {
 
 }  // namespace
 
-CPseudoTerminalPort::CPseudoTerminalPort() {
+CPseudoTerminalPort::CPseudoTerminalPort(ClientPolicy policy) : m_policy(policy) {
   m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (m_master < 0) Fail("posix_openpt");
   std::array<char, 128> path{};
@@ -94,34 +105,90 @@ CPseudoTerminalPort::CPseudoTerminalPort() {
     HangUp();
     throw;
   }
+  // The line settings stay with the terminal while the master is open.
+  // Without a slave handle of our own, a write must not block on a client that has gone.
+  if (m_policy == ClientPolicy::UntilClosed) {
+    close(m_slave);
+    m_slave = -1;
+    const int flags = fcntl(m_master, F_GETFL);
+    if (flags < 0 || fcntl(m_master, F_SETFL, flags | O_NONBLOCK) != 0) {
+      HangUp();
+      Fail("fcntl");
+    }
+  }
 }
 
 CPseudoTerminalPort::~CPseudoTerminalPort() { HangUp(); }
 
 ReadOutcome CPseudoTerminalPort::Read(std::string& bytes, int timeoutMs) {
   if (m_master < 0) return ReadOutcome::Closed;
+  if (m_policy == ClientPolicy::UntilClosed) return ReadWithoutOwnSlave(bytes, timeoutMs);
   return ReadFrom(m_master, bytes, timeoutMs);
+}
+
+// Without a slave handle of our own, the master reports a hang-up exactly while no client
+// has the terminal open: before the first client that means "not yet", after it "gone".
+// A quiet line that is not hung up has a client. What a client wrote before it closed is
+// still read first.
+ReadOutcome CPseudoTerminalPort::ReadWithoutOwnSlave(std::string& bytes, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    pollfd entry{m_master, POLLIN, 0};
+    const int ready = poll(&entry, 1, RemainingMs(deadline));
+    if (ready < 0 && errno == EINTR) return ReadOutcome::TimedOut;
+    if (ready < 0) return ReadOutcome::Closed;
+    if (ready == 0) {
+      m_clientSeen = true;
+      return ReadOutcome::TimedOut;
+    }
+    if (entry.revents & POLLIN) {
+      std::array<char, 4096> buffer{};
+      const ssize_t got = read(m_master, buffer.data(), buffer.size());
+      if (got > 0) {
+        m_clientSeen = true;
+        bytes.append(buffer.data(), static_cast<size_t>(got));
+        return ReadOutcome::Data;
+      }
+      if (got < 0 && (errno == EINTR || errno == EAGAIN)) return ReadOutcome::TimedOut;
+      if (got == 0 || errno != EIO) return ReadOutcome::Closed;
+    } else if (!(entry.revents & POLLHUP)) {
+      return ReadOutcome::Closed;
+    }
+    if (m_clientSeen) return ReadOutcome::Closed;
+    const int remaining = RemainingMs(deadline);
+    if (remaining == 0) return ReadOutcome::TimedOut;
+    poll(nullptr, 0, std::min(kNoClientRetryMs, remaining));
+  }
 }
 
 bool CPseudoTerminalPort::Write(std::string_view bytes) {
   return m_master >= 0 && WriteTo(m_master, bytes);
 }
 
+void CPseudoTerminalPort::HangUp() {
+  if (m_master >= 0) WaitUntilClientHasEverything();
+  if (m_slave >= 0) close(m_slave);
+  if (m_master >= 0) close(m_master);
+  m_slave = m_master = -1;
+}
+
 // Closing the master discards what the slave has not read yet, while on a real line the
 // bytes sent before the hang-up still arrive; so the close waits until the client has them.
 // Bytes written to the master reach the slave's queue a moment later, hence the settling time.
-void CPseudoTerminalPort::HangUp() {
+// The queue is only visible through a slave handle: without one of our own, a short-lived one
+// looks (its close is no hang-up while the client still has the terminal open).
+void CPseudoTerminalPort::WaitUntilClientHasEverything() {
+  int slave = m_slave;
+  if (slave < 0) slave = open(m_slavePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
   const auto start = std::chrono::steady_clock::now();
   for (;;) {
     int unread = 0;
     const auto elapsed = std::chrono::steady_clock::now() - start;
-    if (m_slave < 0 || ioctl(m_slave, FIONREAD, &unread) != 0 || elapsed > kDrainLimit) break;
+    if (slave < 0 || ioctl(slave, FIONREAD, &unread) != 0 || elapsed > kDrainLimit) break;
     if (unread == 0 && elapsed > kSettleTime) break;
     poll(nullptr, 0, kDrainPollMs);
   }
-  if (m_slave >= 0) close(m_slave);
-  if (m_master >= 0) close(m_master);
-  m_slave = m_master = -1;
+  if (slave >= 0 && slave != m_slave) close(slave);
 }
 
 ReadOutcome CStandardStreamsPort::Read(std::string& bytes, int timeoutMs) {

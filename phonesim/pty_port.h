@@ -19,12 +19,21 @@ class CPort {
   virtual void HangUp() = 0;
 };
 
-// The master side of a new pseudo-terminal in raw mode. The simulator keeps a slave handle
-// of its own, so a client may open and close the terminal as often as it likes. Throws
-// std::runtime_error when the system refuses.
+// How long a pseudo-terminal serves its clients.
+enum class ClientPolicy {
+  // The simulator keeps a slave handle of its own, so a client may open and close the
+  // terminal as often as it likes.
+  Reopenable,
+  // The simulator holds no slave handle, so it sees the client's close: once a client has had
+  // the terminal open, its last close reads as the line closed.
+  UntilClosed,
+};
+
+// The master side of a new pseudo-terminal in raw mode. Throws std::runtime_error when the
+// system refuses.
 class CPseudoTerminalPort : public CPort {
  public:
-  CPseudoTerminalPort();
+  explicit CPseudoTerminalPort(ClientPolicy policy = ClientPolicy::Reopenable);
   ~CPseudoTerminalPort() override;
   CPseudoTerminalPort(const CPseudoTerminalPort&) = delete;
   CPseudoTerminalPort& operator=(const CPseudoTerminalPort&) = delete;
@@ -35,9 +44,14 @@ class CPseudoTerminalPort : public CPort {
   void HangUp() override;
 
  private:
+  ReadOutcome ReadWithoutOwnSlave(std::string& bytes, int timeoutMs);
+  void WaitUntilClientHasEverything();
+
   int m_master = -1;
   int m_slave = -1;
   std::string m_slavePath;
+  ClientPolicy m_policy;
+  bool m_clientSeen = false;
 };
 
 // Standard input and output, for a phone behind a pipe or socket relay.
