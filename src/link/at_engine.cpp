@@ -6,10 +6,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "farlib/host.h"
-#include "farlib/message_ids.h"
-#include "link/transcript.h"
+#include "link/io_error.h"
 #include "platform/console.h"
+#include "platform/error.h"
 
 namespace {
 
@@ -26,20 +25,10 @@ bool ExpandCommand(std::string& command, const char* format, va_list args) {
   return length >= 0 && static_cast<size_t>(length) <= kMaxCommandLength;
 }
 
-void ShowCommandError(const std::string& command, const char* failingLine) {
-  FarLib::ShowMessage(
-      0, nullptr,
-      {FarLib::GetMsg(Msg::kTitle), command.c_str(), failingLine, FarLib::GetMsg(Msg::kOk)}, 1);
-}
-
-std::string CommandTooLongText() {
-  return FarLib::FormatMsg(Msg::kCommandTooLong, static_cast<int>(kMaxCommandLength));
-}
-
 void SendCommand(CConnection& connection, const std::string& command) {
   const std::string line = command + '\r';
   connection.Write(line.data(), static_cast<uint32_t>(line.size()));
-  LogTraffic(line.data(), line.size());
+  connection.User().LogTraffic(line.data(), line.size());
 }
 
 bool IsUnsolicited(std::string_view line) {
@@ -62,14 +51,25 @@ bool IsTrailingBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
+// A connection that hands back nothing without throwing has nothing more to give: waiting
+// on would never end, so it counts as the phone falling silent for good.
+char ReadByte(CConnection& connection) {
+  char byte = 0;
+  uint32_t count = 1;
+  connection.Read(&byte, count);
+  if (count == 0) {
+    std::string text = connection.User().Text(LinkText::ReadFailed);
+    Platform::SetLastError(Platform::kErrorTimeout);
+    throw io_error(text, Platform::kErrorTimeout);
+  }
+  return byte;
+}
+
 // One line up to its line feed, or a cut-off piece of an endless one.
 void ReadRawLine(CConnection& connection, std::string& line) {
   line.clear();
   while (line.size() < kMaxResponseLineLength) {
-    char byte = 0;
-    uint32_t count = 1;
-    connection.Read(&byte, count);
-    if (count == 0) continue;
+    const char byte = ReadByte(connection);
     line.push_back(byte);
     if (byte == '\n') return;
   }
@@ -96,11 +96,11 @@ bool Transact(CConnection& connection, bool quiet, ResponseList* responses, cons
               va_list args) {
   std::string command;
   if (!ExpandCommand(command, format, args)) {
-    const std::string reason = CommandTooLongText();
+    const std::string reason = connection.User().Text(LinkText::CommandTooLong);
     if (quiet) {
       if (responses) responses->assign(1, reason);
     } else {
-      ShowCommandError(command, reason.c_str());
+      connection.User().ShowCommandError(command, reason);
     }
     return false;
   }
@@ -111,7 +111,7 @@ bool Transact(CConnection& connection, bool quiet, ResponseList* responses, cons
   if (quiet) {
     if (responses) responses->push_back(line);
   } else {
-    ShowCommandError(command, line.c_str());
+    connection.User().ShowCommandError(command, line);
   }
   return false;
 }
@@ -125,7 +125,7 @@ bool SendLine(CConnection& connection, const char* format, ...) {
   const bool fits = ExpandCommand(command, format, args);
   va_end(args);
   if (!fits) {
-    ShowCommandError(command, CommandTooLongText().c_str());
+    connection.User().ShowCommandError(command, connection.User().Text(LinkText::CommandTooLong));
     return false;
   }
   SendCommand(connection, command);
@@ -141,12 +141,7 @@ void ReadLine(CConnection& connection, std::string& line) {
 
 void ReadBytes(CConnection& connection, size_t count, std::string& text) {
   text.clear();
-  while (text.size() < count) {
-    char byte = 0;
-    uint32_t read = 1;
-    connection.Read(&byte, read);
-    if (read == 1) text.push_back(byte);
-  }
+  while (text.size() < count) text.push_back(ReadByte(connection));
 }
 
 bool Execute(CConnection& connection, const char* format, ResponseList* responses, ...) {

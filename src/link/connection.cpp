@@ -2,41 +2,45 @@
 
 #include <string>
 
-#include "farapi/far_api.h"
-#include "farlib/host.h"
-#include "farlib/message_ids.h"
 #include "link/io_error.h"
-#include "link/transcript.h"
 #include "platform/error.h"
 #include "platform/serial.h"
 #include "settings/settings.h"
 
+// The code is also left as the thread's last error, where the system-error box finds it.
+void CConnection::Fail(LinkText text, uint32_t code) const {
+  std::string message = m_user->Text(text);
+  Platform::SetLastError(code);
+  throw file_io_error(message, code);
+}
+
+// The error code is read before anything else runs, since fetching a text may change it.
+void CConnection::FailWithLastError(LinkText text) const { Fail(text, Platform::LastError()); }
+
 void CFileConnection::Open(const std::string& name) {
   m_file = Platform::CFile::Open(name, Platform::OpenMode::ExistingReadWrite);
-  if (!m_file.IsOpen()) throw file_io_error(Msg::kCannotOpenDevice);
+  if (!m_file.IsOpen()) FailWithLastError(LinkText::CannotOpenDevice);
   m_name = name;
 }
 
 // A file or pipe that delivers nothing more has ended: there is nobody to wait for.
 void CFileConnection::Read(void* buffer, uint32_t& count) {
   uint32_t read = 0;
-  if (!m_file.Read(buffer, count, read)) throw file_io_error(Msg::kReadFailed);
-  if (read == 0) {
-    Platform::SetLastError(Platform::kErrorHandleEof);
-    throw file_io_error(Msg::kReadFailed);
-  }
-  LogTraffic(buffer, read);
+  if (!m_file.Read(buffer, count, read)) FailWithLastError(LinkText::ReadFailed);
+  if (read == 0) Fail(LinkText::ReadFailed, Platform::kErrorHandleEof);
+  User().LogTraffic(buffer, read);
   count = read;
 }
 
 void CFileConnection::Write(const void* buffer, uint32_t length) {
   uint32_t written = 0;
-  if (!m_file.Write(buffer, length, written)) throw file_io_error(Msg::kWriteFailed);
-  if (written < length) throw file_io_error(Msg::kWriteFailed);
-  LogTraffic(buffer, written);
+  if (!m_file.Write(buffer, length, written)) FailWithLastError(LinkText::WriteFailed);
+  if (written < length) FailWithLastError(LinkText::WriteFailed);
+  User().LogTraffic(buffer, written);
 }
 
-CSerialConnection::CSerialConnection(const PortSettings& settings) : m_settings(&settings) {
+CSerialConnection::CSerialConnection(const PortSettings& settings, CLinkUser& user)
+    : CFileConnection(user), m_settings(&settings) {
   Open("COM" + std::to_string(settings.Port));
   Configure();
 }
@@ -59,14 +63,12 @@ void CSerialConnection::Read(void* buffer, uint32_t& count) {
   if (count == 0) return;
   uint32_t read = 0;
   for (;;) {
-    if (!m_file.Read(buffer, count, read)) throw file_io_error(Msg::kReadFailed);
+    if (!m_file.Read(buffer, count, read)) FailWithLastError(LinkText::ReadFailed);
     if (read > 0) break;
-    if (UserGivesUp()) {
-      Platform::SetLastError(Platform::kErrorTimeout);
-      throw file_io_error(Msg::kReadFailed);
-    }
+    if (!User().KeepWaiting(m_settings->Timeout))
+      Fail(LinkText::ReadFailed, Platform::kErrorTimeout);
   }
-  LogTraffic(buffer, read);
+  User().LogTraffic(buffer, read);
   count = read;
 }
 
@@ -75,28 +77,16 @@ void CSerialConnection::Write(const void* buffer, uint32_t length) {
   const auto* rest = static_cast<const uint8_t*>(buffer);
   while (length > 0) {
     uint32_t written = 0;
-    if (!m_file.Write(rest, length, written)) throw file_io_error(Msg::kWriteFailed);
-    if (written < length && UserGivesUp()) {
-      Platform::SetLastError(Platform::kErrorTimeout);
-      throw file_io_error(Msg::kWriteFailed);
-    }
+    if (!m_file.Write(rest, length, written)) FailWithLastError(LinkText::WriteFailed);
+    if (written < length && !User().KeepWaiting(m_settings->Timeout))
+      Fail(LinkText::WriteFailed, Platform::kErrorTimeout);
     rest += written;
     length -= written;
   }
 }
 
-// Only the second button gives up; the first and Escape both mean keep waiting.
-bool CSerialConnection::UserGivesUp() const {
-  const std::string text = FarLib::FormatMsg(Msg::kPhoneSilent, m_settings->Timeout);
-  const int button =
-      FarLib::ShowMessage(FMSG_WARNING, "TimeoutError",
-                          {FarLib::GetMsg(Msg::kTitle), text.c_str(),
-                           FarLib::GetMsg(Msg::kKeepWaiting), FarLib::GetMsg(Msg::kGiveUp)},
-                          2);
-  return button == 1;
-}
-
-CDummyFileConnection::CDummyFileConnection(const std::string& name) {
+CDummyFileConnection::CDummyFileConnection(const std::string& name, CLinkUser& user)
+    : CFileConnection(user) {
   if (!name.empty()) Open(name);
 }
 

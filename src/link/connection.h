@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "link/link_user.h"
 #include "platform/file.h"
 
 struct PortSettings;
@@ -9,10 +10,24 @@ struct PortSettings;
 // The byte link to the phone. Failures are thrown as io_error.
 class CConnection {
  public:
+  explicit CConnection(CLinkUser& user) : m_user(&user) {}
+  virtual ~CConnection() = default;
+  CConnection(const CConnection&) = delete;
+  CConnection& operator=(const CConnection&) = delete;
+
   // Reads at most `count` bytes and stores in `count` how many arrived.
   virtual void Read(void* buffer, uint32_t& count) = 0;
-  virtual ~CConnection() = default;
   virtual void Write(const void* buffer, uint32_t length) = 0;
+
+  CLinkUser& User() const { return *m_user; }
+
+ protected:
+  // Throws file_io_error with the user's text and the system error of the call that failed.
+  [[noreturn]] void Fail(LinkText text, uint32_t code) const;
+  [[noreturn]] void FailWithLastError(LinkText text) const;
+
+ private:
+  CLinkUser* m_user;
 };
 
 // A link over an open file, pipe or device. Only its subclasses are ever created.
@@ -22,7 +37,7 @@ class CFileConnection : public CConnection {
   void Write(const void* buffer, uint32_t length) override;
 
  protected:
-  CFileConnection() = default;
+  using CConnection::CConnection;
   // Opens an existing file or device for reading and writing without sharing.
   void Open(const std::string& name);
 
@@ -34,13 +49,12 @@ class CFileConnection : public CConnection {
 // waiting when the phone falls silent.
 class CSerialConnection : public CFileConnection {
  public:
-  explicit CSerialConnection(const PortSettings& settings);
+  CSerialConnection(const PortSettings& settings, CLinkUser& user);
   void Read(void* buffer, uint32_t& count) override;
   void Write(const void* buffer, uint32_t length) override;
 
  private:
   void Configure();
-  bool UserGivesUp() const;
 
   const PortSettings* m_settings;
 };
@@ -48,6 +62,6 @@ class CSerialConnection : public CFileConnection {
 // Reads the phone's answers from a named file or pipe; whatever is written to it is dropped.
 class CDummyFileConnection : public CFileConnection {
  public:
-  explicit CDummyFileConnection(const std::string& name);
+  CDummyFileConnection(const std::string& name, CLinkUser& user);
   void Write(const void* buffer, uint32_t length) override;
 };

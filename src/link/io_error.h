@@ -14,9 +14,8 @@ class io_error : public std::runtime_error {
   uint32_t m_code;
 };
 
-// Thrown by the file-handle links: the text of a language-file message and the last
-// system error.
+// Thrown by the file-handle links, with the system error of the failed call.
 class file_io_error : public io_error {
  public:
-  explicit file_io_error(int messageNumber);
+  using io_error::io_error;
 };

@@ -13,6 +13,7 @@
 #include "fake_host.h"
 #include "link/at_engine.h"
 #include "link/connection.h"
+#include "phone/host_link_user.h"
 #include "phonesim/options.h"
 #include "phonesim_test_support.h"
 #include "settings/settings.h"
@@ -81,7 +82,7 @@ TEST(Program, ServesAPseudoTerminalBehindALinkUntilItHangsUp) {
   settings.Timeout = 2;
   settings.HwCtl = false;
   {
-    CSerialConnection connection(settings);
+    CSerialConnection connection(settings, HostLinkUser());
     ResponseList responses;
     EXPECT_TRUE(Execute(connection, "ATE0", nullptr));
     EXPECT_TRUE(Execute(connection, "AT+CPBW=,\"0123\",129,\"Neu\"", nullptr));

@@ -8,6 +8,7 @@
 
 #include "fake_host.h"
 #include "link/connection.h"
+#include "phone/host_link_user.h"
 #include "phonesim/faults.h"
 #include "phonesim/phone.h"
 #include "phonesim/pty_port.h"
@@ -36,7 +37,7 @@ class SimulatedPhone : public testing::Test {
     m_settings.Port = 4;
     m_settings.Timeout = 2;
     m_settings.HwCtl = false;
-    m_link = std::make_unique<CSerialConnection>(m_settings);
+    m_link = std::make_unique<CSerialConnection>(m_settings, HostLinkUser());
   }
 
   // Ends the session; the state may be read afterwards.

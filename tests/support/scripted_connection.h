@@ -3,6 +3,7 @@
 #include <string>
 
 #include "link/connection.h"
+#include "phone/host_link_user.h"
 
 // A phone played from a script at the connection seam. Each step expects one exact write
 // (a command line with its carriage return) and then delivers the reply bytes. A write that
@@ -10,6 +11,7 @@
 // the latter also throws io_error so that the caller's read loop ends.
 class CScriptedConnection : public CConnection {
  public:
+  explicit CScriptedConnection(CLinkUser& user = HostLinkUser()) : CConnection(user) {}
   void Expect(const std::string& written, const std::string& reply);
 
   void Read(void* buffer, uint32_t& count) override;

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "fake_host.h"
 #include "farlib/message_ids.h"
+#include "link/io_error.h"
 #include "scripted_connection.h"
 
 namespace {
@@ -178,6 +180,34 @@ TEST(AtEngine, ReadLineReadsOneByteAtATime) {
   ReadLine(phone, line);
   EXPECT_EQ(line, "AB");
   EXPECT_EQ(phone.ReadCalls(), 6u);
+}
+
+// A link that returns empty-handed instead of throwing: waiting on it would never end.
+class CEmptyHandedConnection : public CConnection {
+ public:
+  CEmptyHandedConnection() : CConnection(HostLinkUser()) {}
+  void Read(void*, uint32_t& count) override { count = 0; }
+  void Write(const void*, uint32_t) override {}
+};
+
+TEST(AtEngine, NothingReadEndsTheWaitAsATimeOut) {
+  CFakeHost host;
+  CEmptyHandedConnection phone;
+  ResponseList responses;
+  std::string bytes;
+  const std::vector<std::function<void()>> waits = {
+      [&] { Execute(phone, "AT", &responses); },
+      [&] { ReadBytes(phone, 2, bytes); },
+  };
+  for (const auto& wait : waits) {
+    try {
+      wait();
+      ADD_FAILURE() << "the wait ended without a failure";
+    } catch (const io_error& error) {
+      EXPECT_EQ(error.Code(), 1460u);
+      EXPECT_STREQ(error.what(), "Cannot read from the phone");
+    }
+  }
 }
 
 TEST(AtEngine, AddressType) {

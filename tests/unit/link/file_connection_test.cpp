@@ -8,6 +8,7 @@
 #include "fake_host.h"
 #include "link/at_engine.h"
 #include "link/connection.h"
+#include "phone/host_link_user.h"
 #include "link/io_error.h"
 #include "platform/error.h"
 #include "settings/settings.h"
@@ -52,7 +53,7 @@ TEST_F(FileConnection, TranscriptHoldsExactlyTheTraffic) {
   const std::string phoneSays = "AT+CGMI\r\r\nNokia\r\n\r\nRING\r\nOK\r\n";
   WriteWholeFile(m_folder / "phone", phoneSays);
   LogTo(m_folder / "zantel.log");
-  CDummyFileConnection link((m_folder / "phone").string());
+  CDummyFileConnection link((m_folder / "phone").string(), HostLinkUser());
   ResponseList responses;
   EXPECT_TRUE(Execute(link, "AT+CGMI", &responses));
   EXPECT_EQ(responses, ResponseList{"Nokia"});
@@ -61,7 +62,7 @@ TEST_F(FileConnection, TranscriptHoldsExactlyTheTraffic) {
 
 TEST_F(FileConnection, TranscriptAppendsAndIsOffByDefault) {
   WriteWholeFile(m_folder / "phone", "OK\r\nOK\r\n");
-  CDummyFileConnection link((m_folder / "phone").string());
+  CDummyFileConnection link((m_folder / "phone").string(), HostLinkUser());
   EXPECT_TRUE(Execute(link, "AT", nullptr));
   EXPECT_FALSE(fs::exists(m_folder / "zantel.log"));
   WriteWholeFile(m_folder / "zantel.log", "earlier\n");
@@ -73,13 +74,13 @@ TEST_F(FileConnection, TranscriptAppendsAndIsOffByDefault) {
 TEST_F(FileConnection, UnwritableTranscriptIsIgnored) {
   WriteWholeFile(m_folder / "phone", "OK\r\n");
   LogTo(m_folder / "no such folder" / "zantel.log");
-  CDummyFileConnection link((m_folder / "phone").string());
+  CDummyFileConnection link((m_folder / "phone").string(), HostLinkUser());
   EXPECT_TRUE(Execute(link, "AT", nullptr));
 }
 
 TEST_F(FileConnection, EndOfFileFailsAtOnceWithoutPrompt) {
   WriteWholeFile(m_folder / "phone", "OK\r\n");
-  CDummyFileConnection link((m_folder / "phone").string());
+  CDummyFileConnection link((m_folder / "phone").string(), HostLinkUser());
   EXPECT_TRUE(Execute(link, "AT", nullptr));
   try {
     Execute(link, "AT", nullptr);
@@ -93,7 +94,7 @@ TEST_F(FileConnection, EndOfFileFailsAtOnceWithoutPrompt) {
 
 TEST_F(FileConnection, MissingDeviceCannotBeOpened) {
   try {
-    CDummyFileConnection link((m_folder / "missing").string());
+    CDummyFileConnection link((m_folder / "missing").string(), HostLinkUser());
     ADD_FAILURE() << "opening a missing file must throw";
   } catch (const file_io_error& error) {
     EXPECT_STREQ(error.what(), "Cannot open the port");
@@ -102,7 +103,7 @@ TEST_F(FileConnection, MissingDeviceCannotBeOpened) {
 }
 
 TEST_F(FileConnection, UnnamedDummyLinkReadsNothing) {
-  CDummyFileConnection link("");
+  CDummyFileConnection link("", HostLinkUser());
   char byte = 0;
   uint32_t count = 1;
   EXPECT_THROW(link.Read(&byte, count), file_io_error);

@@ -8,6 +8,7 @@
 #include "farapi/far_api.h"
 #include "link/at_engine.h"
 #include "link/connection.h"
+#include "phone/host_link_user.h"
 #include "link/io_error.h"
 #include "platform/error.h"
 #include "posix/pseudo_terminal.h"
@@ -36,7 +37,7 @@ class SerialConnection : public testing::Test {
 };
 
 TEST_F(SerialConnection, ReadsTheReply) {
-  CSerialConnection link(m_settings);
+  CSerialConnection link(m_settings, HostLinkUser());
   ASSERT_TRUE(m_phone.Write("ATI\r\r\nZantel test phone\r\nOK\r\n"));
   ResponseList responses;
   EXPECT_TRUE(Execute(link, "ATI", &responses));
@@ -46,7 +47,7 @@ TEST_F(SerialConnection, ReadsTheReply) {
 }
 
 TEST_F(SerialConnection, SilentPhoneKeepWaitingThenAnswer) {
-  CSerialConnection link(m_settings);
+  CSerialConnection link(m_settings, HostLinkUser());
   m_host.AnswerMessage(0, [this] { m_phone.Write("\r\nOK\r\n"); });
   EXPECT_TRUE(Execute(link, "AT", nullptr));
   ASSERT_EQ(m_host.Messages().size(), 1u);
@@ -54,7 +55,7 @@ TEST_F(SerialConnection, SilentPhoneKeepWaitingThenAnswer) {
 }
 
 TEST_F(SerialConnection, EscapeAtPromptMeansKeepWaiting) {
-  CSerialConnection link(m_settings);
+  CSerialConnection link(m_settings, HostLinkUser());
   m_host.AnswerMessage(-1);
   m_host.AnswerMessage(0, [this] { m_phone.Write("OK\r\n"); });
   EXPECT_TRUE(Execute(link, "AT", nullptr));
@@ -62,7 +63,7 @@ TEST_F(SerialConnection, EscapeAtPromptMeansKeepWaiting) {
 }
 
 TEST_F(SerialConnection, GivingUpEndsTheCommandWithReadError) {
-  CSerialConnection link(m_settings);
+  CSerialConnection link(m_settings, HostLinkUser());
   m_host.AnswerMessage(1);
   ResponseList responses;
   m_phone.Write("\r\n+CPBR: 1,\"1\",129,\"A\"\r\n");
@@ -81,7 +82,7 @@ TEST_F(SerialConnection, GivingUpEndsTheCommandWithReadError) {
 // The terminal buffers only so much: the write stalls until the phone reads again, and then
 // the rest must follow, neither repeated nor lost.
 TEST_F(SerialConnection, ShortWriteResumesWithTheRest) {
-  CSerialConnection link(m_settings);
+  CSerialConnection link(m_settings, HostLinkUser());
   std::string block(256 * 1024, '\0');
   for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>('A' + i % 23);
   std::string received;
@@ -99,7 +100,7 @@ TEST_F(SerialConnection, ShortWriteResumesWithTheRest) {
 }
 
 TEST_F(SerialConnection, GivingUpOnAFullLineEndsWithWriteError) {
-  CSerialConnection link(m_settings);
+  CSerialConnection link(m_settings, HostLinkUser());
   m_host.AnswerMessage(1);
   const std::string block(256 * 1024, 'x');
   try {
@@ -111,7 +112,7 @@ TEST_F(SerialConnection, GivingUpOnAFullLineEndsWithWriteError) {
 }
 
 TEST_F(SerialConnection, HangUpIsAReadError) {
-  CSerialConnection link(m_settings);
+  CSerialConnection link(m_settings, HostLinkUser());
   m_phone.CloseMaster();
   EXPECT_THROW(Execute(link, "AT", nullptr), io_error);
   EXPECT_TRUE(m_host.Messages().empty());
@@ -123,7 +124,7 @@ TEST_F(SerialConnection, TranscriptLogsCommandOnceAndRepliesAsReceived) {
   Settings().WriteLogFile = true;
   Settings().LogFile = log;
   {
-    CSerialConnection link(m_settings);
+    CSerialConnection link(m_settings, HostLinkUser());
     m_phone.Write("AT\r\r\nOK\r\n");
     EXPECT_TRUE(Execute(link, "AT", nullptr));
   }
@@ -140,7 +141,7 @@ TEST_F(SerialConnection, TranscriptLogsCommandOnceAndRepliesAsReceived) {
 TEST_F(SerialConnection, MissingPortCannotBeOpened) {
   setenv("ZANTEL_COM3", "/nonexistent/zantel-port", 1);
   try {
-    CSerialConnection link(m_settings);
+    CSerialConnection link(m_settings, HostLinkUser());
     ADD_FAILURE() << "opening a missing port must throw";
   } catch (const file_io_error& error) {
     EXPECT_STREQ(error.what(), "Cannot open the port");

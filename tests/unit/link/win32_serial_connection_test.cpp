@@ -8,6 +8,7 @@
 #include "farapi/far_api.h"
 #include "link/at_engine.h"
 #include "link/connection.h"
+#include "phone/host_link_user.h"
 #include "link/io_error.h"
 #include "platform/error.h"
 #include "serial_pair.h"
@@ -38,7 +39,7 @@ class Win32SerialConnection : public testing::Test {
 };
 
 TEST_F(Win32SerialConnection, ReadsTheReply) {
-  CSerialConnection link(m_settings);
+  CSerialConnection link(m_settings, HostLinkUser());
   ASSERT_TRUE(m_phone->Write("ATI\r\r\nZantel test phone\r\nOK\r\n"));
   ResponseList responses;
   EXPECT_TRUE(Execute(link, "ATI", &responses));
@@ -48,7 +49,7 @@ TEST_F(Win32SerialConnection, ReadsTheReply) {
 }
 
 TEST_F(Win32SerialConnection, SilentPhoneKeepWaitingThenAnswer) {
-  CSerialConnection link(m_settings);
+  CSerialConnection link(m_settings, HostLinkUser());
   m_host.AnswerMessage(0, [this] { m_phone->Write("\r\nOK\r\n"); });
   EXPECT_TRUE(Execute(link, "AT", nullptr));
   ASSERT_EQ(m_host.Messages().size(), 1u);
@@ -56,7 +57,7 @@ TEST_F(Win32SerialConnection, SilentPhoneKeepWaitingThenAnswer) {
 }
 
 TEST_F(Win32SerialConnection, EscapeAtPromptMeansKeepWaiting) {
-  CSerialConnection link(m_settings);
+  CSerialConnection link(m_settings, HostLinkUser());
   m_host.AnswerMessage(-1);
   m_host.AnswerMessage(0, [this] { m_phone->Write("OK\r\n"); });
   EXPECT_TRUE(Execute(link, "AT", nullptr));
@@ -64,7 +65,7 @@ TEST_F(Win32SerialConnection, EscapeAtPromptMeansKeepWaiting) {
 }
 
 TEST_F(Win32SerialConnection, GivingUpEndsTheCommandWithReadError) {
-  CSerialConnection link(m_settings);
+  CSerialConnection link(m_settings, HostLinkUser());
   m_host.AnswerMessage(1);
   ResponseList responses;
   ASSERT_TRUE(m_phone->Write("\r\n+CPBR: 1,\"1\",129,\"A\"\r\n"));
