@@ -17,7 +17,7 @@ TEST(PluginLanguageFiles, FarFindsBothWithTheSameMessages) {
   EXPECT_EQ(russian.Language(), "Russian");
   EXPECT_EQ(russian.Count(), english.Count());
   for (const Host::CLngCatalog* catalog : {&english, &russian}) {
-    for (const int number : {0, 1, 4}) {
+    for (const int number : {0, 1, 4, 185}) {
       ASSERT_NE(catalog->Message(number), nullptr) << catalog->Language() << " " << number;
       EXPECT_FALSE(catalog->Message(number)->empty()) << catalog->Language() << " " << number;
     }
