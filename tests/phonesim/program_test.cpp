@@ -105,6 +105,9 @@ TEST(Program, ListsItsProfiles) {
 TEST(Program, RefusesWhatItCannotServe) {
   EXPECT_EQ(Shell(Program() + " --rate fast 2> /dev/null"), 2);
   EXPECT_EQ(Shell(Program() + " --stdio --link x 2> /dev/null"), 2);
+  EXPECT_EQ(Shell(Program() + " --stdio --until-closed 2> /dev/null"), 2);
+  EXPECT_EQ(Shell(Program() + " --stdio --ready x 2> /dev/null"), 2);
+  EXPECT_EQ(Shell(Program() + " --max-seconds -1 2> /dev/null"), 2);
   EXPECT_EQ(Shell(Program() + " --stdio --profile nokia < /dev/null 2> /dev/null"), 1);
   EXPECT_EQ(Shell(Program() + " --stdio --state /nonexistent.json < /dev/null 2> /dev/null"), 1);
 }
