@@ -347,7 +347,8 @@ bool CStandInHost::LeaveFolder() {
   return SetDirectory(kParentName);
 }
 
-bool CStandInHost::SetDirectory(const std::string& name) {
+// By value: the name often comes from the panel's own items, which the re-read replaces.
+bool CStandInHost::SetDirectory(std::string name) {
   if (!m_open) {
     Fail("SetDirectory(\"" + name + "\"): no plug-in panel is open");
     return false;

@@ -60,7 +60,7 @@ class CStandInHost : public CScriptedHost {
   bool PressKey(int key, unsigned int controlState = 0);
 
   // The operations behind those keys, without offering the key to the plug-in first.
-  bool SetDirectory(const std::string& name);
+  bool SetDirectory(std::string name);
   int GetFiles(bool move, int opMode = 0);
   int PutFiles(bool move, int opMode = 0);
   // GetOpenPluginInfo and GetFindData again; the selection is kept or cleared.
