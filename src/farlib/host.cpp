@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "farlib/message_ids.h"
+#include "platform/error.h"
 
 namespace FarLib {
 namespace {
@@ -80,8 +81,23 @@ void ShowError(const char* line1, const char* line2) {
   ShowOkBox(FMSG_WARNING, kErrorTopic, GetMsg(Msg::kTitle), line1, line2);
 }
 
+// The host adds the text of the thread's last error: fetching the box's own texts must not
+// change it.
 void ShowSysError(const char* line1, const char* line2) {
-  ShowOkBox(FMSG_WARNING | FMSG_ERRORTYPE, kSysErrorTopic, GetMsg(Msg::kTitle), line1, line2);
+  const uint32_t error = Platform::LastError();
+  const char* title = GetMsg(Msg::kTitle);
+  const char* ok = GetMsg(Msg::kOk);
+  Platform::SetLastError(error);
+  if (line2) {
+    ShowMessage(FMSG_WARNING | FMSG_ERRORTYPE, kSysErrorTopic, {title, line1, line2, ok}, 1);
+  } else {
+    ShowMessage(FMSG_WARNING | FMSG_ERRORTYPE, kSysErrorTopic, {title, line1, ok}, 1);
+  }
+}
+
+int Control(FarHandle panel, int command, void* parameter) {
+  const PluginStartupInfo& info = State().info;
+  return info.Control ? info.Control(panel, command, parameter) : 0;
 }
 
 void ShowWait(const char* title, const char* line1, const char* line2) {

@@ -35,6 +35,9 @@ void ShowError(const char* line1, const char* line2 = nullptr);
 // As ShowError, and the host adds the text of the last system error; help topic "SysError".
 void ShowSysError(const char* line1, const char* line2 = nullptr);
 
+// The host's panel control for the panel behind `panel`; 0 without the host's services.
+int Control(FarHandle panel, int command, void* parameter);
+
 // A box without buttons that stays on the screen during a long operation; HideWait puts back
 // what it covered. A second ShowWait before HideWait only replaces the box's text, so HideWait
 // still brings back the screen from before the first.

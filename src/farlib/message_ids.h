@@ -4,7 +4,11 @@
 namespace Msg {
 constexpr int kOk = 0;
 constexpr int kCancel = 1;
+constexpr int kWarning = 3;
 constexpr int kTitle = 4;
+constexpr int kConfigMenuTitle = 5;  // also the title of the box while a phone connects
+constexpr int kPhoneBookItem = 6;
+constexpr int kSmsItem = 7;
 constexpr int kModelInfo = 35;
 constexpr int kSpecialCharacters = 37;
 constexpr int kSpecialCharactersFirstChoice = 38;  // 38 to 40: the three choices, in order
@@ -12,6 +16,13 @@ constexpr int kPhoneChoosesIndex = 41;             // 41 to 44: the profile's fl
 constexpr int kDeleteByIndexOnly = 42;
 constexpr int kOmitServiceCentre = 43;
 constexpr int kReadStorageAtOnce = 44;
+constexpr int kSelectPort = 45;
+constexpr int kPortItem = 46;  // "%d" "%s": the port number and its description
+constexpr int kNamedPipeItem = 48;
+constexpr int kFileExists = 97;
+constexpr int kOverwrite = 98;
+constexpr int kAppend = 99;
+constexpr int kConnecting = 169;
 constexpr int kCannotOpenDevice = 172;
 constexpr int kReadFailed = 173;
 constexpr int kWriteFailed = 174;
@@ -21,4 +32,5 @@ constexpr int kGiveUp = 177;
 constexpr int kOutOfRange = 178;      // "%d" "%d": the lower and the upper bound
 constexpr int kCommandTooLong = 184;  // "%d": the longest command the phone link can send
 constexpr int kSettingsNotSaved = 185;
+constexpr int kUnexpectedFailure = 186;
 }  // namespace Msg

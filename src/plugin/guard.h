@@ -1,16 +1,22 @@
 #pragma once
+#include <exception>
 #include <type_traits>
 
 namespace Plugin {
 
+// Tells the user about a failure that reached an export: a link failure in the system-error
+// box, anything else in an error box of the plug-in's own. Never throws.
+void ReportFailure(std::exception_ptr failure) noexcept;
+
 // Runs the body of an export. No exception may reach the host, which knows nothing of C++
-// exceptions: anything thrown ends the call with `failure`, the value the host reads as
-// failure (none for an export without a result, where nothing can be reported).
+// exceptions: anything thrown is reported and ends the call with `failure`, the value the
+// host reads as failure (none for an export without a result).
 template <typename Body, typename... Failure>
 std::invoke_result_t<Body> Guard(Body&& body, Failure... failure) noexcept {
   try {
     return body();
   } catch (...) {
+    ReportFailure(std::current_exception());
     return std::invoke_result_t<Body>(failure...);
   }
 }

@@ -3,7 +3,14 @@
 
 namespace Plugin {
 
-// What the plug-in does when the host hands over its start-up record.
+// What the plug-in does when the host hands over its start-up record: the record is kept and
+// the settings are loaded.
 void Start(const PluginStartupInfo& info);
+
+// The configuration command: the settings are saved when it ends.
+int Configure(int item);
+
+// The host unloads the plug-in: the settings are saved.
+void Exit();
 
 }  // namespace Plugin

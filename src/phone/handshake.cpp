@@ -1,0 +1,129 @@
+#include "phone/handshake.h"
+
+#include <algorithm>
+#include <array>
+
+#include "farlib/host.h"
+#include "farlib/message_ids.h"
+#include "link/at_engine.h"
+#include "phone/model_profiles.h"
+#include "regex/regex.h"
+#include "settings/settings.h"
+
+namespace {
+
+std::string ReplaceWithFirstGroup(const std::string& line, const char* pattern) {
+  std::string value = line;
+  RegexReplace(value, pattern, "$1", false, 0, 0);
+  return value;
+}
+
+std::vector<std::string> AllFirstGroups(const std::string& line, const char* pattern) {
+  std::vector<std::string> values;
+  RegexFormatAll(line, pattern, "$1", &values, 0, 0);
+  return values;
+}
+
+// The wait box stays up while the handshake runs, and goes when it ends in any way.
+class CWaitBox {
+ public:
+  CWaitBox(int title, int text) { FarLib::ShowWait(FarLib::GetMsg(title), FarLib::GetMsg(text)); }
+  ~CWaitBox() { FarLib::HideWait(); }
+  CWaitBox(const CWaitBox&) = delete;
+  CWaitBox& operator=(const CWaitBox&) = delete;
+};
+
+// The first line of a successful answer; empty when refused or empty. The first command is
+// expected to be refused by some phones and is asked quietly; the fallback's refusal is shown.
+std::string AskFirstLine(CConnection& connection, const char* command, const char* fallback) {
+  ResponseList responses;
+  if (ExecuteQuiet(connection, "%s", &responses, command) ||
+      Execute(connection, "%s", &responses, fallback)) {
+    return responses.empty() ? std::string() : responses.front();
+  }
+  return {};
+}
+
+void SetModes(CConnection& connection) {
+  Execute(connection, "ATE0", nullptr);
+  ExecuteQuiet(connection, "AT+CNMI=2,1,1,2,0", nullptr);
+  if (!ExecuteQuiet(connection, "AT+CMEE=2", nullptr))
+    ExecuteQuiet(connection, "AT+CMEE=1", nullptr);
+}
+
+ModelProfile& ProfileFor(ModelProfileList& profiles, const std::string& manufacturer,
+                         const std::string& model) {
+  if (ModelProfile* known = FindProfile(profiles, manufacturer, model)) return *known;
+  ModelProfile& added = AddProfile(profiles, manufacturer, model);
+  SaveSettings();
+  return added;
+}
+
+// The names of the first line of a successful answer, or none.
+std::vector<std::string> AskNames(CConnection& connection, const char* command,
+                                  std::vector<std::string> (*parse)(const std::string&)) {
+  ResponseList responses;
+  if (!Execute(connection, "%s", &responses, command) || responses.empty()) return {};
+  return parse(responses.front());
+}
+
+}  // namespace
+
+std::string ParseManufacturer(const std::string& line) {
+  return ReplaceWithFirstGroup(line, R"re(\+C?GMI:\s*"?(.*?)"?\s*$)re");
+}
+
+std::string ParseModel(const std::string& line) {
+  return ReplaceWithFirstGroup(line, R"re(\+C?GMM:\s*"?(.*?)"?\s*$)re");
+}
+
+std::string ParseSerialNumber(const std::string& line) {
+  return ReplaceWithFirstGroup(line, R"re(\+C?GSN:\s*"?(.*?)"?\s*$)re");
+}
+
+std::vector<std::string> ParseStorageNames(const std::string& line) {
+  return AllFirstGroups(line, R"re("(\w\w)")re");
+}
+
+std::vector<std::string> ParseCharsetNames(const std::string& line) {
+  return AllFirstGroups(line, R"re("(.*?)")re");
+}
+
+std::string ParseCurrentCharset(const std::string& line) {
+  return ReplaceWithFirstGroup(line, R"re(\+CSCS:\s*"?(.*?)"?\s*$)re");
+}
+
+PhoneIdentity RunHandshake(CConnection& connection, ModelProfileList& profiles) {
+  CWaitBox wait(Msg::kConfigMenuTitle, Msg::kConnecting);
+  SetModes(connection);
+
+  const std::string manufacturer = ParseManufacturer(AskFirstLine(connection, "AT+CGMI", "AT+GMI"));
+  const std::string model = ParseModel(AskFirstLine(connection, "AT+CGMM", "AT+GMM"));
+  PhoneIdentity phone;
+  phone.Profile = &ProfileFor(profiles, manufacturer, model);
+
+  // An empty serial number would make every such phone share one cache, as the model does.
+  const std::string serial = ParseSerialNumber(AskFirstLine(connection, "AT+CGSN", "AT+GSN"));
+  phone.Identity = serial.empty() ? manufacturer + " " + model : serial;
+  phone.StorageNames = AskNames(connection, "AT+CPBS=?", ParseStorageNames);
+  phone.Charsets = AskNames(connection, "AT+CSCS=?", ParseCharsetNames);
+  SelectCharset(connection, *phone.Profile, phone.Charsets, phone.Profile->Charset);
+  return phone;
+}
+
+void SelectCharset(CConnection& connection, ModelProfile& profile,
+                   const std::vector<std::string>& charsets, std::string& request) {
+  if (request.empty()) {
+    for (const char* preferred : {"UTF8", "UTF-8", "UCS2", "UCS-2"}) {
+      if (std::find(charsets.begin(), charsets.end(), preferred) != charsets.end()) {
+        request = preferred;
+        break;
+      }
+    }
+  }
+  if (!request.empty()) Execute(connection, "AT+CSCS=\"%s\"", nullptr, request.c_str());
+  ResponseList responses;
+  if (Execute(connection, "AT+CSCS?", &responses) && !responses.empty())
+    profile.Charset = ParseCurrentCharset(responses.front());
+  SaveSettings();
+}

@@ -1,0 +1,173 @@
+#include "plugin/panels.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "farlib/host.h"
+#include "phone/handshake.h"
+#include "platform/clock.h"
+#include "settings/settings.h"
+
+namespace {
+
+constexpr const char* kPanelFormat = "Mobile";
+// Phones need a moment after the port opens before they listen.
+constexpr uint32_t kSettleMs = 1000;
+
+InfoPanelLine InfoLine(const char* label, const std::string& data) {
+  InfoPanelLine line{};
+  std::strncpy(line.Text, label, sizeof line.Text - 1);
+  std::strncpy(line.Data, data.c_str(), sizeof line.Data - 1);
+  return line;
+}
+
+// What a view whose listing is not there yet shows: an empty panel.
+int NoItems(PluginPanelItem** items, int* count) {
+  *items = nullptr;
+  *count = 0;
+  return 1;
+}
+
+}  // namespace
+
+CGenericMobilePanel::CGenericMobilePanel(std::unique_ptr<CConnection> connection)
+    : m_connection(std::move(connection)) {
+  Platform::SleepMilliseconds(kSettleMs);
+  PhoneIdentity phone = RunHandshake(*m_connection, Settings().Profiles);
+  m_profile = phone.Profile;
+  m_identity = std::move(phone.Identity);
+  m_charsets = std::move(phone.Charsets);
+  for (std::string& name : phone.StorageNames)
+    m_storages.push_back(std::make_unique<PhoneBookStorage>(std::move(name)));
+}
+
+CGenericMobilePanel::~CGenericMobilePanel() = default;
+
+void CGenericMobilePanel::GetOpenPluginInfo(OpenPluginInfo& info) {
+  info.StructSize = sizeof(OpenPluginInfo);
+  info.Flags = OPIF_ADDDOTS | OPIF_SHOWPRESERVECASE;
+  info.HostFile = nullptr;
+  info.CurDir = m_currentDirectory.c_str();
+  info.Format = kPanelFormat;
+  info.PanelTitle = kPanelFormat;
+  info.InfoLines = nullptr;
+  info.InfoLinesNumber = 0;
+  if (m_profile) {
+    m_infoLines = {InfoLine("Manufacturer", m_profile->Manufacturer),
+                   InfoLine("Model", m_profile->Model)};
+    info.InfoLines = m_infoLines.data();
+    info.InfoLinesNumber = static_cast<int>(m_infoLines.size());
+  }
+  info.DescrFiles = nullptr;
+  info.DescrFilesNumber = 0;
+  info.PanelModesArray = nullptr;
+  info.PanelModesNumber = 0;
+  info.StartPanelMode = '0';
+  info.StartSortMode = SM_NAME;
+  info.StartSortOrder = 0;
+  info.KeyBar = nullptr;
+  info.ShortcutData = nullptr;
+}
+
+void CGenericMobilePanel::FreeFindData(PluginPanelItem* items, int count) {
+  for (int i = 0; i < count; ++i) {
+    std::free(items[i].Description);
+    std::free(items[i].Owner);
+  }
+  delete[] items;
+}
+
+void CGenericMobilePanel::ClosePlugin() {}
+
+void CGenericMobilePanel::ApplyPanelModes(int viewMode, int sortMode, int sortOrder) {
+  FarLib::Control(m_hostHandle, FCTL_SETVIEWMODE, &viewMode);
+  FarLib::Control(m_hostHandle, FCTL_SETSORTMODE, &sortMode);
+  FarLib::Control(m_hostHandle, FCTL_SETSORTORDER, &sortOrder);
+}
+
+void CPhoneMobilePanel::GetOpenPluginInfo(OpenPluginInfo& info) {
+  CGenericMobilePanel::GetOpenPluginInfo(info);
+}
+
+int CPhoneMobilePanel::GetFindData(PluginPanelItem** items, int* count, int) {
+  return NoItems(items, count);
+}
+
+int CPhoneMobilePanel::SetDirectory(const char*, int) { return 0; }
+
+int CPhoneMobilePanel::GetFiles(PluginPanelItem*, int, int, char*, int) { return 0; }
+
+int CPhoneMobilePanel::PutFiles(PluginPanelItem*, int, int, int) { return 0; }
+
+int CPhoneMobilePanel::ProcessKey(int, unsigned int) { return 0; }
+
+void CPhoneMobilePanel::ClosePlugin() { CGenericMobilePanel::ClosePlugin(); }
+
+void CSMSMobilePanel::GetOpenPluginInfo(OpenPluginInfo& info) {
+  CGenericMobilePanel::GetOpenPluginInfo(info);
+}
+
+int CSMSMobilePanel::GetFindData(PluginPanelItem** items, int* count, int) {
+  return NoItems(items, count);
+}
+
+int CSMSMobilePanel::SetDirectory(const char*, int) { return 0; }
+
+int CSMSMobilePanel::GetFiles(PluginPanelItem*, int, int, char*, int) { return 0; }
+
+int CSMSMobilePanel::PutFiles(PluginPanelItem*, int, int, int) { return 0; }
+
+int CSMSMobilePanel::ProcessKey(int, unsigned int) { return 0; }
+
+CMobilePanel::CMobilePanel(std::unique_ptr<CConnection> connection, bool phoneView)
+    : CGenericMobilePanel(std::move(connection)), m_phoneView(phoneView) {
+  m_hostHandle = this;
+}
+
+void CMobilePanel::GetOpenPluginInfo(OpenPluginInfo& info) {
+  if (m_phoneView) CPhoneMobilePanel::GetOpenPluginInfo(info);
+  else CSMSMobilePanel::GetOpenPluginInfo(info);
+}
+
+int CMobilePanel::GetFindData(PluginPanelItem** items, int* count, int opMode) {
+  return m_phoneView ? CPhoneMobilePanel::GetFindData(items, count, opMode)
+                     : CSMSMobilePanel::GetFindData(items, count, opMode);
+}
+
+int CMobilePanel::SetDirectory(const char* directory, int opMode) {
+  return m_phoneView ? CPhoneMobilePanel::SetDirectory(directory, opMode)
+                     : CSMSMobilePanel::SetDirectory(directory, opMode);
+}
+
+int CMobilePanel::GetFiles(PluginPanelItem* items, int count, int move, char* destination,
+                           int opMode) {
+  return m_phoneView ? CPhoneMobilePanel::GetFiles(items, count, move, destination, opMode)
+                     : CSMSMobilePanel::GetFiles(items, count, move, destination, opMode);
+}
+
+int CMobilePanel::PutFiles(PluginPanelItem* items, int count, int move, int opMode) {
+  return m_phoneView ? CPhoneMobilePanel::PutFiles(items, count, move, opMode)
+                     : CSMSMobilePanel::PutFiles(items, count, move, opMode);
+}
+
+int CMobilePanel::ProcessKey(int key, unsigned int controlState) {
+  return m_phoneView ? CPhoneMobilePanel::ProcessKey(key, controlState)
+                     : CSMSMobilePanel::ProcessKey(key, controlState);
+}
+
+void CMobilePanel::ClosePlugin() {
+  if (m_phoneView) CPhoneMobilePanel::ClosePlugin();
+  else CGenericMobilePanel::ClosePlugin();
+}
+
+void CMobilePanel::SetActiveView(bool phoneView) {
+  m_phoneView = phoneView;
+  RefreshPanel(m_hostHandle, true);
+}
+
+void RefreshPanel(FarHandle panel, bool keepSelection) {
+  // The host keeps the selection for any non-null parameter.
+  static int keep = 1;
+  FarLib::Control(panel, FCTL_UPDATEPANEL, keepSelection ? &keep : nullptr);
+  FarLib::Control(panel, FCTL_REDRAWPANEL, nullptr);
+}

@@ -1,0 +1,119 @@
+#pragma once
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "farapi/far_api.h"
+#include "link/connection.h"
+#include "phonebook/phone_book_storage.h"
+#include "settings/model_profile.h"
+
+// The panel object behind every open plug-in panel: one connected phone, shown either as its
+// phone book or as its message stores. Both views share one phone state and one connection
+// through virtual inheritance, so switching between them never reconnects. The host's exports
+// reach the operations named after them.
+
+// The shared phone state. Constructing it runs the start-up handshake.
+class CGenericMobilePanel {
+ public:
+  CGenericMobilePanel(const CGenericMobilePanel&) = delete;
+  CGenericMobilePanel& operator=(const CGenericMobilePanel&) = delete;
+
+  virtual void GetOpenPluginInfo(OpenPluginInfo& info);
+  virtual int GetFindData(PluginPanelItem** items, int* count, int opMode) = 0;
+  // Frees what any view's GetFindData handed out: the item array and, of each item, the
+  // Description and Owner texts, which the views allocate with the C run-time.
+  void FreeFindData(PluginPanelItem* items, int count);
+  virtual int SetDirectory(const char* directory, int opMode) = 0;
+  virtual int GetFiles(PluginPanelItem* items, int count, int move, char* destination,
+                       int opMode) = 0;
+  virtual int PutFiles(PluginPanelItem* items, int count, int move, int opMode) = 0;
+  virtual int ProcessKey(int key, unsigned int controlState) = 0;
+  // The close hook, run before the panel is destroyed.
+  virtual void ClosePlugin();
+
+  FarHandle HostHandle() const { return m_hostHandle; }
+  CConnection& Connection() const { return *m_connection; }
+  const ModelProfile* Profile() const { return m_profile; }
+  const std::string& Identity() const { return m_identity; }
+  const std::vector<std::string>& Charsets() const { return m_charsets; }
+  const std::vector<std::unique_ptr<PhoneBookStorage>>& Storages() const { return m_storages; }
+  // Sets the host panel's view mode, sort mode and sort order, in this order.
+  void ApplyPanelModes(int viewMode, int sortMode, int sortOrder);
+
+ protected:
+  // Only the most-derived panel constructs the shared state, with the connection; the views
+  // name no constructor of it, as C++ lets only the most-derived class initialise a virtual
+  // base.
+  CGenericMobilePanel() = default;
+  explicit CGenericMobilePanel(std::unique_ptr<CConnection> connection);
+  virtual ~CGenericMobilePanel();
+
+  FarHandle m_hostHandle = nullptr;
+  std::unique_ptr<CConnection> m_connection;
+  ModelProfile* m_profile = nullptr;
+  std::string m_identity;
+  std::vector<std::string> m_charsets;
+  std::vector<std::unique_ptr<PhoneBookStorage>> m_storages;
+  std::string m_currentDirectory;
+
+ private:
+  // What GetOpenPluginInfo hands out must outlive the call.
+  std::array<InfoPanelLine, 2> m_infoLines{};
+};
+
+// The phone-book view.
+class CPhoneMobilePanel : public virtual CGenericMobilePanel {
+ public:
+  void GetOpenPluginInfo(OpenPluginInfo& info) override;
+  int GetFindData(PluginPanelItem** items, int* count, int opMode) override;
+  int SetDirectory(const char* directory, int opMode) override;
+  int GetFiles(PluginPanelItem* items, int count, int move, char* destination, int opMode) override;
+  int PutFiles(PluginPanelItem* items, int count, int move, int opMode) override;
+  int ProcessKey(int key, unsigned int controlState) override;
+  void ClosePlugin() override;
+
+ protected:
+  CPhoneMobilePanel() = default;
+};
+
+// The message-store view.
+class CSMSMobilePanel : public virtual CGenericMobilePanel {
+ public:
+  void GetOpenPluginInfo(OpenPluginInfo& info) override;
+  int GetFindData(PluginPanelItem** items, int* count, int opMode) override;
+  int SetDirectory(const char* directory, int opMode) override;
+  int GetFiles(PluginPanelItem* items, int count, int move, char* destination, int opMode) override;
+  int PutFiles(PluginPanelItem* items, int count, int move, int opMode) override;
+  int ProcessKey(int key, unsigned int controlState) override;
+
+ protected:
+  CSMSMobilePanel() = default;
+};
+
+// The object the host holds: forwards every operation to the active view.
+class CMobilePanel final : public virtual CPhoneMobilePanel, public virtual CSMSMobilePanel {
+ public:
+  CMobilePanel(std::unique_ptr<CConnection> connection, bool phoneView);
+  ~CMobilePanel() override = default;
+
+  void GetOpenPluginInfo(OpenPluginInfo& info) override;
+  int GetFindData(PluginPanelItem** items, int* count, int opMode) override;
+  int SetDirectory(const char* directory, int opMode) override;
+  int GetFiles(PluginPanelItem* items, int count, int move, char* destination, int opMode) override;
+  int PutFiles(PluginPanelItem* items, int count, int move, int opMode) override;
+  int ProcessKey(int key, unsigned int controlState) override;
+  void ClosePlugin() override;
+
+  bool PhoneViewActive() const { return m_phoneView; }
+  // Switches the view and shows it, keeping the selection.
+  void SetActiveView(bool phoneView);
+
+ private:
+  bool m_phoneView;
+};
+
+// Asks the host to read the panel's items again (clearing the selection or keeping it) and to
+// redraw it.
+void RefreshPanel(FarHandle panel, bool keepSelection);
