@@ -16,7 +16,7 @@
 namespace FarLib {
 namespace {
 
-constexpr size_t kMessageCount = 186;
+constexpr size_t kMessageCount = 187;
 
 struct ConversionCase {
   const char* format;
