@@ -1,11 +1,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
+
+#include "../platform/temp_registry.h"
 
 #include "farapi/far_api.h"
 #include "platform/abi.h"
 #include "platform/module.h"
+#include "platform/registry.h"
 #include "plugin/exports.h"
 
 // The built module (Zantel.dll, or zantel.so on Linux) loaded the way the host loads it: by
@@ -14,17 +18,12 @@ namespace {
 
 constexpr int kModuleNumber = 17;
 
-struct MessageRequest {
-  int module;
-  int number;
-  bool operator==(const MessageRequest&) const = default;
-};
-
-std::vector<MessageRequest> g_requests;
-
-const char* ZANTEL_STDCALL RecordingGetMsg(int module, int number) {
-  g_requests.push_back({module, number});
-  return "text";
+// Texts that name their number, so a menu item shows which message it is.
+const char* ZANTEL_STDCALL NumberedGetMsg(int, int number) {
+  static std::string texts[200];
+  if (number < 0 || number >= 200) return "";
+  texts[number] = "message " + std::to_string(number);
+  return texts[number].c_str();
 }
 
 class Module : public testing::Test {
@@ -33,18 +32,37 @@ class Module : public testing::Test {
   Platform::CModule m_module{ZANTEL_MODULE_PATH};
 };
 
-TEST_F(Module, SetStartupInfoFetchesTheMessagesItKeeps) {
+// The settings are read when the host hands over its record: a stored choice of menus shows
+// in the very next GetPluginInfo.
+TEST_F(Module, SetStartupInfoLoadsTheSettings) {
   const auto setStartupInfo =
       reinterpret_cast<decltype(&SetStartupInfo)>(m_module.Find("SetStartupInfo"));
+  const auto getPluginInfo =
+      reinterpret_cast<decltype(&GetPluginInfo)>(m_module.Find("GetPluginInfo"));
   ASSERT_NE(setStartupInfo, nullptr);
+  ASSERT_NE(getPluginInfo, nullptr);
+  CTempRegistry registry;
+  const std::string root = registry.Root() + "\\Far\\Plugins";
+  Platform::CRegKey key = Platform::CRegKey::Create(root + "\\Zantel");
+  const uint32_t off = 0;
+  const uint32_t on = 1;
+  key.SetValue("PhoneShowInDisksMenu", Platform::kRegDword,
+               {reinterpret_cast<const uint8_t*>(&off), sizeof off});
+  key.SetValue("SMSShowInDisksMenu", Platform::kRegDword,
+               {reinterpret_cast<const uint8_t*>(&on), sizeof on});
+  key.Close();
+
   PluginStartupInfo info{};
   info.StructSize = sizeof info;
   info.ModuleNumber = kModuleNumber;
-  info.GetMsg = &RecordingGetMsg;
-  g_requests.clear();
+  info.RootKey = root.c_str();
+  info.GetMsg = &NumberedGetMsg;
   setStartupInfo(&info);
-  EXPECT_EQ(g_requests, (std::vector<MessageRequest>{
-                            {kModuleNumber, 0}, {kModuleNumber, 4}, {kModuleNumber, 178}}));
+  PluginInfo menus{};
+  getPluginInfo(&menus);
+  ASSERT_EQ(menus.DiskMenuStringsNumber, 1);
+  EXPECT_STREQ(menus.DiskMenuStrings[0], "message 7");
+  EXPECT_EQ(menus.PluginMenuStringsNumber, 1);
 }
 
 TEST_F(Module, ExportsPlainNamesOnly) {
