@@ -388,12 +388,14 @@ int CScriptedHost::AnswerMessageWith(const ShownMessage& shown) {
     Fail(Account(answer->Describe(), Describe(shown)));
     return -1;
   }
-  if (answer->m_button < -1 || answer->m_button >= shown.buttons) {
+  const int button =
+      answer->m_button == CMessageAnswer::kLastButton ? shown.buttons - 1 : answer->m_button;
+  if (button < -1 || button >= shown.buttons) {
     Fail(Account(answer->Describe(), "no such button in " + Describe(shown)));
     return -1;
   }
   if (answer->m_hook) answer->m_hook();
-  return answer->m_button;
+  return button;
 }
 
 // ---- Texts and screens ----

@@ -80,6 +80,9 @@ class CMenuAnswer {
 
 class CMessageAnswer {
  public:
+  // Whichever button comes last in the box shown: "Give up" at a time-out, OK in an error box.
+  static constexpr int kLastButton = -2;
+
   CMessageAnswer(int button, std::function<void()> hook)
       : m_button(button), m_hook(std::move(hook)) {}
 

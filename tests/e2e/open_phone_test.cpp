@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "../unit/platform/scoped_environment.h"
+#include "../unit/platform/temp_registry.h"
+#include "farapi/far_api.h"
+#include "host/stand_in_host.h"
+#include "phone_simulator_process.h"
+#include "platform/registry.h"
+
+// Opening a phone as a user does: the module loaded by the stand-in host, its menu items,
+// the port menu, the handshake with the simulated phone on COM1, the boxes of every failure,
+// closing and unloading.
+namespace {
+
+using Host::CMessageAnswer;
+using Host::CStandInHost;
+using Commands = std::vector<std::string>;
+
+const std::string kSettingsKey = std::string(CStandInHost::kRootKey) + "\\Zantel";
+
+// The handshake a phone offering UTF-8 receives, in order.
+const Commands kUtf8Handshake = {
+    "ATE0",    "AT+CNMI=2,1,1,2,0", "AT+CMEE=2", "AT+CGMI",           "AT+CGMM",
+    "AT+CGSN", "AT+CPBS=?",         "AT+CSCS=?", "AT+CSCS=\"UTF-8\"", "AT+CSCS?"};
+
+void SetDword(const std::string& subkey, const std::string& name, uint32_t value) {
+  Platform::CRegKey key = Platform::CRegKey::Create(kSettingsKey + subkey);
+  ASSERT_TRUE(key.IsOpen()) << subkey;
+  key.SetValue(name, Platform::kRegDword, {reinterpret_cast<const uint8_t*>(&value), sizeof value});
+}
+
+std::optional<std::string> StringValue(const std::string& subkey, const std::string& name) {
+  Platform::CRegKey key = Platform::CRegKey::Open(kSettingsKey + subkey);
+  Platform::RegValue value;
+  if (!key.IsOpen() || key.QueryValue(name, value) != 0) return std::nullopt;
+  std::string text(value.Data.begin(), value.Data.end());
+  while (!text.empty() && text.back() == '\0') text.pop_back();
+  return text;
+}
+
+PhoneSimulatorSetup Phone(std::string profile, std::vector<std::string> options = {},
+                          std::string faultsJson = {}) {
+  PhoneSimulatorSetup setup;
+  setup.profile = std::move(profile);
+  setup.options = std::move(options);
+  setup.faultsJson = std::move(faultsJson);
+  // A test gone wrong may leave the plug-in waiting: the phone hangs up on it in the end.
+  setup.maxSeconds = 20;
+  return setup;
+}
+
+class OpenPhone : public testing::Test {
+ protected:
+  OpenPhone() {
+    // Under Wine the store is the prefix's own registry: start from no settings at all.
+    Platform::CRegKey::Open(CStandInHost::kRootKey).DeleteSubtree("Zantel");
+    // A silent phone is given up after one second; a terminal knows no hardware handshake.
+    SetDword("\\FirstCOM", "Timeout", 1);
+    SetDword("\\FirstCOM", "HwCtl", 0);
+    SetDword("\\SecondCOM", "Timeout", 1);
+    SetDword("\\SecondCOM", "HwCtl", 0);
+    m_host.OnFailure([](const std::string& failure) { ADD_FAILURE() << failure; });
+  }
+  ~OpenPhone() override {
+    m_host.Exit();
+    Platform::CRegKey::Open(CStandInHost::kRootKey).DeleteSubtree("Zantel");
+  }
+
+  void Load() { ASSERT_TRUE(m_host.Load(ZANTEL_MODULE_PATH)); }
+
+  void StartPhone(PhoneSimulatorSetup setup) {
+    m_phone.reset();  // the port is given to one simulator at a time
+    m_phone = std::make_unique<CPhoneSimulatorProcess>(setup);
+    ASSERT_TRUE(m_phone->IsReady()) << m_phone->Failure();
+  }
+
+  // Ends the session from the host's side and waits for the simulator to see the port closed.
+  Commands FinishPhone() {
+    if (m_host.IsOpen()) m_host.Close();
+    EXPECT_TRUE(m_phone->Finish()) << m_phone->Failure();
+    return m_phone->ReceivedCommands();
+  }
+
+  const Host::ShownMessage* LastBox() const {
+    return m_host.Messages().empty() ? nullptr : &m_host.Messages().back();
+  }
+
+  CTempRegistry m_registry;
+  CStandInHost m_host;
+  std::unique_ptr<CPhoneSimulatorProcess> m_phone;
+};
+
+TEST_F(OpenPhone, FromTheDiskMenuGreetsThePhoneAndRemembersItsModel) {
+  Load();
+  const Host::CPluginMenus menus = m_host.PluginMenus();
+  ASSERT_EQ(menus.diskMenu.size(), 1u);
+  EXPECT_EQ(menus.diskMenu[0].text, "Mobile phone book");
+  EXPECT_EQ(menus.pluginsMenu, (std::vector<std::string>{"Mobile SMS"}));
+  EXPECT_EQ(menus.configMenu, (std::vector<std::string>{"Zantel mobile phone"}));
+
+  for (int opening = 0; opening < 2; ++opening) {
+    SCOPED_TRACE(opening == 0 ? "first opening" : "second opening");
+    StartPhone(Phone("modem"));
+    ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+    const Host::CPluginPanelInfo& panel = m_host.Panel(Host::EPanel::Plugin).plugin;
+    EXPECT_EQ(panel.panelTitle, "Mobile");
+    ASSERT_EQ(panel.infoLines.size(), 2u);
+    EXPECT_EQ(panel.infoLines[0].data, "Zantel");
+    EXPECT_EQ(panel.infoLines[1].data, "USB Stick 4G");
+    EXPECT_EQ(FinishPhone(), kUtf8Handshake);
+  }
+  // The default profile and the one made for this model on its first sight, nothing more.
+  EXPECT_EQ(StringValue("\\Models", "Manufacturer"), "Default");
+  EXPECT_EQ(StringValue("\\Models\\0000", "Model"), "USB Stick 4G");
+  EXPECT_EQ(StringValue("\\Models\\0000", "Charset"), "UTF-8");
+  EXPECT_FALSE(StringValue("\\Models\\0001", "Model"));
+  EXPECT_TRUE(m_host.Messages().size() == 2u) << "only the two wait boxes";
+}
+
+TEST_F(OpenPhone, FromThePluginsMenuIntoTheMessages) {
+  Load();
+  StartPhone(Phone("classic"));
+  ASSERT_TRUE(m_host.Open(OPEN_PLUGINSMENU, 0));
+  const Commands commands = FinishPhone();
+  // A phone without UTF-8 or UCS2 would get no request; the classic one offers UCS2.
+  EXPECT_EQ(commands.size(), kUtf8Handshake.size());
+  EXPECT_EQ(commands.at(8), "AT+CSCS=\"UCS2\"");
+}
+
+TEST_F(OpenPhone, PortMenuOffersBothPortsAndANamedFile) {
+  SetDword("", "EnableSecondCOMPort", 1);
+  SetDword("\\FirstCOM", "Port", 5);
+  SetDword("\\SecondCOM", "Port", 1);
+  SetDword("\\SecondCOM", "BaudRate", 9600);
+  Load();
+  StartPhone(Phone("modem"));
+  m_host.AnswerMenu("SelectPortMenu").Choose(1);
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  ASSERT_EQ(m_host.Menus().size(), 1u);
+  const Host::ShownMenu& menu = m_host.Menus()[0];
+  EXPECT_EQ(menu.title, "Select port");
+  EXPECT_EQ(menu.flags, static_cast<FarDword>(FMENU_WRAPMODE));
+  ASSERT_EQ(menu.items.size(), 3u);
+  EXPECT_EQ(menu.items[0].text, "COM5  115200, 8N1");
+  EXPECT_EQ(menu.items[1].text, "COM1  9600, 8N1");
+  EXPECT_EQ(menu.items[2].text, "Named pipe or file");
+  EXPECT_EQ(FinishPhone(), kUtf8Handshake);
+}
+
+TEST_F(OpenPhone, EscapeInThePortMenuOpensNothing) {
+  SetDword("", "EnableSecondCOMPort", 1);
+  Load();
+  m_host.AnswerMenu("SelectPortMenu").Escape();
+  EXPECT_FALSE(m_host.Open(OPEN_DISKMENU, 0));
+  EXPECT_TRUE(m_host.Messages().empty());
+}
+
+TEST_F(OpenPhone, MissingDeviceIsReportedWithTheSystemError) {
+  // Natively COM1 leads nowhere; under Wine it is the simulators' link, absent now.
+  CScopedEnvironment nowhere("ZANTEL_COM1", m_registry.File() + ".no-such-port");
+  Load();
+  m_host.AnswerMessage(0).Topic("SysError");
+  EXPECT_FALSE(m_host.Open(OPEN_DISKMENU, 0));
+  ASSERT_NE(LastBox(), nullptr);
+  EXPECT_EQ(LastBox()->flags, static_cast<FarDword>(FMSG_WARNING | FMSG_ERRORTYPE));
+  EXPECT_EQ(LastBox()->items, (std::vector<std::string>{"Zantel", "Cannot open", "OK"}));
+  EXPECT_FALSE(LastBox()->errorText.empty());
+}
+
+TEST_F(OpenPhone, SilentPhoneGivenUpAtTheTimeOutPrompt) {
+  Load();
+  StartPhone(Phone("classic", {"--silent-after", "1"}));
+  m_host.AnswerMessage(1).Topic("TimeoutError");
+  m_host.AnswerMessage(0).Topic("SysError");
+  EXPECT_FALSE(m_host.Open(OPEN_DISKMENU, 0));
+  ASSERT_NE(LastBox(), nullptr);
+  EXPECT_EQ(LastBox()->items,
+            (std::vector<std::string>{"Zantel", "Cannot read from the phone", "OK"}));
+  EXPECT_EQ(FinishPhone(), (Commands{"ATE0", "AT+CNMI=2,1,1,2,0"}));
+  EXPECT_EQ(m_host.OpenScreens(), 0u) << "the wait box's screen was not restored";
+}
+
+TEST_F(OpenPhone, RefusalsDoNotStopTheHandshake) {
+  Load();
+  StartPhone(
+      Phone("classic", {}, R"({"refusals": [{"command": "AT", "times": 100, "reply": "ERROR"}]})"));
+  m_host.AnswerEveryMessage(0);
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  size_t refusalBoxes = 0;
+  for (const auto& box : m_host.Messages()) refusalBoxes += box.buttons > 0 ? 1 : 0;
+  EXPECT_EQ(refusalBoxes, 7u);
+  EXPECT_EQ(FinishPhone(), (Commands{"ATE0", "AT+CNMI=2,1,1,2,0", "AT+CMEE=2", "AT+CMEE=1",
+                                     "AT+CGMI", "AT+GMI", "AT+CGMM", "AT+GMM", "AT+CGSN", "AT+GSN",
+                                     "AT+CPBS=?", "AT+CSCS=?", "AT+CSCS?"}));
+}
+
+TEST_F(OpenPhone, ExitSavesTheSettings) {
+  Load();
+  EXPECT_FALSE(StringValue("", "LogFile"));
+  m_host.Exit();
+  EXPECT_EQ(StringValue("", "LogFile"), "C:\\Zantel.log");
+}
+
+// However the phone misbehaves during the greeting, opening ends in a working panel or in
+// the system-error box: never a crash, never a hang.
+struct FaultCase {
+  const char* name;
+  std::vector<std::string> options;
+  std::string faultsJson;
+};
+
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
+
+class FaultyHandshake : public OpenPhone, public testing::WithParamInterface<FaultCase> {};
+
+TEST_P(FaultyHandshake, EndsInAPanelOrTheSystemErrorBox) {
+  Load();
+  StartPhone(Phone("modem", GetParam().options, GetParam().faultsJson));
+  // Give up at a time-out; any other box has only its OK.
+  m_host.AnswerEveryMessage(CMessageAnswer::kLastButton);
+  const bool opened = m_host.Open(OPEN_DISKMENU, 0);
+  if (!opened) {
+    ASSERT_NE(LastBox(), nullptr);
+    EXPECT_EQ(LastBox()->helpTopic, "SysError");
+  }
+  FinishPhone();
+  EXPECT_EQ(m_host.OpenScreens(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FaultyHandshake,
+    testing::Values(
+        FaultCase{"SilentAfterThreeCommands", {"--silent-after", "3"}, ""},
+        FaultCase{"HangUpMidReply", {"--hang-up-during", "4"}, ""},
+        FaultCase{"SplitReplies", {"--split-seed", "7"}, ""},
+        FaultCase{"RingBetweenLines",
+                  {},
+                  R"({"unsolicited": [{"command": 1, "every": 1, "text": "RING"}]})"},
+        FaultCase{"GarbageBeforeAnswers",
+                  {},
+                  R"({"garbage": [{"command": 4, "bytes": "00FF1B5B324A0D0A"}]})"},
+        FaultCase{
+            "EveryCommandRefusedWithCmeError",
+            {},
+            R"({"refusals": [{"command": "AT", "times": 100, "reply": "+CME ERROR: 100"}]})"}));
+
+}  // namespace
