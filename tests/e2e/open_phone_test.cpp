@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -152,6 +154,27 @@ TEST_F(OpenPhone, PortMenuOffersBothPortsAndANamedFile) {
   EXPECT_EQ(menu.items[1].text, "COM1  9600, 8N1");
   EXPECT_EQ(menu.items[2].text, "Named pipe or file");
   EXPECT_EQ(FinishPhone(), kUtf8Handshake);
+}
+
+// A file of recorded answers plays the phone: what is written to it goes nowhere.
+TEST_F(OpenPhone, NamedFileReplaysAPhone) {
+  SetDword("", "EnableSecondCOMPort", 1);
+  const std::string replies = m_registry.File() + ".replies";
+  {
+    std::ofstream file(replies, std::ios::binary);
+    file << "OK\r\nOK\r\nOK\r\nZantel\r\nOK\r\nReplay 1\r\nOK\r\n4711\r\nOK\r\n"
+            "+CPBS: (\"SM\")\r\nOK\r\n+CSCS: (\"GSM\")\r\nOK\r\n+CSCS: \"GSM\"\r\nOK\r\n";
+  }
+  Load();
+  m_host.AnswerMenu("SelectPortMenu").Choose(2);
+  m_host.AnswerDialog("NamedPipeDlg").SetText(1, replies).Close(2);
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  EXPECT_EQ(m_host.Panel(Host::EPanel::Plugin).plugin.infoLines.at(1).data, "Replay 1");
+  EXPECT_EQ(m_host.Dialogs().at(0).items.at(1).history, "Zantel.NamedPipe");
+  m_host.Close();
+  m_host.Exit();
+  EXPECT_EQ(StringValue("", "LastNamedPipe"), replies);
+  std::filesystem::remove(replies);
 }
 
 TEST_F(OpenPhone, EscapeInThePortMenuOpensNothing) {
