@@ -1,103 +1,15 @@
-#include <gtest/gtest.h>
-
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "../unit/platform/scoped_environment.h"
-#include "../unit/platform/temp_registry.h"
-#include "farapi/far_api.h"
-#include "host/stand_in_host.h"
-#include "phone_simulator_process.h"
-#include "platform/registry.h"
+#include "open_phone_fixture.h"
 
 // Opening a phone as a user does: the module loaded by the stand-in host, its menu items,
 // the port menu, the handshake with the simulated phone on COM1, the boxes of every failure,
 // closing and unloading.
+namespace EndToEnd {
 namespace {
-
-using Host::CMessageAnswer;
-using Host::CStandInHost;
-using Commands = std::vector<std::string>;
-
-const std::string kSettingsKey = std::string(CStandInHost::kRootKey) + "\\Zantel";
-
-// The handshake a phone offering UTF-8 receives, in order.
-const Commands kUtf8Handshake = {
-    "ATE0",    "AT+CNMI=2,1,1,2,0", "AT+CMEE=2", "AT+CGMI",           "AT+CGMM",
-    "AT+CGSN", "AT+CPBS=?",         "AT+CSCS=?", "AT+CSCS=\"UTF-8\"", "AT+CSCS?"};
-
-void SetDword(const std::string& subkey, const std::string& name, uint32_t value) {
-  Platform::CRegKey key = Platform::CRegKey::Create(kSettingsKey + subkey);
-  ASSERT_TRUE(key.IsOpen()) << subkey;
-  key.SetValue(name, Platform::kRegDword, {reinterpret_cast<const uint8_t*>(&value), sizeof value});
-}
-
-std::optional<std::string> StringValue(const std::string& subkey, const std::string& name) {
-  Platform::CRegKey key = Platform::CRegKey::Open(kSettingsKey + subkey);
-  Platform::RegValue value;
-  if (!key.IsOpen() || key.QueryValue(name, value) != 0) return std::nullopt;
-  std::string text(value.Data.begin(), value.Data.end());
-  while (!text.empty() && text.back() == '\0') text.pop_back();
-  return text;
-}
-
-PhoneSimulatorSetup Phone(std::string profile, std::vector<std::string> options = {},
-                          std::string faultsJson = {}) {
-  PhoneSimulatorSetup setup;
-  setup.profile = std::move(profile);
-  setup.options = std::move(options);
-  setup.faultsJson = std::move(faultsJson);
-  // A test gone wrong may leave the plug-in waiting: the phone hangs up on it in the end.
-  setup.maxSeconds = 20;
-  return setup;
-}
-
-class OpenPhone : public testing::Test {
- protected:
-  OpenPhone() {
-    // Under Wine the store is the prefix's own registry: start from no settings at all.
-    Platform::CRegKey::Open(CStandInHost::kRootKey).DeleteSubtree("Zantel");
-    // A silent phone is given up after one second; a terminal knows no hardware handshake.
-    SetDword("\\FirstCOM", "Timeout", 1);
-    SetDword("\\FirstCOM", "HwCtl", 0);
-    SetDword("\\SecondCOM", "Timeout", 1);
-    SetDword("\\SecondCOM", "HwCtl", 0);
-    m_host.OnFailure([](const std::string& failure) { ADD_FAILURE() << failure; });
-  }
-  ~OpenPhone() override {
-    m_host.Exit();
-    Platform::CRegKey::Open(CStandInHost::kRootKey).DeleteSubtree("Zantel");
-  }
-
-  void Load() { ASSERT_TRUE(m_host.Load(ZANTEL_MODULE_PATH)); }
-
-  void StartPhone(PhoneSimulatorSetup setup) {
-    m_phone.reset();  // the port is given to one simulator at a time
-    m_phone = std::make_unique<CPhoneSimulatorProcess>(setup);
-    ASSERT_TRUE(m_phone->IsReady()) << m_phone->Failure();
-  }
-
-  // Ends the session from the host's side and waits for the simulator to see the port closed.
-  Commands FinishPhone() {
-    if (m_host.IsOpen()) m_host.Close();
-    EXPECT_TRUE(m_phone->Finish()) << m_phone->Failure();
-    return m_phone->ReceivedCommands();
-  }
-
-  const Host::ShownMessage* LastBox() const {
-    return m_host.Messages().empty() ? nullptr : &m_host.Messages().back();
-  }
-
-  CTempRegistry m_registry;
-  CStandInHost m_host;
-  std::unique_ptr<CPhoneSimulatorProcess> m_phone;
-};
 
 TEST_F(OpenPhone, FromTheDiskMenuGreetsThePhoneAndRemembersItsModel) {
   Load();
@@ -185,16 +97,15 @@ TEST_F(OpenPhone, EscapeInThePortMenuOpensNothing) {
   EXPECT_TRUE(m_host.Messages().empty());
 }
 
-TEST_F(OpenPhone, MissingDeviceIsReportedWithTheSystemError) {
-  // Natively COM1 leads nowhere; under Wine it is the simulators' link, absent now.
-  CScopedEnvironment nowhere("ZANTEL_COM1", m_registry.File() + ".no-such-port");
+// The plug-in's own message for a link that cannot be had, over the system's reason.
+TEST_F(OpenPhone, MissingNamedFileIsReportedWithTheSystemError) {
+  SetDword("", "EnableSecondCOMPort", 1);
   Load();
+  m_host.AnswerMenu("SelectPortMenu").Choose(2);
+  m_host.AnswerDialog("NamedPipeDlg").SetText(1, m_registry.File() + ".no-such-file").Close(2);
   m_host.AnswerMessage(0).Topic("SysError");
   EXPECT_FALSE(m_host.Open(OPEN_DISKMENU, 0));
-  ASSERT_NE(LastBox(), nullptr);
-  EXPECT_EQ(LastBox()->flags, static_cast<FarDword>(FMSG_WARNING | FMSG_ERRORTYPE));
-  EXPECT_EQ(LastBox()->items, (std::vector<std::string>{"Zantel", "Cannot open", "OK"}));
-  EXPECT_FALSE(LastBox()->errorText.empty());
+  ExpectCannotOpen();
 }
 
 TEST_F(OpenPhone, SilentPhoneGivenUpAtTheTimeOutPrompt) {
@@ -275,3 +186,4 @@ INSTANTIATE_TEST_SUITE_P(
             R"({"refusals": [{"command": "AT", "times": 100, "reply": "+CME ERROR: 100"}]})"}));
 
 }  // namespace
+}  // namespace EndToEnd
