@@ -67,6 +67,14 @@ std::vector<std::string> AskNames(CConnection& connection, const char* command,
   return parse(responses.front());
 }
 
+// A set name stored in the registry or reported by a phone goes into a quoted argument: a quote
+// or a control character (a carriage return would start another command) would break out of it.
+bool CanBeQuoted(const std::string& name) {
+  return std::none_of(name.begin(), name.end(), [](char c) {
+    return c == '"' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+  });
+}
+
 }  // namespace
 
 std::string ParseManufacturer(const std::string& line) {
@@ -121,7 +129,8 @@ void SelectCharset(CConnection& connection, ModelProfile& profile,
       }
     }
   }
-  if (!request.empty()) Execute(connection, "AT+CSCS=\"%s\"", nullptr, request.c_str());
+  if (!request.empty() && CanBeQuoted(request))
+    Execute(connection, "AT+CSCS=\"%s\"", nullptr, request.c_str());
   ResponseList responses;
   if (Execute(connection, "AT+CSCS?", &responses) && !responses.empty())
     profile.Charset = ParseCurrentCharset(responses.front());

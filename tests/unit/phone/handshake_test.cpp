@@ -159,7 +159,25 @@ INSTANTIATE_TEST_SUITE_P(
                       {"GSM", "UCS2", "UTF-8"},
                       "UCS2",
                       1,
-                      {DefaultProfile(), {"Sony Ericsson", "K750i", "GSM", 0, 0}}}));
+                      {DefaultProfile(), {"Sony Ericsson", "K750i", "GSM", 0, 0}}},
+        HandshakeCase{"StoredSetThatWouldBreakTheCommandIsNotSent",
+                      {{"ATE0", kOk},
+                       {"AT+CNMI=2,1,1,2,0", kOk},
+                       {"AT+CMEE=2", kOk},
+                       {"AT+CGMI", "\r\nZantel\r\nOK\r\n"},
+                       {"AT+CGMM", "\r\nX\r\nOK\r\n"},
+                       {"AT+CGSN", "\r\n1\r\nOK\r\n"},
+                       {"AT+CPBS=?", "\r\n+CPBS: (\"SM\")\r\nOK\r\n"},
+                       {"AT+CSCS=?", "\r\n+CSCS: (\"GSM\")\r\nOK\r\n"},
+                       {"AT+CSCS?", "\r\n+CSCS: \"GSM\"\r\nOK\r\n"}},
+                      "Zantel",
+                      "X",
+                      "1",
+                      {"SM"},
+                      {"GSM"},
+                      "GSM",
+                      0,
+                      {DefaultProfile(), {"Zantel", "X", "GSM\"\rAT+CPBW=1", 1, 7}}}));
 
 TEST(HandshakeReplies, BareValuesComeBackUnchanged) {
   struct Case {
