@@ -1,0 +1,65 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "link/connection.h"
+#include "phonebook/phone_book_session.h"
+#include "phonebook/phone_book_storage.h"
+
+// Reading and writing one phone-book memory of the phone with the GSM 07.07 commands.
+
+// Reply parsers, pure functions of one reply line.
+
+// One entry of a +CPBR reply; none for a line that is not one. The name is decoded from the
+// phone's character set; a date and time in further fields become the entry's time.
+//   +CPBR: <index>,"<number>",<type>,"<name>"[,"<date>"[,"<time>"]]
+//   e.g. +CPBR: 1,"+447700900123",145,"Ann"
+std::optional<PhoneBookEntry> ParseEntryLine(const std::string& line, const std::string& charset);
+
+struct StorageLimits {
+  int32_t MinIndex = 1;
+  int32_t MaxIndex = 255;
+  int32_t MaxPhoneLength = 16;
+  int32_t MaxNameLength = 16;
+};
+// The limits of the selected storage.
+//   +CPBR: (<first>-<last>),<number length>,<name length>
+//   e.g. +CPBR: (1-250),40,18
+std::optional<StorageLimits> ParseLimits(const std::string& line);
+
+// The number of used locations of the selected storage.
+//   +CPBS: "<storage>",<used>,<total>
+//   e.g. +CPBS: "SM",12,250
+std::optional<int32_t> ParseUsedCount(const std::string& line);
+
+// Operations on the phone.
+
+// How many entries the phone says the storage holds, or the size of its index range.
+int32_t GetUsedCount(PhoneBookSession& session, const PhoneBookStorage& storage);
+
+// Selects the storage on the phone and, unless it is writable and loaded already, reads its
+// limits and entries (in chunks of five locations, or at once with profile flag 8) and saves
+// the cache.
+void LoadStorage(PhoneBookSession& session, PhoneBookStorage& storage);
+
+// Reads the locations not yet in the list and appends what it finds (after the phone chose
+// the index of a new entry); `stopAtFirst` ends at the first entry found.
+void ReadNewEntries(PhoneBookSession& session, PhoneBookStorage& storage, bool stopAtFirst);
+
+// Reads the location of the entry at `position` again: the entry is replaced by what the phone
+// holds, or removed from the list when the location is empty. A refused read changes nothing.
+void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position, bool save);
+
+// Writes the entry with AT+CPBW; false when the name cannot be put in the phone's character
+// set (nothing is sent) or the phone refuses.
+bool WriteEntry(PhoneBookEntry& entry, CConnection& connection, const std::string& charset);
+
+// The position in the list of the entry with that index, or -1.
+int FindEntryPosition(const PhoneBookStorage& storage, int32_t index);
+
+// Appends an entry read from the phone; the first one with a time turns the storage's view to
+// the call-list view.
+void AppendEntry(PhoneBookStorage& storage, std::unique_ptr<PhoneBookEntry> entry);
