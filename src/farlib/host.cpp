@@ -100,6 +100,16 @@ int Control(FarHandle panel, int command, void* parameter) {
   return info.Control ? info.Control(panel, command, parameter) : 0;
 }
 
+CSavedScreen::CSavedScreen() {
+  const PluginStartupInfo& info = State().info;
+  if (info.SaveScreen) m_screen = info.SaveScreen(0, 0, -1, -1);
+}
+
+CSavedScreen::~CSavedScreen() {
+  const PluginStartupInfo& info = State().info;
+  if (m_screen && info.RestoreScreen) info.RestoreScreen(m_screen);
+}
+
 void ShowWait(const char* title, const char* line1, const char* line2) {
   HostState& state = State();
   if (!state.waitScreen && state.info.SaveScreen)

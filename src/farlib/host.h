@@ -38,6 +38,18 @@ void ShowSysError(const char* line1, const char* line2 = nullptr);
 // The host's panel control for the panel behind `panel`; 0 without the host's services.
 int Control(FarHandle panel, int command, void* parameter);
 
+// The host's screen saved for the lifetime of the object and put back at its end.
+class CSavedScreen {
+ public:
+  CSavedScreen();
+  ~CSavedScreen();
+  CSavedScreen(const CSavedScreen&) = delete;
+  CSavedScreen& operator=(const CSavedScreen&) = delete;
+
+ private:
+  FarHandle m_screen = nullptr;
+};
+
 // A box without buttons that stays on the screen during a long operation; HideWait puts back
 // what it covered. A second ShowWait before HideWait only replaces the box's text, so HideWait
 // still brings back the screen from before the first.
