@@ -17,14 +17,18 @@ class CDeviceCache {
   void Close();
   bool IsOpen() const { return m_key.IsOpen(); }
 
-  // Fills the limits, view and entries of every storage that has a key, and marks those loaded.
-  // Whatever is unsound in a key (a value missing or of the wrong type, a bad entry name) is
-  // left at its default or skipped.
+  // Fills the limits, view and entries of every storage that has a key. A limit or view value
+  // that is missing, of the wrong type or out of range keeps its default. Only a key that a
+  // complete save left marks its storage loaded: every entry subkey sound (named by its index
+  // as the save names it, with a text "Phone", a number "Type" and a wide text "Name", time
+  // halves numbers if present) and as many of them as "EntryCount" says, which a save writes
+  // last. Otherwise the sound entries are kept but the storage is read from the phone again.
   void Load(std::vector<std::unique_ptr<PhoneBookStorage>>& storages);
 
   // Writes the storage's view only (`viewOnly`, or a storage that is not writable or not
-  // loaded), or replaces its whole key with its limits, view and entries.
-  void Save(const PhoneBookStorage& storage, bool viewOnly);
+  // loaded), or replaces its whole key with its limits, view and entries, as one unit. False
+  // when the cache is closed, the storage's name cannot name a key, or a write failed.
+  bool Save(const PhoneBookStorage& storage, bool viewOnly);
 
  private:
   Platform::CRegKey m_key;
@@ -32,5 +36,9 @@ class CDeviceCache {
 };
 
 // The name the phone's key gets from its identity: a registry key name that cannot escape the
-// Devices key (no backslashes, no control characters) and fits the settings' longest path.
+// Devices key (backslashes and control characters become '_', and so does each dot of a name
+// of dots alone) and is at most kMaxDeviceKeyName long: a longer identity keeps its start and
+// ends in '~' and a hash of the whole identity, so two long identities still get keys of their
+// own. Empty (no key at all) for an empty identity.
+constexpr size_t kMaxDeviceKeyName = 80;
 std::string DeviceKeyName(const std::string& identity);

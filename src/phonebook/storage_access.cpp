@@ -1,0 +1,329 @@
+#include "phonebook/storage_access.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <string_view>
+
+#include "encoding/charset.h"
+#include "farlib/host.h"
+#include "farlib/message_ids.h"
+#include "link/at_engine.h"
+#include "platform/clock.h"
+#include "regex/regex.h"
+
+namespace {
+
+// Five locations per AT+CPBR keep every reply short enough for the slowest phones.
+constexpr int64_t kChunkSize = 5;
+
+// The call-list view an entry with a time switches its storage to.
+constexpr int32_t kTimesViewMode = 3;
+constexpr int32_t kTimesSortMode = 4;
+
+// A decimal number of the reply that must fit the field it goes to: anything longer is not
+// wrapped into a different index or type but refused.
+template <typename Number>
+std::optional<Number> ParseNumber(std::string_view digits) {
+  Number value{};
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+  return value;
+}
+
+// The phone's date text: "yy/mm/dd" (years before 80 are this century's) or a full year.
+bool ParseDate(const std::string& text, Platform::SystemTime& time) {
+  static CRegex date("^(\\d+)/(\\d+)/(\\d+)", kRegexCaseless);
+  GroupList groups;
+  if (!date.Match(text, 0, &groups)) return false;
+  const std::optional<uint16_t> year = ParseNumber<uint16_t>(groups[1]);
+  const std::optional<uint16_t> month = ParseNumber<uint16_t>(groups[2]);
+  const std::optional<uint16_t> day = ParseNumber<uint16_t>(groups[3]);
+  if (!year || !month || !day) return false;
+  // Two digits are the phones' usual form; a year written out in full is taken as it stands
+  // rather than pushed 1900 years into the future.
+  if (*year < 80) time.year = static_cast<uint16_t>(*year + 2000);
+  else if (*year < 100) time.year = static_cast<uint16_t>(*year + 1900);
+  else time.year = *year;
+  time.month = *month;
+  time.day = *day;
+  return true;
+}
+
+bool ParseClock(const std::string& text, Platform::SystemTime& time) {
+  static CRegex clock("^(\\d+):(\\d+)(:(\\d+))?", kRegexCaseless);
+  GroupList groups;
+  if (!clock.Match(text, 0, &groups)) return false;
+  const std::optional<uint16_t> hour = ParseNumber<uint16_t>(groups[1]);
+  const std::optional<uint16_t> minute = ParseNumber<uint16_t>(groups[2]);
+  std::optional<uint16_t> second = uint16_t{0};
+  if (groups.size() > 4) second = ParseNumber<uint16_t>(groups[4]);
+  if (!hour || !minute || !second) return false;
+  time.hour = *hour;
+  time.minute = *minute;
+  time.second = *second;
+  return true;
+}
+
+bool IsCalendarDate(const Platform::SystemTime& date) {
+  Platform::FileTime ignored = 0;
+  return Platform::SystemTimeToFileTime(date, ignored);
+}
+
+// The entry's FILETIME from the phone's date and time texts, taken as they stand (the phone's
+// local time, no zone applied). A date the calendar does not have counts as no date, a clock
+// time out of range as midnight: an entry that carried a date field always gets a time.
+uint64_t EntryTime(const std::string& dateText, const std::string& timeText) {
+  Platform::SystemTime date;
+  if (!ParseDate(dateText, date) || !IsCalendarDate(date)) {
+    date = {};
+    date.year = 1980;
+    date.month = 1;
+    date.day = 1;
+  }
+  Platform::SystemTime time = date;
+  Platform::FileTime fileTime = 0;
+  if (ParseClock(timeText, time) && Platform::SystemTimeToFileTime(time, fileTime)) {
+    return fileTime;
+  }
+  Platform::SystemTimeToFileTime(date, fileTime);
+  return fileTime;
+}
+
+void AnnounceEntry(PhoneBookStorage& storage, const PhoneBookEntry& entry) {
+  if (entry.Time == 0 || storage.HasTimes) return;
+  storage.HasTimes = true;
+  storage.ViewMode = kTimesViewMode;
+  storage.SortMode = kTimesSortMode;
+  storage.SortOrder = 0;
+}
+
+// A progress box for the length of an operation; the screen under it comes back at the end,
+// whether the operation ends normally or the link fails under it.
+class CProgress {
+ public:
+  CProgress() = default;
+  ~CProgress() { FarLib::HideWait(); }
+  CProgress(const CProgress&) = delete;
+  CProgress& operator=(const CProgress&) = delete;
+
+  void Show(const std::string& text) {
+    FarLib::ShowWait(FarLib::GetMsg(Msg::kConfigMenuTitle), text.c_str());
+  }
+};
+
+// The entries of a successful AT+CPBR reply, lines that are no entries skipped.
+void AppendReplyEntries(PhoneBookStorage& storage, const ResponseList& lines,
+                        const std::string& charset) {
+  for (const std::string& line : lines) {
+    std::optional<PhoneBookEntry> entry = ParseEntryLine(line, charset);
+    if (entry) AppendEntry(storage, std::make_unique<PhoneBookEntry>(std::move(*entry)));
+  }
+}
+
+void ReadInChunks(PhoneBookSession& session, PhoneBookStorage& storage, CProgress& progress) {
+  const auto expected = static_cast<size_t>(std::max(GetUsedCount(session, storage), 0));
+  const std::string& charset = session.Profile.Charset;
+  ResponseList lines;
+  // 64 bits: a phone that reports the largest index must not make the loop wrap round.
+  for (int64_t first = storage.MinIndex; first <= storage.MaxIndex;) {
+    if (storage.Entries.size() >= expected) break;
+    const int64_t last = std::min<int64_t>(first + kChunkSize - 1, storage.MaxIndex);
+    const int from = static_cast<int>(first);
+    const int to = static_cast<int>(last);
+    if (from == to) {
+      progress.Show(FarLib::FormatMsg(Msg::kReadingEntryOf, from, storage.MaxIndex));
+      if (Execute(session.Connection, "AT+CPBR=%d", &lines, from)) {
+        AppendReplyEntries(storage, lines, charset);
+      }
+    } else {
+      progress.Show(FarLib::FormatMsg(Msg::kReadingEntries, from, to, storage.MaxIndex));
+      if (Execute(session.Connection, "AT+CPBR=%d,%d", &lines, from, to)) {
+        AppendReplyEntries(storage, lines, charset);
+      }
+    }
+    if (EscapePressed()) break;
+    first = last + 1;
+  }
+}
+
+void ReadAtOnce(PhoneBookSession& session, PhoneBookStorage& storage, CProgress& progress) {
+  progress.Show(FarLib::GetMsg(Msg::kReadingAllEntries));
+  ResponseList lines;
+  if (Execute(session.Connection, "AT+CPBR=1,%d", &lines, static_cast<int>(storage.MaxIndex))) {
+    AppendReplyEntries(storage, lines, session.Profile.Charset);
+  }
+}
+
+// Text that goes between the quotes of an AT command: a quote would end the field early and a
+// line end or a zero would cut the command, so such text is never sent.
+bool FitsInQuotes(std::string_view text) {
+  return text.find_first_of(std::string_view("\"\r\n\0", 4)) == std::string_view::npos;
+}
+
+}  // namespace
+
+std::optional<PhoneBookEntry> ParseEntryLine(const std::string& line, const std::string& charset) {
+  static CRegex entryLine(R"re(^\+CPBR:\s*(\d+),"(.*?)",(\d+),"(.*?)"(,"(.*?)")?(,"(.*?)")?)re",
+                          kRegexCaseless);
+  GroupList groups;
+  if (!entryLine.Match(line, 0, &groups)) return std::nullopt;
+  const std::optional<int32_t> index = ParseNumber<int32_t>(groups[1]);
+  const std::optional<uint32_t> type = ParseNumber<uint32_t>(groups[3]);
+  if (!index || !type) return std::nullopt;
+
+  PhoneBookEntry entry;
+  entry.Index = *index;
+  entry.Number = std::move(groups[2]);
+  entry.Type = *type;
+  constexpr uint32_t kNumberingPlanBits = 0x70;
+  constexpr uint32_t kInternational = 0x10;
+  if ((entry.Type & kNumberingPlanBits) == kInternational && !entry.Number.empty() &&
+      entry.Number.front() != '+') {
+    entry.Number.insert(entry.Number.begin(), '+');
+  }
+  // A name the character set cannot decode keeps what decoded before the fault.
+  PhoneToWide(groups[4], charset, entry.WideName);
+  entry.Name = WideToOem(entry.WideName);
+
+  if (groups.size() > 6) {
+    std::string dateText = groups[6];
+    std::string timeText;
+    if (groups.size() > 8) {
+      timeText = groups[8];
+    } else {
+      static CRegex dateAndTime("(.*),(.*)", kRegexCaseless);
+      GroupList parts;
+      if (dateAndTime.Match(dateText, 0, &parts)) {
+        timeText = parts[2];
+        dateText = parts[1];
+      }
+    }
+    entry.Time = EntryTime(dateText, timeText);
+  }
+  return entry;
+}
+
+std::optional<StorageLimits> ParseLimits(const std::string& line) {
+  static CRegex limits(R"re(\((\d+)\s*-\s*(\d+)\),\s*(\d+),\s*(\d+))re", kRegexCaseless);
+  GroupList groups;
+  if (!limits.Match(line, 0, &groups)) return std::nullopt;
+  const std::optional<int32_t> first = ParseNumber<int32_t>(groups[1]);
+  const std::optional<int32_t> last = ParseNumber<int32_t>(groups[2]);
+  const std::optional<int32_t> phoneLength = ParseNumber<int32_t>(groups[3]);
+  const std::optional<int32_t> nameLength = ParseNumber<int32_t>(groups[4]);
+  if (!first || !last || !phoneLength || !nameLength) return std::nullopt;
+  return StorageLimits{*first, *last, *phoneLength, *nameLength};
+}
+
+std::optional<int32_t> ParseUsedCount(const std::string& line) {
+  static CRegex used(R"re(".*",\s*(\d+))re", kRegexCaseless);
+  GroupList groups;
+  if (!used.Match(line, 0, &groups)) return std::nullopt;
+  return ParseNumber<int32_t>(groups[1]);
+}
+
+int32_t GetUsedCount(PhoneBookSession& session, const PhoneBookStorage& storage) {
+  const int64_t range = int64_t{storage.MaxIndex} - storage.MinIndex + 1;
+  auto count =
+      static_cast<int32_t>(std::clamp<int64_t>(range, 0, std::numeric_limits<int32_t>::max()));
+  ResponseList lines;
+  if (Execute(session.Connection, "AT+CPBS?", &lines) && !lines.empty()) {
+    if (const std::optional<int32_t> used = ParseUsedCount(lines.front())) count = *used;
+  }
+  return count;
+}
+
+void LoadStorage(PhoneBookSession& session, PhoneBookStorage& storage) {
+  if (!Execute(session.Connection, "AT+CPBS=\"%s\"", nullptr, storage.Name.c_str())) return;
+  if (storage.Writable && storage.Loaded) return;
+
+  ResponseList lines;
+  if (Execute(session.Connection, "AT+CPBR=?", &lines) && !lines.empty()) {
+    const std::optional<StorageLimits> limits = ParseLimits(lines.front());
+    if (!limits) return;
+    storage.MinIndex = limits->MinIndex;
+    storage.MaxIndex = limits->MaxIndex;
+    storage.MaxPhoneLength = limits->MaxPhoneLength;
+    storage.MaxNameLength = limits->MaxNameLength;
+  }
+
+  storage.Entries.clear();
+  {
+    CProgress progress;
+    if (session.Profile.Flags & kProfileReadStorageAtOnce) {
+      ReadAtOnce(session, storage, progress);
+    } else {
+      ReadInChunks(session, storage, progress);
+    }
+  }
+  storage.Loaded = true;
+  session.Cache.Save(storage, false);
+}
+
+void ReadNewEntries(PhoneBookSession& session, PhoneBookStorage& storage, bool stopAtFirst) {
+  const auto expected = static_cast<size_t>(std::max(GetUsedCount(session, storage), 0));
+  {
+    CProgress progress;
+    ResponseList lines;
+    for (int64_t i = storage.MinIndex; i <= storage.MaxIndex; ++i) {
+      if (storage.Entries.size() >= expected) break;
+      const int index = static_cast<int>(i);
+      if (FindEntryPosition(storage, index) < 0) {
+        progress.Show(FarLib::FormatMsg(Msg::kReadingEntryOf, index, storage.MaxIndex));
+        if (Execute(session.Connection, "AT+CPBR=%d", &lines, index) && !lines.empty()) {
+          std::optional<PhoneBookEntry> entry =
+              ParseEntryLine(lines.front(), session.Profile.Charset);
+          if (entry) {
+            AppendEntry(storage, std::make_unique<PhoneBookEntry>(std::move(*entry)));
+            if (stopAtFirst) break;
+          }
+        }
+      }
+      if (EscapePressed()) break;
+    }
+  }
+  session.Cache.Save(storage, false);
+}
+
+void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position, bool save) {
+  if (position >= storage.Entries.size()) return;
+  const int index = storage.Entries[position]->Index;
+  {
+    CProgress progress;
+    progress.Show(FarLib::FormatMsg(Msg::kReadingEntry, index));
+    ResponseList lines;
+    if (!Execute(session.Connection, "AT+CPBR=%d", &lines, index)) return;
+    std::optional<PhoneBookEntry> entry;
+    if (!lines.empty()) entry = ParseEntryLine(lines.front(), session.Profile.Charset);
+    if (entry) {
+      storage.Entries[position] = std::make_unique<PhoneBookEntry>(std::move(*entry));
+      AnnounceEntry(storage, *storage.Entries[position]);
+    } else {
+      storage.Entries.erase(storage.Entries.begin() + static_cast<std::ptrdiff_t>(position));
+    }
+  }
+  if (save) session.Cache.Save(storage, false);
+}
+
+bool WriteEntry(PhoneBookEntry& entry, CConnection& connection, const std::string& charset) {
+  entry.WideName = OemToWide(entry.Name);
+  std::string phoneName;
+  if (!WideToPhone(entry.WideName, charset, phoneName)) return false;
+  if (!FitsInQuotes(phoneName) || !FitsInQuotes(entry.Number)) return false;
+  return Execute(connection, "AT+CPBW=%d,\"%s\",%u,\"%s\"", nullptr, static_cast<int>(entry.Index),
+                 entry.Number.c_str(), entry.Type, phoneName.c_str());
+}
+
+int FindEntryPosition(const PhoneBookStorage& storage, int32_t index) {
+  const auto found =
+      std::find_if(storage.Entries.begin(), storage.Entries.end(),
+                   [index](const std::unique_ptr<PhoneBookEntry>& e) { return e->Index == index; });
+  if (found == storage.Entries.end()) return -1;
+  return static_cast<int>(found - storage.Entries.begin());
+}
+
+void AppendEntry(PhoneBookStorage& storage, std::unique_ptr<PhoneBookEntry> entry) {
+  AnnounceEntry(storage, *entry);
+  storage.Entries.push_back(std::move(entry));
+}
