@@ -16,7 +16,7 @@
 namespace FarLib {
 namespace {
 
-constexpr size_t kMessageCount = 187;
+constexpr size_t kMessageCount = 192;
 
 struct ConversionCase {
   const char* format;

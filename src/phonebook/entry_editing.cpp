@@ -1,0 +1,576 @@
+#include "phonebook/entry_editing.h"
+
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <map>
+#include <optional>
+#include <set>
+#include <string_view>
+#include <vector>
+
+#include "encoding/charset.h"
+#include "farlib/dialog.h"
+#include "farlib/host.h"
+#include "farlib/message_ids.h"
+#include "link/at_engine.h"
+#include "phonebook/storage_access.h"
+#include "regex/regex.h"
+
+namespace {
+
+constexpr int kDialogWidth = 60;
+constexpr int kCreateHeight = 11;
+constexpr int kEditHeight = 10;
+constexpr int kLabelColumn = 5;
+constexpr int kFieldColumn = 25;
+constexpr int kIndexFieldEnd = 29;
+constexpr int kTextFieldEnd = 53;
+
+constexpr const char* kNameTooLongTopic = "NameTooLongError";
+constexpr const char* kPhoneTooLongTopic = "PhoneTooLongError";
+
+// A number no +CPBR line can yield (a reply line never holds a line feed): it marks a list
+// entry that stands for a location whose contents are not known.
+constexpr std::string_view kUnknownNumber = "\n";
+
+// ---- Dialogs ----
+
+// Asks whether to cut a text longer than the limit; only the first button accepts it, cut.
+bool CutWhenTooLong(char* text, size_t room, uint32_t limit, const char* topic) {
+  if (strnlen(text, room) <= limit) return true;
+  const std::string question = FarLib::FormatMsg(Msg::kTextTooLong, static_cast<int>(limit));
+  const int answer = FarLib::ShowMessage(FMSG_WARNING, topic,
+                                         {FarLib::GetMsg(Msg::kTitle), question.c_str(),
+                                          FarLib::GetMsg(Msg::kOk), FarLib::GetMsg(Msg::kCancel)},
+                                         2);
+  if (answer != 0) return false;
+  text[limit] = '\0';
+  return true;
+}
+
+bool NameFits(char* text, size_t room, uint32_t limit) {
+  return CutWhenTooLong(text, room, limit, kNameTooLongTopic);
+}
+
+bool NumberFits(char* text, size_t room, uint32_t limit) {
+  return CutWhenTooLong(text, room, limit, kPhoneTooLongTopic);
+}
+
+uint32_t Limit(int32_t length) { return static_cast<uint32_t>(std::max(length, 0)); }
+
+// The name and number labels and fields on two rows; returns the name field's item number.
+int AddTextFields(FarLib::CFarDialog& dialog, int row, PhoneBookEntry& entry,
+                  const PhoneBookStorage& storage) {
+  dialog.Add<FarLib::CFarTextItem>(kLabelColumn, row, 0, FarLib::GetMsg(Msg::kNameLabel));
+  const int nameField = dialog.Add<FarLib::CFarEditItem>(
+      kFieldColumn, row, kTextFieldEnd, 0, "Zantel.Name", FarLib::CFarTextStorage(entry.Name),
+      std::make_unique<FarLib::CFarStringValidator>(NameFits, Limit(storage.MaxNameLength)));
+  dialog.Add<FarLib::CFarTextItem>(kLabelColumn, row + 1, 0, FarLib::GetMsg(Msg::kNumberLabel));
+  dialog.Add<FarLib::CFarEditItem>(
+      kFieldColumn, row + 1, kTextFieldEnd, 0, "Zantel.Phone",
+      FarLib::CFarTextStorage(entry.Number),
+      std::make_unique<FarLib::CFarStringValidator>(NumberFits, Limit(storage.MaxPhoneLength)));
+  return nameField;
+}
+
+// `giveIndex` is null when the phone cannot choose an index: the index is then always given.
+bool RunCreateDialog(PhoneBookEntry& entry, int32_t& index, bool* giveIndex,
+                     const PhoneBookStorage& storage) {
+  FarLib::CFarDialog dialog(kDialogWidth, kCreateHeight, "CreateItemDlg");
+  dialog.AddFrame(Msg::kNewEntry);
+  if (giveIndex) {
+    dialog.Add<FarLib::CFarCheckBoxItem>(kLabelColumn, 3, 0, FarLib::GetMsg(Msg::kIndexLabel),
+                                         *giveIndex);
+  } else {
+    dialog.Add<FarLib::CFarTextItem>(kLabelColumn, 3, 0, FarLib::GetMsg(Msg::kIndexLabel));
+  }
+  dialog.Add<FarLib::CFarEditItem>(kFieldColumn, 3, kIndexFieldEnd, 0, "",
+                                   FarLib::CFarIntegerStorage(index),
+                                   std::make_unique<FarLib::CFarIntegerRangeValidator>(
+                                       storage.MinIndex, storage.MaxIndex, "OutOfRangeError"));
+  dialog.SetFocus(AddTextFields(dialog, 4, entry, storage));
+  dialog.AddOKCancel(Msg::kOk, Msg::kCancel);
+  return dialog.Run() == 0;
+}
+
+bool RunEditDialog(PhoneBookEntry& entry, const PhoneBookStorage& storage) {
+  FarLib::CFarDialog dialog(kDialogWidth, kEditHeight, "EditItemDlg");
+  dialog.AddFrame(Msg::kEditEntry);
+  dialog.SetFocus(AddTextFields(dialog, 3, entry, storage));
+  dialog.AddOKCancel(Msg::kOk, Msg::kCancel);
+  return dialog.Run() == 0;
+}
+
+// ---- Sending ----
+
+// A quote would end the command's text field early and a line end or a zero would cut the
+// command short.
+bool FitsInQuotes(std::string_view text) {
+  return text.find_first_of(std::string_view("\"\r\n\0", 4)) == std::string_view::npos;
+}
+
+// The name as the phone's character set writes it, or none when the entry cannot be sent
+// (WriteEntry then sends nothing either).
+std::optional<std::string> PhoneName(const PhoneBookEntry& entry, const std::string& charset) {
+  std::string phoneName;
+  if (!WideToPhone(OemToWide(entry.Name), charset, phoneName)) return std::nullopt;
+  if (!FitsInQuotes(phoneName) || !FitsInQuotes(entry.Number)) return std::nullopt;
+  return phoneName;
+}
+
+// Runs a dialog until it is cancelled or gives an entry the phone can take: the user's input
+// comes back for correction instead of being dropped or sent broken.
+template <typename RunDialog>
+bool AskForSendableEntry(const PhoneBookEntry& entry, const std::string& charset,
+                         RunDialog runDialog) {
+  while (runDialog()) {
+    if (PhoneName(entry, charset)) return true;
+    FarLib::ShowError(FarLib::GetMsg(Msg::kCannotSendEntry));
+  }
+  return false;
+}
+
+bool EraseLocation(PhoneBookSession& session, int32_t index) {
+  if (session.Profile.Flags & kProfileDeleteByIndexOnly) {
+    return Execute(session.Connection, "AT+CPBW=%d", nullptr, static_cast<int>(index));
+  }
+  return Execute(session.Connection, "AT+CPBW=%d,\"\",,\"\"", nullptr, static_cast<int>(index));
+}
+
+// Brings the list in line with what the phone holds at `index`, whether or not the list has an
+// entry there. `known` is what the location is believed to hold; it stays in the list when the
+// phone refuses the read, while a location of unknown contents then stays out of it.
+void ReadLocation(PhoneBookSession& session, PhoneBookStorage& storage, int32_t index,
+                  const PhoneBookEntry* known) {
+  int position = FindEntryPosition(storage, index);
+  if (position < 0) {
+    auto entry = std::make_unique<PhoneBookEntry>();
+    if (known) *entry = *known;
+    else entry->Number = kUnknownNumber;
+    entry->Index = index;
+    storage.Entries.push_back(std::move(entry));
+    position = static_cast<int>(storage.Entries.size()) - 1;
+  }
+  const auto at = static_cast<size_t>(position);
+  RereadEntry(session, storage, at, false);
+  if (at < storage.Entries.size() && storage.Entries[at]->Index == index &&
+      storage.Entries[at]->Number == kUnknownNumber) {
+    storage.Entries.erase(storage.Entries.begin() + position);
+  }
+}
+
+std::optional<int32_t> FirstFreeIndex(const PhoneBookStorage& storage) {
+  std::set<int32_t> used;
+  for (const auto& entry : storage.Entries) used.insert(entry->Index);
+  int64_t candidate = storage.MinIndex;
+  for (const int32_t index : used) {
+    if (index > candidate) break;
+    if (index == candidate) ++candidate;
+  }
+  if (candidate > storage.MaxIndex) return std::nullopt;
+  return static_cast<int32_t>(candidate);
+}
+
+// ---- Renumbering ----
+
+// Moves entries between locations so that none is ever held in memory alone: an entry's
+// location is written over only after the entry was written elsewhere, a ring of moves goes
+// through a free location, and old locations are erased only once every write went through.
+// At a failed write the changes made so far are undone, latest first, as far as the phone
+// lets them; then every location involved is read again.
+class CRenumbering {
+ public:
+  enum class Outcome {
+    Done,
+    DoneWithCopies,  // an old location could not be erased and still holds a copy
+    Failed,          // a write failed; the list shows where the entries now are
+    NoSpare,         // a ring of moves but no free location; nothing was changed
+  };
+
+  CRenumbering(PhoneBookSession& session, PhoneBookStorage& storage)
+      : m_session(session), m_storage(storage) {}
+
+  // The entry at `origin` is to end at `target`. Moves are made in the order added as far as
+  // none stands in the way of another.
+  void Move(int32_t origin, int32_t target) {
+    const PhoneBookEntry& entry = *m_storage.Entries[Position(origin)];
+    Believe(origin);
+    Believe(target);
+    m_steps.push_back({entry, origin, target, origin, false});
+  }
+
+  // The entry at `index` may be written over. It leaves the list now; the phone keeps it until
+  // then, and it is written back if the operation is undone.
+  void GiveUp(int32_t index) {
+    Believe(index);
+    m_storage.Entries.erase(m_storage.Entries.begin() + Position(index));
+  }
+
+  Outcome Run() {
+    while (Step* step = NextPending()) {
+      Step* ready = NextReady();
+      if (!ready) {
+        // Every move waits for another: the entry in the first one's way goes to a free
+        // location first.
+        Step* blocker = PendingAt(step->target);
+        const std::optional<int32_t> spare = FindSpare();
+        if (!blocker || !spare) {
+          if (m_journal.empty()) return Outcome::NoSpare;
+          return Fail();
+        }
+        m_phone[*spare] = std::nullopt;
+        m_spares.push_back(*spare);
+        if (!Write(*blocker, *spare)) return Fail();
+        continue;
+      }
+      if (!Write(*ready, ready->target)) return Fail();
+      ready->done = true;
+    }
+    const std::vector<int32_t> vacated = Vacated();
+    for (size_t i = 0; i < vacated.size(); ++i) {
+      if (!EraseLocation(m_session, vacated[i])) {
+        Sync(std::set<int32_t>(vacated.begin() + static_cast<std::ptrdiff_t>(i), vacated.end()));
+        return Outcome::DoneWithCopies;
+      }
+      m_phone[vacated[i]] = std::nullopt;
+    }
+    return Outcome::Done;
+  }
+
+ private:
+  struct Step {
+    PhoneBookEntry entry;  // as it was before the operation
+    int32_t origin;
+    int32_t target;
+    int32_t at;  // where the list's entry for it stands now
+    bool done;
+  };
+  // One write that went through and what the location held before it.
+  struct Change {
+    int32_t location;
+    std::optional<PhoneBookEntry> before;
+  };
+
+  std::ptrdiff_t Position(int32_t index) const { return FindEntryPosition(m_storage, index); }
+
+  void Believe(int32_t index) {
+    if (m_phone.count(index)) return;
+    const int position = FindEntryPosition(m_storage, index);
+    if (position < 0) m_phone[index] = std::nullopt;
+    else m_phone[index] = *m_storage.Entries[static_cast<size_t>(position)];
+  }
+
+  Step* NextPending() {
+    for (Step& step : m_steps) {
+      if (!step.done) return &step;
+    }
+    return nullptr;
+  }
+
+  Step* PendingAt(int32_t location) {
+    for (Step& step : m_steps) {
+      if (!step.done && step.at == location) return &step;
+    }
+    return nullptr;
+  }
+
+  Step* NextReady() {
+    for (Step& step : m_steps) {
+      if (step.done) continue;
+      const Step* inTheWay = PendingAt(step.target);
+      if (!inTheWay || inTheWay == &step) return &step;
+    }
+    return nullptr;
+  }
+
+  // A location the list shows empty and the operation does not involve.
+  std::optional<int32_t> FindSpare() const {
+    std::set<int32_t> taken;
+    for (const auto& entry : m_storage.Entries) taken.insert(entry->Index);
+    for (const auto& [index, contents] : m_phone) taken.insert(index);
+    int64_t candidate = m_storage.MinIndex;
+    for (const int32_t index : taken) {
+      if (index > candidate) break;
+      if (index == candidate) ++candidate;
+    }
+    if (candidate > m_storage.MaxIndex) return std::nullopt;
+    return static_cast<int32_t>(candidate);
+  }
+
+  // The list's entry follows the write and is read back from the phone.
+  bool Write(Step& step, int32_t location) {
+    PhoneBookEntry copy = step.entry;
+    copy.Index = location;
+    m_touched.insert(location);
+    if (!WriteEntry(copy, m_session.Connection, m_session.Profile.Charset)) return false;
+    m_journal.push_back({location, m_phone[location]});
+    m_phone[location] = copy;
+    const int position = FindEntryPosition(m_storage, step.at);
+    step.at = location;
+    if (position >= 0) {
+      m_storage.Entries[static_cast<size_t>(position)]->Index = location;
+      RereadEntry(m_session, m_storage, static_cast<size_t>(position), false);
+    } else {
+      ReadLocation(m_session, m_storage, location, &copy);
+    }
+    // A phone that accepted the write but reports the location empty has not stored it.
+    if (FindEntryPosition(m_storage, location) >= 0) return true;
+    m_phone[location] = std::nullopt;
+    return false;
+  }
+
+  // The locations that held a moving entry and end up holding none, and the spares.
+  std::vector<int32_t> Vacated() const {
+    std::vector<int32_t> vacated;
+    for (const Step& step : m_steps) {
+      const bool refilled = std::any_of(m_steps.begin(), m_steps.end(),
+                                        [&](const Step& s) { return s.target == step.origin; });
+      if (!refilled) vacated.push_back(step.origin);
+    }
+    vacated.insert(vacated.end(), m_spares.begin(), m_spares.end());
+    return vacated;
+  }
+
+  Outcome Fail() {
+    Undo();
+    std::set<int32_t> involved = m_touched;
+    for (const Step& step : m_steps) {
+      involved.insert(step.origin);
+      involved.insert(step.target);
+    }
+    for (const auto& [index, contents] : m_phone) involved.insert(index);
+    Sync(involved);
+    return Outcome::Failed;
+  }
+
+  // Each change is undone only while every earlier one stands, so the entry written over is
+  // still held where it came from.
+  void Undo() {
+    while (!m_journal.empty()) {
+      const Change& change = m_journal.back();
+      bool undone = false;
+      if (change.before) {
+        PhoneBookEntry copy = *change.before;
+        copy.Index = change.location;
+        undone = WriteEntry(copy, m_session.Connection, m_session.Profile.Charset);
+      } else {
+        undone = EraseLocation(m_session, change.location);
+      }
+      if (!undone) return;
+      m_phone[change.location] = change.before;
+      m_journal.pop_back();
+    }
+  }
+
+  // The list's entries for these locations are replaced by what the phone holds there now.
+  void Sync(const std::set<int32_t>& locations) {
+    std::erase_if(m_storage.Entries, [&](const std::unique_ptr<PhoneBookEntry>& entry) {
+      return locations.count(entry->Index) > 0;
+    });
+    for (const int32_t location : locations) {
+      const auto belief = m_phone.find(location);
+      const bool known = belief != m_phone.end() && belief->second;
+      ReadLocation(m_session, m_storage, location, known ? &*belief->second : nullptr);
+    }
+  }
+
+  PhoneBookSession& m_session;
+  PhoneBookStorage& m_storage;
+  std::vector<Step> m_steps;
+  std::vector<int32_t> m_spares;
+  // What each location involved holds as far as this operation knows.
+  std::map<int32_t, std::optional<PhoneBookEntry>> m_phone;
+  std::vector<Change> m_journal;
+  std::set<int32_t> m_touched;
+};
+
+// The entries strictly between `from` and `to`, and the one at `to`, nearest to `from` first.
+std::vector<int32_t> EntriesToShift(const PhoneBookStorage& storage, int32_t from, int32_t to) {
+  std::vector<int32_t> indexes;
+  for (const auto& entry : storage.Entries) {
+    const int32_t index = entry->Index;
+    if (to < from ? (index >= to && index < from) : (index > from && index <= to)) {
+      indexes.push_back(index);
+    }
+  }
+  std::sort(indexes.begin(), indexes.end());
+  indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+  if (to < from) std::reverse(indexes.begin(), indexes.end());
+  return indexes;
+}
+
+void ShowRenumberWarning(std::initializer_list<int> lines) {
+  std::vector<const char*> items = {FarLib::GetMsg(Msg::kTitle)};
+  for (const int line : lines) items.push_back(FarLib::GetMsg(line));
+  items.push_back(FarLib::GetMsg(Msg::kOk));
+  FarLib::ShowMessage(FMSG_WARNING, "RenumberError", items, 1);
+}
+
+// Writes the new entry at its chosen index, renumbering first when the index is taken.
+bool WriteAtIndex(PhoneBookSession& session, PhoneBookStorage& storage, PhoneBookEntry& entry,
+                  int32_t proposed, int32_t chosen) {
+  if (FindEntryPosition(storage, chosen) >= 0 &&
+      !RenumberEntry(session, storage, proposed, chosen)) {
+    return false;
+  }
+  entry.Index = chosen;
+  const bool written = WriteEntry(entry, session.Connection, session.Profile.Charset);
+  // Unwritten, the entry stays out of the list, which shows whatever the location holds.
+  ReadLocation(session, storage, chosen, written ? &entry : nullptr);
+  session.Cache.Save(storage, false);
+  return written;
+}
+
+bool WriteWhereThePhoneChooses(PhoneBookSession& session, PhoneBookStorage& storage,
+                               const PhoneBookEntry& entry) {
+  const std::optional<std::string> phoneName = PhoneName(entry, session.Profile.Charset);
+  if (!phoneName) return false;
+  if (!Execute(session.Connection, "AT+CPBW=,\"%s\",%d,\"%s\"", nullptr, entry.Number.c_str(),
+               static_cast<int>(entry.Type), phoneName->c_str())) {
+    return false;
+  }
+  ReadNewEntries(session, storage, true);
+  return true;
+}
+
+}  // namespace
+
+bool CreateEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookView& view,
+                 const std::string& name, const std::string& number, bool refresh) {
+  const std::optional<int32_t> proposed = FirstFreeIndex(storage);
+  if (!proposed) {
+    FarLib::ShowMessage(
+        FMSG_WARNING, "NoFreeSpaceError",
+        {FarLib::GetMsg(Msg::kTitle), FarLib::GetMsg(Msg::kStorageFull), FarLib::GetMsg(Msg::kOk)},
+        1);
+    return false;
+  }
+  PhoneBookEntry entry;
+  entry.Name = name;
+  entry.Number = number;
+  RegexReplace(entry.Number, "[^0-9+*#]", "", true, 0, 0);
+
+  int32_t index = *proposed;
+  bool giveIndex = false;
+  const bool phoneMayChoose = (session.Profile.Flags & kProfilePhoneChoosesIndex) != 0;
+  const bool confirmed = AskForSendableEntry(entry, session.Profile.Charset, [&] {
+    return RunCreateDialog(entry, index, phoneMayChoose ? &giveIndex : nullptr, storage);
+  });
+  if (!confirmed) return false;
+  entry.Type = AddressType(entry.Number);
+
+  bool written = false;
+  {
+    FarLib::CSavedScreen screen;
+    if (!phoneMayChoose || giveIndex) {
+      written = WriteAtIndex(session, storage, entry, *proposed, index);
+    } else {
+      written = WriteWhereThePhoneChooses(session, storage, entry);
+    }
+  }
+  if (refresh) view.Refresh();
+  return written;
+}
+
+void EditEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookView& view,
+               size_t position) {
+  if (position >= storage.Entries.size()) return;
+  PhoneBookEntry edited = *storage.Entries[position];
+  const bool confirmed = AskForSendableEntry(edited, session.Profile.Charset,
+                                             [&] { return RunEditDialog(edited, storage); });
+  if (!confirmed) return;
+  edited.Type = AddressType(edited.Number);
+  // The list takes the edit only once the phone has it; the re-read then shows what it stored.
+  if (WriteEntry(edited, session.Connection, session.Profile.Charset)) {
+    *storage.Entries[position] = edited;
+  }
+  RereadEntry(session, storage, position, false);
+  session.Cache.Save(storage, false);
+  view.Refresh();
+}
+
+bool RenumberEntry(PhoneBookSession& session, PhoneBookStorage& storage, int32_t from, int32_t to) {
+  if (from == to) return true;
+  if (to < storage.MinIndex || to > storage.MaxIndex) {
+    const std::string range =
+        FarLib::FormatMsg(Msg::kOutOfRange, storage.MinIndex, storage.MaxIndex);
+    FarLib::ShowMessage(FMSG_WARNING, "OutOfRangeError",
+                        {FarLib::GetMsg(Msg::kTitle), range.c_str(), FarLib::GetMsg(Msg::kOk)}, 1);
+    return false;
+  }
+  const bool moving = FindEntryPosition(storage, from) >= 0;
+  CRenumbering renumbering(session, storage);
+  if (FindEntryPosition(storage, to) < 0) {
+    if (!moving) return true;
+  } else {
+    const std::string taken = FarLib::FormatMsg(Msg::kIndexTaken, static_cast<int>(to));
+    const int answer =
+        FarLib::ShowMessage(FMSG_WARNING, "DestinationOccupied",
+                            {FarLib::GetMsg(Msg::kWarning), taken.c_str(),
+                             FarLib::GetMsg(Msg::kExchange), FarLib::GetMsg(Msg::kShift),
+                             FarLib::GetMsg(Msg::kOverwrite), FarLib::GetMsg(Msg::kCancel)},
+                            4);
+    switch (answer) {
+      case 0: renumbering.Move(to, from); break;
+      case 1:
+        for (const int32_t index : EntriesToShift(storage, from, to)) {
+          renumbering.Move(index, to < from ? index + 1 : index - 1);
+        }
+        break;
+      case 2: renumbering.GiveUp(to); break;
+      default: return false;
+    }
+  }
+  if (moving) renumbering.Move(from, to);
+
+  const CRenumbering::Outcome outcome = renumbering.Run();
+  session.Cache.Save(storage, false);
+  switch (outcome) {
+    case CRenumbering::Outcome::Done: return true;
+    case CRenumbering::Outcome::DoneWithCopies:
+      ShowRenumberWarning({Msg::kRenumberFailed, Msg::kEntriesKept});
+      return true;
+    case CRenumbering::Outcome::Failed:
+      ShowRenumberWarning({Msg::kRenumberFailed, Msg::kEntriesKept});
+      return false;
+    case CRenumbering::Outcome::NoSpare: ShowRenumberWarning({Msg::kNoSpareLocation}); return false;
+  }
+  return false;
+}
+
+void DeleteEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position) {
+  if (position >= storage.Entries.size()) return;
+  EraseLocation(session, storage.Entries[position]->Index);
+  RereadEntry(session, storage, position, false);
+}
+
+void DeleteSelected(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookView& view) {
+  if (view.ItemCount() <= 0) return;
+  // Deleting removes entries and moves the later ones up, so the chosen ones are known by
+  // their objects rather than by positions that go stale.
+  std::vector<const PhoneBookEntry*> chosen;
+  for (const size_t position : view.SelectedPositions()) {
+    if (position >= storage.Entries.size()) continue;
+    const PhoneBookEntry* entry = storage.Entries[position].get();
+    if (std::find(chosen.begin(), chosen.end(), entry) == chosen.end()) chosen.push_back(entry);
+  }
+  if (chosen.empty()) return;
+  const std::string question =
+      chosen.size() < 2 ? std::string(FarLib::GetMsg(Msg::kDeleteOne))
+                        : FarLib::FormatMsg(Msg::kDeleteMany, static_cast<int>(chosen.size()));
+  const int answer = FarLib::ShowMessage(FMSG_WARNING, "DeleteNumbers",
+                                         {FarLib::GetMsg(Msg::kWarning), question.c_str(),
+                                          FarLib::GetMsg(Msg::kOk), FarLib::GetMsg(Msg::kCancel)},
+                                         2);
+  if (answer != 0) return;
+  for (const PhoneBookEntry* entry : chosen) {
+    const auto found = std::find_if(
+        storage.Entries.begin(), storage.Entries.end(),
+        [entry](const std::unique_ptr<PhoneBookEntry>& e) { return e.get() == entry; });
+    if (found == storage.Entries.end()) continue;
+    DeleteEntry(session, storage, static_cast<size_t>(found - storage.Entries.begin()));
+  }
+  session.Cache.Save(storage, false);
+  view.Refresh();
+}
