@@ -1,0 +1,571 @@
+#include "phonebook/entry_editing.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "../platform/temp_registry.h"
+#include "fake_host.h"
+#include "phonebook/storage_access.h"
+#include "scripted_connection.h"
+
+namespace {
+
+using Layout = std::map<int32_t, std::string>;  // index -> name; numbers follow from the name
+
+std::string NumberOf(const std::string& name) {
+  static const std::map<std::string, std::string> kNumbers = {
+      {"Ann", "+4470001"}, {"Bob", "+4470002"}, {"Cid", "+4470003"},
+      {"Dan", "+4470004"}, {"Eve", "+4470005"}, {"Ivan", "+79001234567"}};
+  return kNumbers.at(name);
+}
+
+// The phone's memory, changed by the commands it accepts. The test names each command the
+// phone must receive: "W5:Ann" writes Ann at 5, "E5" erases 5, "R5" reads 5, "N" asks for the
+// used count; a trailing "!" makes the phone refuse it. Replies come from the memory as it is
+// at that point, so a wrong order of commands shows up as wrong contents as well.
+class CModelPhone {
+ public:
+  CModelPhone(const Layout& layout, int32_t size) : m_memory(layout), m_size(size) {}
+
+  void Script(CScriptedConnection& connection, const std::vector<std::string>& steps) {
+    for (std::string step : steps) {
+      const bool refused = step.back() == '!';
+      if (refused) step.pop_back();
+      const char kind = step[0];
+      const size_t colon = step.find(':');
+      const std::string index =
+          step.substr(1, colon == std::string::npos ? std::string::npos : colon - 1);
+      std::string command;
+      std::string reply;
+      if (kind == 'W') {
+        const std::string name = step.substr(colon + 1);
+        command = "AT+CPBW=" + index + ",\"" + NumberOf(name) + "\",145,\"" + name + "\"";
+        if (!refused) m_memory[std::stoi(index)] = name;
+      } else if (kind == 'E') {
+        command = "AT+CPBW=" + index;
+        if (!refused) m_memory.erase(std::stoi(index));
+      } else if (kind == 'R') {
+        command = "AT+CPBR=" + index;
+        const auto found = m_memory.find(std::stoi(index));
+        if (found != m_memory.end()) {
+          reply = "\r\n+CPBR: " + index + ",\"" + NumberOf(found->second) + "\",145,\"" +
+                  found->second + "\"\r\n";
+        }
+      } else {
+        command = "AT+CPBS?";
+        reply = "\r\n+CPBS: \"SM\"," + std::to_string(m_memory.size()) + "," +
+                std::to_string(m_size) + "\r\n";
+      }
+      connection.Expect(command + "\r", reply + (refused ? "\r\nERROR\r\n" : "\r\nOK\r\n"));
+    }
+  }
+
+  const Layout& Memory() const { return m_memory; }
+
+ private:
+  Layout m_memory;
+  int32_t m_size;
+};
+
+class CView : public CPhoneBookView {
+ public:
+  int ItemCount() override { return items; }
+  std::vector<size_t> SelectedPositions() override { return selected; }
+  void Refresh() override { ++refreshes; }
+
+  int items = 1;
+  std::vector<size_t> selected;
+  int refreshes = 0;
+};
+
+// One phone-book memory of `size` locations from 1, listed as the phone holds it.
+class EntryEditing : public testing::Test {
+ protected:
+  void SetUp() override { m_host.AnswerEveryMessage(0); }
+
+  void Start(const Layout& layout, int32_t size) {
+    m_model = std::make_unique<CModelPhone>(layout, size);
+    m_storage.MaxIndex = size;
+    m_storage.MaxNameLength = 8;
+    for (const auto& [index, name] : layout) {
+      auto entry = std::make_unique<PhoneBookEntry>();
+      *entry = PhoneBookEntry{index, NumberOf(name), 145, name, {}, 0};
+      m_storage.Entries.push_back(std::move(entry));
+    }
+  }
+
+  Layout Listed() const {
+    Layout listed;
+    for (const auto& entry : m_storage.Entries) {
+      EXPECT_TRUE(listed.emplace(entry->Index, entry->Name).second) << "twice " << entry->Index;
+      EXPECT_EQ(entry->Number, NumberOf(entry->Name));
+    }
+    return listed;
+  }
+
+  std::vector<std::string> BoxesWithButtons() const {
+    std::vector<std::string> topics;
+    for (const auto& box : m_host.Messages()) {
+      if (box.buttons > 0) topics.push_back(box.helpTopic);
+    }
+    return topics;
+  }
+
+  CTempRegistry m_registry;
+  CFakeHost m_host;
+  CScriptedConnection m_phone;
+  ModelProfile m_profile = DefaultProfile();
+  CDeviceCache m_cache;
+  PhoneBookSession m_session{m_phone, m_profile, m_cache};
+  PhoneBookStorage m_storage{"SM"};
+  std::unique_ptr<CModelPhone> m_model;
+  CView m_view;
+};
+
+// ---- Renumbering ----
+
+constexpr int kNoBox = -1;
+constexpr int kExchange = 0;
+constexpr int kShift = 1;
+constexpr int kOverwrite = 2;
+constexpr int kCancel = 3;
+
+struct RenumberCase {
+  const char* name;
+  Layout before;
+  int32_t size;
+  int32_t from;
+  int32_t to;
+  int button;
+  std::vector<std::string> commands;
+  Layout after;
+  bool result;
+  std::vector<std::string> boxes;  // the help topics of the boxes with buttons, in order
+  std::set<std::string> overwritten = {};
+};
+
+void PrintTo(const RenumberCase& c, std::ostream* out) { *out << c.name; }
+
+const Layout kThree = {{1, "Ann"}, {2, "Bob"}, {3, "Cid"}};
+const Layout kShiftDown = {{2, "Bob"}, {3, "Cid"}, {4, "Dan"}, {5, "Eve"}};
+const char* const kOccupied = "DestinationOccupied";
+const char* const kRefusal = "(none)";  // the engine's box for a refused command
+const char* const kWarning = "RenumberError";
+
+const RenumberCase kRenumberCases[] = {
+    {"ToFreeWritesThenErases",
+     kThree,
+     9,
+     1,
+     5,
+     kNoBox,
+     {"W5:Ann", "R5", "E1"},
+     {{2, "Bob"}, {3, "Cid"}, {5, "Ann"}},
+     true,
+     {}},
+    {"ToFreeWriteRefused",
+     kThree,
+     9,
+     1,
+     5,
+     kNoBox,
+     {"W5:Ann!", "R1", "R5"},
+     kThree,
+     false,
+     {kRefusal, kWarning}},
+    {"ToFreeEraseRefusedKeepsBothCopies",
+     kThree,
+     9,
+     1,
+     5,
+     kNoBox,
+     {"W5:Ann", "R5", "E1!", "R1"},
+     {{1, "Ann"}, {2, "Bob"}, {3, "Cid"}, {5, "Ann"}},
+     true,
+     {kRefusal, kWarning}},
+    {"ExchangeGoesThroughAFreeLocation",
+     kThree,
+     9,
+     1,
+     3,
+     kExchange,
+     {"W4:Ann", "R4", "W1:Cid", "R1", "W3:Ann", "R3", "E4"},
+     {{1, "Cid"}, {2, "Bob"}, {3, "Ann"}},
+     true,
+     {kOccupied}},
+    {"ExchangeRefusedAtTheSpare",
+     kThree,
+     9,
+     1,
+     3,
+     kExchange,
+     {"W4:Ann!", "R1", "R3", "R4"},
+     kThree,
+     false,
+     {kOccupied, kRefusal, kWarning}},
+    {"ExchangeRefusedAtTheOccupant",
+     kThree,
+     9,
+     1,
+     3,
+     kExchange,
+     {"W4:Ann", "R4", "W1:Cid!", "E4", "R1", "R3", "R4"},
+     kThree,
+     false,
+     {kOccupied, kRefusal, kWarning}},
+    {"ExchangeRefusedAtTheMovingEntry",
+     kThree,
+     9,
+     1,
+     3,
+     kExchange,
+     {"W4:Ann", "R4", "W1:Cid", "R1", "W3:Ann!", "W1:Ann", "E4", "R1", "R3", "R4"},
+     kThree,
+     false,
+     {kOccupied, kRefusal, kWarning}},
+    {"ExchangeRefusedTwiceKeepsEveryEntry",
+     kThree,
+     9,
+     1,
+     3,
+     kExchange,
+     {"W4:Ann", "R4", "W1:Cid", "R1", "W3:Ann!", "W1:Ann!", "R1", "R3", "R4"},
+     {{1, "Cid"}, {2, "Bob"}, {3, "Cid"}, {4, "Ann"}},
+     false,
+     {kOccupied, kRefusal, kRefusal, kWarning}},
+    {"ExchangeSpareNotErased",
+     kThree,
+     9,
+     1,
+     3,
+     kExchange,
+     {"W4:Ann", "R4", "W1:Cid", "R1", "W3:Ann", "R3", "E4!", "R4"},
+     {{1, "Cid"}, {2, "Bob"}, {3, "Ann"}, {4, "Ann"}},
+     true,
+     {kOccupied, kRefusal, kWarning}},
+    {"ExchangeInAFullStorageChangesNothing",
+     kThree,
+     3,
+     1,
+     3,
+     kExchange,
+     {},
+     kThree,
+     false,
+     {kOccupied, kWarning}},
+    {"ShiftDown",
+     kShiftDown,
+     9,
+     5,
+     2,
+     kShift,
+     {"W1:Eve", "R1", "W5:Dan", "R5", "W4:Cid", "R4", "W3:Bob", "R3", "W2:Eve", "R2", "E1"},
+     {{2, "Eve"}, {3, "Bob"}, {4, "Cid"}, {5, "Dan"}},
+     true,
+     {kOccupied}},
+    {"ShiftDownRefusedHalfWayIsUndone",
+     kShiftDown,
+     9,
+     5,
+     2,
+     kShift,
+     {"W1:Eve", "R1", "W5:Dan", "R5", "W4:Cid!", "W5:Eve", "E1", "R1", "R2", "R3", "R4", "R5"},
+     kShiftDown,
+     false,
+     {kOccupied, kRefusal, kWarning}},
+    {"ShiftUp",
+     kThree,
+     9,
+     1,
+     3,
+     kShift,
+     {"W4:Ann", "R4", "W1:Bob", "R1", "W2:Cid", "R2", "W3:Ann", "R3", "E4"},
+     {{1, "Bob"}, {2, "Cid"}, {3, "Ann"}},
+     true,
+     {kOccupied}},
+    {"ShiftOverAGapNeedsNoSpare",
+     {{1, "Ann"}, {2, "Bob"}, {4, "Dan"}, {5, "Eve"}},
+     5,
+     5,
+     2,
+     kShift,
+     {"W3:Bob", "R3", "W2:Eve", "R2", "W5:Dan", "R5", "E4"},
+     {{1, "Ann"}, {2, "Eve"}, {3, "Bob"}, {5, "Dan"}},
+     true,
+     {kOccupied}},
+    {"OverwriteWritesBeforeErasing",
+     kThree,
+     9,
+     1,
+     3,
+     kOverwrite,
+     {"W3:Ann", "R3", "E1"},
+     {{2, "Bob"}, {3, "Ann"}},
+     true,
+     {kOccupied},
+     {"Cid"}},
+    {"OverwriteRefusedKeepsTheOccupant",
+     kThree,
+     9,
+     1,
+     3,
+     kOverwrite,
+     {"W3:Ann!", "R1", "R3"},
+     kThree,
+     false,
+     {kOccupied, kRefusal, kWarning}},
+    {"Cancelled", kThree, 9, 1, 3, kCancel, {}, kThree, false, {kOccupied}},
+};
+
+class Renumbering : public EntryEditing, public testing::WithParamInterface<RenumberCase> {};
+
+TEST_P(Renumbering, NeverLeavesAnEntryOnlyInMemory) {
+  const RenumberCase& c = GetParam();
+  Start(c.before, c.size);
+  if (c.button != kNoBox) m_host.AnswerMessage(c.button).Topic(kOccupied);
+  m_model->Script(m_phone, c.commands);
+
+  EXPECT_EQ(RenumberEntry(m_session, m_storage, c.from, c.to), c.result);
+
+  EXPECT_TRUE(m_phone.ScriptDone());
+  EXPECT_EQ(m_model->Memory(), c.after);
+  EXPECT_EQ(Listed(), m_model->Memory()) << "the list is not what the phone holds";
+  std::set<std::string> kept;
+  for (const auto& [index, name] : m_model->Memory()) kept.insert(name);
+  for (const auto& [index, name] : c.before) {
+    EXPECT_TRUE(kept.count(name) || c.overwritten.count(name)) << name << " was lost";
+  }
+  EXPECT_EQ(BoxesWithButtons(), c.boxes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Renumbering, testing::ValuesIn(kRenumberCases),
+                         [](const testing::TestParamInfo<RenumberCase>& info) {
+                           return info.param.name;
+                         });
+
+// ---- Creating ----
+
+// Items of the create dialog: 0 frame, 1 index label or check box, 2 index, 3 name label,
+// 4 name, 5 number label, 6 number, 7 OK, 8 Cancel.
+constexpr int kGiveIndex = 1;
+constexpr int kIndexField = 2;
+constexpr int kNameField = 4;
+constexpr int kCreateOk = 7;
+
+TEST_F(EntryEditing, CreateCleansTheNumberAndTakesTheFirstFreeIndex) {
+  m_profile.Flags = 0;  // the index is always given
+  Start({{1, "Ann"}, {2, "Bob"}, {4, "Dan"}}, 9);
+  m_host.AnswerDialog("CreateItemDlg").SetText(kNameField, "Ivan").Close(kCreateOk);
+  m_model->Script(m_phone, {"W3:Ivan", "R3"});
+
+  EXPECT_TRUE(CreateEntry(m_session, m_storage, m_view, "", "+7 (900) 123-45-67", true));
+
+  EXPECT_TRUE(m_phone.ScriptDone());
+  EXPECT_EQ(Listed(), m_model->Memory());
+  EXPECT_EQ(m_storage.Entries.back()->Type, 145u);
+  EXPECT_EQ(m_view.refreshes, 1);
+  const Host::ShownDialog& shown = m_host.Dialogs().at(0);
+  EXPECT_EQ(std::vector<int>({shown.x2, shown.y2}), std::vector<int>({60, 11}));
+  ASSERT_EQ(shown.items.size(), 9u);
+  EXPECT_EQ(shown.items[kGiveIndex].type, DI_TEXT);
+  EXPECT_EQ(shown.items[kIndexField].data, "3");
+  EXPECT_EQ(std::vector<int>({shown.items[kIndexField].x1, shown.items[kIndexField].x2}),
+            std::vector<int>({25, 29}));
+  EXPECT_EQ(shown.items[kNameField].history, "Zantel.Name");
+  EXPECT_EQ(shown.items[kNameField].focus, 1);
+  EXPECT_EQ(shown.items[6].data, "+79001234567");
+  EXPECT_EQ(shown.items[6].history, "Zantel.Phone");
+  EXPECT_EQ(shown.items[kCreateOk].y1, 7);
+}
+
+TEST_F(EntryEditing, CreateInAFullStorageShowsNoDialog) {
+  Start(kThree, 3);
+  m_host.AnswerMessage(0).Topic("NoFreeSpaceError");
+  EXPECT_FALSE(CreateEntry(m_session, m_storage, m_view, "", "+", true));
+  EXPECT_TRUE(m_host.Dialogs().empty());
+  EXPECT_EQ(m_view.refreshes, 0);
+}
+
+struct TooLongCase {
+  const char* name;
+  int answer;  // to the box that asks whether to cut
+};
+
+class CreateWithLongName : public EntryEditing, public testing::WithParamInterface<TooLongCase> {};
+
+TEST_P(CreateWithLongName, IsCutOnlyByTheFirstButton) {
+  m_profile.Flags = 0;
+  Start({}, 9);
+  m_storage.MaxNameLength = 3;
+  m_host.AnswerDialog("CreateItemDlg").SetText(kNameField, "Anna").Close(kCreateOk);
+  m_host.AnswerMessage(GetParam().answer).Topic("NameTooLongError");
+  if (GetParam().answer == 0) m_model->Script(m_phone, {"W1:Ann", "R1"});
+  else m_host.AnswerDialog("CreateItemDlg").Escape();
+
+  EXPECT_EQ(CreateEntry(m_session, m_storage, m_view, "", "+4470001", false),
+            GetParam().answer == 0);
+  EXPECT_TRUE(m_phone.ScriptDone());
+  EXPECT_EQ(Listed(), m_model->Memory());
+  EXPECT_EQ(m_host.Messages().at(0).items.at(1), "message 181");
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, CreateWithLongName,
+                         testing::Values(TooLongCase{"Cut", 0}, TooLongCase{"Keep", 1}),
+                         [](const testing::TestParamInfo<TooLongCase>& info) {
+                           return info.param.name;
+                         });
+
+// A taken index is freed by renumbering first; the new entry goes there only once that worked.
+struct TakenIndexCase {
+  const char* name;
+  int button;
+  std::vector<std::string> commands;
+  Layout after;
+  bool result;
+};
+
+void PrintTo(const TakenIndexCase& c, std::ostream* out) { *out << c.name; }
+
+class CreateAtTakenIndex : public EntryEditing,
+                           public testing::WithParamInterface<TakenIndexCase> {};
+
+TEST_P(CreateAtTakenIndex, RenumbersFirst) {
+  const TakenIndexCase& c = GetParam();
+  Start({{1, "Ann"}, {2, "Bob"}}, 9);
+  m_host.AnswerDialog("CreateItemDlg")
+      .SetSelected(kGiveIndex)
+      .SetText(kIndexField, "1")
+      .SetText(kNameField, "Ivan")
+      .Close(kCreateOk);
+  m_host.AnswerMessage(c.button).Topic(kOccupied);
+  m_model->Script(m_phone, c.commands);
+
+  EXPECT_EQ(CreateEntry(m_session, m_storage, m_view, "", "+79001234567", true), c.result);
+  EXPECT_TRUE(m_phone.ScriptDone());
+  EXPECT_EQ(m_model->Memory(), c.after);
+  EXPECT_EQ(Listed(), m_model->Memory());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CreateAtTakenIndex,
+    testing::Values(
+        TakenIndexCase{"Exchange",
+                       kExchange,
+                       {"W3:Ann", "R3", "E1", "W1:Ivan", "R1"},
+                       {{1, "Ivan"}, {2, "Bob"}, {3, "Ann"}},
+                       true},
+        TakenIndexCase{
+            "ExchangeRefused", kExchange, {"W3:Ann!", "R1", "R3"}, {{1, "Ann"}, {2, "Bob"}}, false},
+        TakenIndexCase{"Shift",
+                       kShift,
+                       {"W3:Bob", "R3", "W2:Ann", "R2", "E1", "W1:Ivan", "R1"},
+                       {{1, "Ivan"}, {2, "Ann"}, {3, "Bob"}},
+                       true},
+        TakenIndexCase{"Overwrite", kOverwrite, {"W1:Ivan", "R1"}, {{1, "Ivan"}, {2, "Bob"}}, true},
+        TakenIndexCase{"OverwriteRefusedBringsTheOccupantBack",
+                       kOverwrite,
+                       {"W1:Ivan!", "R1"},
+                       {{1, "Ann"}, {2, "Bob"}},
+                       false}),
+    [](const testing::TestParamInfo<TakenIndexCase>& info) { return info.param.name; });
+
+TEST_F(EntryEditing, CreateLetsThePhoneChooseTheIndex) {
+  Start({{1, "Ann"}}, 9);
+  m_host.AnswerDialog("CreateItemDlg").SetText(kNameField, "Bob").Close(kCreateOk);
+  m_phone.Expect("AT+CPBW=,\"+4470002\",145,\"Bob\"\r", "\r\nOK\r\n");
+  CModelPhone chosen({{1, "Ann"}, {5, "Bob"}}, 9);
+  chosen.Script(m_phone, {"N", "R2", "R3", "R4", "R5"});
+
+  EXPECT_TRUE(CreateEntry(m_session, m_storage, m_view, "", "+4470002", false));
+  EXPECT_TRUE(m_phone.ScriptDone());
+  EXPECT_EQ(Listed(), chosen.Memory());
+}
+
+TEST_F(EntryEditing, CreateAsksAgainForANameThatCannotBeSent) {
+  Start({}, 9);
+  m_host.AnswerDialog("CreateItemDlg").SetText(kNameField, "A\"B").Close(kCreateOk);
+  m_host.AnswerMessage(0).Topic("Error");
+  m_host.AnswerDialog("CreateItemDlg").Escape();
+  EXPECT_FALSE(CreateEntry(m_session, m_storage, m_view, "", "+1", true));
+  EXPECT_EQ(m_host.Dialogs().at(1).items.at(kNameField).data, "A\"B");
+  EXPECT_TRUE(m_phone.Sent().empty());
+}
+
+// ---- Editing and deleting ----
+
+TEST_F(EntryEditing, EditKeepsThePhonesVersionWhenTheWriteIsRefused) {
+  for (const bool refused : {false, true}) {
+    SCOPED_TRACE(refused);
+    m_storage.Entries.clear();
+    Start({{1, "Ann"}, {2, "Bob"}}, 9);
+    m_host.AnswerDialog("EditItemDlg").SetText(2, "Dan").SetText(4, "+4470004").Close(5);
+    m_model->Script(m_phone, {refused ? "W2:Dan!" : "W2:Dan", "R2"});
+    EditEntry(m_session, m_storage, m_view, 1);
+    EXPECT_EQ(Listed(), m_model->Memory());
+    EXPECT_EQ(m_model->Memory().at(2), refused ? "Bob" : "Dan");
+  }
+  EXPECT_TRUE(m_phone.ScriptDone());
+  EXPECT_EQ(m_view.refreshes, 2);
+}
+
+struct DeleteCase {
+  const char* name;
+  std::vector<size_t> selected;
+  uint32_t flags;
+  std::vector<std::string> commands;  // in the model's notation, or written out
+  std::string question;
+  Layout after;
+};
+
+void PrintTo(const DeleteCase& c, std::ostream* out) { *out << c.name; }
+
+class DeleteSelection : public EntryEditing, public testing::WithParamInterface<DeleteCase> {};
+
+TEST_P(DeleteSelection, DeletesEachSelectedEntryOnce) {
+  const DeleteCase& c = GetParam();
+  m_profile.Flags = c.flags;
+  Start(kThree, 9);
+  m_host.SetMessageText(104, "Delete %d entries?");
+  m_view.items = 4;
+  m_view.selected = c.selected;
+  for (const std::string& command : c.commands) {
+    if (command.rfind("AT", 0) == 0) m_phone.Expect(command + "\r", "\r\nOK\r\n");
+    else m_model->Script(m_phone, {command});
+  }
+
+  DeleteSelected(m_session, m_storage, m_view);
+
+  EXPECT_TRUE(m_phone.ScriptDone());
+  EXPECT_EQ(m_host.Messages().at(0).items.at(1), c.question);
+  EXPECT_EQ(Listed(), c.after);
+  EXPECT_EQ(m_view.refreshes, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DeleteSelection,
+                         testing::Values(DeleteCase{"FirstAndSecond",
+                                                    {0, 1},
+                                                    7,
+                                                    {"E1", "R1", "E2", "R2"},
+                                                    "Delete 2 entries?",
+                                                    {{3, "Cid"}}},
+                                         DeleteCase{"AllThree",
+                                                    {2, 0, 1},
+                                                    7,
+                                                    {"E3", "R3", "E1", "R1", "E2", "R2"},
+                                                    "Delete 3 entries?",
+                                                    {}},
+                                         DeleteCase{"OneWithEmptyFields",
+                                                    {1},
+                                                    0,
+                                                    {"AT+CPBW=2,\"\",,\"\"", "AT+CPBR=2"},
+                                                    "message 103",
+                                                    {{1, "Ann"}, {3, "Cid"}}}),
+                         [](const testing::TestParamInfo<DeleteCase>& info) {
+                           return info.param.name;
+                         });
+
+}  // namespace
