@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "phone_book_fixture.h"
+#include "phonebook/storage_access.h"
+#include "scripted_connection.h"
+
+namespace {
+
+using Exchange = std::vector<std::pair<std::string, std::string>>;
+using Operation = std::function<bool(PhoneBookSession&, PhoneBookStorage&)>;
+
+const char* const kOk = "\r\nOK\r\n";
+const char* const kError = "\r\nERROR\r\n";
+
+struct OperationCase {
+  const char* name;
+  Operation operation;
+  Exchange exchange;
+  std::string after;  // the list afterwards, "index:number" each
+  bool result = true;
+};
+
+void PrintTo(const OperationCase& c, std::ostream* out) { *out << c.name; }
+
+class EntryOperations : public CPhoneBookTest, public testing::WithParamInterface<OperationCase> {};
+
+// The storage starts with entries 1, 2 and 3 in locations 1 to 6.
+TEST_P(EntryOperations, ChangeTheListAsThePhoneAnswers) {
+  const OperationCase& c = GetParam();
+  m_host.AnswerEveryMessage(0);
+  CScriptedConnection phone;
+  for (const auto& [command, reply] : c.exchange) phone.Expect(command + "\r", reply);
+  ModelProfile profile{"Nokia", "6310i", "IRA", 1, 7};
+  CDeviceCache cache;
+  PhoneBookSession session{phone, profile, cache};
+  PhoneBookStorage storage("SM");
+  storage.MaxIndex = 6;
+  for (int32_t i : {1, 2, 3}) {
+    auto entry = std::make_unique<PhoneBookEntry>();
+    entry->Index = i;
+    entry->Number = "0" + std::to_string(i);
+    AppendEntry(storage, std::move(entry));
+  }
+
+  EXPECT_EQ(c.operation(session, storage), c.result);
+
+  EXPECT_TRUE(phone.ScriptDone());
+  std::string after;
+  for (const auto& entry : storage.Entries) {
+    after += (after.empty() ? "" : " ") + std::to_string(entry->Index) + ":" + entry->Number;
+  }
+  EXPECT_EQ(after, c.after);
+}
+
+Operation Reread(size_t position) {
+  return [position](PhoneBookSession& session, PhoneBookStorage& storage) {
+    RereadEntry(session, storage, position, false);
+    return true;
+  };
+}
+
+Operation ReadNew(bool stopAtFirst) {
+  return [stopAtFirst](PhoneBookSession& session, PhoneBookStorage& storage) {
+    ReadNewEntries(session, storage, stopAtFirst);
+    return true;
+  };
+}
+
+Operation Write(std::string number, std::string name, std::string charset = "IRA") {
+  return [=](PhoneBookSession& session, PhoneBookStorage&) {
+    PhoneBookEntry entry;
+    entry.Index = 5;
+    entry.Number = number;
+    entry.Name = name;
+    return WriteEntry(entry, session.Connection, charset);
+  };
+}
+
+const char* const kAll = "1:01 2:02 3:03";
+
+INSTANTIATE_TEST_SUITE_P(
+    Phones, EntryOperations,
+    testing::Values(
+        OperationCase{"RereadTakesWhatThePhoneHolds",
+                      Reread(1),
+                      {{"AT+CPBR=2", "\r\n+CPBR: 2,\"0999\",129,\"B\"\r\nOK\r\n"}},
+                      "1:01 2:0999 3:03"},
+        OperationCase{
+            "RereadOfAnEmptyLocationDropsTheEntry", Reread(1), {{"AT+CPBR=2", kOk}}, "1:01 3:03"},
+        OperationCase{"RefusedRereadChangesNothing", Reread(2), {{"AT+CPBR=3", kError}}, kAll},
+        OperationCase{"RereadPastTheListSendsNothing", Reread(3), {}, kAll},
+        OperationCase{"NewEntriesSkipKnownIndexesAndStopAtTheFirst",
+                      ReadNew(true),
+                      {{"AT+CPBS?", "\r\n+CPBS: \"SM\",5,6\r\nOK\r\n"},
+                       {"AT+CPBR=4", kError},
+                       {"AT+CPBR=5", "\r\n+CPBR: 5,\"05\",129,\"E\"\r\nOK\r\n"}},
+                      "1:01 2:02 3:03 5:05"},
+        OperationCase{"NewEntriesUpToTheUsedCount",
+                      ReadNew(false),
+                      {{"AT+CPBS?", "\r\n+CPBS: \"SM\",4,6\r\nOK\r\n"},
+                       {"AT+CPBR=4", "\r\n+CPBR: 4,\"04\",129,\"D\"\r\nOK\r\n"}},
+                      "1:01 2:02 3:03 4:04"},
+        OperationCase{"WriteSendsTheEntry",
+                      Write("+447700900123", "Ann"),
+                      {{"AT+CPBW=5,\"+447700900123\",145,\"Ann\"", kOk}},
+                      kAll},
+        OperationCase{"RefusedWriteFails",
+                      Write("1", "Ann"),
+                      {{"AT+CPBW=5,\"1\",145,\"Ann\"", kError}},
+                      kAll,
+                      false},
+        OperationCase{"QuoteInTheNameIsNotSent", Write("1", "A\"\rAT+CPBW=1"), {}, kAll, false},
+        OperationCase{"LineEndInTheNumberIsNotSent", Write("1\r", "A"), {}, kAll, false},
+        OperationCase{"NameOutsideTheCharsetIsNotSent", Write("1", "\xB3", "GSM"), {}, kAll, false},
+        OperationCase{"FindsThePositionOfAnIndex",
+                      [](PhoneBookSession&, PhoneBookStorage& s) {
+                        return FindEntryPosition(s, 3) == 2 && FindEntryPosition(s, 4) == -1;
+                      },
+                      {},
+                      kAll}));
+
+}  // namespace
