@@ -139,12 +139,16 @@ bool EraseLocation(PhoneBookSession& session, int32_t index) {
 }
 
 // Brings the list in line with what the phone holds at `index`, whether or not the list has an
-// entry there. `known` is what the location is believed to hold; it stays in the list when the
-// phone refuses the read, while a location of unknown contents then stays out of it.
+// entry there. `known` is what the location is believed to hold now, replacing the listed entry;
+// it stays in the list when the phone refuses the read, while a location of unknown contents
+// then stays out of it.
 void ReadLocation(PhoneBookSession& session, PhoneBookStorage& storage, int32_t index,
                   const PhoneBookEntry* known) {
   int position = FindEntryPosition(storage, index);
-  if (position < 0) {
+  if (position >= 0 && known) {
+    *storage.Entries[static_cast<size_t>(position)] = *known;
+    storage.Entries[static_cast<size_t>(position)]->Index = index;
+  } else if (position < 0) {
     auto entry = std::make_unique<PhoneBookEntry>();
     if (known) *entry = *known;
     else entry->Number = kUnknownNumber;
@@ -416,7 +420,7 @@ bool WriteAtIndex(PhoneBookSession& session, PhoneBookStorage& storage, PhoneBoo
   }
   entry.Index = chosen;
   const bool written = WriteEntry(entry, session.Connection, session.Profile.Charset);
-  // Unwritten, the entry stays out of the list, which shows whatever the location holds.
+  // Unwritten, the entry stays out of the list, which keeps whatever the location holds.
   ReadLocation(session, storage, chosen, written ? &entry : nullptr);
   session.Cache.Save(storage, false);
   return written;
@@ -518,7 +522,12 @@ bool RenumberEntry(PhoneBookSession& session, PhoneBookStorage& storage, int32_t
           renumbering.Move(index, to < from ? index + 1 : index - 1);
         }
         break;
-      case 2: renumbering.GiveUp(to); break;
+      case 2:
+        // Without a moving entry the caller writes over the occupant itself; until then it
+        // stays listed, as the phone still holds it.
+        if (!moving) return true;
+        renumbering.GiveUp(to);
+        break;
       default: return false;
     }
   }
