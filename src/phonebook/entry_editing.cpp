@@ -1,7 +1,6 @@
 #include "phonebook/entry_editing.h"
 
 #include <algorithm>
-#include <cstring>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -38,7 +37,7 @@ constexpr std::string_view kUnknownNumber = "\n";
 
 // Asks whether to cut a text longer than the limit; only the first button accepts it, cut.
 bool CutWhenTooLong(char* text, size_t room, uint32_t limit, const char* topic) {
-  if (strnlen(text, room) <= limit) return true;
+  if (static_cast<size_t>(std::find(text, text + room, '\0') - text) <= limit) return true;
   const std::string question = FarLib::FormatMsg(Msg::kTextTooLong, static_cast<int>(limit));
   const int answer = FarLib::ShowMessage(FMSG_WARNING, topic,
                                          {FarLib::GetMsg(Msg::kTitle), question.c_str(),
@@ -151,7 +150,7 @@ void ReadLocation(PhoneBookSession& session, PhoneBookStorage& storage, int32_t 
   } else if (position < 0) {
     auto entry = std::make_unique<PhoneBookEntry>();
     if (known) *entry = *known;
-    else entry->Number = kUnknownNumber;
+    else entry->Number = std::string(kUnknownNumber);
     entry->Index = index;
     storage.Entries.push_back(std::move(entry));
     position = static_cast<int>(storage.Entries.size()) - 1;
@@ -164,11 +163,12 @@ void ReadLocation(PhoneBookSession& session, PhoneBookStorage& storage, int32_t 
   }
 }
 
-std::optional<int32_t> FirstFreeIndex(const PhoneBookStorage& storage) {
-  std::set<int32_t> used;
-  for (const auto& entry : storage.Entries) used.insert(entry->Index);
+// The first index of the storage that is neither listed nor among `taken`.
+std::optional<int32_t> FirstFreeIndex(const PhoneBookStorage& storage,
+                                      std::set<int32_t> taken = {}) {
+  for (const auto& entry : storage.Entries) taken.insert(entry->Index);
   int64_t candidate = storage.MinIndex;
-  for (const int32_t index : used) {
+  for (const int32_t index : taken) {
     if (index > candidate) break;
     if (index == candidate) ++candidate;
   }
@@ -198,7 +198,7 @@ class CRenumbering {
   // The entry at `origin` is to end at `target`. Moves are made in the order added as far as
   // none stands in the way of another.
   void Move(int32_t origin, int32_t target) {
-    const PhoneBookEntry& entry = *m_storage.Entries[Position(origin)];
+    const PhoneBookEntry& entry = *m_storage.Entries[static_cast<size_t>(Position(origin))];
     Believe(origin);
     Believe(target);
     m_steps.push_back({entry, origin, target, origin, false});
@@ -290,16 +290,9 @@ class CRenumbering {
 
   // A location the list shows empty and the operation does not involve.
   std::optional<int32_t> FindSpare() const {
-    std::set<int32_t> taken;
-    for (const auto& entry : m_storage.Entries) taken.insert(entry->Index);
-    for (const auto& [index, contents] : m_phone) taken.insert(index);
-    int64_t candidate = m_storage.MinIndex;
-    for (const int32_t index : taken) {
-      if (index > candidate) break;
-      if (index == candidate) ++candidate;
-    }
-    if (candidate > m_storage.MaxIndex) return std::nullopt;
-    return static_cast<int32_t>(candidate);
+    std::set<int32_t> involved;
+    for (const auto& [index, contents] : m_phone) involved.insert(index);
+    return FirstFreeIndex(m_storage, std::move(involved));
   }
 
   // The list's entry follows the write and is read back from the phone.
