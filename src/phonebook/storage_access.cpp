@@ -235,6 +235,7 @@ int32_t GetUsedCount(PhoneBookSession& session, const PhoneBookStorage& storage)
 }
 
 void LoadStorage(PhoneBookSession& session, PhoneBookStorage& storage) {
+  if (!FitsInQuotes(storage.Name)) return;
   if (!Execute(session.Connection, "AT+CPBS=\"%s\"", nullptr, storage.Name.c_str())) return;
   if (storage.Writable && storage.Loaded) return;
 

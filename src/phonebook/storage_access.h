@@ -13,8 +13,11 @@
 
 // Reply parsers, pure functions of one reply line.
 
-// One entry of a +CPBR reply; none for a line that is not one. The name is decoded from the
-// phone's character set; a date and time in further fields become the entry's time.
+// One entry of a +CPBR reply; none for a line that is not one, and none when the index or the
+// type does not fit 32 bits. Number and name must be quoted: an unquoted name could hold the
+// commas that separate the fields. The name is decoded from the phone's character set; a date
+// and time in further quoted fields become the entry's time (a field that is no date gives
+// 1980-01-01), and fields after the name that are not quoted are ignored.
 //   +CPBR: <index>,"<number>",<type>,"<name>"[,"<date>"[,"<time>"]]
 //   e.g. +CPBR: 1,"+447700900123",145,"Ann"
 std::optional<PhoneBookEntry> ParseEntryLine(const std::string& line, const std::string& charset);
@@ -54,7 +57,8 @@ void ReadNewEntries(PhoneBookSession& session, PhoneBookStorage& storage, bool s
 void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position, bool save);
 
 // Writes the entry with AT+CPBW; false when the name cannot be put in the phone's character
-// set (nothing is sent) or the phone refuses.
+// set, or the number or encoded name holds a quote, a line end or a zero (which would end the
+// field or the command early: nothing is sent then), or the phone refuses.
 bool WriteEntry(PhoneBookEntry& entry, CConnection& connection, const std::string& charset);
 
 // The position in the list of the entry with that index, or -1.
