@@ -429,9 +429,10 @@ void CStandInHost::Close() {
 
 void CStandInHost::ClosePanel() {
   const bool known = m_module && m_module->Exports("ClosePlugin");
-  m_open = false;
   m_closeRequested = false;
   m_calls.push_back("ClosePlugin");
+  // As in Far, the panel still answers Control during ClosePlugin: a plug-in may read its
+  // view there to remember it.
   if (known) {
     ++m_depth;
     m_module->Exports().ClosePlugin(m_handle);
@@ -439,6 +440,7 @@ void CStandInHost::ClosePanel() {
   } else {
     Require("ClosePlugin");
   }
+  m_open = false;
   m_handle = nullptr;
   m_plugin = CPanel();
   m_active = EPanel::Files;

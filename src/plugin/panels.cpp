@@ -39,6 +39,7 @@ CGenericMobilePanel::CGenericMobilePanel(std::unique_ptr<CConnection> connection
   m_charsets = std::move(phone.Charsets);
   for (std::string& name : phone.StorageNames)
     m_storages.push_back(std::make_unique<PhoneBookStorage>(std::move(name)));
+  if (m_cache.Open(m_identity)) m_cache.Load(m_storages);
 }
 
 CGenericMobilePanel::~CGenericMobilePanel() = default;
@@ -77,31 +78,13 @@ void CGenericMobilePanel::FreeFindData(PluginPanelItem* items, int count) {
   delete[] items;
 }
 
-void CGenericMobilePanel::ClosePlugin() {}
+void CGenericMobilePanel::ClosePlugin() { m_cache.Close(); }
 
 void CGenericMobilePanel::ApplyPanelModes(int viewMode, int sortMode, int sortOrder) {
   FarLib::Control(m_hostHandle, FCTL_SETVIEWMODE, &viewMode);
   FarLib::Control(m_hostHandle, FCTL_SETSORTMODE, &sortMode);
   FarLib::Control(m_hostHandle, FCTL_SETSORTORDER, &sortOrder);
 }
-
-void CPhoneMobilePanel::GetOpenPluginInfo(OpenPluginInfo& info) {
-  CGenericMobilePanel::GetOpenPluginInfo(info);
-}
-
-int CPhoneMobilePanel::GetFindData(PluginPanelItem** items, int* count, int) {
-  return NoItems(items, count);
-}
-
-int CPhoneMobilePanel::SetDirectory(const char*, int) { return 0; }
-
-int CPhoneMobilePanel::GetFiles(PluginPanelItem*, int, int, char*, int) { return 0; }
-
-int CPhoneMobilePanel::PutFiles(PluginPanelItem*, int, int, int) { return 0; }
-
-int CPhoneMobilePanel::ProcessKey(int, unsigned int) { return 0; }
-
-void CPhoneMobilePanel::ClosePlugin() { CGenericMobilePanel::ClosePlugin(); }
 
 void CSMSMobilePanel::GetOpenPluginInfo(OpenPluginInfo& info) {
   CGenericMobilePanel::GetOpenPluginInfo(info);

@@ -6,6 +6,8 @@
 
 #include "farapi/far_api.h"
 #include "link/connection.h"
+#include "phonebook/device_cache.h"
+#include "phonebook/phone_book_session.h"
 #include "phonebook/phone_book_storage.h"
 #include "settings/model_profile.h"
 
@@ -57,13 +59,14 @@ class CGenericMobilePanel {
   std::vector<std::string> m_charsets;
   std::vector<std::unique_ptr<PhoneBookStorage>> m_storages;
   std::string m_currentDirectory;
+  CDeviceCache m_cache;
 
  private:
   // What GetOpenPluginInfo hands out must outlive the call.
   std::array<InfoPanelLine, 2> m_infoLines{};
 };
 
-// The phone-book view.
+// The phone-book view: the phone's storages as folders at the root, their entries as files.
 class CPhoneMobilePanel : public virtual CGenericMobilePanel {
  public:
   void GetOpenPluginInfo(OpenPluginInfo& info) override;
@@ -76,6 +79,22 @@ class CPhoneMobilePanel : public virtual CGenericMobilePanel {
 
  protected:
   CPhoneMobilePanel() = default;
+
+  PhoneBookSession Session();
+  // The storage whose folder the panel shows; null at the root.
+  PhoneBookStorage* CurrentStorage() const;
+
+ private:
+  void ListStorages(PluginPanelItem** items, int* count);
+  void ListEntries(PhoneBookStorage& storage, PluginPanelItem** items, int* count);
+  void EnterRoot();
+  // The host's view of the storage being left becomes the storage's, in the cache too.
+  void StoreView(PhoneBookStorage& storage);
+  void RereadMenu(PhoneBookStorage& storage);
+  void RereadSelected(PhoneBookStorage& storage);
+  bool StorageKey(PhoneBookStorage& storage, int key, unsigned int controlState);
+
+  int m_currentStorage = -1;
 };
 
 // The message-store view.
