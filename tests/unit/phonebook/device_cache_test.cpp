@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "encoding/charset.h"
@@ -70,19 +70,17 @@ TEST_F(DeviceCache, SavedStorageComesBackTheSame) {
   EXPECT_TRUE(HasValue("\\SM\\999", "HighTime") && HasValue("\\SM\\999", "LowTime"));
 }
 
-struct ViewCase {
-  const char* storage;
-  bool loaded;
-  bool viewOnly;
-};
-
 // A save that may write only the view leaves the limits and entries of the key as they were.
 TEST_F(DeviceCache, ViewOnlySavesTouchNothingButTheView) {
-  const ViewCase cases[] = {{"SM", true, true}, {"SM", false, false}, {"MC", true, false}};
-  for (const ViewCase& c : cases) {
+  const struct {
+    const char* storage;
+    bool loaded;
+    bool viewOnly;
+  } cases[] = {{"SM", true, true}, {"SM", false, false}, {"MC", true, false}};
+  ASSERT_TRUE(m_cache.Open(kIdentity));
+  for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.storage) + (c.loaded ? " loaded" : "") +
                  (c.viewOnly ? " view" : ""));
-    ASSERT_TRUE(m_cache.Open(kIdentity));
     auto storage = Sample(c.storage);
     storage->Writable = true;
     ASSERT_TRUE(m_cache.Save(*storage, false));
@@ -93,95 +91,73 @@ TEST_F(DeviceCache, ViewOnlySavesTouchNothingButTheView) {
     storage->ViewMode = 1;
     ASSERT_TRUE(m_cache.Save(*storage, c.viewOnly));
     const auto back = Reload(c.storage);
-    EXPECT_EQ(back->ViewMode, 1);
-    EXPECT_EQ(back->MaxIndex, 1000);
-    EXPECT_EQ(back->Entries.size(), 3u);
-    m_cache.Close();
-    CRegKey::Open(KeyPath("")).DeleteSubtree("Devices");
+    EXPECT_EQ(
+        std::vector<size_t>({size_t(back->ViewMode), size_t(back->MaxIndex), back->Entries.size()}),
+        std::vector<size_t>({1, 1000, 3}));
   }
-  // A storage never saved whole gets its view and nothing else.
-  ASSERT_TRUE(m_cache.Open(kIdentity));
-  ASSERT_TRUE(m_cache.Save(*Sample("MC"), false));
-  EXPECT_TRUE(HasValue("\\MC", "ViewMode"));
-  EXPECT_FALSE(HasValue("\\MC", "MinIndex"));
-  EXPECT_TRUE(CRegKey::Open(KeyPath("\\Devices\\" + std::string(kIdentity) + "\\MC"))
+  // A call list never saved whole gets its view and nothing else.
+  ASSERT_TRUE(m_cache.Save(*Sample("RC"), false));
+  EXPECT_TRUE(HasValue("\\RC", "ViewMode"));
+  EXPECT_FALSE(HasValue("\\RC", "MinIndex"));
+  EXPECT_TRUE(CRegKey::Open(KeyPath("\\Devices\\" + std::string(kIdentity) + "\\RC"))
                   .SubKeyNames()
                   .empty());
 }
 
-struct DamageCase {
+// One value written over a complete save; a null name only creates the key.
+struct Damage {
+  const char* subkey;
   const char* name;
-  std::function<void(CRegKey& storageKey, const std::string& path)> damage;
-  std::string expected;  // Describe of the storage read back, without its entries' details
+  std::variant<uint32_t, const char*> value;
 };
-
-std::string Summary(const PhoneBookStorage& s) {
-  std::string text = Describe(s).substr(0, Describe(s).find(" |"));
-  for (const auto& e : s.Entries) text += " " + std::to_string(e->Index);
-  return text;
-}
-
-void SetText(CRegKey key, const char* name) { FarLib::WriteRegString(key, name, "x"); }
 
 TEST_F(DeviceCache, UnsoundKeysAreReadAsFarAsTheyAreSound) {
   const std::string sound = "1-1000 18 40 view 431";
-  const DamageCase cases[] = {
-      {"Sound", [](CRegKey&, const std::string&) {}, sound + " loaded 1 999 1000"},
+  const struct {
+    const char* name;
+    std::vector<Damage> damage;
+    std::string expected;  // the limits, view, whether loaded, and the indexes read
+  } cases[] = {
+      {"Sound", {}, sound + " loaded 1 999 1000"},
       {"MaxIndexBelowMinIndex",
-       [](CRegKey& k, const std::string&) {
-         FarLib::WriteRegDword(k, "MinIndex", 5);
-         FarLib::WriteRegDword(k, "MaxIndex", 3);
-       },
+       {{"", "MinIndex", 5u}, {"", "MaxIndex", 3u}},
        "5-255 18 40 view 431 loaded 1 999 1000"},
-      {"LimitsAndViewOutOfRangeOrOfWrongType",
-       [](CRegKey& k, const std::string&) {
-         FarLib::WriteRegString(k, "MinIndex", "3");
-         FarLib::WriteRegDword(k, "MaxNameLength", 0);
-         FarLib::WriteRegDword(k, "ViewMode", 10);
-         FarLib::WriteRegDword(k, "SortMode", 0x80000000);
-         FarLib::WriteRegDword(k, "SortOrder", 2);
-       },
+      {"LimitsAndViewOutOfRange",
+       {{"", "MinIndex", "3"},
+        {"", "MaxNameLength", 0u},
+        {"", "ViewMode", 10u},
+        {"", "SortMode", 0x80000000u},
+        {"", "SortOrder", 2u}},
        "1-1000 16 40 view 220 loaded 1 999 1000"},
-      {"EntryNameNotANumber",
-       [](CRegKey&, const std::string& p) { SetText(CRegKey::Create(p + "\\abc"), "Phone"); },
-       sound + " 1 999 1000"},
+      {"EntryNameNotANumber", {{"\\abc", "Phone", "1"}}, sound + " 1 999 1000"},
       {"EntryNameNotAsSaved",
-       [](CRegKey&, const std::string& p) {
-         CRegKey k = CRegKey::Create(p + "\\0002");
-         FarLib::WriteRegString(k, "Phone", "1");
-         FarLib::WriteRegDword(k, "Type", 129);
-         FarLib::WriteRegWideString(k, "Name", u"B");
-       },
+       {{"\\0002", "Phone", "1"}, {"\\0002", "Type", 129u}, {"\\0002", "Name", "B"}},
        sound + " 1 999 1000"},
-      {"EntryKeyLeftEmptyByACrash",
-       [](CRegKey&, const std::string& p) { CRegKey::Create(p + "\\005"); }, sound + " 1 999 1000"},
-      {"TypeOfWrongType",
-       [](CRegKey&, const std::string& p) { SetText(CRegKey::Open(p + "\\001"), "Type"); },
-       sound + " 999 1000"},
-      {"NameOfWrongType",
-       [](CRegKey&, const std::string& p) {
-         CRegKey k = CRegKey::Open(p + "\\999");
-         FarLib::WriteRegDword(k, "Name", 1);
-       },
-       sound + " 1 1000"},
-      {"TimeOfWrongType",
-       [](CRegKey&, const std::string& p) { SetText(CRegKey::Open(p + "\\1000"), "HighTime"); },
-       sound + " 1 999"},
-      {"MoreEntriesCountedThanThere",
-       [](CRegKey& k, const std::string&) { FarLib::WriteRegDword(k, "EntryCount", 4); },
-       sound + " 1 999 1000"},
-      {"CountOfWrongType",
-       [](CRegKey& k, const std::string&) { SetText(std::move(k), "EntryCount"); },
-       sound + " 1 999 1000"},
+      {"EntryKeyLeftEmptyByACrash", {{"\\005", nullptr, 0u}}, sound + " 1 999 1000"},
+      {"TypeOfWrongType", {{"\\001", "Type", "145"}}, sound + " 999 1000"},
+      {"NameOfWrongType", {{"\\999", "Name", 1u}}, sound + " 1 1000"},
+      {"TimeOfWrongType", {{"\\1000", "HighTime", "1"}}, sound + " 1 999"},
+      {"MoreEntriesCountedThanThere", {{"", "EntryCount", 4u}}, sound + " 1 999 1000"},
+      {"CountOfWrongType", {{"", "EntryCount", "3"}}, sound + " 1 999 1000"},
   };
   const std::string path = KeyPath("\\Devices\\" + std::string(kIdentity) + "\\SM");
-  for (const DamageCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(m_cache.Open(kIdentity));
     ASSERT_TRUE(m_cache.Save(*Sample(), false));
-    CRegKey key = CRegKey::Open(path);
-    c.damage(key, path);
-    EXPECT_EQ(Summary(*Reload()), c.expected);
+    for (const Damage& d : c.damage) {
+      CRegKey key = CRegKey::Create(path + d.subkey);
+      if (!d.name) continue;
+      if (const auto* number = std::get_if<uint32_t>(&d.value)) {
+        FarLib::WriteRegDword(key, d.name, *number);
+      } else {
+        FarLib::WriteRegString(key, d.name, std::get<const char*>(d.value));
+      }
+    }
+    const auto back = Reload();
+    std::string summary = Describe(*back).substr(0, Describe(*back).find(" |"));
+    for (const auto& e : back->Entries) summary += " " + std::to_string(e->Index);
+    EXPECT_EQ(summary, c.expected);
     m_cache.Close();
     CRegKey::Open(KeyPath("")).DeleteSubtree("Devices");
   }
