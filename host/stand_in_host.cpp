@@ -325,6 +325,11 @@ bool CStandInHost::DefaultKey(int key, unsigned int controlState) {
     return false;
   }
   if (!m_open) return false;
+  // Ctrl+R reads the panel again, keeping the selection.
+  if (key == 'R' && controlState == PKF_CONTROL) {
+    Update(true);
+    return true;
+  }
   if (key == kVkReturn && plain) {
     const CPanelItem* current = m_plugin.CurrentItem();
     if (!current || !current->IsFolder()) return false;

@@ -1,4 +1,7 @@
+#include <algorithm>
 #include <fstream>
+#include <ostream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -40,11 +43,18 @@ struct ShownEntry {
   bool operator==(const ShownEntry&) const = default;
 };
 
+void PrintTo(const ShownEntry& entry, std::ostream* out) {
+  *out << entry.index << " \"" << entry.name << "\" " << entry.number;
+}
+
+// The entries by index: the host would sort them so, while the plug-in lists a new entry last.
 std::vector<ShownEntry> Entries(const Host::CPanel& panel) {
   std::vector<ShownEntry> entries;
   for (const Host::CPanelItem& item : panel.Items()) {
     if (!item.IsFolder()) entries.push_back({item.name, item.size, item.owner});
   }
+  std::sort(entries.begin(), entries.end(),
+            [](const ShownEntry& a, const ShownEntry& b) { return a.index < b.index; });
   return entries;
 }
 
@@ -127,6 +137,145 @@ TEST_F(PhoneBook, HangUpWhileListingLeavesAnEmptyPanelAndTheNextOpeningWorks) {
   ASSERT_TRUE(m_host.SetDirectory("SM"));
   EXPECT_EQ(Entries(Panel()), kClassicSm);
   FinishPhone();
+}
+
+// Editing in SM, each change checked against what the phone then holds: the whole storage is
+// read again from the phone and must show exactly what the panel showed.
+class PhoneBookEditing : public PhoneBook {
+ protected:
+  void SetUp() override {
+    Load();
+    PhoneSimulatorSetup setup = Classic();
+    setup.faultsJson = m_faultsJson;
+    StartPhone(setup);
+    ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+    ASSERT_TRUE(m_host.SetDirectory("SM"));
+    m_host.Activate(EPanel::Plugin);
+  }
+
+  void ExpectPanelIsThePhone() {
+    const std::vector<ShownEntry> shown = Entries(Panel());
+    m_host.AnswerMenu("RereadMenu").Choose(0);
+    m_host.PressKey('R', PKF_CONTROL);
+    EXPECT_EQ(Entries(Panel()), shown);
+  }
+
+  std::vector<std::string> Names() {
+    std::vector<std::string> names;
+    for (const ShownEntry& entry : Entries(Panel())) names.push_back(entry.name);
+    return names;
+  }
+
+  // Shift+F4 with the index given (or left to the phone when `index` is empty); `then` scripts
+  // what the dialog leads to.
+  void Create(const std::string& index, const std::string& name, const std::string& number,
+              const std::function<void()>& then = {}) {
+    auto& dialog = m_host.AnswerDialog("CreateItemDlg");
+    if (!index.empty()) dialog.SetSelected(1).SetText(2, index);
+    dialog.SetText(4, name).SetText(6, number).Close(7);
+    if (then) then();
+    m_host.PressKey(kVkF4, PKF_SHIFT);
+  }
+
+  const Host::ShownMessage* LastBoxAbout(const std::string& helpTopic) {
+    const Host::ShownMessage* found = nullptr;
+    for (const auto& box : m_host.Messages()) {
+      if (box.helpTopic == helpTopic) found = &box;
+    }
+    return found;
+  }
+
+  std::string m_faultsJson;
+};
+
+TEST_F(PhoneBookEditing, CreateEditAndDeleteReachThePhone) {
+  Create("3", "Dora", "+447700900003");
+  EXPECT_EQ(Entries(Panel()).at(2), (ShownEntry{"Dora", 3, "+447700900003"}));
+  ExpectPanelIsThePhone();
+
+  Create("", "Eve", "555");  // the phone picks the first free location, 5
+  EXPECT_EQ(Entries(Panel()).at(4), (ShownEntry{"Eve", 5, "555"}));
+  ExpectPanelIsThePhone();
+
+  ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent("Bob"));
+  m_host.AnswerDialog("EditItemDlg").SetText(2, "Robert").Close(5);
+  m_host.PressKey(kVkF4);
+  EXPECT_EQ(Entries(Panel()).at(1), (ShownEntry{"Robert", 2, "+447700900002"}));
+  ExpectPanelIsThePhone();
+
+  ASSERT_TRUE(m_host.Select(EPanel::Plugin, {"Anna Berg"}));
+  m_host.AnswerMessage(0).Topic("DeleteNumbers");
+  m_host.PressKey(kVkF8);
+  ASSERT_TRUE(m_host.Select(EPanel::Plugin, {"Anna Schmidt", "Balance"}));
+  m_host.AnswerMessage(0).Topic("DeleteNumbers");
+  m_host.PressKey(kVkF8);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Robert", "Dora", "Caf\x82 Zo\x89", "Eve"}));
+  ExpectPanelIsThePhone();
+  ASSERT_NE(LastBoxAbout("DeleteNumbers"), nullptr);
+  EXPECT_EQ(LastBoxAbout("DeleteNumbers")->items.at(1), "Delete 2 selected items?");
+}
+
+// A new entry at a taken index moves the one there, as the user answers.
+struct RenumberCase {
+  const char* name;
+  int answer;  // exchange, shift, overwrite, cancel
+  std::vector<ShownEntry> after;
+};
+
+void PrintTo(const RenumberCase& c, std::ostream* out) { *out << c.name; }
+
+class TakenIndex : public PhoneBookEditing, public testing::WithParamInterface<RenumberCase> {};
+
+TEST_P(TakenIndex, MovesTheOccupantAsAnswered) {
+  // The first free index is 3.
+  Create("2", "New", "+1",
+         [&] { m_host.AnswerMessage(GetParam().answer).Topic("DestinationOccupied"); });
+  EXPECT_EQ(Entries(Panel()), GetParam().after);
+  ExpectPanelIsThePhone();
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, TakenIndex,
+                         testing::Values(RenumberCase{"Exchange",
+                                                      0,
+                                                      {{"Anna Schmidt", 1, "+447700900001"},
+                                                       {"New", 2, "+1"},
+                                                       {"Bob", 3, "+447700900002"},
+                                                       {"Caf\x82 Zo\x89", 4, "01632960123"},
+                                                       {"Anna Berg", 7, "+447700900007"},
+                                                       {"Balance", 12, "*100#"}}},
+                                         RenumberCase{"Shift",
+                                                      1,
+                                                      {{"Anna Schmidt", 1, "+447700900001"},
+                                                       {"New", 2, "+1"},
+                                                       {"Bob", 3, "+447700900002"},
+                                                       {"Caf\x82 Zo\x89", 4, "01632960123"},
+                                                       {"Anna Berg", 7, "+447700900007"},
+                                                       {"Balance", 12, "*100#"}}},
+                                         RenumberCase{"Overwrite",
+                                                      2,
+                                                      {{"Anna Schmidt", 1, "+447700900001"},
+                                                       {"New", 2, "+1"},
+                                                       {"Caf\x82 Zo\x89", 4, "01632960123"},
+                                                       {"Anna Berg", 7, "+447700900007"},
+                                                       {"Balance", 12, "*100#"}}},
+                                         RenumberCase{"Cancel", 3, kClassicSm}));
+
+// The phone refuses to write at the taken index: the occupant stays on the phone and the
+// panel shows the phone's truth.
+class RefusedWrite : public PhoneBookEditing {
+ protected:
+  RefusedWrite() {
+    m_faultsJson = R"({"refusals": [{"command": "AT+CPBW=2,", "times": 1, "reply": "ERROR"}]})";
+  }
+};
+
+TEST_F(RefusedWrite, ExchangeLosesNothing) {
+  m_host.AnswerEveryMessage(0);
+  Create("2", "New", "+1", [&] { m_host.AnswerMessage(0).Topic("DestinationOccupied"); });
+  std::vector<std::string> names = Names();
+  for (const ShownEntry& entry : kClassicSm)
+    EXPECT_NE(std::find(names.begin(), names.end(), entry.name), names.end()) << entry.name;
+  ExpectPanelIsThePhone();
 }
 
 }  // namespace
