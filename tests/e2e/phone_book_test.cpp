@@ -227,51 +227,53 @@ void PrintTo(const RenumberCase& c, std::ostream* out) { *out << c.name; }
 class TakenIndex : public PhoneBookEditing, public testing::WithParamInterface<RenumberCase> {};
 
 TEST_P(TakenIndex, MovesTheOccupantAsAnswered) {
-  // The first free index is 3.
-  Create("2", "New", "+1",
+  // The first free index, 3, is where an occupant can go.
+  Create("1", "New", "+1",
          [&] { m_host.AnswerMessage(GetParam().answer).Topic("DestinationOccupied"); });
   EXPECT_EQ(Entries(Panel()), GetParam().after);
   ExpectPanelIsThePhone();
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, TakenIndex,
-                         testing::Values(RenumberCase{"Exchange",
-                                                      0,
-                                                      {{"Anna Schmidt", 1, "+447700900001"},
-                                                       {"New", 2, "+1"},
-                                                       {"Bob", 3, "+447700900002"},
-                                                       {"Caf\x82 Zo\x89", 4, "01632960123"},
-                                                       {"Anna Berg", 7, "+447700900007"},
-                                                       {"Balance", 12, "*100#"}}},
-                                         RenumberCase{"Shift",
-                                                      1,
-                                                      {{"Anna Schmidt", 1, "+447700900001"},
-                                                       {"New", 2, "+1"},
-                                                       {"Bob", 3, "+447700900002"},
-                                                       {"Caf\x82 Zo\x89", 4, "01632960123"},
-                                                       {"Anna Berg", 7, "+447700900007"},
-                                                       {"Balance", 12, "*100#"}}},
-                                         RenumberCase{"Overwrite",
-                                                      2,
-                                                      {{"Anna Schmidt", 1, "+447700900001"},
-                                                       {"New", 2, "+1"},
-                                                       {"Caf\x82 Zo\x89", 4, "01632960123"},
-                                                       {"Anna Berg", 7, "+447700900007"},
-                                                       {"Balance", 12, "*100#"}}},
-                                         RenumberCase{"Cancel", 3, kClassicSm}));
+const ShownEntry kNew = {"New", 1, "+1"};
+const ShownEntry kCafe = {"Caf\x82 Zo\x89", 4, "01632960123"};
+const ShownEntry kAnnaBerg = {"Anna Berg", 7, "+447700900007"};
+const ShownEntry kBalance = {"Balance", 12, "*100#"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, TakenIndex,
+    testing::Values(RenumberCase{"Exchange",
+                                 0,
+                                 {kNew,
+                                  {"Bob", 2, "+447700900002"},
+                                  {"Anna Schmidt", 3, "+447700900001"},
+                                  kCafe,
+                                  kAnnaBerg,
+                                  kBalance}},
+                    RenumberCase{"Shift",
+                                 1,
+                                 {kNew,
+                                  {"Anna Schmidt", 2, "+447700900001"},
+                                  {"Bob", 3, "+447700900002"},
+                                  kCafe,
+                                  kAnnaBerg,
+                                  kBalance}},
+                    RenumberCase{"Overwrite",
+                                 2,
+                                 {kNew, {"Bob", 2, "+447700900002"}, kCafe, kAnnaBerg, kBalance}},
+                    RenumberCase{"Cancel", 3, kClassicSm}));
 
 // The phone refuses to write at the taken index: the occupant stays on the phone and the
 // panel shows the phone's truth.
 class RefusedWrite : public PhoneBookEditing {
  protected:
   RefusedWrite() {
-    m_faultsJson = R"({"refusals": [{"command": "AT+CPBW=2,", "times": 1, "reply": "ERROR"}]})";
+    m_faultsJson = R"({"refusals": [{"command": "AT+CPBW=1,", "times": 1, "reply": "ERROR"}]})";
   }
 };
 
 TEST_F(RefusedWrite, ExchangeLosesNothing) {
   m_host.AnswerEveryMessage(0);
-  Create("2", "New", "+1", [&] { m_host.AnswerMessage(0).Topic("DestinationOccupied"); });
+  Create("1", "New", "+1", [&] { m_host.AnswerMessage(0).Topic("DestinationOccupied"); });
   std::vector<std::string> names = Names();
   for (const ShownEntry& entry : kClassicSm)
     EXPECT_NE(std::find(names.begin(), names.end(), entry.name), names.end()) << entry.name;
