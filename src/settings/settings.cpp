@@ -56,10 +56,6 @@ Field<Record> Text(const char* name, std::string Record::*member) {
 using S = PluginSettings;
 using P = PortSettings;
 
-// Only 0 to 2 name an export format, so a larger stored number is refused here rather than
-// reaching the copy dialog's radio buttons.
-constexpr int32_t kLastOutFormat = 2;
-
 const std::vector<Field<S>>& MainFields() {
   static const std::vector<Field<S>> fields = {
       Flag("PhoneShowInDisksMenu", &S::PhoneShowInDisksMenu),

@@ -20,6 +20,11 @@ struct PortSettings {
   bool operator==(const PortSettings&) const = default;
 };
 
+// OutFormat names an export format, 0 to 3 (text, address book, CSV, vCard): a larger stored
+// number is refused by the loader rather than reaching the copy dialog's radio buttons. The
+// phone book checks that its formats end here too.
+constexpr int32_t kLastOutFormat = 3;
+
 // The process-wide settings. Every panel reads them; the configuration dialogs and the few
 // operations that remember the user's last input write them.
 struct PluginSettings {
