@@ -1,0 +1,123 @@
+#include "phonebook/contact_transfer.h"
+
+#include <algorithm>
+#include <set>
+#include <string_view>
+#include <tuple>
+
+#include "farlib/panel_items.h"
+#include "link/at_engine.h"
+#include "phonebook/storage_access.h"
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// A storage name with a quote or a control character would end the command early.
+bool SelectStorage(PhoneBookSession& session, const PhoneBookStorage& storage) {
+  const bool sendable = std::none_of(storage.Name.begin(), storage.Name.end(), [](char c) {
+    return c == '"' || static_cast<unsigned char>(c) < 0x20;
+  });
+  return sendable && Execute(session.Connection, "AT+CPBS=\"%s\"", nullptr, storage.Name.c_str());
+}
+
+using EntryKey = std::tuple<int32_t, std::string, std::string>;
+
+std::set<EntryKey> ListedEntries(const PhoneBookStorage& storage) {
+  std::set<EntryKey> listed;
+  for (const auto& entry : storage.Entries)
+    listed.emplace(entry->Index, entry->Name, entry->Number);
+  return listed;
+}
+
+// CreateEntry reads the new location back, so an entry the phone really holds shows up in the
+// list as one that was not there before.
+bool CreateVerified(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookView& view,
+                    const std::string& name, const std::string& number, bool refresh) {
+  const std::set<EntryKey> before = ListedEntries(storage);
+  if (!CreateEntry(session, storage, view, name, number, refresh)) return false;
+  return std::any_of(storage.Entries.begin(), storage.Entries.end(), [&](const auto& entry) {
+    return !entry->Number.empty() &&
+           !before.contains(EntryKey(entry->Index, entry->Name, entry->Number));
+  });
+}
+
+int PositionOf(const PhoneBookStorage& storage, const PhoneBookEntry* entry) {
+  for (size_t i = 0; i < storage.Entries.size(); ++i) {
+    if (storage.Entries[i].get() == entry) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || IsSeparator(folder.back())) return folder + name;
+  const bool slashes =
+      folder.find('/') != std::string::npos && folder.find('\\') == std::string::npos;
+  return folder + (slashes ? '/' : '\\') + name;
+}
+
+std::string ExportFilePath(const std::string& destination, const std::string& fileName,
+                           const std::string& extension, bool destinationIsFolder) {
+  const bool endsInSeparator = !destination.empty() && IsSeparator(destination.back());
+  if (!endsInSeparator && !destinationIsFolder) return destination;
+  return JoinPath(destination, FarLib::SafeFileName(fileName) + extension);
+}
+
+Contact ContactOf(const PhoneBookEntry& entry) { return {entry.Name, entry.Number}; }
+
+TransferOutcome TransferEntries(PhoneBookSession& session, PhoneBookStorage& source,
+                                PhoneBookStorage& target, CPhoneBookView& view,
+                                const std::vector<size_t>& positions, bool move) {
+  TransferOutcome outcome;
+  move = move && source.Writable;
+  // A deletion moves the later entries up, so the chosen ones are known by their objects.
+  std::vector<const PhoneBookEntry*> chosen;
+  for (const size_t position : positions) {
+    if (position >= source.Entries.size()) continue;
+    const PhoneBookEntry* entry = source.Entries[position].get();
+    if (std::find(chosen.begin(), chosen.end(), entry) == chosen.end()) chosen.push_back(entry);
+  }
+  if (chosen.empty() || &source == &target || !target.Writable) return outcome;
+
+  LoadStorage(session, target);
+  for (const PhoneBookEntry* entry : chosen) {
+    if (move && !SelectStorage(session, target)) {
+      outcome.stopped = true;
+      break;
+    }
+    const std::string name = entry->Name;
+    const std::string number = entry->Number;
+    if (!CreateVerified(session, target, view, name, number, false)) {
+      ++outcome.kept;
+      continue;
+    }
+    ++outcome.created;
+    if (!move) continue;
+    if (!SelectStorage(session, source)) {
+      outcome.stopped = true;
+      break;
+    }
+    const int position = PositionOf(source, entry);
+    if (position < 0) continue;
+    // The re-read after the erase replaces the entry's object when the location still holds it.
+    const int32_t index = entry->Index;
+    DeleteEntry(session, source, static_cast<size_t>(position));
+    if (FindEntryPosition(source, index) < 0) ++outcome.removed;
+  }
+  session.Cache.Save(target, false);
+  LoadStorage(session, source);
+  session.Cache.Save(source, false);
+  return outcome;
+}
+
+bool ImportContacts(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookView& view,
+                    const ContactFile& file) {
+  bool everyOne = !file.Contacts.empty() && file.Skipped == 0;
+  for (const Contact& contact : file.Contacts) {
+    if (!CreateVerified(session, storage, view, contact.Name, contact.Number, true))
+      everyOne = false;
+  }
+  return everyOne;
+}
