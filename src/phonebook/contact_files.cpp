@@ -104,6 +104,10 @@ class CByteReader {
 
 std::string UpToZero(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
 
+std::string NameUpToZero(std::string_view text) {
+  return UpToZero(text.substr(0, kLongestImportedName));
+}
+
 // A contact's fields; false when the file ended inside them.
 bool ReadFieldList(CByteReader& reader, std::string name, ContactFile& file) {
   const std::optional<uint32_t> count = reader.Number(4);
@@ -119,7 +123,7 @@ bool ReadFieldList(CByteReader& reader, std::string name, ContactFile& file) {
       return false;
     }
     if (*tag == kNameTag) {
-      name = UpToZero(*data);
+      name = NameUpToZero(*data);
     } else if (*tag >= kFirstPhoneTag && *tag <= kLastPhoneTag) {
       std::string number = UpToZero(*data);
       if (number.empty()) continue;
@@ -147,7 +151,7 @@ bool ReadGroup(CByteReader& reader, int depth, ContactFile& file) {
     const std::optional<uint32_t> nameLength = reader.Number(2);
     const std::optional<std::string_view> name =
         nameLength ? reader.Take(*nameLength) : std::nullopt;
-    if (!name || !ReadFieldList(reader, UpToZero(*name), file)) return false;
+    if (!name || !ReadFieldList(reader, NameUpToZero(*name), file)) return false;
   }
   return true;
 }
@@ -289,7 +293,7 @@ ContactFile ReadContactFile(std::string_view bytes, std::string_view fileName) {
   }
   if (bytes.starts_with(kSingleContactSignature)) {
     CByteReader reader(bytes.substr(kSingleContactSignature.size()));
-    ReadFieldList(reader, std::string(BaseName(fileName)), file);
+    ReadFieldList(reader, NameUpToZero(BaseName(fileName)), file);
     return file;
   }
   if (LooksLikeVCard(bytes)) return ReadVCards(bytes);

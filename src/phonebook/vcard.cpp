@@ -355,6 +355,7 @@ void FinishCard(const SCard& card, ContactFile& file) {
   } else if (card.structuredName) {
     name = *card.structuredName;
   }
+  name.resize(std::min(name.size(), kLongestImportedName));
   for (size_t i = 0; i < card.numbers.size(); ++i) {
     const std::string suffix = i == 0 ? "" : " (" + std::to_string(i + 1) + ")";
     file.Contacts.push_back({name + suffix, card.numbers[i]});

@@ -1,8 +1,13 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "phonebook/contact_files.h"
+
+// No phone holds a longer name; cutting imported names here keeps a file that repeats one long
+// name for many numbers from growing into a copy per number.
+constexpr size_t kLongestImportedName = 1023;
 
 // vCard 3.0 out; 2.1 and 3.0 in. Names are OEM text on our side and UTF-8 in the card.
 

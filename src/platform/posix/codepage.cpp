@@ -28,6 +28,8 @@ constexpr uint32_t kIso8859First = 28591;  // 28591 to 28599 are ISO-8859-1 to -
 constexpr uint32_t kIso8859Last = 28599;
 constexpr uint32_t kIso8859Part13 = 28603;
 constexpr uint32_t kIso8859Part15 = 28605;
+constexpr uint32_t kKoi8R = 20866;  // iconv knows these by name only, not as CP20866
+constexpr uint32_t kKoi8U = 21866;
 constexpr char16_t kReplacement = u'\uFFFD';
 constexpr const char* kWideName =
     std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
@@ -67,6 +69,8 @@ std::string IconvName(uint32_t codePage) {
   }
   if (codePage == kIso8859Part13) return "ISO-8859-13";
   if (codePage == kIso8859Part15) return "ISO-8859-15";
+  if (codePage == kKoi8R) return "KOI8-R";
+  if (codePage == kKoi8U) return "KOI8-U";
   return "CP" + std::to_string(codePage);
 }
 

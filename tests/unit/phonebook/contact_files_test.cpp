@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "../platform/scoped_environment.h"
 #include "encoding/charset.h"
+
+// Failures show names and numbers, not bytes.
+void PrintTo(const Contact& contact, std::ostream* os) {
+  *os << '{' << contact.Name << " / " << contact.Number << '}';
+}
 
 namespace {
 
@@ -157,6 +163,19 @@ TEST_F(ContactFiles, ReadTakesWhatEachKindOfFileHolds) {
         {"Johnny Appleseed (2)", "+1 408 555 1212"},
         {"Jane Doe, Jr", "+33 1"}},
        1},
+      {"vCard in KOI8-R",
+       "BEGIN:VCARD\nFN;CHARSET=KOI8-R:\xE9\xD7\xC1\xCE\nTEL:1\nEND:VCARD\n",
+       {{"Иван", "1"}},
+       0},
+      {"a name longer than any phone holds, for two numbers",
+       "BEGIN:VCARD\nFN:" + std::string(5000, 'A') + "\nTEL:1\nTEL:2\nEND:VCARD\n",
+       {{std::string(1023, 'A'), "1"}, {std::string(1023, 'A') + " (2)", "2"}},
+       0},
+      {"address book: a name field longer than any phone holds",
+       "ABZT" + U32(0) + U32(1) +
+           Record("B", {Field(0, std::string(5000, 'B')), Field(0x10201, "3")}),
+       {{std::string(1023, 'B'), "3"}},
+       0},
       {"lower-case vCard left open at the end",
        "begin:vcard\nfn:Ann\ntel:5\nbegin:vcard\nfn:Bob\ntel:6",
        {{"Ann", "5"}, {"Bob", "6"}},
