@@ -94,7 +94,31 @@ class CPhoneMobilePanel : public virtual CGenericMobilePanel {
   void RereadSelected(PhoneBookStorage& storage);
   bool StorageKey(PhoneBookStorage& storage, int key, unsigned int controlState);
 
+  // GetFiles inside a storage: one file holding the given entries.
+  int ExportEntries(PhoneBookStorage& storage, PluginPanelItem* items, int count,
+                    const std::string& destination);
+  // GetFiles at the root: one file per given storage with all its entries.
+  int ExportStorages(PluginPanelItem* items, int count, const std::string& destination);
+  // Writes the entries at `positions` into the export file that `destination` and `fileName`
+  // name; false when no file was written.
+  bool WriteExportFile(const PhoneBookStorage& storage, const std::vector<size_t>& positions,
+                       const std::string& destination, const std::string& fileName);
+  // F5 and Shift+F5 (`currentOnly`): the destination and format, then the export. False leaves
+  // the key to the host.
+  bool CopyDialog(bool currentOnly);
+  // Alt+F5 and Alt+F6: copying or moving the selected entries into another storage.
+  void CopyToStorage(PhoneBookStorage& storage, bool move);
+  // F6: a new index for the entry under the cursor.
+  void MoveDialog(PhoneBookStorage& storage);
+  // PutFiles: entries from each file, the files deleted after a move only when every entry they
+  // held arrived.
+  int ImportFiles(PluginPanelItem* items, int count, bool move);
+  // F2.
+  void FunctionsMenu();
+  void CharsetMenu();
+
   int m_currentStorage = -1;
+  int m_functionsPosition = 0;
 };
 
 // The message-store view.

@@ -2,11 +2,14 @@
 #include <cstring>
 #include <deque>
 #include <initializer_list>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "farlib/dialog.h"
 #include "farlib/host.h"
 #include "farlib/language_file.h"
 #include "farlib/menu.h"
@@ -14,11 +17,19 @@
 #include "farlib/panel_items.h"
 #include "link/at_engine.h"
 #include "link/io_error.h"
+#include "phone/edit_profile.h"
+#include "phone/handshake.h"
+#include "phonebook/contact_files.h"
+#include "phonebook/contact_transfer.h"
 #include "phonebook/entry_editing.h"
+#include "phonebook/export_options.h"
 #include "phonebook/storage_access.h"
 #include "platform/error.h"
+#include "platform/file.h"
 #include "plugin/host_panel.h"
+#include "plugin/output_file.h"
 #include "plugin/panels.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -145,6 +156,73 @@ const CKeyBar& StorageKeyBar(bool writable) {
   static const CKeyBar writableBar({kStorageBlanks, kWritableLabels});
   static const CKeyBar readOnlyBar({kStorageBlanks, kReadOnlyLabels});
   return writable ? writableBar : readOnlyBar;
+}
+
+// A contact file is read whole; a phone book never needs more.
+constexpr uint64_t kMaxImportFileSize = 16u << 20;
+// The copy dialog's fourth format needs the dialog one row taller than its three.
+constexpr int kCopyDialogHeight = 14;
+constexpr int kCopyDialogWidth = 70;
+
+std::string ItemName(const PluginPanelItem& item) {
+  const char* name = item.FindData.cFileName;
+  return std::string(name, strnlen(name, sizeof item.FindData.cFileName));
+}
+
+bool IsFolder(const PluginPanelItem& item) {
+  return (item.FindData.dwFileAttributes & kDirectoryAttribute) != 0;
+}
+
+// A value outside the formats (from a hand-edited registry) exports as text.
+ExportFormat ChosenFormat() {
+  uint32_t& format = Settings().OutFormat;
+  if (format > kLastExportFormat) format = 0;
+  return static_cast<ExportFormat>(format);
+}
+
+bool WriteAll(Platform::CFile& file, const std::string& bytes) {
+  uint32_t written = 0;
+  return bytes.empty() || (file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()), written) &&
+                           written == bytes.size());
+}
+
+// None for a file that cannot be read, is too short to hold a contact or too long to be one.
+std::optional<std::string> ReadImportFile(const std::string& path) {
+  Platform::CFile file = Platform::CFile::Open(path, Platform::OpenMode::ExistingRead);
+  uint64_t size = 0;
+  if (!file.IsOpen() || !file.Size(size) || size <= 4) return std::nullopt;
+  if (size > kMaxImportFileSize) {
+    FarLib::ShowError(FarLib::GetMsg(Msg::kReadFailed), path.c_str());
+    return std::nullopt;
+  }
+  std::string bytes(static_cast<size_t>(size), '\0');
+  size_t filled = 0;
+  while (filled < bytes.size()) {
+    uint32_t read = 0;
+    if (!file.Read(bytes.data() + filled, static_cast<uint32_t>(bytes.size() - filled), read) ||
+        read == 0)
+      break;
+    filled += read;
+  }
+  bytes.resize(filled);
+  return bytes;
+}
+
+bool IsAbsolutePath(const std::string& path) {
+  return path.starts_with('/') || path.starts_with('\\') || (path.size() > 1 && path[1] == ':');
+}
+
+std::string BaseName(const std::string& path) {
+  const size_t separator = path.find_last_of("\\/");
+  return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+// The folder of the other panel, where the host's files come from and exports go by default.
+std::string OtherPanelFolder(FarHandle panel, bool* isPlugin = nullptr) {
+  PanelInfo other{};
+  if (!FarLib::Control(panel, FCTL_GETANOTHERPANELINFO, &other)) return {};
+  if (isPlugin) *isPlugin = other.Plugin != 0;
+  return std::string(other.CurDir, strnlen(other.CurDir, sizeof other.CurDir));
 }
 
 PluginPanelItem* NewItems(size_t count) { return count ? new PluginPanelItem[count]() : nullptr; }
@@ -276,13 +354,284 @@ int CPhoneMobilePanel::SetDirectory(const char* directory, int) {
   return 0;
 }
 
-int CPhoneMobilePanel::GetFiles(PluginPanelItem*, int, int, char*, int) { return 0; }
+// Exported entries are never removed: the host's move flag is not followed.
+int CPhoneMobilePanel::GetFiles(PluginPanelItem* items, int count, int, char* destination, int) {
+  if (!items || count <= 0 || !destination) return 0;
+  const std::string target(destination, strnlen(destination, NM));
+  if (PhoneBookStorage* storage = CurrentStorage())
+    return ExportEntries(*storage, items, count, target);
+  return ExportStorages(items, count, target);
+}
 
-int CPhoneMobilePanel::PutFiles(PluginPanelItem*, int, int, int) { return 0; }
+int CPhoneMobilePanel::PutFiles(PluginPanelItem* items, int count, int move, int) {
+  if (!items || count <= 0) return 0;
+  return ImportFiles(items, count, move != 0);
+}
+
+bool CPhoneMobilePanel::WriteExportFile(const PhoneBookStorage& storage,
+                                        const std::vector<size_t>& positions,
+                                        const std::string& destination,
+                                        const std::string& fileName) {
+  const ExportFormat format = ChosenFormat();
+  const std::string extension = NoExtensionFlag() ? "" : ExportExtension(format);
+  const std::string path =
+      ExportFilePath(destination, fileName, extension, Platform::IsDirectory(destination));
+  // Appending to an address book would leave its counts wrong.
+  const int mode =
+      format == ExportFormat::AddressBook ? Plugin::kAskOverwrite : Plugin::kAskOverwriteOrAppend;
+  Platform::CFile file = Plugin::CreateOutputFile(path, false, mode);
+  if (!file.IsOpen()) return false;
+  std::string bytes = ExportHeader(format, storage.Name, static_cast<uint32_t>(positions.size()));
+  for (const size_t position : positions)
+    bytes += ExportContact(format, ContactOf(*storage.Entries[position]));
+  if (!WriteAll(file, bytes)) {
+    FarLib::ShowSysError(FarLib::GetMsg(Msg::kWriteFailed), path.c_str());
+    return false;
+  }
+  return true;
+}
+
+int CPhoneMobilePanel::ExportEntries(PhoneBookStorage& storage, PluginPanelItem* items, int count,
+                                     const std::string& destination) {
+  std::vector<size_t> positions;
+  for (int i = 0; i < count; ++i) {
+    if (IsFolder(items[i]) || items[i].UserData >= storage.Entries.size()) continue;
+    positions.push_back(items[i].UserData);
+  }
+  if (positions.empty()) return 0;
+  const std::string fileName = count == 1 ? ItemName(items[0]) : storage.Name;
+  if (!WriteExportFile(storage, positions, destination, fileName)) return 0;
+  for (int i = 0; i < count; ++i) items[i].Flags &= ~PPIF_SELECTED;
+  return 1;
+}
+
+int CPhoneMobilePanel::ExportStorages(PluginPanelItem* items, int count,
+                                      const std::string& destination) {
+  // However the loop ends, the panel is at the root again.
+  struct BackToRoot {
+    int& current;
+    ~BackToRoot() { current = -1; }
+  } backToRoot{m_currentStorage};
+  int written = 0;
+  for (int i = 0; i < count; ++i) {
+    // The host's own ".." carries no storage's position.
+    if (!IsFolder(items[i]) || ItemName(items[i]) == ".." || items[i].UserData >= m_storages.size())
+      continue;
+    PhoneBookStorage& storage = *m_storages[items[i].UserData];
+    m_currentStorage = static_cast<int>(items[i].UserData);
+    PhoneBookSession session = Session();
+    {
+      FarLib::CSavedScreen screen;
+      LoadStorage(session, storage);
+    }
+    std::vector<size_t> positions(storage.Entries.size());
+    for (size_t k = 0; k < positions.size(); ++k) positions[k] = k;
+    if (!WriteExportFile(storage, positions, destination, storage.Name)) continue;
+    items[i].Flags &= ~PPIF_SELECTED;
+    ++written;
+  }
+  return written ? 1 : 0;
+}
+
+bool CPhoneMobilePanel::CopyDialog(bool currentOnly) {
+  bool otherIsPlugin = false;
+  std::string destination = OtherPanelFolder(m_hostHandle, &otherIsPlugin);
+  if (otherIsPlugin) return false;
+  PanelInfo info{};
+  if (!FarLib::Control(m_hostHandle, FCTL_GETPANELINFO, &info)) return true;
+  // Copies: the host's arrays last only until its next panel request.
+  std::vector<PluginPanelItem> chosen;
+  const auto take = [&](const PluginPanelItem& item) {
+    if (ItemName(item) != "..") chosen.push_back(item);
+  };
+  if (currentOnly) {
+    if (info.PanelItems && info.CurrentItem >= 0 && info.CurrentItem < info.ItemsNumber)
+      take(info.PanelItems[info.CurrentItem]);
+  } else {
+    for (int i = 0; info.SelectedItems && i < info.SelectedItemsNumber; ++i)
+      take(info.SelectedItems[i]);
+  }
+  if (chosen.empty()) return true;
+
+  const std::string prompt =
+      chosen.size() == 1 ? FarLib::FormatMsg(Msg::kCopyOne, ItemName(chosen.front()).c_str())
+                         : FarLib::FormatMsg(Msg::kCopyMany, static_cast<int>(chosen.size()));
+  ChosenFormat();
+  FarLib::CFarDialog dialog(kCopyDialogWidth, kCopyDialogHeight, "CopyItemDlg");
+  dialog.AddFrame(Msg::kCopyTitle);
+  dialog.Add<FarLib::CFarTextItem>(5, 2, 0, prompt);
+  dialog.Add<FarLib::CFarEditItem>(5, 3, 64, 0, "Copy", FarLib::CFarTextStorage(destination));
+  const int labels[] = {Msg::kTextFormat, Msg::kTextFormat + 1, Msg::kTextFormat + 2,
+                        Msg::kVCardFormat};
+  for (int k = 0; k <= static_cast<int>(kLastExportFormat); ++k) {
+    dialog.Add<FarLib::CFarRadioButtonItem>(5, 5 + k, k == 0 ? DIF_GROUP : 0,
+                                            FarLib::GetMsg(labels[k]),
+                                            FarLib::CFarIntegerStorage(Settings().OutFormat), k);
+  }
+  dialog.AddOKCancel(Msg::kCopyButton, Msg::kCancel);
+  if (dialog.Run() != 0) return true;
+
+  NoExtensionFlag() = false;
+  std::vector<char> target(destination.begin(), destination.end());
+  target.push_back('\0');
+  CPhoneMobilePanel::GetFiles(chosen.data(), static_cast<int>(chosen.size()), 0, target.data(), 0);
+  RefreshPanel(m_hostHandle, true);
+  static int keep = 1;
+  FarLib::Control(m_hostHandle, FCTL_UPDATEANOTHERPANEL, &keep);
+  FarLib::Control(m_hostHandle, FCTL_REDRAWANOTHERPANEL, nullptr);
+  return true;
+}
+
+void CPhoneMobilePanel::CopyToStorage(PhoneBookStorage& storage, bool move) {
+  const std::vector<size_t> selected = ReadHostPanel(m_hostHandle).selectedEntries;
+  if (selected.empty() || selected.front() >= storage.Entries.size()) return;
+  std::vector<PhoneBookStorage*> targets;
+  for (const auto& other : m_storages) {
+    if (other.get() != &storage && other->Writable) targets.push_back(other.get());
+  }
+  if (targets.empty()) return;
+  move = move && storage.Writable;
+  const int roles = move ? Msg::kMoveTitle - Msg::kCopyTitle : 0;
+  const PhoneBookEntry& first = *storage.Entries[selected.front()];
+  const std::string prompt =
+      selected.size() == 1
+          ? FarLib::FormatMsg(
+                Msg::kCopyOne + roles,
+                FarLib::SafeFileName(first.Name.empty() ? first.Number : first.Name).c_str())
+          : FarLib::FormatMsg(Msg::kCopyMany + roles, static_cast<int>(selected.size()));
+  const int count = static_cast<int>(targets.size());
+  FarLib::CFarDialog dialog(kCopyDialogWidth, count + 9, "CopyItemInternalDlg");
+  dialog.AddFrame(Msg::kCopyTitle + roles);
+  dialog.Add<FarLib::CFarTextItem>(5, 2, 0, prompt);
+  int32_t choice = 0;
+  for (int k = 0; k < count; ++k) {
+    dialog.Add<FarLib::CFarRadioButtonItem>(6, 4 + k, k == 0 ? DIF_GROUP : 0,
+                                            targets[k]->Description(),
+                                            FarLib::CFarIntegerStorage(choice), k);
+  }
+  dialog.AddOKCancel(Msg::kCopyButton, Msg::kCancel);
+  if (dialog.Run() != 0 || choice < 0 || choice >= count) return;
+
+  PhoneBookSession session = Session();
+  CHostPhoneBookView view(m_hostHandle);
+  TransferEntries(session, storage, *targets[choice], view, selected, move);
+  RefreshPanel(m_hostHandle, true);
+}
+
+void CPhoneMobilePanel::MoveDialog(PhoneBookStorage& storage) {
+  const HostPanelState panel = ReadHostPanel(m_hostHandle);
+  if (!panel.currentEntry || *panel.currentEntry >= storage.Entries.size()) return;
+  const int32_t from = storage.Entries[*panel.currentEntry]->Index;
+  int32_t to = from;
+  FarLib::CFarDialog dialog(60, 9, "MoveItemDlg");
+  dialog.AddFrame(Msg::kMoveEntry);
+  dialog.Add<FarLib::CFarTextItem>(5, 3, 0, FarLib::GetMsg(Msg::kIndexLabel));
+  dialog.Add<FarLib::CFarEditItem>(25, 3, 29, 0, "", FarLib::CFarIntegerStorage(to),
+                                   std::make_unique<FarLib::CFarIntegerRangeValidator>(
+                                       storage.MinIndex, storage.MaxIndex, "OutOfRangeError"));
+  dialog.AddOKCancel(Msg::kOk, Msg::kCancel);
+  if (dialog.Run() != 0) return;
+  {
+    FarLib::CSavedScreen screen;
+    PhoneBookSession session = Session();
+    if (RenumberEntry(session, storage, from, to)) m_cache.Save(storage, false);
+  }
+  RefreshPanel(m_hostHandle, true);
+}
+
+int CPhoneMobilePanel::ImportFiles(PluginPanelItem* items, int count, bool move) {
+  PhoneBookStorage* storage = CurrentStorage();
+  if (!storage) {
+    FarLib::ShowMessage(FMSG_WARNING, "NoImportError",
+                        {FarLib::GetMsg(Msg::kTitle), FarLib::GetMsg(Msg::kNoImportAtRoot),
+                         FarLib::GetMsg(Msg::kOk)},
+                        1);
+    return 0;
+  }
+  if (!storage->Writable) return 0;
+  const std::string folder = OtherPanelFolder(m_hostHandle);
+  PhoneBookSession session = Session();
+  CHostPhoneBookView view(m_hostHandle);
+  int imported = 0;
+  for (int i = 0; i < count; ++i) {
+    if (IsFolder(items[i])) continue;
+    const std::string name = ItemName(items[i]);
+    const std::string path = IsAbsolutePath(name) || folder.empty() ? name : JoinPath(folder, name);
+    const std::optional<std::string> bytes = ReadImportFile(path);
+    if (!bytes) continue;
+    const ContactFile contacts = ReadContactFile(*bytes, BaseName(name));
+    if (ImportContacts(session, *storage, view, contacts) && move) Platform::DeleteFile(path);
+    ++imported;
+  }
+  m_cache.Save(*storage, false);
+  // 2: the entries are not named after the files, so the host keeps its cursor.
+  return imported ? 2 : 0;
+}
+
+void CPhoneMobilePanel::FunctionsMenu() {
+  if (!m_profile) return;
+  for (;;) {
+    const std::vector<std::string> items = {
+        FarLib::FormatMsg(Msg::kCharsetItem, m_profile->Charset.c_str()),
+        FarLib::FormatMsg(Msg::kModelItem, m_profile->Manufacturer.c_str(),
+                          m_profile->Model.c_str()),
+        FarLib::GetMsg(Msg::kTerminalItem),
+        FarLib::GetMsg(Msg::kClockItem),
+        FarLib::GetMsg(Msg::kCapabilityLogItem),
+        FarLib::GetMsg(Msg::kSmsViewItem)};
+    const int chosen = FarLib::ShowMenu(items, FarLib::GetMsg(Msg::kFunctionsTitle), nullptr,
+                                        "Functions", m_functionsPosition);
+    if (chosen < 0 || chosen >= static_cast<int>(items.size())) return;
+    m_functionsPosition = chosen;
+    switch (chosen) {
+      case 0: CharsetMenu(); break;
+      case 1:
+        if (EditProfile(*m_profile) && !SaveSettings())
+          FarLib::ShowError(FarLib::GetMsg(Msg::kSettingsNotSaved));
+        break;
+      case 5:
+        if (auto* panel = dynamic_cast<CMobilePanel*>(this)) panel->SetActiveView(false);
+        return;
+      default:
+        FarLib::ShowMessage(0, "Functions",
+                            {FarLib::GetMsg(Msg::kTitle), FarLib::GetMsg(Msg::kToolComesLater),
+                             FarLib::GetMsg(Msg::kOk)},
+                            1);
+        break;
+    }
+  }
+}
+
+// Names were decoded from the set the phone used; one that set could not carry (a Cyrillic name
+// read as GSM) comes out right only when read again in the new set, so every storage is read
+// again before it is shown.
+void CPhoneMobilePanel::CharsetMenu() {
+  if (m_charsets.empty()) return;
+  int current = -1;
+  for (size_t i = 0; i < m_charsets.size(); ++i) {
+    if (m_charsets[i] == m_profile->Charset) current = static_cast<int>(i);
+  }
+  const int chosen = FarLib::ShowMenu(m_charsets, FarLib::GetMsg(Msg::kCharsetTitle), nullptr,
+                                      "Functions", current);
+  if (chosen < 0 || chosen >= static_cast<int>(m_charsets.size())) return;
+  std::string request = m_charsets[chosen];
+  {
+    FarLib::CSavedScreen screen;
+    SelectCharset(*m_connection, *m_profile, m_charsets, request);
+  }
+  for (const auto& storage : m_storages) storage->Loaded = false;
+  RefreshPanel(m_hostHandle, true);
+}
 
 // Each key comes twice, first marked as preprocessing: it acts on the plain one only.
 int CPhoneMobilePanel::ProcessKey(int key, unsigned int controlState) {
   if (key & PKF_PREPROCESS) return 0;
+  if (key == kVkF2 && controlState == 0) {
+    FunctionsMenu();
+    return 1;
+  }
+  if (key == kVkF5 && (controlState == 0 || controlState == PKF_SHIFT))
+    return CopyDialog(controlState == PKF_SHIFT) ? 1 : 0;
   PhoneBookStorage* storage = CurrentStorage();
   if (!storage) return 0;
   if (key == kKeyR && controlState == PKF_CONTROL) {
@@ -303,6 +652,10 @@ bool CPhoneMobilePanel::StorageKey(PhoneBookStorage& storage, int key, unsigned 
     }
     return true;
   }
+  if ((key == kVkF5 || key == kVkF6) && state == PKF_ALT) {
+    CopyToStorage(storage, key == kVkF6);
+    return true;
+  }
   const bool editKey =
       (key == kVkF4 && (plain || shift)) || (key == kVkF8 && plain) || (key == kVkF6 && plain);
   if (!editKey) return false;
@@ -319,7 +672,7 @@ bool CPhoneMobilePanel::StorageKey(PhoneBookStorage& storage, int key, unsigned 
   } else if (key == kVkF8) {
     DeleteSelected(session, storage, view);
   } else {
-    return false;  // moving to another index comes with the copy dialogs
+    MoveDialog(storage);
   }
   return true;
 }

@@ -1,0 +1,235 @@
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "open_phone_fixture.h"
+
+// Entries leaving the phone book for files and coming back, and going from one storage to
+// another, each checked against what the simulated phone then holds.
+namespace EndToEnd {
+namespace {
+
+using Host::EPanel;
+
+PhoneSimulatorSetup Classic() {
+  std::ifstream file(std::string(ZANTEL_TEST_DATA_DIR) + "/phonesim/classic.json");
+  std::stringstream text;
+  text << file.rdbuf();
+  PhoneSimulatorSetup setup = Phone("classic");
+  setup.stateJson = text.str();
+  return setup;
+}
+
+struct Card {
+  std::string name;
+  std::string number;
+  bool operator==(const Card&) const = default;
+  bool operator<(const Card& other) const {
+    return std::tie(name, number) < std::tie(other.name, other.number);
+  }
+};
+
+void PrintTo(const Card& card, std::ostream* out) {
+  *out << "\"" << card.name << "\" " << card.number;
+}
+
+// Sorted, so that where the phone put an entry does not matter.
+std::vector<Card> Cards(const Host::CPanel& panel) {
+  std::vector<Card> cards;
+  for (const Host::CPanelItem& item : panel.Items()) {
+    if (!item.IsFolder()) cards.push_back({item.name, item.owner});
+  }
+  std::sort(cards.begin(), cards.end());
+  return cards;
+}
+
+std::vector<Card> Joined(std::vector<Card> a, const std::vector<Card>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  std::sort(a.begin(), a.end());
+  return a;
+}
+
+const std::vector<Card> kSm = {{"Anna Schmidt", "+447700900001"},
+                               {"Bob", "+447700900002"},
+                               {"Caf\x82 Zo\x89", "01632960123"},
+                               {"Anna Berg", "+447700900007"},
+                               {"Balance", "*100#"}};
+const std::vector<Card> kMe = {{"Home", "+447700900010"}, {"Work [desk]", "+447700900011"}};
+
+// The copy dialog: the frame, the prompt, the destination, four formats, then its buttons.
+constexpr int kFirstFormat = 3;
+constexpr int kCopyButton = 7;
+constexpr int kCreateOk = 7;
+
+class PhoneBookTransfer : public OpenPhone {
+ protected:
+  void SetUp() override {
+    const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::string safe = name;
+    std::replace(safe.begin(), safe.end(), '/', '_');
+    m_folder = std::filesystem::temp_directory_path() /
+               ("zantel-transfer-" + safe + "-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(m_folder);
+    Load();
+    StartPhone(Classic());
+    ASSERT_TRUE(m_host.SetFolder(m_folder.string()));
+    ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  }
+  void TearDown() override {
+    if (m_host.IsOpen()) FinishPhone();
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+  }
+
+  const Host::CPanel& Panel() { return m_host.Panel(EPanel::Plugin); }
+
+  void Enter(const std::string& storage) {
+    ASSERT_TRUE(m_host.SetDirectory("\\" + storage));
+    m_host.Activate(EPanel::Plugin);
+  }
+
+  // The storage read again from the phone shows what the panel showed.
+  void ExpectPanelIsThePhone() {
+    const std::vector<Card> shown = Cards(Panel());
+    m_host.AnswerMenu("RereadMenu").Choose(0);
+    m_host.PressKey('R', PKF_CONTROL);
+    EXPECT_EQ(Cards(Panel()), shown);
+  }
+
+  void ConfirmCreateDialogs(size_t count) {
+    for (size_t i = 0; i < count; ++i) m_host.AnswerDialog("CreateItemDlg").Close(kCreateOk);
+  }
+
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  std::filesystem::path m_folder;
+};
+
+struct FormatCase {
+  const char* name;
+  int format;
+  std::string file;
+};
+
+void PrintTo(const FormatCase& c, std::ostream* out) { *out << c.name; }
+
+class RoundTrip : public PhoneBookTransfer, public testing::WithParamInterface<FormatCase> {};
+
+TEST_P(RoundTrip, ExportOfSmImportedIntoMeGivesTheSameEntries) {
+  Enter("SM");
+  std::vector<std::string> names;
+  for (const Card& card : kSm) names.push_back(card.name);
+  ASSERT_TRUE(m_host.Select(EPanel::Plugin, names));
+  m_host.AnswerDialog("CopyItemDlg")
+      .SetSelected(kFirstFormat + GetParam().format)
+      .Close(kCopyButton);
+  m_host.PressKey(kVkF5);
+  EXPECT_EQ(Files(), std::vector<std::string>{GetParam().file});
+  EXPECT_EQ(Cards(Panel()), Joined(kSm, {})) << "an export leaves the storage as it was";
+
+  Enter("ME");
+  ConfirmCreateDialogs(kSm.size());
+  ASSERT_TRUE(m_host.Select(EPanel::Files, {GetParam().file}));
+  m_host.Activate(EPanel::Files);
+  m_host.PutFiles(true);
+  EXPECT_EQ(Cards(Panel()), Joined(kMe, kSm));
+  EXPECT_EQ(Files(), std::vector<std::string>{}) << "every entry arrived: the file may go";
+  ExpectPanelIsThePhone();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, RoundTrip,
+    testing::Values(FormatCase{"Text", 0, "SM.txt"}, FormatCase{"AddressBook", 1, "SM.abk"},
+                    FormatCase{"Csv", 2, "SM.csv"}, FormatCase{"VCard", 3, "SM.vcf"}),
+    [](const testing::TestParamInfo<FormatCase>& info) { return info.param.name; });
+
+TEST_F(PhoneBookTransfer, ImportWithACancelledEntryKeepsTheFile) {
+  std::ofstream(m_folder / "two.csv") << "Name,Phone\r\nAnn,+1 234\r\nZed,555\r\n";
+  ASSERT_TRUE(m_host.SetFolder(m_folder.string()));
+  Enter("ME");
+  m_host.AnswerDialog("CreateItemDlg").Escape();
+  m_host.AnswerDialog("CreateItemDlg").Close(kCreateOk);
+  ASSERT_TRUE(m_host.Select(EPanel::Files, {"two.csv"}));
+  m_host.Activate(EPanel::Files);
+  m_host.PutFiles(true);
+  EXPECT_EQ(Cards(Panel()), Joined(kMe, {{"Zed", "555"}}));
+  EXPECT_EQ(Files(), std::vector<std::string>{"two.csv"});
+  ExpectPanelIsThePhone();
+}
+
+TEST_F(PhoneBookTransfer, ImportAtTheRootIsRefused) {
+  std::ofstream(m_folder / "two.csv") << "Ann,+1234\r\n";
+  ASSERT_TRUE(m_host.SetFolder(m_folder.string()));
+  ASSERT_TRUE(m_host.Select(EPanel::Files, {"two.csv"}));
+  m_host.Activate(EPanel::Files);
+  m_host.AnswerMessage(0).Topic("NoImportError");
+  EXPECT_EQ(m_host.PutFiles(true), 0);
+  ASSERT_FALSE(m_host.Messages().empty());
+  EXPECT_EQ(m_host.Messages().back().helpTopic, "NoImportError");
+  EXPECT_EQ(Files(), std::vector<std::string>{"two.csv"});
+}
+
+// The copy dialog between storages: the frame, the prompt, ME (SM's only writable other), then
+// its buttons.
+constexpr int kCopyInternalOk = 3;
+
+TEST_F(PhoneBookTransfer, CopyAndMoveBetweenStoragesLoseNothing) {
+  Enter("SM");
+  ASSERT_TRUE(m_host.Select(EPanel::Plugin, {"Bob", "Balance"}));
+  m_host.AnswerDialog("CopyItemInternalDlg").Close(kCopyInternalOk);
+  ConfirmCreateDialogs(2);
+  m_host.PressKey(kVkF5, PKF_ALT);
+  EXPECT_EQ(Cards(Panel()), Joined(kSm, {})) << "a copy keeps the source";
+  ExpectPanelIsThePhone();
+  Enter("ME");
+  EXPECT_EQ(Cards(Panel()), Joined(kMe, {kSm[1], kSm[4]}));
+  ExpectPanelIsThePhone();
+
+  // A move whose creation is cancelled keeps the entry where it was.
+  Enter("SM");
+  ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent("Anna Berg"));
+  m_host.AnswerDialog("CopyItemInternalDlg").Close(kCopyInternalOk);
+  m_host.AnswerDialog("CreateItemDlg").Escape();
+  m_host.PressKey(kVkF6, PKF_ALT);
+  EXPECT_EQ(Cards(Panel()), Joined(kSm, {}));
+  ExpectPanelIsThePhone();
+
+  // A confirmed move leaves the source only once the target holds the entry.
+  ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent("Anna Schmidt"));
+  m_host.AnswerDialog("CopyItemInternalDlg").Close(kCopyInternalOk);
+  ConfirmCreateDialogs(1);
+  m_host.PressKey(kVkF6, PKF_ALT);
+  EXPECT_EQ(Cards(Panel()), Joined({kSm[1], kSm[2], kSm[3], kSm[4]}, {}));
+  ExpectPanelIsThePhone();
+  Enter("ME");
+  EXPECT_EQ(Cards(Panel()), Joined(kMe, {kSm[0], kSm[1], kSm[4]}));
+  ExpectPanelIsThePhone();
+}
+
+TEST_F(PhoneBookTransfer, F6GivesTheEntryANewIndex) {
+  Enter("SM");
+  ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent("Bob"));
+  m_host.AnswerDialog("MoveItemDlg").SetText(2, "3").Close(3);
+  m_host.PressKey(kVkF6);
+  uint64_t index = 0;
+  for (const Host::CPanelItem& item : Panel().Items()) {
+    if (item.name == "Bob") index = item.size;
+  }
+  EXPECT_EQ(index, 3u);
+  EXPECT_EQ(Cards(Panel()), Joined(kSm, {}));
+  ExpectPanelIsThePhone();
+}
+
+}  // namespace
+}  // namespace EndToEnd
