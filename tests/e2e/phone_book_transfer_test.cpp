@@ -231,5 +231,53 @@ TEST_F(PhoneBookTransfer, F6GivesTheEntryANewIndex) {
   ExpectPanelIsThePhone();
 }
 
+// The commands from the first AT+CSCS= the functions menu sent on.
+Commands FromFirstCharsetChoice(const Commands& commands) {
+  size_t greeting = 0;
+  for (size_t i = 0; i < commands.size(); ++i) {
+    if (commands[i] == "AT+CSCS?") {
+      greeting = i + 1;
+      break;
+    }
+  }
+  for (size_t i = greeting; i < commands.size(); ++i) {
+    if (commands[i].starts_with("AT+CSCS=\""))
+      return Commands(commands.begin() + i, commands.end());
+  }
+  return {};
+}
+
+TEST_F(PhoneBookTransfer, FunctionsMenuSwitchesTheCharsetReadsTheNamesAgainAndTheView) {
+  Enter("SM");
+  std::vector<Card> inGsm;
+  m_host.AnswerMenu("Functions").Choose(0);  // the character set
+  m_host.AnswerMenu("Functions").Choose(0);  // GSM, of GSM, IRA and UCS2
+  m_host.AnswerMenu("Functions").WhileShown([&] { inGsm = Cards(Panel()); }).Choose(0);
+  m_host.AnswerMenu("Functions").Choose(2);  // back to UCS2
+  m_host.AnswerMenu("Functions")
+      .WhileShown([&] { EXPECT_EQ(Cards(Panel()), Joined(kSm, {})); })
+      .Choose(2);  // the terminal, which comes later
+  m_host.AnswerMessage(0).Topic("Functions");
+  m_host.AnswerMenu("Functions").Choose(5);  // the SMS view
+  m_host.PressKey(kVkF2);
+
+  ASSERT_EQ(m_host.Menus().size(), 6u);
+  EXPECT_EQ(m_host.Menus()[0].items.at(0).text, "&Character set: UCS2");
+  EXPECT_EQ(m_host.Menus()[1].title, "Character set");
+  EXPECT_EQ(m_host.Menus()[1].items.size(), 3u);
+  EXPECT_EQ(m_host.Menus()[2].items.at(0).text, "&Character set: GSM");
+  EXPECT_EQ(inGsm.size(), kSm.size()) << "every entry read again in GSM";
+  EXPECT_EQ(m_host.Messages().back().items.at(1), "This tool comes in a later version");
+  EXPECT_TRUE(Cards(Panel()).empty()) << "the SMS view shows no entries";
+  // Each switch reads SM again in the new set; ME is read only when entered.
+  const Commands commands = FromFirstCharsetChoice(FinishPhone());
+  ASSERT_GE(commands.size(), 4u);
+  EXPECT_EQ(Commands(commands.begin(), commands.begin() + 4),
+            (Commands{"AT+CSCS=\"GSM\"", "AT+CSCS?", "AT+CPBS=\"SM\"", "AT+CPBR=?"}));
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "AT+CSCS=\"UCS2\""), 1);
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "AT+CPBR=?"), 2);
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "AT+CPBS=\"ME\""), 0);
+}
+
 }  // namespace
 }  // namespace EndToEnd
