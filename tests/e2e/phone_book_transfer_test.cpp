@@ -231,6 +231,25 @@ TEST_F(PhoneBookTransfer, F6GivesTheEntryANewIndex) {
   ExpectPanelIsThePhone();
 }
 
+TEST_F(PhoneBookTransfer, AMoveThePhoneRefusesKeepsTheSource) {
+  FinishPhone();
+  PhoneSimulatorSetup setup = Classic();
+  setup.faultsJson = R"({"refusals": [{"command": "AT+CPBW=", "times": 1, "reply": "ERROR"}]})";
+  StartPhone(setup);
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  Enter("SM");
+  m_host.AnswerEveryMessage(0);
+  ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent("Bob"));
+  m_host.AnswerDialog("CopyItemInternalDlg").Close(kCopyInternalOk);
+  ConfirmCreateDialogs(1);
+  m_host.PressKey(kVkF6, PKF_ALT);
+  EXPECT_EQ(Cards(Panel()), Joined(kSm, {}));
+  ExpectPanelIsThePhone();
+  Enter("ME");
+  EXPECT_EQ(Cards(Panel()), Joined(kMe, {}));
+  ExpectPanelIsThePhone();
+}
+
 // The commands from the first AT+CSCS= the functions menu sent on.
 Commands FromFirstCharsetChoice(const Commands& commands) {
   size_t greeting = 0;
