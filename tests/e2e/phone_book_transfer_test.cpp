@@ -250,6 +250,34 @@ TEST_F(PhoneBookTransfer, AMoveThePhoneRefusesKeepsTheSource) {
   ExpectPanelIsThePhone();
 }
 
+std::string FileText(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+TEST_F(PhoneBookTransfer, ExportFromTheRootWritesAFilePerStorageAndTheHostsCopyAnAddressBook) {
+  m_host.Activate(EPanel::Plugin);
+  ASSERT_TRUE(m_host.Select(EPanel::Plugin, {"SM", "ME"}));
+  m_host.AnswerDialog("CopyItemDlg").SetSelected(kFirstFormat).Close(kCopyButton);
+  m_host.PressKey(kVkF5);
+  EXPECT_EQ(Files(), (std::vector<std::string>{"ME.txt", "SM.txt"}));
+  EXPECT_EQ(FileText(m_folder / "ME.txt"),
+            "Phone Book: \"ME\"\r\nHome:\t+447700900010\r\nWork [desk]:\t+447700900011\r\n");
+  EXPECT_TRUE(FileText(m_folder / "SM.txt")
+                  .starts_with("Phone Book: \"SM\"\r\nAnna Schmidt:\t+447700900001\r\n"));
+  EXPECT_EQ(Panel().Items().size(), 6u) << "the panel is at the root again";
+
+  // The host's own copy of one entry: an address book named after the entry alone.
+  Enter("SM");
+  ASSERT_TRUE(m_host.Select(EPanel::Plugin, {"Bob"}));
+  EXPECT_EQ(m_host.GetFiles(false), 1);
+  const std::string bob = FileText(m_folder / "Bob");
+  EXPECT_EQ(bob.substr(0, 12), std::string("ABZT\0\0\0\0\1\0\0\0", 12));
+  EXPECT_NE(bob.find("+447700900002"), std::string::npos);
+}
+
 // The commands from the first AT+CSCS= the functions menu sent on.
 Commands FromFirstCharsetChoice(const Commands& commands) {
   size_t greeting = 0;
