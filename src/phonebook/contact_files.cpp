@@ -19,6 +19,7 @@ constexpr uint32_t kNameTag = 0;
 constexpr uint32_t kFirstPhoneTag = 0x10200;
 constexpr uint32_t kLastPhoneTag = 0x102FF;
 constexpr uint32_t kExportPhoneTag = 0x10209;
+constexpr size_t kLongestTextLine = 2048;
 // Far deeper than any address book nests its groups, and shallow enough for any stack.
 constexpr int kMaxGroupDepth = 32;
 
@@ -226,7 +227,10 @@ ContactFile ReadTextLines(std::string_view bytes) {
     std::optional<Contact> contact = QuotedNameLine(lines[i]);
     if (!contact) {
       GroupList groups;
-      if (!pattern.Match(std::string(lines[i]), 0, &groups) || groups.size() < 2) continue;
+      // The pattern's cost grows with the square of a line's white space; no phone entry needs
+      // more than this, so a huge line costs no more than a few ordinary ones.
+      const std::string subject(lines[i].substr(0, kLongestTextLine));
+      if (!pattern.Match(subject, 0, &groups) || groups.size() < 2) continue;
       contact = Contact{groups[1], groups.size() > 2 ? groups[2] : std::string()};
     }
     if (contact->Number.empty()) {
