@@ -1,5 +1,7 @@
 #include "link/connection.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "link/io_error.h"
@@ -23,13 +25,27 @@ void CFileConnection::Open(const std::string& name) {
   m_name = name;
 }
 
-// A file or pipe that delivers nothing more has ended: there is nobody to wait for.
+// The system is asked only once the buffer is empty, so a failure or the end of the line is
+// reported after every byte that came before it was handed out.
 void CFileConnection::Read(void* buffer, uint32_t& count) {
+  if (count == 0) return;
+  if (m_next == m_end) {
+    m_next = 0;
+    m_end = 0;
+    m_end = Fill(m_block.data(), kBlockSize);
+  }
+  count = std::min(count, m_end - m_next);
+  std::memcpy(buffer, m_block.data() + m_next, count);
+  m_next += count;
+  User().LogTraffic(buffer, count);
+}
+
+// A file or pipe that delivers nothing more has ended: there is nobody to wait for.
+uint32_t CFileConnection::Fill(uint8_t* block, uint32_t capacity) {
   uint32_t read = 0;
-  if (!m_file.Read(buffer, count, read)) FailWithLastError(LinkText::ReadFailed);
+  if (!m_file.Read(block, capacity, read)) FailWithLastError(LinkText::ReadFailed);
   if (read == 0) Fail(LinkText::ReadFailed, Platform::kErrorHandleEof);
-  User().LogTraffic(buffer, read);
-  count = read;
+  return read;
 }
 
 void CFileConnection::Write(const void* buffer, uint32_t length) {
@@ -59,17 +75,20 @@ void CSerialConnection::Configure() {
   Platform::SetSerialTimeouts(m_file, static_cast<uint32_t>(m_settings->Timeout) * 1000);
 }
 
-void CSerialConnection::Read(void* buffer, uint32_t& count) {
-  if (count == 0) return;
-  uint32_t read = 0;
+// Only what already waits is asked for, so the read returns at once; with nothing waiting,
+// one byte is asked for and the port's time-out applies as it would to any read. A port that
+// cannot tell what waits is read a byte at a time.
+uint32_t CSerialConnection::Fill(uint8_t* block, uint32_t capacity) {
   for (;;) {
-    if (!m_file.Read(buffer, count, read)) FailWithLastError(LinkText::ReadFailed);
-    if (read > 0) break;
+    uint32_t waiting = 0;
+    if (!Platform::SerialBytesWaiting(m_file, waiting)) waiting = 1;
+    const uint32_t wanted = std::clamp<uint32_t>(waiting, 1, capacity);
+    uint32_t read = 0;
+    if (!m_file.Read(block, wanted, read)) FailWithLastError(LinkText::ReadFailed);
+    if (read > 0) return read;
     if (!User().KeepWaiting(m_settings->Timeout))
       Fail(LinkText::ReadFailed, Platform::kErrorTimeout);
   }
-  User().LogTraffic(buffer, read);
-  count = read;
 }
 
 // The command line is logged once by SendLine, so nothing is logged here.

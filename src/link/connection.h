@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -31,6 +32,9 @@ class CConnection {
 };
 
 // A link over an open file, pipe or device. Only its subclasses are ever created.
+// Bytes are read from the system in blocks and handed out from a buffer of the link's own, so
+// that a caller reading one byte at a time makes no system call for most of them. A byte goes
+// to the transcript when it is handed out, not when the block arrives.
 class CFileConnection : public CConnection {
  public:
   void Read(void* buffer, uint32_t& count) override;
@@ -40,9 +44,18 @@ class CFileConnection : public CConnection {
   using CConnection::CConnection;
   // Opens an existing file or device for reading and writing without sharing.
   void Open(const std::string& name);
+  // Puts at least one byte, and at most `capacity`, into `block` and returns how many; throws
+  // when none will come. A file or pipe never waits for more than it holds.
+  virtual uint32_t Fill(uint8_t* block, uint32_t capacity);
 
   std::string m_name;
   Platform::CFile m_file;
+
+ private:
+  static constexpr uint32_t kBlockSize = 4096;
+  std::array<uint8_t, kBlockSize> m_block{};
+  uint32_t m_next = 0;  // the first byte of m_block not yet handed out
+  uint32_t m_end = 0;   // one past the last byte read into m_block
 };
 
 // A COM port, configured from the user's port settings, that asks the user whether to keep
@@ -50,8 +63,10 @@ class CFileConnection : public CConnection {
 class CSerialConnection : public CFileConnection {
  public:
   CSerialConnection(const PortSettings& settings, CLinkUser& user);
-  void Read(void* buffer, uint32_t& count) override;
   void Write(const void* buffer, uint32_t length) override;
+
+ protected:
+  uint32_t Fill(uint8_t* block, uint32_t capacity) override;
 
  private:
   void Configure();

@@ -22,4 +22,9 @@ bool ConfigureSerialLine(CFile& port, const SerialLine& line);
 // Read and write total time-outs in milliseconds (see CFile::Read and CFile::Write).
 bool SetSerialTimeouts(CFile& port, uint32_t timeoutMs);
 
+// How many received bytes wait in the port's input queue. A read of at most that many returns
+// at once; asking for more may wait out the whole time-out (Wine's serial driver does), so a
+// reader that must not wait asks for no more than this, or for one byte when none wait.
+bool SerialBytesWaiting(CFile& port, uint32_t& waiting);
+
 }  // namespace Platform

@@ -1,6 +1,7 @@
 #include "platform/serial.h"
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 
 #include <algorithm>
@@ -136,6 +137,15 @@ bool SetSerialTimeouts(CFile& port, uint32_t timeoutMs) {
   if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) return FailWithErrno();
   port.m_timeoutMs =
       static_cast<int32_t>(std::min<uint32_t>(timeoutMs, std::numeric_limits<int32_t>::max()));
+  return true;
+}
+
+bool SerialBytesWaiting(CFile& port, uint32_t& waiting) {
+  waiting = 0;
+  if (!port.IsOpen()) return Fail(kErrorInvalidHandle);
+  int queued = 0;
+  if (ioctl(static_cast<int>(port.NativeHandle()), FIONREAD, &queued) != 0) return FailWithErrno();
+  waiting = static_cast<uint32_t>(std::max(queued, 0));
   return true;
 }
 

@@ -48,4 +48,18 @@ bool SetSerialTimeouts(CFile& port, uint32_t timeoutMs) {
   return SetCommTimeouts(PortHandle(port), &timeouts) != FALSE;
 }
 
+// ClearCommError also clears the port's line-error flags, which nothing else here reads.
+bool SerialBytesWaiting(CFile& port, uint32_t& waiting) {
+  waiting = 0;
+  if (!port.IsOpen()) {
+    SetLastError(kErrorInvalidHandle);
+    return false;
+  }
+  DWORD errors = 0;
+  COMSTAT status{};
+  if (!ClearCommError(PortHandle(port), &errors, &status)) return false;
+  waiting = status.cbInQue;
+  return true;
+}
+
 }  // namespace Platform

@@ -60,6 +60,31 @@ TEST_F(FileConnection, TranscriptHoldsExactlyTheTraffic) {
   EXPECT_EQ(ReadWholeFile(m_folder / "zantel.log"), "AT+CGMI\r" + phoneSays);
 }
 
+// Ten thousand bytes come in several blocks, with lines cut at the block edges; the second
+// command's reply was read ahead with the first's and still reaches the transcript after the
+// second command.
+TEST_F(FileConnection, RepliesLongerThanABlockArriveWholeAndInOrder) {
+  ResponseList entries;
+  std::string listing = "\r\n";
+  for (int i = 1; i <= 250; ++i) {
+    entries.push_back("+CPBR: " + std::to_string(i) + ",\"+4477009" + std::to_string(10000 + i) +
+                      "\",145,\"Name " + std::to_string(i) + "\"");
+    listing += entries.back() + "\r\n";
+  }
+  listing += "\r\nOK\r\n";
+  const std::string second = "\r\n+CPBS: \"SM\",250,250\r\n\r\nOK\r\n";
+  WriteWholeFile(m_folder / "phone", listing + second);
+  LogTo(m_folder / "zantel.log");
+  CDummyFileConnection link((m_folder / "phone").string(), HostLinkUser());
+  ResponseList responses;
+  EXPECT_TRUE(Execute(link, "AT+CPBR=1,250", &responses));
+  EXPECT_EQ(responses, entries);
+  EXPECT_TRUE(Execute(link, "AT+CPBS?", &responses));
+  EXPECT_EQ(responses, ResponseList{"+CPBS: \"SM\",250,250"});
+  EXPECT_EQ(ReadWholeFile(m_folder / "zantel.log"),
+            "AT+CPBR=1,250\r" + listing + "AT+CPBS?\r" + second);
+}
+
 TEST_F(FileConnection, TranscriptAppendsAndIsOffByDefault) {
   WriteWholeFile(m_folder / "phone", "OK\r\nOK\r\n");
   CDummyFileConnection link((m_folder / "phone").string(), HostLinkUser());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -10,7 +11,10 @@
 #include "link/connection.h"
 #include "phone/host_link_user.h"
 #include "link/io_error.h"
+#include "piecewise_reply.h"
 #include "platform/error.h"
+#include "platform/file.h"
+#include "platform/serial.h"
 #include "posix/pseudo_terminal.h"
 #include "settings/settings.h"
 #include "timeout_prompt.h"
@@ -147,6 +151,47 @@ TEST_F(SerialConnection, MissingPortCannotBeOpened) {
     EXPECT_STREQ(error.what(), "Cannot open the port");
     EXPECT_NE(error.Code(), 0u);
   }
+}
+
+class SerialConnectionPieces : public SerialConnection,
+                               public testing::WithParamInterface<PiecewiseCase> {};
+
+TEST_P(SerialConnectionPieces, ReplyInPiecesIsReadWhole) {
+  CPiecewisePhoneUser user("AT+CPBR=1,5", GetParam().pieces,
+                           [this](const std::string& bytes) { return m_phone.Write(bytes); });
+  CSerialConnection link(m_settings, user);
+  ExpectPiecewiseReply(link, user, GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Replies, SerialConnectionPieces, testing::ValuesIn(kPiecewiseCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The link has read a block that ends inside a line when the phone hangs up: what the block
+// holds still comes out, line by line, before the hang-up is reported.
+TEST_F(SerialConnection, HangUpInsideABufferedBlockLosesNothingBeforeIt) {
+  const std::string sent = "\r\n+CPBR: 1,\"1\",129,\"A\"\r\n+CPBR: 2,\"2\",129,\"B\"\r\n+CPB";
+  CPiecewisePhoneUser user("", {}, [](const std::string&) { return true; });
+  CSerialConnection link(m_settings, user);
+  ASSERT_TRUE(m_phone.Write(sent));
+  // Everything sent is in the terminal before the link reads, so its first read takes it all.
+  Platform::CFile observer =
+      Platform::CFile::Open(m_phone.SlavePath(), Platform::OpenMode::ExistingRead);
+  uint32_t waiting = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+  while (waiting < sent.size() && std::chrono::steady_clock::now() < deadline) {
+    ASSERT_TRUE(Platform::SerialBytesWaiting(observer, waiting));
+  }
+  ASSERT_EQ(waiting, sent.size());
+
+  std::string line;
+  ReadLine(link, line);
+  EXPECT_EQ(line, "+CPBR: 1,\"1\",129,\"A\"");
+  m_phone.CloseMaster();
+  ASSERT_NO_THROW(ReadLine(link, line)) << "the bytes read before the hang-up were lost";
+  EXPECT_EQ(line, "+CPBR: 2,\"2\",129,\"B\"");
+  EXPECT_THROW(ReadLine(link, line), io_error);
+  EXPECT_EQ(user.Prompts(), 0);
+  EXPECT_EQ(user.Transcript(), sent);
 }
 
 }  // namespace

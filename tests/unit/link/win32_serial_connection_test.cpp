@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "link/connection.h"
 #include "phone/host_link_user.h"
 #include "link/io_error.h"
+#include "piecewise_reply.h"
 #include "platform/error.h"
 #include "serial_pair.h"
 #include "settings/settings.h"
@@ -80,5 +82,28 @@ TEST_F(Win32SerialConnection, GivingUpEndsTheCommandWithReadError) {
   ASSERT_EQ(m_host.Messages().size(), 1u);
   ExpectTimeoutPrompt(m_host.Messages()[0]);
 }
+
+class Win32SerialConnectionPieces : public Win32SerialConnection,
+                                    public testing::WithParamInterface<PiecewiseCase> {};
+
+// Wine's serial driver waits out the whole time-out when a read asks for more than has arrived:
+// with a ten-second time-out, a link that asked so would take seconds where the reply takes
+// milliseconds, and would show no prompt.
+TEST_P(Win32SerialConnectionPieces, ReplyInPiecesIsReadWhole) {
+  const bool prompted = PromptsIn(GetParam()) > 0;
+  if (!prompted) m_settings.Timeout = 10;
+  CPiecewisePhoneUser user("AT+CPBR=1,5", GetParam().pieces,
+                           [this](const std::string& bytes) { return m_phone->Write(bytes); });
+  CSerialConnection link(m_settings, user);
+  const auto start = std::chrono::steady_clock::now();
+  ExpectPiecewiseReply(link, user, GetParam());
+  if (!prompted) {
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5))
+        << "a read waited for bytes that were not coming";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Replies, Win32SerialConnectionPieces, testing::ValuesIn(kPiecewiseCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -158,6 +159,36 @@ TEST_F(SerialPort, WriteTheReaderDoesNotTakeReturnsShortAfterTheTimeOut) {
   ASSERT_TRUE(m_port.Write(large.data(), static_cast<uint32_t>(large.size()), written));
   EXPECT_GT(written, 0u);
   EXPECT_LT(written, large.size());
+}
+
+// What waits is what a read then returns at once; the terminal passes the bytes on a moment
+// after the phone wrote them, so the count is watched until it settles.
+TEST_F(SerialPort, BytesWaitingCountsWhatAReadReturnsAtOnce) {
+  struct Case {
+    std::string sent;
+    uint32_t taken;
+  };
+  const Case cases[] = {
+      {"", 0}, {"OK\r\n", 0}, {"+CPBR: 1,\"1\",129,\"A\"\r\n", 5}, {std::string(3000, 'x'), 2999}};
+  ASSERT_TRUE(SetSerialTimeouts(m_port, 100));
+  for (const Case& test : cases) {
+    ASSERT_TRUE(m_phone.Write(test.sent));
+    uint32_t waiting = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (waiting < test.sent.size() && std::chrono::steady_clock::now() < deadline) {
+      ASSERT_TRUE(SerialBytesWaiting(m_port, waiting)) << LastError();
+    }
+    EXPECT_EQ(waiting, test.sent.size());
+    EXPECT_EQ(ReadFromPort(test.taken), test.sent.substr(0, test.taken));
+    ASSERT_TRUE(SerialBytesWaiting(m_port, waiting));
+    EXPECT_EQ(waiting, test.sent.size() - test.taken) << test.sent.substr(0, 10);
+    EXPECT_EQ(ReadFromPort(waiting), test.sent.substr(test.taken));
+  }
+  CFile closed;
+  uint32_t waiting = 7;
+  EXPECT_FALSE(SerialBytesWaiting(closed, waiting));
+  EXPECT_EQ(LastError(), kErrorInvalidHandle);
+  EXPECT_EQ(waiting, 0u);
 }
 
 TEST_F(SerialPort, PhoneReadsExactlyWhatWasWritten) {

@@ -94,6 +94,46 @@ TEST_F(Win32Serial, OneByteReadReturnsAsSoonAsTheByteIsThere) {
   EXPECT_LT(Since(start).count(), 5000) << "a read waited for the time-out";
 }
 
+// What waits is what a read then returns at once; the bytes cross the pair a moment after the
+// phone wrote them, so the count is watched until it settles.
+TEST_F(Win32Serial, BytesWaitingCountsWhatAReadReturnsAtOnce) {
+  struct Case {
+    std::string sent;
+    uint32_t taken;
+  };
+  const Case cases[] = {
+      {"", 0}, {"OK\r\n", 0}, {"+CPBR: 1,\"1\",129,\"A\"\r\n", 5}, {std::string(3000, 'x'), 2999}};
+  ASSERT_TRUE(SetSerialTimeouts(m_port, 10'000));
+  for (const Case& test : cases) {
+    ASSERT_TRUE(m_phone->Write(test.sent));
+    uint32_t waiting = 0;
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    while (waiting < test.sent.size() && Clock::now() < deadline) {
+      ASSERT_TRUE(SerialBytesWaiting(m_port, waiting)) << ErrorText(LastError());
+    }
+    EXPECT_EQ(waiting, test.sent.size());
+    const auto start = Clock::now();
+    std::string received(test.sent.size(), '\0');
+    uint32_t read = 0;
+    if (test.taken > 0) {
+      ASSERT_TRUE(m_port.Read(received.data(), test.taken, read));
+      EXPECT_EQ(received.substr(0, read), test.sent.substr(0, test.taken));
+    }
+    ASSERT_TRUE(SerialBytesWaiting(m_port, waiting));
+    EXPECT_EQ(waiting, test.sent.size() - test.taken);
+    if (waiting > 0) {
+      ASSERT_TRUE(m_port.Read(received.data(), waiting, read));
+      EXPECT_EQ(received.substr(0, read), test.sent.substr(test.taken));
+    }
+    EXPECT_LT(Since(start).count(), 5000) << "a read of what waited waited for the time-out";
+  }
+  CFile closed;
+  uint32_t waiting = 7;
+  EXPECT_FALSE(SerialBytesWaiting(closed, waiting));
+  EXPECT_EQ(LastError(), kErrorInvalidHandle);
+  EXPECT_EQ(waiting, 0u);
+}
+
 TEST_F(Win32Serial, SilentLineGivesNoBytesAfterTheTimeout) {
   ASSERT_TRUE(SetSerialTimeouts(m_port, 500));
   char byte = 0;
