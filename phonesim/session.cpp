@@ -15,6 +15,7 @@ constexpr char kEscape = 0x1B;
 constexpr char kBackspace = 0x08;
 constexpr int kLongestSplit = 16;
 constexpr auto kSplitPause = std::chrono::milliseconds(2);
+constexpr size_t kPacedPiecesPerSecond = 500;
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
@@ -58,6 +59,7 @@ void CSession::Run(const std::function<bool()>& stop, int pollMs) {
 // The echo of a piece goes out before the answer to a line the piece completes, and in one
 // write, as a phone echoes what it has just taken in.
 void CSession::Receive(std::string_view bytes) {
+  PaceReceived(bytes.size());
   if (m_transcript) m_transcript->Received(bytes);
   std::string echo;
   const auto flushEcho = [&] {
@@ -154,28 +156,51 @@ void CSession::Answer(const Reply& reply) {
 }
 
 void CSession::Send(std::string_view bytes) {
+  // An answer starts on an idle line; within it the schedule runs on from piece to piece, so
+  // that the time spent writing a piece does not add up over the answer.
+  m_sendingUntil = std::max(m_sendingUntil, std::chrono::steady_clock::now());
   while (!bytes.empty() && !m_closed) {
     size_t piece = bytes.size();
     if (m_faults.splitSeed) {
       piece = std::min<size_t>(piece,
                                std::uniform_int_distribution<size_t>(1, kLongestSplit)(m_random));
     }
+    if (m_faults.bytesPerSecond > 0) piece = std::min(piece, PacedPiece());
     const std::string_view chunk = bytes.substr(0, piece);
+    Pace(chunk.size());
     if (!m_port.Write(chunk)) {
       m_closed = true;
       return;
     }
     if (m_transcript) m_transcript->Sent(chunk);
-    Pace(chunk.size());
     bytes.remove_prefix(piece);
     if (m_faults.splitSeed && !bytes.empty()) std::this_thread::sleep_for(kSplitPause);
   }
 }
 
+// A line at the rate delivers a byte only once the whole of it has arrived, so a piece is
+// written when its last byte would be through, never before; the pieces are small enough
+// that the other side sees the answer trickle in as it would on a cable.
+size_t CSession::PacedPiece() const {
+  return std::max<size_t>(1, static_cast<size_t>(m_faults.bytesPerSecond) / kPacedPiecesPerSecond);
+}
+
 void CSession::Pace(size_t bytes) {
   if (m_faults.bytesPerSecond <= 0) return;
-  const auto micros = static_cast<int64_t>(bytes) * 1'000'000 / m_faults.bytesPerSecond;
-  std::this_thread::sleep_for(std::chrono::microseconds(micros));
+  m_sendingUntil += LineTime(bytes);
+  std::this_thread::sleep_until(m_sendingUntil);
+}
+
+// What the client wrote in one go still takes its time on the line before the phone has it.
+void CSession::PaceReceived(size_t bytes) {
+  if (m_faults.bytesPerSecond <= 0) return;
+  std::this_thread::sleep_for(LineTime(bytes));
+}
+
+// Rounded up: the simulated line is never faster than its rate.
+std::chrono::microseconds CSession::LineTime(size_t bytes) const {
+  const auto rate = static_cast<int64_t>(m_faults.bytesPerSecond);
+  return std::chrono::microseconds((static_cast<int64_t>(bytes) * 1'000'000 + rate - 1) / rate);
 }
 
 void CSession::HangUp() {

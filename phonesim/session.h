@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <functional>
 #include <random>
 #include <string>
@@ -33,7 +34,10 @@ class CSession {
   std::string Framed(const Reply& reply) const;
   const Refusal* Refuses(const std::string& line);
   void Send(std::string_view bytes);
+  size_t PacedPiece() const;
   void Pace(size_t bytes);
+  void PaceReceived(size_t bytes);
+  std::chrono::microseconds LineTime(size_t bytes) const;
   void HangUp();
 
   CPort& m_port;
@@ -43,6 +47,7 @@ class CSession {
   std::vector<int> m_refusalsLeft;
   std::mt19937 m_random;
   std::string m_pending;
+  std::chrono::steady_clock::time_point m_sendingUntil;  // when the line has sent all so far
   int m_commands = 0;
   bool m_silent = false;
   bool m_hungUp = false;
