@@ -119,17 +119,39 @@ size_t ValueStart(std::string_view line) {
   return std::string_view::npos;
 }
 
-bool IsQuotedPrintableHead(std::string_view line) {
-  const size_t colon = ValueStart(line);
-  return colon != std::string_view::npos &&
-         ContainsNoCase(line.substr(0, colon), "QUOTED-PRINTABLE");
-}
+// A logical line as it grows. Whether its value is quoted-printable is settled once its head
+// (up to the first colon outside quotes) is complete; the scan goes on where it stopped, so
+// thousands of continuation lines cost no more than one long line.
+class CLogicalLine {
+ public:
+  explicit CLogicalLine(std::string_view first) : m_text(first) {}
+  void Append(std::string_view more) { m_text.append(more); }
+  std::string& Text() { return m_text; }
+  bool QuotedPrintable() {
+    while (!m_quotedPrintable && m_scanned < m_text.size()) {
+      const char c = m_text[m_scanned++];
+      if (c == '"') {
+        m_quoted = !m_quoted;
+      } else if (c == ':' && !m_quoted) {
+        m_quotedPrintable =
+            ContainsNoCase(std::string_view(m_text).substr(0, m_scanned - 1), "QUOTED-PRINTABLE");
+      }
+    }
+    return m_quotedPrintable.value_or(false);
+  }
+
+ private:
+  std::string m_text;
+  size_t m_scanned = 0;
+  bool m_quoted = false;
+  std::optional<bool> m_quotedPrintable;
+};
 
 // Physical lines joined into logical ones: a line starting with a space or tab continues the
 // one before (3.0 and 2.1 folding), and a quoted-printable value ending in '=' goes on in the
 // next line (2.1 soft line breaks).
 std::vector<std::string> LogicalLines(std::string_view bytes) {
-  std::vector<std::string> lines;
+  std::vector<CLogicalLine> lines;
   bool softBreak = false;
   while (!bytes.empty()) {
     const size_t end = bytes.find('\n');
@@ -137,20 +159,23 @@ std::vector<std::string> LogicalLines(std::string_view bytes) {
     bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (softBreak && !lines.empty()) {
-      lines.back().append(line);
+      lines.back().Append(line);
     } else if (!line.empty() && (line[0] == ' ' || line[0] == '\t') && !lines.empty()) {
-      lines.back().append(line.substr(1));
+      lines.back().Append(line.substr(1));
     } else if (Trim(line).empty()) {
       softBreak = false;
       continue;
     } else {
       lines.emplace_back(line);
     }
-    std::string& last = lines.back();
-    softBreak = !last.empty() && last.back() == '=' && IsQuotedPrintableHead(last);
-    if (softBreak) last.pop_back();
+    CLogicalLine& last = lines.back();
+    softBreak = !last.Text().empty() && last.Text().back() == '=' && last.QuotedPrintable();
+    if (softBreak) last.Text().pop_back();
   }
-  return lines;
+  std::vector<std::string> texts;
+  texts.reserve(lines.size());
+  for (CLogicalLine& line : lines) texts.push_back(std::move(line.Text()));
+  return texts;
 }
 
 std::string Unquote(std::string_view value) {

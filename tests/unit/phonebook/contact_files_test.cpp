@@ -180,6 +180,14 @@ TEST_F(ContactFiles, ReadTakesWhatEachKindOfFileHolds) {
            Record("B", {Field(0, std::string(5000, 'B')), Field(0x10201, "3")}),
        {{std::string(1023, 'B'), "3"}},
        0},
+      {"a line continued a hundred thousand times",
+       [] {
+         std::string card = "BEGIN:VCARD\nX";
+         for (int i = 0; i < 100000; ++i) card += "\n =";
+         return card + "\nFN:A\nTEL:1\nEND:VCARD\n";
+       }(),
+       {{"A", "1"}},
+       0},
       {"lower-case vCard left open at the end",
        "begin:vcard\nfn:Ann\ntel:5\nbegin:vcard\nfn:Bob\ntel:6",
        {{"Ann", "5"}, {"Bob", "6"}},
