@@ -158,7 +158,7 @@ const CKeyBar& StorageKeyBar(bool writable) {
   return writable ? writableBar : readOnlyBar;
 }
 
-// A contact file is read whole; a phone book never needs more.
+// Contact files are read whole; long before this size they hold more entries than a phone.
 constexpr uint64_t kMaxImportFileSize = 16u << 20;
 // The copy dialog's fourth format needs the dialog one row taller than its three.
 constexpr int kCopyDialogHeight = 14;
@@ -192,7 +192,7 @@ std::optional<std::string> ReadImportFile(const std::string& path) {
   uint64_t size = 0;
   if (!file.IsOpen() || !file.Size(size) || size <= 4) return std::nullopt;
   if (size > kMaxImportFileSize) {
-    FarLib::ShowError(FarLib::GetMsg(Msg::kReadFailed), path.c_str());
+    FarLib::ShowError(FarLib::GetMsg(Msg::kFileTooLarge), path.c_str());
     return std::nullopt;
   }
   std::string bytes(static_cast<size_t>(size), '\0');
@@ -385,7 +385,7 @@ bool CPhoneMobilePanel::WriteExportFile(const PhoneBookStorage& storage,
   for (const size_t position : positions)
     bytes += ExportContact(format, ContactOf(*storage.Entries[position]));
   if (!WriteAll(file, bytes)) {
-    FarLib::ShowSysError(FarLib::GetMsg(Msg::kWriteFailed), path.c_str());
+    FarLib::ShowSysError(FarLib::GetMsg(Msg::kFileNotWritten), path.c_str());
     return false;
   }
   return true;

@@ -168,6 +168,25 @@ TEST_F(PhoneBookTransfer, ImportWithACancelledEntryKeepsTheFile) {
   ExpectPanelIsThePhone();
 }
 
+TEST_F(PhoneBookTransfer, ImportOfAHugeFileIsRefusedAndKeepsIt) {
+  {
+    std::ofstream big(m_folder / "big.csv", std::ios::binary);
+    big << "Ann,+1234\r\n";
+    big.seekp(17 << 20);
+    big << "\n";
+  }
+  ASSERT_TRUE(m_host.SetFolder(m_folder.string()));
+  Enter("ME");
+  m_host.AnswerEveryMessage(0);
+  ASSERT_TRUE(m_host.Select(EPanel::Files, {"big.csv"}));
+  m_host.Activate(EPanel::Files);
+  m_host.PutFiles(true);
+  ASSERT_FALSE(m_host.Messages().empty());
+  EXPECT_EQ(m_host.Messages().back().items.at(1), "The file is too large for a phone book");
+  EXPECT_EQ(Cards(Panel()), Joined(kMe, {}));
+  EXPECT_EQ(Files(), std::vector<std::string>{"big.csv"});
+}
+
 TEST_F(PhoneBookTransfer, ImportAtTheRootIsRefused) {
   std::ofstream(m_folder / "two.csv") << "Ann,+1234\r\n";
   ASSERT_TRUE(m_host.SetFolder(m_folder.string()));
