@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -134,6 +135,12 @@ std::optional<Traffic> ListingTraffic(const std::string& transcript) {
   return traffic;
 }
 
+// ZANTEL_BENCH_MODULE names another build of the module, to set two builds side by side.
+std::string ModulePath() {
+  const char* other = std::getenv("ZANTEL_BENCH_MODULE");
+  return other != nullptr && *other != '\0' ? other : ZANTEL_MODULE_PATH;
+}
+
 size_t ListedEntries(const Host::CStandInHost& host) {
   size_t entries = 0;
   for (const Host::CPanelItem& item : host.Panel(Host::EPanel::Plugin).Items()) {
@@ -184,7 +191,7 @@ void ListStorage(benchmark::State& state, ListingCase listing) {
     ResetSettings(listing.reading == Reading::AtOnce);
     Host::CStandInHost host;
     host.OnFailure([&](const std::string& failure) { hostFailure += failure + "; "; });
-    if (!host.Load(ZANTEL_MODULE_PATH)) {
+    if (!host.Load(ModulePath())) {
       state.SkipWithError("the module did not load");
       break;
     }
