@@ -39,10 +39,11 @@ void PrintTo(const Card& card, std::ostream* out) {
 }
 
 // Sorted, so that where the phone put an entry does not matter.
+// The entries' own names, which their descriptions carry (a file name is made safe).
 std::vector<Card> Cards(const Host::CPanel& panel) {
   std::vector<Card> cards;
   for (const Host::CPanelItem& item : panel.Items()) {
-    if (!item.IsFolder()) cards.push_back({item.name, item.owner});
+    if (!item.IsFolder()) cards.push_back({item.description, item.owner});
   }
   std::sort(cards.begin(), cards.end());
   return cards;
@@ -128,14 +129,19 @@ class RoundTrip : public PhoneBookTransfer, public testing::WithParamInterface<F
 
 TEST_P(RoundTrip, ExportOfSmImportedIntoMeGivesTheSameEntries) {
   Enter("SM");
-  // A comma would split the name from a CSV line written without quotes.
-  const Card comma = {"Smith, John", "555"};
-  m_host.AnswerDialog("CreateItemDlg").SetText(4, comma.name).SetText(6, comma.number).Close(7);
-  m_host.PressKey(kVkF4, PKF_SHIFT);
-  const std::vector<Card> exported = Joined(kSm, {comma});
+  // A comma would split the name from a CSV line written without quotes, and a quote would end
+  // a quoted one.
+  const std::vector<Card> awkward = {{"Smith, John", "555"}, {"Nan \"Ann\" Lee: 2", "556"}};
+  for (const Card& card : awkward) {
+    m_host.AnswerDialog("CreateItemDlg").SetText(4, card.name).SetText(6, card.number).Close(7);
+    m_host.PressKey(kVkF4, PKF_SHIFT);
+  }
+  const std::vector<Card> exported = Joined(kSm, awkward);
   ASSERT_EQ(Cards(Panel()), exported);
   std::vector<std::string> names;
-  for (const Card& card : exported) names.push_back(card.name);
+  for (const Host::CPanelItem& item : Panel().Items()) {
+    if (!item.IsFolder()) names.push_back(item.name);
+  }
   ASSERT_TRUE(m_host.Select(EPanel::Plugin, names));
   m_host.AnswerDialog("CopyItemDlg")
       .SetSelected(kFirstFormat + GetParam().format)
