@@ -28,72 +28,37 @@
 #include "platform/file.h"
 #include "plugin/host_panel.h"
 #include "plugin/output_file.h"
+#include "plugin/panel_layout.h"
 #include "plugin/panels.h"
 #include "settings/settings.h"
 
 namespace {
 
+using Plugin::CKeyBar;
+using Plugin::CPanelModes;
+using Plugin::KeyLabel;
+using Plugin::KeyRow;
+using Plugin::ModeLayout;
+
 constexpr FarDword kDirectoryAttribute = 0x10;
 constexpr FarDword kWritableEntryAttribute = 1;
 constexpr int kKeyR = 'R';
 
-// The four panel modes: columns, widths and titles (language messages; 0 for none), and the
-// status line's columns.
-struct ModeLayout {
-  const char* columns;
-  const char* widths;
-  std::array<int, 3> titles;
-  const char* statusColumns;
-  const char* statusWidths;
-};
-
+// The four panel modes: root, numbers only, index-number-name, and call lists with times.
 constexpr std::array<ModeLayout, 4> kModeLayouts = {{
-    {"N,Z,S", "2,0,6", {Msg::kIndexColumn, Msg::kNameColumn, 0}, "Z", "0"},
-    {"O,Z", "0,6", {Msg::kNumberColumn, 0, 0}, "Z", "0"},
-    {"S,O,Z", "5,0,12", {Msg::kIndexColumn, Msg::kNumberColumn, Msg::kNameColumn}, "O,Z", "0,0"},
+    {"N,Z,S", "2,0,6", {{{Msg::kIndexColumn}, {Msg::kNameColumn}, {}}}, "Z", "0"},
+    {"O,Z", "0,6", {{{Msg::kNumberColumn}, {}, {}}}, "Z", "0"},
+    {"S,O,Z",
+     "5,0,12",
+     {{{Msg::kIndexColumn}, {Msg::kNumberColumn}, {Msg::kNameColumn}}},
+     "O,Z",
+     "0,0"},
     {"S,Z,DM",
      "5,0,0",
-     {Msg::kIndexColumn, Msg::kNameColumn, Msg::kTimeColumn},
+     {{{Msg::kIndexColumn}, {Msg::kNameColumn}, {Msg::kTimeColumn}}},
      "Z,O,DM",
      "0,12,0"},
 }};
-
-// Built once, on the first request, with copies of the texts so that they outlive the host's.
-class CPanelModes {
- public:
-  CPanelModes() {
-    for (size_t mode = 0; mode < kModeLayouts.size(); ++mode) {
-      const ModeLayout& layout = kModeLayouts[mode];
-      for (size_t column = 0; column < layout.titles.size(); ++column) {
-        const int title = layout.titles[column];
-        m_texts[mode][column] = title ? FarLib::GetMsg(title) : "";
-        m_titles[mode][column] = m_texts[mode][column].data();
-      }
-      PanelMode& record = m_modes[mode];
-      record = PanelMode{};
-      record.ColumnTypes = const_cast<char*>(layout.columns);
-      record.ColumnWidths = const_cast<char*>(layout.widths);
-      record.ColumnTitles = m_titles[mode].data();
-      record.StatusColumnTypes = const_cast<char*>(layout.statusColumns);
-      record.StatusColumnWidths = const_cast<char*>(layout.statusWidths);
-    }
-  }
-  const PanelMode* Data() const { return m_modes.data(); }
-  int Count() const { return static_cast<int>(m_modes.size()); }
-
- private:
-  std::array<std::array<std::string, 3>, 4> m_texts;
-  std::array<std::array<char*, 3>, 4> m_titles{};
-  std::array<PanelMode, 4> m_modes{};
-};
-
-// The key labels of one level: a null label keeps the host's own, an empty one blanks the key.
-enum class KeyRow { Plain, Alt, Shift };
-struct KeyLabel {
-  KeyRow row;
-  int key;      // 1 to 12
-  int message;  // 0 blanks the key
-};
 
 constexpr KeyLabel kRootLabels[] = {
     {KeyRow::Plain, 3, 0}, {KeyRow::Plain, 4, 0}, {KeyRow::Plain, 6, 0}, {KeyRow::Plain, 7, 0},
@@ -120,30 +85,8 @@ constexpr KeyLabel kReadOnlyLabels[] = {
     {KeyRow::Alt, 6, Msg::kMoveToKey},
 };
 
-class CKeyBar {
- public:
-  CKeyBar(std::initializer_list<std::span<const KeyLabel>> parts) {
-    for (std::span<const KeyLabel> part : parts) {
-      for (const KeyLabel& label : part) Set(label);
-    }
-  }
-  const KeyBarTitles* Data() const { return &m_titles; }
-
- private:
-  void Set(const KeyLabel& label) {
-    std::string& text = m_texts.emplace_back(label.message ? FarLib::GetMsg(label.message) : "");
-    char** row = label.row == KeyRow::Plain ? m_titles.Titles
-                 : label.row == KeyRow::Alt ? m_titles.AltTitles
-                                            : m_titles.ShiftTitles;
-    row[label.key - 1] = text.data();
-  }
-
-  KeyBarTitles m_titles{};
-  std::deque<std::string> m_texts;  // stays where it is as it grows
-};
-
 const CPanelModes& PanelModes() {
-  static const CPanelModes modes;
+  static const CPanelModes modes(kModeLayouts);
   return modes;
 }
 
