@@ -21,13 +21,6 @@ InfoPanelLine InfoLine(const char* label, const std::string& data) {
   return line;
 }
 
-// What a view whose listing is not there yet shows: an empty panel.
-int NoItems(PluginPanelItem** items, int* count) {
-  *items = nullptr;
-  *count = 0;
-  return 1;
-}
-
 }  // namespace
 
 CGenericMobilePanel::CGenericMobilePanel(std::unique_ptr<CConnection> connection)
@@ -85,22 +78,6 @@ void CGenericMobilePanel::ApplyPanelModes(int viewMode, int sortMode, int sortOr
   FarLib::Control(m_hostHandle, FCTL_SETSORTMODE, &sortMode);
   FarLib::Control(m_hostHandle, FCTL_SETSORTORDER, &sortOrder);
 }
-
-void CSMSMobilePanel::GetOpenPluginInfo(OpenPluginInfo& info) {
-  CGenericMobilePanel::GetOpenPluginInfo(info);
-}
-
-int CSMSMobilePanel::GetFindData(PluginPanelItem** items, int* count, int) {
-  return NoItems(items, count);
-}
-
-int CSMSMobilePanel::SetDirectory(const char*, int) { return 0; }
-
-int CSMSMobilePanel::GetFiles(PluginPanelItem*, int, int, char*, int) { return 0; }
-
-int CSMSMobilePanel::PutFiles(PluginPanelItem*, int, int, int) { return 0; }
-
-int CSMSMobilePanel::ProcessKey(int, unsigned int) { return 0; }
 
 CMobilePanel::CMobilePanel(std::unique_ptr<CConnection> connection, bool phoneView)
     : CGenericMobilePanel(std::move(connection)), m_phoneView(phoneView) {

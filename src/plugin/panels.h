@@ -10,6 +10,7 @@
 #include "phonebook/phone_book_session.h"
 #include "phonebook/phone_book_storage.h"
 #include "settings/model_profile.h"
+#include "sms/message_stores.h"
 
 // The panel object behind every open plug-in panel: one connected phone, shown either as its
 // phone book or as its message stores. Both views share one phone state and one connection
@@ -121,7 +122,7 @@ class CPhoneMobilePanel : public virtual CGenericMobilePanel {
   int m_functionsPosition = 0;
 };
 
-// The message-store view.
+// The message-store view: one folder per kind of status at the root, the messages inside.
 class CSMSMobilePanel : public virtual CGenericMobilePanel {
  public:
   void GetOpenPluginInfo(OpenPluginInfo& info) override;
@@ -131,8 +132,40 @@ class CSMSMobilePanel : public virtual CGenericMobilePanel {
   int PutFiles(PluginPanelItem* items, int count, int move, int opMode) override;
   int ProcessKey(int key, unsigned int controlState) override;
 
+  // Discovery and the first listing: when the panel opens in this view or switches to it.
+  void PrepareView();
+
  protected:
-  CSMSMobilePanel() = default;
+  // Reads the storage choice the phone's key remembers.
+  CSMSMobilePanel();
+
+  SMSSession Session();
+  // The message under the cursor inside a folder; null on ".." and at the root.
+  CSMSMessage* CurrentMessage();
+  // Writes the storage choice of the first parameter as "ReadSMSStorage".
+  void SaveStorageChoice();
+
+ private:
+  // Commands of the view.
+  void DeleteMessages(bool currentOnly);
+  void DeleteOne(size_t position);
+  void StoragesMenu();
+  void SMSStorageMenu(int parameter);
+  // F2.
+  void FunctionsMenu();
+  // F5; false leaves the key to the host.
+  bool CopyDialog();
+  void ViewCurrent(bool detail);
+  void AddSenderToPhoneBook(CSMSMessage& message);
+
+  // Composing: a new message (to `destination`, or the last one's destinations and text when
+  // empty), and the stored message under the cursor edited and sent again.
+  void NewMessage(const std::string& destination);
+  void ResendCurrent();
+
+  CMessageStores m_stores;
+  int32_t m_currentFolder = -1;
+  int m_functionsPosition = 0;
 };
 
 // The object the host holds: forwards every operation to the active view.

@@ -1,0 +1,3 @@
+#include "plugin/panels.h"
+
+int CSMSMobilePanel::ProcessKey(int, unsigned int) { return 0; }

@@ -1,0 +1,77 @@
+#pragma once
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/connection.h"
+#include "phonebook/phone_book_storage.h"
+#include "settings/model_profile.h"
+#include "sms/message_rendering.h"
+
+// The phone's message memories and the messages listed from them, as the SMS view shows them:
+// one folder per kind of status, the storages of the three parameters of +CPMS, and which of
+// them the phone has selected.
+
+// One message memory of the phone (SM, ME, ...).
+struct SMSStorage {
+  explicit SMSStorage(std::string code);
+  // The description message's text, the code filled in for an unknown kind.
+  std::string Description() const;
+
+  std::string code;
+  int32_t descriptionMessage = 0;
+  int32_t total = 0;
+  int32_t used = 0;
+};
+
+// The folders, by the status the phone lists a message with.
+enum MessageFolder : int32_t {
+  kReceivedFolder = 0,  // statuses 0 and 1
+  kUnsentFolder = 1,    // 2
+  kSentFolder = 2,      // 3
+  kOtherFolder = 3,     // any other
+};
+constexpr size_t kFolderCount = 4;
+constexpr size_t kStorageParameterCount = 3;  // read and delete; write and send; receive
+constexpr size_t kStatusCount = 64;
+using StatusSet = std::bitset<kStatusCount>;
+
+// What listing needs of the open phone: its link, its model (one model lists unsent messages
+// as received) and its phone book, which names the senders.
+struct SMSSession {
+  CConnection& connection;
+  const ModelProfile* profile;
+  const std::vector<std::unique_ptr<PhoneBookStorage>>& phoneBook;
+};
+
+// The status list of "AT+CMGL=?", without its parentheses: "0-4", "0,1,2,3".
+bool ParseRangeList(std::string_view text, StatusSet& statuses);
+
+class CMessageStores {
+ public:
+  // Puts the phone into PDU mode, learns its statuses and storages and lists the messages.
+  void DiscoverStorages(const SMSSession& session);
+  // Reads from "AT+CPMS?" which storage each parameter has and how full it is.
+  void ReadCurrentStorages(const SMSSession& session);
+  // Selects storage `index` of list 0 (negative: the chosen one) with the current storages of
+  // the other two parameters.
+  void SelectStorages(const SMSSession& session, int32_t index);
+  // Lists every chosen storage again, under a wait box.
+  void ReadMessages(const SMSSession& session);
+  void ListStorage(const SMSSession& session);
+  void ListStatus(const SMSSession& session, int32_t status, bool filter);
+
+  // Whether selection [0] stands for all storages of list 0, one after the other.
+  bool AllStorages() const { return selection[0] == static_cast<int32_t>(storages[0].size()); }
+
+  StatusSet statuses;
+  std::array<MessageList, kFolderCount> folders;
+  std::array<std::vector<std::unique_ptr<SMSStorage>>, kStorageParameterCount> storages;
+  // [0] to [2]: the chosen storage of each list, -1 unknown; [0] may be the length of list 0
+  // (all). [3]: the list 0 index last selected in the phone; listed messages record it.
+  std::array<int32_t, 4> selection = {-1, -1, -1, 0};
+};
