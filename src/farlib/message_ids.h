@@ -85,4 +85,16 @@ constexpr int kRenumberFailed = 188;
 constexpr int kEntriesKept = 189;
 constexpr int kNoSpareLocation = 190;
 constexpr int kCannotSendEntry = 191;
+// The SMS view's storages, folders and listing.
+constexpr int kSenderColumn = 54;
+constexpr int kDestinationColumn = 55;
+constexpr int kNewMessageKey = 57;
+constexpr int kDetailKey = 59;
+constexpr int kBroadcastStorage = 124;  // 124 to 129: BM, ME, MT, SM, TA, SR
+constexpr int kOtherStorage = 130;      // "%s": the storage's code
+constexpr int kStorageUnknown = 131;
+constexpr int kAllStorages = 132;
+constexpr int kReceivedFolder = 133;  // 133 to 136: the folders 0 to 3
+constexpr int kReadingMessages = 170;
+constexpr int kUndecodableMessage = 183;
 }  // namespace Msg
