@@ -97,4 +97,10 @@ constexpr int kAllStorages = 132;
 constexpr int kReceivedFolder = 133;  // 133 to 136: the folders 0 to 3
 constexpr int kReadingMessages = 170;
 constexpr int kUndecodableMessage = 183;
+// The SMS view's commands.
+constexpr int kSmsStoragesItem = 112;        // also the title of the storages menu
+constexpr int kPhoneBookViewItem = 114;
+constexpr int kStorageParameterFirst = 121;  // 121 to 123: read and delete, write and send, receive
+constexpr int kNewMessageItem = 144;
+constexpr int kAddToPhoneBook = 168;
 }  // namespace Msg
