@@ -58,8 +58,9 @@ class CMessageStores {
   // Reads from "AT+CPMS?" which storage each parameter has and how full it is.
   void ReadCurrentStorages(const SMSSession& session);
   // Selects storage `index` of list 0 (negative: the chosen one) with the current storages of
-  // the other two parameters.
-  void SelectStorages(const SMSSession& session, int32_t index);
+  // the other two parameters. False when the phone refused or the storages of the other two
+  // are not known (then nothing is sent, as the command would change them).
+  bool SelectStorages(const SMSSession& session, int32_t index);
   // Lists every chosen storage again, under a wait box.
   void ReadMessages(const SMSSession& session);
   void ListStorage(const SMSSession& session);
