@@ -223,6 +223,19 @@ void CDeviceCache::Load(std::vector<std::unique_ptr<PhoneBookStorage>>& storages
   }
 }
 
+std::optional<uint32_t> CDeviceCache::ReadDword(const std::string& name) const {
+  if (!IsOpen()) return std::nullopt;
+  bool sound = true;
+  return QueryDword(m_key, name.c_str(), sound);
+}
+
+bool CDeviceCache::WriteDword(const std::string& name, uint32_t value) {
+  if (!IsOpen()) return false;
+  const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                            static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+  return m_key.SetValue(name, Platform::kRegDword, bytes) == Platform::kErrorSuccess;
+}
+
 bool CDeviceCache::Save(const PhoneBookStorage& storage, bool viewOnly) {
   if (!IsOpen() || !IsKeyName(storage.Name)) return false;
   const std::string path = m_path + "\\" + storage.Name;

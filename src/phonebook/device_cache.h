@@ -1,5 +1,7 @@
 #pragma once
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,12 @@ class CDeviceCache {
   // loaded), or replaces its whole key with its limits, view and entries, as one unit. False
   // when the cache is closed, the storage's name cannot name a key, or a write failed.
   bool Save(const PhoneBookStorage& storage, bool viewOnly);
+
+  // A REG_DWORD value of the phone's key itself; none when the cache is closed, or the value
+  // is missing or of another type or size.
+  std::optional<uint32_t> ReadDword(const std::string& name) const;
+  // False when the cache is closed or the write failed.
+  bool WriteDword(const std::string& name, uint32_t value);
 
  private:
   Platform::CRegKey m_key;

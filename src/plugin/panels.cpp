@@ -82,6 +82,7 @@ void CGenericMobilePanel::ApplyPanelModes(int viewMode, int sortMode, int sortOr
 CMobilePanel::CMobilePanel(std::unique_ptr<CConnection> connection, bool phoneView)
     : CGenericMobilePanel(std::move(connection)), m_phoneView(phoneView) {
   m_hostHandle = this;
+  if (!m_phoneView) PrepareView();
 }
 
 void CMobilePanel::GetOpenPluginInfo(OpenPluginInfo& info) {
@@ -122,6 +123,7 @@ void CMobilePanel::ClosePlugin() {
 
 void CMobilePanel::SetActiveView(bool phoneView) {
   m_phoneView = phoneView;
+  if (!m_phoneView) PrepareView();
   RefreshPanel(m_hostHandle, true);
 }
 

@@ -1,19 +1,267 @@
-#include "plugin/panels.h"
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
 
-CSMSMobilePanel::CSMSMobilePanel() = default;
+#include "farlib/host.h"
+#include "farlib/message_ids.h"
+#include "farlib/panel_items.h"
+#include "link/io_error.h"
+#include "platform/error.h"
+#include "platform/file.h"
+#include "plugin/host_panel.h"
+#include "plugin/output_file.h"
+#include "plugin/panel_layout.h"
+#include "plugin/panels.h"
+#include "sms/message_rendering.h"
+
+namespace {
+
+using Plugin::CKeyBar;
+using Plugin::CPanelModes;
+using Plugin::KeyLabel;
+using Plugin::KeyRow;
+using Plugin::ModeLayout;
+
+constexpr FarDword kDirectoryAttribute = 0x10;
+constexpr const char* kStorageChoiceValue = "ReadSMSStorage";
+
+// The top level, then one mode per folder: received, unsent, sent, other.
+constexpr std::array<ModeLayout, 5> kModeLayouts = {{
+    {"N,Z,S", "0,2,6", {{{Msg::kNumberColumn}, {0, "##"}, {}}}, "N", "0"},
+    {"S,N,DM",
+     "5,0,0",
+     {{{Msg::kIndexColumn}, {Msg::kSenderColumn}, {Msg::kTimeColumn}}},
+     "Z",
+     "0"},
+    {"S,N", "5,0", {{{Msg::kIndexColumn}, {Msg::kDestinationColumn}, {}}}, "Z", "0"},
+    {"S,N,DM",
+     "5,0,0",
+     {{{Msg::kIndexColumn}, {Msg::kDestinationColumn}, {Msg::kTimeColumn}}},
+     "Z",
+     "0"},
+    {"S,N,DM",
+     "5,0,0",
+     {{{Msg::kIndexColumn}, {Msg::kSenderColumn}, {Msg::kTimeColumn}}},
+     "Z",
+     "0"},
+}};
+
+constexpr KeyLabel kTopLabels[] = {
+    {KeyRow::Shift, 4, Msg::kNewMessageKey},
+    {KeyRow::Shift, 5, 0},
+    {KeyRow::Shift, 6, 0},
+    {KeyRow::Shift, 8, 0},
+};
+constexpr KeyLabel kFolderLabels[] = {
+    {KeyRow::Alt, 3, Msg::kDetailKey},
+    {KeyRow::Shift, 4, Msg::kNewMessageKey},
+    {KeyRow::Plain, 6, 0},
+    {KeyRow::Plain, 7, 0},
+    {KeyRow::Alt, 4, 0},
+    {KeyRow::Alt, 5, 0},
+    {KeyRow::Alt, 6, 0},
+    {KeyRow::Alt, 7, 0},
+    {KeyRow::Alt, 10, 0},
+    {KeyRow::Shift, 1, 0},
+    {KeyRow::Shift, 2, 0},
+    {KeyRow::Shift, 3, 0},
+    {KeyRow::Shift, 5, 0},
+    {KeyRow::Shift, 6, 0},
+};
+// Received messages cannot be edited and sent again.
+constexpr KeyLabel kReceivedLabels[] = {{KeyRow::Plain, 4, 0}};
+
+const CPanelModes& PanelModes() {
+  static const CPanelModes modes(kModeLayouts);
+  return modes;
+}
+
+const CKeyBar& KeyBarOf(int32_t folder) {
+  static const CKeyBar top({kTopLabels});
+  static const CKeyBar received({kFolderLabels, kReceivedLabels});
+  static const CKeyBar other({kFolderLabels});
+  if (folder < 0) return top;
+  return folder == kReceivedFolder ? received : other;
+}
+
+std::string FolderName(size_t folder) {
+  return FarLib::SafeFileName(FarLib::GetMsg(Msg::kReceivedFolder + static_cast<int>(folder)));
+}
+
+// Which folders the phone's statuses can fill; status 4 (all) adds none of its own.
+bool FolderOffered(const StatusSet& statuses, size_t folder) {
+  switch (folder) {
+    case kReceivedFolder: return statuses.test(0) || statuses.test(1);
+    case kUnsentFolder: return statuses.test(2);
+    case kSentFolder: return statuses.test(3);
+    default: return (statuses >> 5).any();
+  }
+}
+
+std::string ItemName(const PluginPanelItem& item) {
+  const char* name = item.FindData.cFileName;
+  return std::string(name, strnlen(name, sizeof item.FindData.cFileName));
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Exactly one separator between the destination and the name, of the destination's own kind,
+// however many the host put at its end. The name is made safe once more, so that nothing in it
+// can climb out of the destination or name a device.
+std::string OutputPath(const std::string& destination, const std::string& name) {
+  std::string folder = destination;
+  while (!folder.empty() && IsSeparator(folder.back())) folder.pop_back();
+  const bool slashes =
+      destination.find('/') != std::string::npos && destination.find('\\') == std::string::npos;
+  const std::string safe = FarLib::SafeFileName(name);
+  if (destination.empty()) return safe;
+  return folder + (slashes ? '/' : '\\') + safe;
+}
+
+bool WriteAll(Platform::CFile& file, const std::string& bytes) {
+  uint32_t written = 0;
+  return bytes.empty() || (file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()), written) &&
+                           written == bytes.size());
+}
+
+}  // namespace
+
+CSMSMobilePanel::CSMSMobilePanel() {
+  const std::optional<uint32_t> choice = m_cache.ReadDword(kStorageChoiceValue);
+  m_stores.selection[0] = choice ? static_cast<int32_t>(*choice) : -1;
+}
+
+SMSSession CSMSMobilePanel::Session() { return {*m_connection, m_profile, m_storages}; }
+
+void CSMSMobilePanel::SaveStorageChoice() {
+  m_cache.WriteDword(kStorageChoiceValue, static_cast<uint32_t>(m_stores.selection[0]));
+}
+
+// A link that fails while the phone is asked leaves the view with what was listed and the
+// reason on screen; the panel stays open.
+void CSMSMobilePanel::PrepareView() {
+  m_currentFolder = -1;
+  m_currentDirectory.clear();
+  try {
+    m_stores.DiscoverStorages(Session());
+  } catch (const io_error& failure) {
+    Platform::SetLastError(failure.Code());
+    FarLib::ShowSysError(failure.what());
+  }
+}
+
+CSMSMessage* CSMSMobilePanel::CurrentMessage() {
+  if (m_currentFolder < 0 || static_cast<size_t>(m_currentFolder) >= kFolderCount) return nullptr;
+  const HostPanelState panel = ReadHostPanel(m_hostHandle);
+  const MessageList& folder = m_stores.folders[m_currentFolder];
+  if (!panel.currentEntry || *panel.currentEntry >= folder.size()) return nullptr;
+  return folder[*panel.currentEntry].get();
+}
 
 void CSMSMobilePanel::GetOpenPluginInfo(OpenPluginInfo& info) {
   CGenericMobilePanel::GetOpenPluginInfo(info);
+  info.PanelModesArray = PanelModes().Data();
+  info.PanelModesNumber = PanelModes().Count();
+  info.KeyBar = KeyBarOf(m_currentFolder).Data();
 }
 
 int CSMSMobilePanel::GetFindData(PluginPanelItem** items, int* count, int) {
   *items = nullptr;
   *count = 0;
+  if (m_currentFolder < 0) {
+    size_t offered = 0;
+    for (size_t folder = 0; folder < kFolderCount; ++folder)
+      offered += FolderOffered(m_stores.statuses, folder) ? 1 : 0;
+    PluginPanelItem* list = offered ? new PluginPanelItem[offered]() : nullptr;
+    size_t at = 0;
+    for (size_t folder = 0; folder < kFolderCount; ++folder) {
+      if (!FolderOffered(m_stores.statuses, folder)) continue;
+      PluginPanelItem& item = list[at++];
+      FarLib::SetFileName(item, FolderName(folder));
+      item.FindData.dwFileAttributes = kDirectoryAttribute;
+      char size[16];
+      std::snprintf(size, sizeof size, "%2d", static_cast<int>(m_stores.folders[folder].size()));
+      item.Description = FarLib::DuplicateText(size);
+      item.UserData = static_cast<FarDword>(folder);
+    }
+    *items = list;
+    *count = static_cast<int>(offered);
+    ApplyPanelModes(0, SM_UNSORTED, 0);
+    return 1;
+  }
+  const MessageList& folder = m_stores.folders[m_currentFolder];
+  PluginPanelItem* list = folder.empty() ? nullptr : new PluginPanelItem[folder.size()]();
+  for (size_t i = 0; i < folder.size(); ++i) FillPanelItem(*folder[i], i, list[i]);
+  *items = list;
+  *count = static_cast<int>(folder.size());
+  // Received messages by their time, the others by their place in the phone.
+  ApplyPanelModes(m_currentFolder + 1, m_currentFolder == kReceivedFolder ? SM_MTIME : SM_SIZE, 1);
   return 1;
 }
 
-int CSMSMobilePanel::SetDirectory(const char*, int) { return 0; }
+int CSMSMobilePanel::SetDirectory(const char* directory, int) {
+  std::string_view name = directory ? directory : "";
+  if (name.starts_with('\\')) {
+    m_currentFolder = -1;
+    m_currentDirectory.clear();
+    name.remove_prefix(1);
+    // The top level itself is a directory the host may ask for.
+    if (name.empty()) return 1;
+  }
+  if (name == "..") {
+    if (m_currentFolder < 0) {
+      FarLib::Control(m_hostHandle, FCTL_CLOSEPLUGIN, nullptr);
+    } else {
+      m_currentFolder = -1;
+      m_currentDirectory.clear();
+    }
+    return 1;
+  }
+  if (m_currentFolder >= 0 || name.empty()) return 0;
+  for (size_t folder = 0; folder < kFolderCount; ++folder) {
+    const std::string folderName = FolderName(folder);
+    if (name == folderName) {
+      m_currentFolder = static_cast<int32_t>(folder);
+      m_currentDirectory = folderName;
+      return 1;
+    }
+  }
+  return 0;
+}
 
-int CSMSMobilePanel::GetFiles(PluginPanelItem*, int, int, char*, int) { return 0; }
+// Copying out never deletes a message: the host's move flag is not followed.
+int CSMSMobilePanel::GetFiles(PluginPanelItem* items, int count, int, char* destination,
+                              int opMode) {
+  if (!items || count <= 0 || !destination) return 0;
+  const std::string target(destination, strnlen(destination, NM));
+  const bool silent = (opMode & OPM_SILENT) != 0;
+  for (int i = 0; i < count; ++i) {
+    const PluginPanelItem& item = items[i];
+    const size_t position = item.UserData;
+    std::string text;
+    if (m_currentFolder < 0) {
+      if (!(item.FindData.dwFileAttributes & kDirectoryAttribute) || position >= kFolderCount)
+        continue;
+      for (const auto& message : m_stores.folders[position])
+        text += MessageFileText(*message) + "\r\n";
+    } else {
+      const MessageList& folder = m_stores.folders[m_currentFolder];
+      if ((item.FindData.dwFileAttributes & kDirectoryAttribute) || position >= folder.size())
+        continue;
+      text = MessageFileText(*folder[position]);
+    }
+    const std::string path = OutputPath(target, ItemName(item));
+    Platform::CFile file = Plugin::CreateOutputFile(path, silent, Plugin::kAskOverwriteOrAppend);
+    if (!file.IsOpen()) return 0;
+    if (!WriteAll(file, text)) {
+      if (!silent) FarLib::ShowError(FarLib::GetMsg(Msg::kFileNotWritten), path.c_str());
+      return 0;
+    }
+  }
+  return 1;
+}
 
+// Nothing can be put into the phone's message stores as a file.
 int CSMSMobilePanel::PutFiles(PluginPanelItem*, int, int, int) { return 0; }
