@@ -1,8 +1,26 @@
 #include "plugin/panels.h"
+#include "settings/settings.h"
+#include "sms/compose_dialog.h"
 
-// Composing and sending from the SMS view. The dialogs and the transmission come next; until
-// then both commands do nothing, so the view's keys can already be bound to them.
+void CSMSMobilePanel::NewMessage(const std::string& destination) {
+  CSMSMessage message(false);
+  if (destination.empty()) {
+    message.address = Settings().LastPhoneSMSSent;
+    message.text = Settings().LastTextSMSSent;
+  } else {
+    message.address = destination;
+  }
+  if (!Compose(message, Connection(), Profile(), Storages())) return;
+  m_stores.ReadMessages(Session());
+  RefreshPanel(m_hostHandle, true);
+}
 
-void CSMSMobilePanel::NewMessage(const std::string&) {}
-
-void CSMSMobilePanel::ResendCurrent() {}
+// The stored record itself is edited: until the view lists the messages again it keeps what was
+// sent.
+void CSMSMobilePanel::ResendCurrent() {
+  CSMSMessage* message = CurrentMessage();
+  if (message == nullptr) return;
+  if (!Compose(*message, Connection(), Profile(), Storages())) return;
+  m_stores.ReadMessages(Session());
+  RefreshPanel(m_hostHandle, true);
+}

@@ -49,10 +49,28 @@ size_t CharacterCost(const WideString& text, size_t pos, size_t units, SmsAlphab
   return units;
 }
 
+// 8-bit data carries one octet per character, so a character above U+00FF cannot go in it
+// even when the default alphabet has it.
+bool NeedsUcs2(const CSMSMessage& message) {
+  if (!IsGsmText(message.wideText)) {
+    return true;
+  }
+  const SmsAlphabet alphabet = message.Alphabet();
+  if (alphabet != SmsAlphabet::kEightBit && alphabet != SmsAlphabet::kUnknown) {
+    return false;
+  }
+  for (const char16_t unit : message.wideText) {
+    if (unit > 0xFF) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 void ChooseCoding(CSMSMessage& message) {
-  if (IsGsmText(message.wideText)) {
+  if (!NeedsUcs2(message)) {
     return;
   }
   message.dcs = static_cast<uint8_t>((message.dcs & ~0x04) | kGeneralUcs2);

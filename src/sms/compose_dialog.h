@@ -1,0 +1,31 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "sms/composing.h"
+
+// The host's side of composing: the message dialog, the recipients menu and the boxes that
+// CComposeUser stands for.
+
+class CFarComposeUser : public CComposeUser {
+ public:
+  bool ConfirmEmpty() override;
+  bool ConfirmParts(size_t length, size_t singleLimit, size_t parts) override;
+  int ChooseCandidate(const std::vector<std::string>& items) override;
+  void ReportUnresolved(const std::string& destination) override;
+  void ReportFailure(bool save, const std::string& reason) override;
+  void ReportDone(bool save) override;
+};
+
+// Edits the record in the message dialog and sends or saves it. True when something was handed
+// to the phone (or there was nothing to hand), false when cancelled or refused. The destinations
+// and text of what went out become `LastPhoneSMSSent` and `LastTextSMSSent`.
+bool Compose(CSMSMessage& message, CConnection& connection, const ModelProfile* profile,
+             const PhoneBook& phoneBook);
+
+// The recipients menu: Ins picks from the phone book, Ctrl+Ins types a number, Del removes.
+void DestinationsMenu(std::vector<std::string>& destinations, const PhoneBook& phoneBook);
+// Every phone-book entry as "name (number)", sorted; empty when none is chosen.
+std::string PickFromPhoneBook(const PhoneBook& phoneBook);
+// A recipient typed, with Find resolving it; empty when cancelled.
+std::string AddNumberDialog(const PhoneBook& phoneBook);

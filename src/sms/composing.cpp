@@ -1,0 +1,223 @@
+#include "sms/composing.h"
+
+#include <cctype>
+
+#include "link/at_engine.h"
+#include "link/io_error.h"
+#include "regex/regex.h"
+#include "sms/message_parts.h"
+#include "sms/pdu_encoder.h"
+
+namespace {
+
+constexpr char kCtrlZ = '\x1A';
+
+// A typed number may carry the punctuation people write numbers with: "+49 (171) 555-12".
+// Taken as a name it would match nothing, and its parentheses would pass for a picked
+// "name (number)" text and lose the digits before them.
+bool FormattedNumber(const std::string& text, std::string& number) {
+  std::string digits;
+  size_t pos = text.find_first_not_of(" \t");
+  if (pos != std::string::npos && text[pos] == '+') {
+    digits.push_back('+');
+    ++pos;
+  }
+  bool anyDigit = false;
+  for (; pos < text.size(); ++pos) {
+    const char c = text[pos];
+    if (c >= '0' && c <= '9') {
+      digits.push_back(c);
+      anyDigit = true;
+    } else if (std::string_view(" \t()-./").find(c) == std::string_view::npos) {
+      return false;
+    }
+  }
+  if (!anyDigit) return false;
+  number = digits;
+  return true;
+}
+
+// The text as a pattern that matches it literally: every ASCII character that is not a letter
+// or digit is escaped, which PCRE reads as the character itself in every case.
+std::string LiteralPattern(const std::string& text) {
+  std::string pattern;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80 && !std::isalnum(byte)) pattern.push_back('\\');
+    pattern.push_back(c);
+  }
+  return pattern;
+}
+
+struct CCandidate {
+  const PhoneBookEntry* entry;
+  std::string item;
+};
+
+std::vector<CCandidate> Candidates(const PhoneBook& phoneBook, const std::string& destination) {
+  constexpr int kOptions = kRegexCaseless | kRegexAnchored;
+  // What the user typed is meant as a pattern, but a destination such as "\q" or "(Mum" that
+  // does not compile is still the beginning of a name.
+  auto pattern = std::make_unique<CRegex>(destination, kOptions);
+  if (!pattern->IsCompiled())
+    pattern = std::make_unique<CRegex>(LiteralPattern(destination), kOptions);
+  std::vector<CCandidate> found;
+  for (const auto& storage : phoneBook) {
+    for (const auto& entry : storage->Entries) {
+      const bool fits = pattern->Match(entry->Name, 0, nullptr) ||
+                        entry->Number.find(destination) != std::string::npos;
+      if (!fits) continue;
+      bool known = false;
+      for (const CCandidate& candidate : found) known |= candidate.entry->Number == entry->Number;
+      if (!known) found.push_back({entry.get(), entry->Name + " (" + entry->Number + ")"});
+    }
+  }
+  return found;
+}
+
+bool IsUnsolicitedLine(const std::string& line) {
+  for (const char* prefix : {"RING", "+CMT:", "+CMTI:", "+CBM:", "+CBMI:", "+CDS:"}) {
+    if (line.starts_with(prefix)) return true;
+  }
+  return false;
+}
+
+// After "AT+CMGS=n" the phone shows its prompt, CR LF "> ", and waits for the PDU. A phone that
+// will not take it answers with a final result line instead, which is left in `refusal`; waiting
+// for the PDU then would hand the next command to a phone that is not listening for it. The
+// prompt's space is left for the reply's reading, which skips blank text, so a phone that omits
+// it is not waited for.
+bool AwaitPrompt(CConnection& connection, const std::string& command, std::string& refusal) {
+  std::string line;
+  std::string byte;
+  for (;;) {
+    ReadBytes(connection, 1, byte);
+    const char c = byte[0];
+    if (c == '>' && line.empty()) return true;
+    if (c == '\n') {
+      while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) {
+        line.pop_back();
+      }
+      if (!line.empty() && line != command && !IsUnsolicitedLine(line)) {
+        refusal = line;
+        return false;
+      }
+      line.clear();
+    } else if ((c != '\r' || !line.empty()) && line.size() < kMaxResponseLineLength) {
+      line.push_back(c);
+    }
+  }
+}
+
+}  // namespace
+
+bool Resolve(const PhoneBook& phoneBook, std::string& destination, CComposeUser& user) {
+  if (FormattedNumber(destination, destination)) return true;
+  GroupList groups;
+  if (RegexMatch(destination, "\\((\\+?\\d+)\\)", 0, 0, &groups) && groups.size() > 1) {
+    destination = groups[1];
+    return true;
+  }
+  const std::vector<CCandidate> candidates = Candidates(phoneBook, destination);
+  if (candidates.empty()) {
+    user.ReportUnresolved(destination);
+    return false;
+  }
+  size_t chosen = 0;
+  if (candidates.size() > 1) {
+    std::vector<std::string> items;
+    for (const CCandidate& candidate : candidates) items.push_back(candidate.item);
+    const int choice = user.ChooseCandidate(items);
+    if (choice < 0 || static_cast<size_t>(choice) >= candidates.size()) return false;
+    chosen = static_cast<size_t>(choice);
+  }
+  destination = candidates[chosen].entry->Number;
+  return true;
+}
+
+bool Build(CSMSMessage& message, const std::string& destination, std::vector<std::string>& pdus,
+           bool save, bool notFirst, const ComposeContext& context) {
+  if (!save && message.wideText.empty() && !context.user.ConfirmEmpty()) return false;
+  message.address = destination;
+  // A number typed without "+" is not an international one, whatever type the record had.
+  if (!destination.empty()) message.addressType = AddressType(destination);
+  const WideString whole = message.wideText;
+  ChooseCoding(message);
+  const uint16_t reference = NewConcatReference();
+  const CMessageParts split = SplitText(whole, message.Alphabet(), reference);
+  if (split.parts.size() > 1 && !notFirst &&
+      !context.user.ConfirmParts(split.length, split.singleLimit, split.parts.size())) {
+    return false;
+  }
+  // Some phones put in their own service centre, but only for a single message.
+  const std::string sca = message.sca;
+  if (split.parts.size() == 1 && context.profile &&
+      (context.profile->Flags & kProfileOmitServiceCentre) != 0) {
+    message.sca.clear();
+  }
+  const std::vector<std::string> encoded = EncodeParts(message, split.parts, reference);
+  message.sca = sca;
+  message.wideText = whole;
+  if (encoded.empty()) {
+    context.user.ReportFailure(save, destination);
+    return false;
+  }
+  pdus.insert(pdus.end(), encoded.begin(), encoded.end());
+  return true;
+}
+
+bool Prepare(CSMSMessage& message, std::vector<std::string>& destinations,
+             std::vector<std::string>& pdus, bool save, bool checkOnly,
+             const ComposeContext& context) {
+  pdus.clear();
+  // Saving may keep a message without recipient.
+  const char* numberPattern = save ? "^\\+?\\d*$" : "^\\+?\\d+$";
+  bool resolved = true;
+  for (std::string& destination : destinations) {
+    if (RegexMatch(destination, numberPattern, 0, 0, nullptr)) continue;
+    if (!Resolve(context.phoneBook, destination, context.user)) resolved = false;
+  }
+  if (checkOnly || !resolved) return resolved;
+  if (destinations.empty()) {
+    if (save) return Build(message, "", pdus, save, false, context);
+    context.user.ReportUnresolved("");
+    return false;
+  }
+  for (size_t index = 0; index < destinations.size(); ++index) {
+    if (!Build(message, destinations[index], pdus, save, index > 0, context)) return false;
+  }
+  return true;
+}
+
+size_t TpduLength(const std::string& pdu) {
+  if (pdu.size() < 2) return 0;
+  const size_t serviceCentre = std::stoul(pdu.substr(0, 2), nullptr, 16);
+  const size_t octets = pdu.size() / 2;
+  return octets > serviceCentre + 1 ? octets - 1 - serviceCentre : 0;
+}
+
+bool Transmit(const std::vector<std::string>& pdus, bool save, const ComposeContext& context) {
+  const char letter = save ? 'W' : 'S';
+  try {
+    for (const std::string& pdu : pdus) {
+      const size_t length = TpduLength(pdu);
+      if (!SendLine(context.connection, "AT+CMG%c=%zu", letter, length)) return false;
+      std::string refusal;
+      const std::string command = std::string("AT+CMG") + letter + "=" + std::to_string(length);
+      if (!AwaitPrompt(context.connection, command, refusal)) {
+        context.user.ReportFailure(save, refusal);
+        return false;
+      }
+      ResponseList responses;
+      if (!ExecuteQuiet(context.connection, "%s%c", &responses, pdu.c_str(), kCtrlZ)) {
+        context.user.ReportFailure(save, responses.empty() ? std::string() : responses.back());
+        return false;
+      }
+    }
+  } catch (const io_error& failure) {
+    context.user.ReportFailure(save, failure.what());
+    return false;
+  }
+  if (!pdus.empty()) context.user.ReportDone(save);
+  return true;
+}
