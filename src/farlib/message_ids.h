@@ -124,4 +124,12 @@ constexpr int kNotSaved = 164;
 constexpr int kTooLongForOne = 165;
 constexpr int kTooLongCount = 166;  // "%d" "%d": the length and what one message holds
 constexpr int kSendInParts = 167;   // "%d": the number of parts
+// The phone tools: terminal, clock and capability log.
+constexpr int kClockSetTitle = 2;
+constexpr int kClockSet = 111;
+constexpr int kLogFileLabel = 116;  // 116 to 118: the capability log dialog's items
+constexpr int kProbePhoneBook = 117;
+constexpr int kProbeMessages = 118;
+constexpr int kProbing = 119;
+constexpr int kLogWritten = 120;
 }  // namespace Msg
