@@ -11,11 +11,13 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string_view>
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/posix/codepage_tables.h"
 #include "platform/posix/posix_backend.h"
 
 namespace Platform {
@@ -162,6 +164,108 @@ std::optional<unsigned char> ByteOfUnit(uint32_t codePage, char16_t unit) {
   return static_cast<unsigned char>(output[0]);
 }
 
+bool IsSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
+
+struct CAlone {
+  std::string m_output;
+  // iconv refused the input as invalid, giving nothing.
+  bool m_refused = false;
+  // Neither asked for more input nor held anything back for a character to come.
+  bool m_complete = false;
+};
+
+// One character's bytes on their own, from the initial shift state.
+CAlone ConvertAlone(CConverter& converter, std::string_view input) {
+  CAlone result;
+  converter.Reset();
+  const bool converted = converter.Convert(input, result.m_output);
+  result.m_refused = !converted && errno == EILSEQ && result.m_output.empty();
+  std::string heldBack;
+  converter.Finish(heldBack);
+  result.m_complete = (converted || result.m_refused) && heldBack.empty();
+  return result;
+}
+
+// A page where each byte is one UTF-16 unit or none and each unit one byte or none, with no
+// state between characters, converts through two tables that give exactly what iconv gives a
+// character at a time, at a fraction of the cost. Pages with lead bytes are not of this kind,
+// nor those whose glibc converter joins or splits accents (1255, 1258): they stay with iconv.
+// No such page shows a character beyond U+FFFF, so a surrogate pair is always one default
+// character.
+class CSingleBytePage {
+ public:
+  // Nothing when iconv does not know the page or it is not of that kind.
+  static std::unique_ptr<CSingleBytePage> Build(uint32_t codePage) {
+    const std::string name = IconvName(codePage);
+    CConverter toWide(kWideName, name);
+    CConverter fromWide(name, kWideName);
+    if (!toWide.IsOpen() || !fromWide.IsOpen()) return nullptr;
+    auto page = std::make_unique<CSingleBytePage>();
+    for (size_t byte = 0; byte < page->m_unitOfByte.size(); ++byte) {
+      const char input = static_cast<char>(byte);
+      const CAlone alone = ConvertAlone(toWide, std::string_view(&input, 1));
+      if (!alone.m_complete || (!alone.m_refused && alone.m_output.size() != sizeof(char16_t))) {
+        return nullptr;
+      }
+      page->m_unitOfByte[byte] = alone.m_refused ? kReplacement : WideFromBytes(alone.m_output)[0];
+    }
+    for (size_t unit = 0; unit < page->m_byteOfUnit.size(); ++unit) {
+      page->m_byteOfUnit[unit] = kUnmapped;
+      const auto wide = static_cast<char16_t>(unit);
+      if (IsSurrogate(wide)) continue;
+      const CAlone alone = ConvertAlone(
+          fromWide, std::string_view(reinterpret_cast<const char*>(&wide), sizeof wide));
+      if (!alone.m_complete || (!alone.m_refused && alone.m_output.size() != 1)) return nullptr;
+      if (!alone.m_refused)
+        page->m_byteOfUnit[unit] = static_cast<unsigned char>(alone.m_output[0]);
+    }
+    const char16_t question = u'?';
+    page->m_defaultCharacter =
+        ConvertAlone(fromWide,
+                     std::string_view(reinterpret_cast<const char*>(&question), sizeof question))
+            .m_output;
+    return page;
+  }
+
+  void ToWide(std::string_view bytes, std::u16string& wide) const {
+    wide.resize(bytes.size());
+    for (size_t at = 0; at < bytes.size(); ++at) {
+      wide[at] = m_unitOfByte[static_cast<unsigned char>(bytes[at])];
+    }
+  }
+
+  void FromWide(std::u16string_view wide, std::string& bytes) const {
+    bytes.clear();
+    bytes.reserve(wide.size());
+    for (size_t at = 0; at < wide.size(); ++at) {
+      const uint16_t byte = m_byteOfUnit[wide[at]];
+      if (byte != kUnmapped) {
+        bytes.push_back(static_cast<char>(byte));
+        continue;
+      }
+      at += UnitsOfCharacterAt(wide, at) - 1;
+      bytes += m_defaultCharacter;
+    }
+  }
+
+ private:
+  static constexpr uint16_t kUnmapped = 0x100;
+  std::array<char16_t, 256> m_unitOfByte{};
+  std::array<uint16_t, 0x10000> m_byteOfUnit{};
+  std::string m_defaultCharacter;
+};
+
+// Built on first use, once per page, by whichever thread asks first; the tables are only read
+// after that. Built with converters of their own, so that no thread meets the shared ones.
+const CSingleBytePage* SingleBytePage(uint32_t codePage) {
+  static std::mutex mutex;
+  static std::map<uint32_t, std::unique_ptr<CSingleBytePage>> pages;
+  const std::lock_guard lock(mutex);
+  const auto [slot, added] = pages.try_emplace(codePage);
+  if (added) slot->second = CSingleBytePage::Build(codePage);
+  return slot->second.get();
+}
+
 using ByteTable = std::array<unsigned char, 256>;
 
 // A byte that has no counterpart stays as it is (Windows would pick a look-alike instead).
@@ -230,17 +334,41 @@ std::string MapBytes(std::string_view text, const ByteTable& table) {
 uint32_t OemCodePage() {
   constexpr uint32_t kRussian = 866;
   constexpr uint32_t kEnglish = 437;
-  return CodePageFromEnvironment("ZANTEL_OEMCP").value_or(RussianLanguage() ? kRussian : kEnglish);
+  if (const auto page = CodePageFromEnvironment("ZANTEL_OEMCP")) return *page;
+  return RussianLanguage() ? kRussian : kEnglish;
 }
 
 uint32_t AnsiCodePage() {
   constexpr uint32_t kRussian = 1251;
   constexpr uint32_t kEnglish = 1252;
-  return CodePageFromEnvironment("ZANTEL_ACP").value_or(RussianLanguage() ? kRussian : kEnglish);
+  if (const auto page = CodePageFromEnvironment("ZANTEL_ACP")) return *page;
+  return RussianLanguage() ? kRussian : kEnglish;
 }
 
-// Each byte the page cannot decode becomes U+FFFD, and decoding goes on after it.
 bool MultiByteToWide(uint32_t codePage, std::string_view bytes, std::u16string& wide) {
+  const uint32_t page = ActualCodePage(codePage);
+  if (const CSingleBytePage* table = SingleBytePage(page)) {
+    table->ToWide(bytes, wide);
+    return true;
+  }
+  return Posix::IconvMultiByteToWide(page, bytes, wide);
+}
+
+bool WideToMultiByte(uint32_t codePage, std::u16string_view wide, std::string& bytes) {
+  const uint32_t page = ActualCodePage(codePage);
+  if (const CSingleBytePage* table = SingleBytePage(page)) {
+    table->FromWide(wide, bytes);
+    return true;
+  }
+  return Posix::IconvWideToMultiByte(page, wide, bytes);
+}
+
+namespace Posix {
+
+bool HasSingleByteTable(uint32_t codePage) { return SingleBytePage(codePage) != nullptr; }
+
+// Each byte the page cannot decode becomes U+FFFD, and decoding goes on after it.
+bool IconvMultiByteToWide(uint32_t codePage, std::string_view bytes, std::u16string& wide) {
   wide.clear();
   CConverter* converter = Converter(ActualCodePage(codePage), true);
   if (converter == nullptr) return false;
@@ -257,7 +385,7 @@ bool MultiByteToWide(uint32_t codePage, std::string_view bytes, std::u16string& 
 
 // Each character the page cannot show (a surrogate pair being one character) becomes the
 // page's own question mark.
-bool WideToMultiByte(uint32_t codePage, std::u16string_view wide, std::string& bytes) {
+bool IconvWideToMultiByte(uint32_t codePage, std::u16string_view wide, std::string& bytes) {
   bytes.clear();
   CConverter* converter = Converter(ActualCodePage(codePage), false);
   if (converter == nullptr) return false;
@@ -276,6 +404,8 @@ bool WideToMultiByte(uint32_t codePage, std::u16string_view wide, std::string& b
   converter->Finish(bytes);
   return true;
 }
+
+}  // namespace Posix
 
 std::string OemToAnsi(std::string_view oem) {
   return MapBytes(oem, ConversionTable(OemCodePage(), AnsiCodePage()));
