@@ -244,11 +244,16 @@ void CMessageStores::ReadMessages(const SMSSession& session) {
     int32_t all;
     ~CRestoreAll() { choice = all; }
   } restore{selection[0], count};
+  bool anySelected = false;
   for (int32_t i = 0; i < count; ++i) {
     selection[0] = i;
     // A storage the phone did not switch to would list the previous one a second time.
-    if (SelectStorages(session, -1)) ListStorage(session);
+    if (!SelectStorages(session, -1)) continue;
+    anySelected = true;
+    ListStorage(session);
   }
+  // Where no storage could be chosen, the one the phone has is still worth showing.
+  if (!anySelected) ListStorage(session);
 }
 
 void CMessageStores::ListStorage(const SMSSession& session) {
