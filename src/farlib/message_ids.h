@@ -132,4 +132,15 @@ constexpr int kProbePhoneBook = 117;
 constexpr int kProbeMessages = 118;
 constexpr int kProbing = 119;
 constexpr int kLogWritten = 120;
+// The rendered short message: its panel name, the message dialog and the detail dialog.
+constexpr int kSmsNoNumber = 137;
+constexpr int kSmsMessageTitle = 138;
+constexpr int kSmsNumberLabel = 139;
+constexpr int kSmsNameLabel = 140;
+constexpr int kSmsTimeLabel = 141;
+constexpr int kSmsPartOf = 142;  // "%d" "%d": the part number and the part count
+constexpr int kSmsDetailsTitle = 143;
+constexpr int kSmsDetailsButton = 148;
+constexpr int kSmsReplyButton = 151;
+constexpr int kSmsAddSenderButton = 156;
 }  // namespace Msg
