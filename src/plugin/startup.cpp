@@ -1,6 +1,7 @@
 #include "plugin/startup.h"
 
 #include "farlib/host.h"
+#include "plugin/configuration.h"
 #include "settings/settings.h"
 
 namespace Plugin {
@@ -11,6 +12,9 @@ void Start(const PluginStartupInfo& info) {
 }
 
 int Configure(int) {
+  ConfigurationMenu();
+  // However the menu was left, Escape included, what the pages changed is kept. A failed save
+  // has already told the user why, in one box.
   SaveSettings();
   return 1;
 }

@@ -7,7 +7,8 @@ namespace Plugin {
 // the settings are loaded.
 void Start(const PluginStartupInfo& info);
 
-// The configuration command: the settings are saved when it ends.
+// The configuration command: the configuration menu, then the settings are saved however it
+// was left.
 int Configure(int item);
 
 // The host unloads the plug-in: the settings are saved.
