@@ -213,11 +213,13 @@ int CScriptedHost::ShowDialog(const char* helpTopic, int x1, int y1, int x2, int
   const size_t index = m_dialogs.size();
   m_dialogs.push_back(shown);
   int result = -1;
-  std::optional<Step> step = TakeStep();
+  std::optional<Step> step = m_ui ? std::nullopt : TakeStep();
   if (!problems.empty()) {
     std::string text = "malformed dialog records:";
     for (const std::string& problem : problems) text += "\n  " + problem;
     Fail(text + "\n" + Describe(shown));
+  } else if (m_ui) {
+    result = m_ui->Dialog(shown, items, count);
   } else if (!step) {
     Fail("nothing scripted for " + Describe(shown));
   } else if (auto* answer = std::get_if<CDialogAnswer>(&*step);
@@ -302,7 +304,9 @@ int ZANTEL_STDCALL CScriptedHost::MenuService(int module, int x, int y, int maxH
 int CScriptedHost::ShowMenu(ShownMenu shown, int* breakCode) {
   int code = -1;
   int result = -1;
-  if (std::optional<Step> step = TakeStep(); !step) {
+  if (m_ui) {
+    result = m_ui->Menu(shown, code);
+  } else if (std::optional<Step> step = TakeStep(); !step) {
     Fail("nothing scripted for " + Describe(shown));
   } else if (auto* answer = std::get_if<CMenuAnswer>(&*step);
              !answer || answer->m_helpTopic != shown.helpTopic) {
@@ -363,6 +367,8 @@ int ZANTEL_STDCALL CScriptedHost::MessageService(int module, FarDword flags, con
     std::string text = "malformed message box:";
     for (const std::string& problem : problems) text += "\n  " + problem;
     host->Fail(text + "\n" + Describe(shown));
+  } else if (host->m_ui) {
+    result = host->m_ui->Message(shown);
   } else if (shown.buttons > 0) {
     result = host->AnswerMessageWith(shown);
   }
@@ -428,6 +434,7 @@ FarHandle ZANTEL_STDCALL CScriptedHost::SaveScreenService(int x1, int y1, int x2
   host->m_log.push_back("save screen " + std::to_string(screen) + " (" + std::to_string(x1) + "," +
                         std::to_string(y1) + "," + std::to_string(x2) + "," + std::to_string(y2) +
                         ")");
+  if (host->m_ui) host->m_ui->SaveScreen(screen);
   return reinterpret_cast<FarHandle>(screen);
 }
 
@@ -435,6 +442,7 @@ void ZANTEL_STDCALL CScriptedHost::RestoreScreenService(FarHandle handle) {
   CScriptedHost* host = Current();
   if (!host) return;
   const auto screen = reinterpret_cast<uintptr_t>(handle);
+  if (host->m_ui) host->m_ui->RestoreScreen(screen);
   if (screen == 0) {
     host->m_log.push_back("restore screen (none)");
     return;

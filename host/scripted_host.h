@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "farapi/far_api.h"
+#include "host/host_ui.h"
 #include "host/lng_catalog.h"
 #include "host/shown_ui.h"
 
@@ -127,6 +128,10 @@ class CScriptedHost {
   // Answers every box with buttons that finds no message step next in the script.
   void AnswerEveryMessage(int button, std::function<void()> whileShown = {});
 
+  // Answers dialogs, menus and message boxes from a person instead of the script (null: the
+  // script again). The records are read and checked as before; the UI is not owned.
+  void SetUi(CHostUi* ui) { m_ui = ui; }
+
   // Without a handler, failures are only collected.
   void OnFailure(std::function<void(const std::string&)> report) { m_report = std::move(report); }
   const std::vector<std::string>& Failures() const { return m_failures; }
@@ -176,6 +181,7 @@ class CScriptedHost {
 
   PluginStartupInfo m_info{};
   CScriptedHost* m_previous = nullptr;
+  CHostUi* m_ui = nullptr;
   std::function<void(const std::string&)> m_report;
   std::vector<std::string> m_failures;
   std::deque<Step> m_script;

@@ -77,6 +77,31 @@ void UnselectProcessed(CPanel& panel, CItemArray& passed) {
   }
 }
 
+void AddSubfolders(const std::string& folder, std::vector<CPanelItem>& items) {
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::absolute(folder, error);
+  if (error) return;
+  if (path.has_relative_path()) {
+    CPanelItem parent;
+    parent.name = kParentName;
+    parent.attributes = kAttributeDirectory;
+    items.push_back(std::move(parent));
+  }
+  std::vector<CPanelItem> found;
+  for (std::filesystem::directory_iterator it(path, error), end; !error && it != end;
+       it.increment(error)) {
+    std::error_code typeError;
+    if (!it->is_directory(typeError)) continue;
+    CPanelItem item;
+    item.name = it->path().filename().string();
+    item.attributes = kAttributeDirectory;
+    found.push_back(std::move(item));
+  }
+  std::sort(found.begin(), found.end(),
+            [](const CPanelItem& a, const CPanelItem& b) { return a.name < b.name; });
+  items.insert(items.end(), found.begin(), found.end());
+}
+
 }  // namespace
 
 CStandInHost::CStandInHost() : m_previousHost(g_standIn) {
@@ -265,6 +290,7 @@ bool CStandInHost::SetFolder(const std::string& folder) {
 void CStandInHost::ListFolder(bool keepSelection) {
   if (m_files.directory.empty()) return;
   std::vector<CPanelItem> items;
+  if (m_listSubfolders) AddSubfolders(m_files.directory, items);
   for (const std::string& name : Platform::ListFiles(m_files.directory + "/*")) {
     CPanelItem item;
     item.name = name;

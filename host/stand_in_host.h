@@ -47,6 +47,9 @@ class CStandInHost : public CScriptedHost {
   // The other panel: lists a real folder. False, and reported, when it is not a folder.
   bool SetFolder(const std::string& folder);
   const std::string& Folder() const { return m_files.directory; }
+  // The file panel lists subfolders too (with ".." below the root), as a person's panel
+  // does; tests see the files alone unless they ask.
+  void ListSubfolders(bool on) { m_listSubfolders = on; }
 
   CPanel& Panel(EPanel panel) { return panel == EPanel::Plugin ? m_plugin : m_files; }
   const CPanel& Panel(EPanel panel) const { return panel == EPanel::Plugin ? m_plugin : m_files; }
@@ -106,6 +109,7 @@ class CStandInHost : public CScriptedHost {
   std::string m_closedTo;
   int m_depth = 0;
   bool m_reading = false;
+  bool m_listSubfolders = false;
   CPanel m_plugin;
   CPanel m_files;
   EPanel m_active = EPanel::Files;

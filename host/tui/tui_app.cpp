@@ -1,0 +1,313 @@
+#include "host/tui/tui_app.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "host/column_layout.h"
+
+namespace Host::Tui {
+namespace {
+
+// Far's own key bar labels, F1..F12, where the plug-in gives none. F9 opens the plug-in's
+// configuration here, since this host has no menu bar.
+const wchar_t* const kHostLabels[12] = {L"Help",   L"",       L"View",   L"Edit",
+                                        L"Copy",   L"RenMov", L"MkFold", L"Delete",
+                                        L"Config", L"Quit",   L"Plugin", L"Screen"};
+
+std::wstring Centre(const std::wstring& text, int width) {
+  const int pad = std::max(0, (width - TextWidth(text)) / 2);
+  return std::wstring(static_cast<size_t>(pad), L' ') + text;
+}
+
+}  // namespace
+
+CTuiApp::CTuiApp() : m_ui(m_terminal, [this] { Draw(); }) {
+  m_host.SetUi(&m_ui);
+  m_host.NameMissingMessages();
+  m_host.ListSubfolders(true);
+}
+
+bool CTuiApp::Start(const std::string& modulePath, const std::string& folder,
+                    const std::string& language, std::string& error) {
+  if (!m_host.SetFolder(folder) || !m_host.Load(modulePath, language)) {
+    error = m_host.Failures().empty() ? "cannot start" : m_host.Failures().back();
+    return false;
+  }
+  m_failuresSeen = m_host.Failures().size();
+  m_status = L"Alt+F1: the disk menu opens the phone; F11: plug-ins; F9: configuration; F10: quit";
+  return true;
+}
+
+void CTuiApp::Run() {
+  while (!m_quit) {
+    Draw();
+    m_terminal.Cursor(-1, -1);
+    m_terminal.Show();
+    const CInput input = m_terminal.ReadKey();
+    if (input.resized || !input.key) continue;
+    HandleKey(*input.key);
+    // What the plug-in did that Far would trip over shows on the status line.
+    if (m_host.Failures().size() > m_failuresSeen) {
+      Say("host: " + m_host.Failures().back());
+      m_failuresSeen = m_host.Failures().size();
+    }
+    m_ui.ForgetStandingBoxes();
+  }
+}
+
+// ---- drawing ----
+
+void CTuiApp::Draw() {
+  const int width = m_terminal.Width();
+  const int height = m_terminal.Height();
+  m_terminal.Clear();
+  if (width < 30 || height < 10) {
+    m_terminal.Text(0, 0, width, L"The window is too small for Zantel's panels.", EColor::Status);
+    return;
+  }
+  const int half = width / 2;
+  const int panelHeight = height - 2;
+  DrawPanel(EPanel::Plugin, 0, half, panelHeight);
+  DrawPanel(EPanel::Files, half, width - half, panelHeight);
+  m_terminal.Text(height - 2, 0, width, m_status, EColor::Status, true);
+  DrawKeyBar(height - 1);
+}
+
+void CTuiApp::DrawPanel(EPanel which, int x, int width, int height) {
+  const bool open = which == EPanel::Files || m_host.IsOpen();
+  const bool active = open && m_host.Active() == which;
+  for (int row = 0; row < height; ++row) m_terminal.Fill(row, x, width, EColor::Panel);
+  m_terminal.Box(0, x, height, width, true, EColor::Panel);
+  const int inner = width - 2;
+  if (!open) {
+    m_terminal.Text(height / 2 - 1, x + 1, inner, Centre(L"No plug-in panel", inner),
+                    EColor::Panel);
+    m_terminal.Text(height / 2, x + 1, inner, Centre(L"Alt+F1: disk menu", inner), EColor::Panel);
+    m_terminal.Text(height / 2 + 1, x + 1, inner, Centre(L"F11: plug-ins menu", inner),
+                    EColor::Panel);
+    return;
+  }
+  CPanel& panel = m_host.Panel(which);
+  std::wstring title;
+  if (which == EPanel::Plugin) {
+    title = FromOem(!panel.plugin.panelTitle.empty() ? panel.plugin.panelTitle : panel.directory);
+  } else {
+    title = FromOem(panel.directory);
+  }
+  title = L" " + title + L" ";
+  const int titleWidth = std::min(TextWidth(title), inner);
+  m_terminal.Text(0, x + 1 + (inner - titleWidth) / 2, titleWidth, title,
+                  active ? EColor::ActiveTitle : EColor::Panel);
+
+  const std::vector<CColumn> columns =
+      LayoutColumns(PanelColumns(panel, which == EPanel::Plugin), inner);
+  const int firstRow = 2;
+  const int rows = std::max(0, height - 5);
+  for (const CColumn& column : columns) {
+    const std::wstring columnTitle = FromOem(column.title);
+    m_terminal.Text(1, x + 1 + column.x, column.width, Centre(columnTitle, column.width),
+                    EColor::PanelTitle);
+    if (column.x + column.width < inner)
+      m_terminal.VerticalLine(1, x + 1 + column.x + column.width, rows + 1, EColor::Panel);
+  }
+
+  const std::vector<CPanelItem>& items = panel.Items();
+  int top = panel.Top();
+  const int current = panel.Current();
+  if (current < top) top = current;
+  if (rows > 0 && current >= top + rows) top = current - rows + 1;
+  top = std::max(0, std::min(top, std::max(0, static_cast<int>(items.size()) - rows)));
+  panel.SetTop(top);
+  for (int row = 0; row < rows; ++row) {
+    const int index = top + row;
+    if (index >= static_cast<int>(items.size())) break;
+    const CPanelItem& item = items[static_cast<size_t>(index)];
+    EColor color = item.selected ? EColor::PanelSelected : EColor::Panel;
+    if (active && index == current) color = item.selected ? EColor::CursorSelected : EColor::Cursor;
+    const int y = firstRow + row;
+    for (const CColumn& column : columns) {
+      std::wstring cell = FromOem(CellText(item, column.type));
+      if (column.type == "N" && item.IsFolder() && !item.IsParent() && which == EPanel::Files)
+        cell += L"/";
+      const int cellWidth = TextWidth(cell);
+      const bool right = column.type == "S" && cellWidth < column.width;
+      m_terminal.Fill(y, x + 1 + column.x, column.width, color);
+      m_terminal.Text(y, x + 1 + column.x + (right ? column.width - cellWidth : 0), column.width,
+                      cell, color);
+    }
+  }
+
+  // The status line: the current item, and what is selected.
+  const int separator = height - 3;
+  m_terminal.HorizontalLine(separator, x + 1, inner, false, EColor::Panel);
+  m_terminal.Char(separator, x, L'╟', EColor::Panel);
+  m_terminal.Char(separator, x + width - 1, L'╢', EColor::Panel);
+  if (const int selected = panel.SelectedCount(); selected > 0) {
+    const std::wstring text = L" " + std::to_wstring(selected) + L" selected ";
+    m_terminal.Text(separator, x + 1 + (inner - TextWidth(text)) / 2, inner, text,
+                    EColor::PanelSelected);
+  }
+  if (const CPanelItem* item = panel.CurrentItem()) {
+    std::wstring status = FromOem(item->name);
+    for (const std::string& column : item->customColumns) {
+      if (!column.empty()) {
+        status += L"  " + FromOem(column);
+        break;
+      }
+    }
+    if (!item->IsFolder() && which == EPanel::Files) status += L"  " + std::to_wstring(item->size);
+    m_terminal.Text(height - 2, x + 1, inner, status, EColor::Panel);
+  }
+}
+
+void CTuiApp::DrawKeyBar(int y) {
+  const int width = m_terminal.Width();
+  const int cell = std::max(1, width / 12);
+  const bool plugin = m_host.IsOpen() && m_host.Active() == EPanel::Plugin;
+  for (int i = 0; i < 12; ++i) {
+    const int x = i * cell;
+    if (x >= width) break;
+    const int w = i == 11 ? width - x : cell;
+    std::wstring label = kHostLabels[i];
+    if (plugin) {
+      const std::string& own =
+          m_host.Panel(EPanel::Plugin).plugin.keyBar[0][static_cast<size_t>(i)];
+      if (!own.empty()) label = FromOem(own);
+    }
+    const std::wstring number = std::to_wstring(i + 1);
+    m_terminal.Text(y, x, w, number, EColor::KeyNumber);
+    const int numberWidth = static_cast<int>(number.size());
+    m_terminal.Text(y, x + numberWidth, std::max(0, w - numberWidth - 1), label, EColor::KeyLabel,
+                    true);
+  }
+}
+
+// ---- keys ----
+
+void CTuiApp::HandleKey(const CFarKey& key) {
+  if (key.Is(kVkF10) || key.Is('Q', PKF_CONTROL)) {
+    m_quit = true;
+    return;
+  }
+  if (key.Is(kVkF1, PKF_ALT) || key.Is(kVkF2, PKF_ALT)) return DiskMenu();
+  if (key.Is(kVkF11)) return PluginsMenu();
+  if (key.Is(kVkF9)) return ConfigureMenu();
+  if (key.Is(kVkF1)) return Help();
+  if (m_host.Active() == EPanel::Files && FilePanelKey(key)) return;
+  if (key.key != 0 && m_host.PressKey(key.key, key.controlState)) return;
+  MoveCursor(key);
+}
+
+// Folders on the file panel: the stand-in host lists them; going in and out is the host's.
+bool CTuiApp::FilePanelKey(const CFarKey& key) {
+  CPanel& panel = m_host.Panel(EPanel::Files);
+  std::filesystem::path folder = panel.directory;
+  std::string leaving;
+  if (key.Is(kVkReturn)) {
+    const CPanelItem* item = panel.CurrentItem();
+    if (!item || !item->IsFolder()) return false;
+    if (item->IsParent()) {
+      leaving = folder.filename().string();
+      folder = folder.parent_path();
+    } else {
+      folder /= item->name;
+    }
+  } else if (key.Is(kVkPrior, PKF_CONTROL)) {
+    if (folder.parent_path() == folder) return true;
+    leaving = folder.filename().string();
+    folder = folder.parent_path();
+  } else {
+    return false;
+  }
+  if (m_host.SetFolder(folder.lexically_normal().string()) && !leaving.empty())
+    m_host.Panel(EPanel::Files).SetCurrent(leaving);
+  return true;
+}
+
+bool CTuiApp::MoveCursor(const CFarKey& key) {
+  const EPanel which = m_host.Active();
+  if (which == EPanel::Plugin && !m_host.IsOpen()) return false;
+  CPanel& panel = m_host.Panel(which);
+  const int count = static_cast<int>(panel.Items().size());
+  if (count == 0) return false;
+  const int page = std::max(1, m_terminal.Height() - 7);
+  const int current = panel.Current();
+  const bool shift = key.controlState == PKF_SHIFT;
+  if (shift && (key.key == kVkUp || key.key == kVkDown)) {
+    if (const CPanelItem* item = panel.CurrentItem()) panel.Select(item->name, !item->selected);
+  }
+  if ((key.controlState == 0 || shift) && key.key == kVkUp)
+    return panel.SetCurrent(std::max(0, current - 1));
+  if ((key.controlState == 0 || shift) && key.key == kVkDown)
+    return panel.SetCurrent(std::min(count - 1, current + 1));
+  if (key.Is(kVkPrior)) return panel.SetCurrent(std::max(0, current - page));
+  if (key.Is(kVkNext)) return panel.SetCurrent(std::min(count - 1, current + page));
+  if (key.Is(kVkHome)) return panel.SetCurrent(0);
+  if (key.Is(kVkEnd)) return panel.SetCurrent(count - 1);
+  if (key.Is(kVkAdd) || key.Is(kVkSubtract) || key.Is(kVkMultiply)) {
+    for (const CPanelItem& item : std::vector<CPanelItem>(panel.Items())) {
+      const bool selected = key.key == kVkAdd        ? true
+                            : key.key == kVkSubtract ? false
+                                                     : !item.selected;
+      panel.Select(item.name, selected);
+    }
+    return true;
+  }
+  return false;
+}
+
+// ---- menus of the host ----
+
+void CTuiApp::DiskMenu() {
+  const CPluginMenus menus = m_host.PluginMenus();
+  std::vector<std::wstring> items;
+  for (size_t i = 0; i < menus.diskMenu.size(); ++i) {
+    const CMenuEntry& entry = menus.diskMenu[i];
+    const int hot = entry.number >= 0 ? entry.number : static_cast<int>(i) + 1;
+    items.push_back(L"&" + std::to_wstring(hot % 10) + L"  " + FromOem(entry.text));
+  }
+  if (items.empty()) {
+    m_ui.Tell(L"Disk menu", {L"The plug-in puts nothing into the disk menu."}, false);
+    return;
+  }
+  const int chosen = m_ui.ChooseFrom(L"Disk", items);
+  if (chosen < 0) return;
+  if (!m_host.Open(OPEN_DISKMENU, chosen) && !m_host.IsOpen()) Say("The plug-in opened no panel.");
+}
+
+void CTuiApp::PluginsMenu() {
+  const CPluginMenus menus = m_host.PluginMenus();
+  std::vector<std::wstring> items;
+  for (const std::string& text : menus.pluginsMenu) items.push_back(FromOem(text));
+  if (items.empty()) {
+    m_ui.Tell(L"Plugins", {L"The plug-in puts nothing into the plug-ins menu."}, false);
+    return;
+  }
+  const int chosen = m_ui.ChooseFrom(L"Plugins", items);
+  if (chosen >= 0) m_host.Open(OPEN_PLUGINSMENU, chosen);
+}
+
+void CTuiApp::ConfigureMenu() {
+  const CPluginMenus menus = m_host.PluginMenus();
+  if (menus.configMenu.empty()) {
+    m_ui.Tell(L"Configuration", {L"The plug-in has nothing to configure."}, false);
+    return;
+  }
+  int chosen = 0;
+  if (menus.configMenu.size() > 1) {
+    std::vector<std::wstring> items;
+    for (const std::string& text : menus.configMenu) items.push_back(FromOem(text));
+    chosen = m_ui.ChooseFrom(L"Plugins configuration", items);
+    if (chosen < 0) return;
+  }
+  m_host.Configure(chosen);
+}
+
+void CTuiApp::Help() {
+  m_ui.Tell(L"Help",
+            {L"This host does not read help files yet.", L"Keys: Alt+F1 disk menu, F11 plug-ins,",
+             L"F9 configuration, Tab other panel, F5 copy, F6 move, F10 quit."},
+            false);
+}
+
+}  // namespace Host::Tui

@@ -1,0 +1,800 @@
+#include "host/tui/tui_ui.h"
+
+#include <algorithm>
+#include <cwctype>
+
+#include "host/record_reader.h"
+
+namespace Host::Tui {
+namespace {
+
+constexpr size_t kHistoryLength = 30;
+constexpr size_t kEditRoom = 511;  // Far's Data field without DIF_VAREDIT
+
+// "&Save" shows "Save" with S as its hot key, unless the caller asked for the ampersand shown.
+struct CHotText {
+  std::wstring text;
+  wchar_t hotKey = 0;
+};
+
+CHotText HotText(const std::wstring& raw, bool showAmpersand) {
+  CHotText result;
+  if (showAmpersand) {
+    result.text = raw;
+    return result;
+  }
+  for (size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == L'&' && i + 1 < raw.size()) {
+      ++i;
+      if (raw[i] != L'&' && !result.hotKey)
+        result.hotKey = static_cast<wchar_t>(std::towupper(raw[i]));
+    }
+    result.text.push_back(raw[i]);
+  }
+  return result;
+}
+
+bool KeyMatchesHotKey(const CFarKey& key, wchar_t hotKey) {
+  if (!hotKey) return false;
+  if (key.text) return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(key.text))) == hotKey;
+  // Alt+letter arrives without its text.
+  return (key.controlState & PKF_ALT) && key.key == static_cast<int>(hotKey);
+}
+
+std::vector<std::wstring> SplitLines(const std::wstring& text) {
+  std::vector<std::wstring> lines;
+  size_t start = 0;
+  while (true) {
+    const size_t end = text.find(L'\n', start);
+    lines.push_back(
+        text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+    if (end == std::wstring::npos) break;
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::wstring> StandardButtons(FarDword flags) {
+  switch (flags & 0x000F0000u) {
+    case FMSG_MB_OK: return {L"OK"};
+    case FMSG_MB_OKCANCEL: return {L"OK", L"Cancel"};
+    case FMSG_MB_ABORTRETRYIGNORE: return {L"Abort", L"Retry", L"Ignore"};
+    case FMSG_MB_YESNO: return {L"Yes", L"No"};
+    case FMSG_MB_YESNOCANCEL: return {L"Yes", L"No", L"Cancel"};
+    case FMSG_MB_RETRYCANCEL: return {L"Retry", L"Cancel"};
+    default: return {};
+  }
+}
+
+struct CMessageLayout {
+  std::wstring title;
+  std::vector<std::wstring> lines;
+  std::vector<std::wstring> buttons;
+};
+
+CMessageLayout LayOutMessage(const ShownMessage& shown) {
+  CMessageLayout layout;
+  std::vector<std::wstring> texts;
+  for (const std::string& item : shown.items) {
+    const std::wstring wide = FromOem(item);
+    if (shown.flags & FMSG_ALLINONE) {
+      for (std::wstring& line : SplitLines(wide)) texts.push_back(std::move(line));
+    } else {
+      texts.push_back(wide);
+    }
+  }
+  layout.buttons = StandardButtons(shown.flags);
+  size_t ownButtons = 0;
+  if (layout.buttons.empty()) {
+    ownButtons = static_cast<size_t>(std::clamp(shown.buttons, 0, static_cast<int>(texts.size())));
+    for (size_t i = texts.size() - ownButtons; i < texts.size(); ++i) {
+      layout.buttons.push_back(HotText(texts[i], false).text);
+    }
+  }
+  if (!texts.empty()) layout.title = texts[0];
+  if (!shown.errorText.empty()) layout.lines.push_back(FromOem(shown.errorText));
+  for (size_t i = 1; i + ownButtons < texts.size(); ++i) layout.lines.push_back(texts[i]);
+  return layout;
+}
+
+}  // namespace
+
+// ---- Dialogs ----
+
+class CDialogRunner {
+ public:
+  CDialogRunner(CTuiUi& ui, const ShownDialog& shown, FarDialogItem* items, int count)
+      : m_ui(ui), m_shown(shown), m_items(items), m_count(count) {
+    for (const ShownDialogItem& item : shown.items) {
+      CState state;
+      state.text = FromOem(item.data);
+      state.selected = item.selected;
+      if (IsEdit(item) && (item.flags & DIF_USELASTHISTORY) && item.history && state.text.empty()) {
+        const auto& history = m_ui.m_history[*item.history];
+        if (!history.empty()) state.text = history.front();
+      }
+      state.cursor = static_cast<int>(state.text.size());
+      m_states.push_back(std::move(state));
+    }
+    for (int i = 0; i < Count(); ++i) {
+      if (m_shown.items[static_cast<size_t>(i)].focus && Focusable(i)) m_focus = i;
+    }
+    if (m_focus < 0) m_focus = Step(-1, +1);
+  }
+
+  int Run() {
+    while (true) {
+      Draw();
+      const CInput input = m_ui.m_terminal.ReadKey();
+      if (input.resized || !input.key) continue;
+      const CFarKey& key = *input.key;
+      if (key.Is(kVkEscape) || key.Is(kVkF10)) return Finish(-1);
+      if (key.Is(kVkTab) || key.Is(kVkDown) || (key.Is(kVkRight) && !IsEditFocus())) {
+        m_focus = Step(m_focus, +1);
+        continue;
+      }
+      if (key.Is(kVkTab, PKF_SHIFT) || key.Is(kVkUp) || (key.Is(kVkLeft) && !IsEditFocus())) {
+        m_focus = Step(m_focus, -1);
+        continue;
+      }
+      if (key.Is(kVkReturn)) {
+        if (const int closing = Enter(); closing != kStay) return Finish(closing);
+        continue;
+      }
+      if (key.Is(kVkSpace) && m_focus >= 0 && !IsEditFocus()) {
+        if (const int closing = Activate(m_focus); closing != kStay) return Finish(closing);
+        continue;
+      }
+      if (IsEditFocus() && (key.Is(kVkDown, PKF_CONTROL) || key.Is(kVkDown, PKF_ALT))) {
+        ChooseFromHistory();
+        continue;
+      }
+      if (const int hot = HotKeyItem(key); hot >= 0) {
+        m_focus = hot;
+        if (const int closing = Activate(hot); closing != kStay) return Finish(closing);
+        continue;
+      }
+      if (IsEditFocus()) Edit(key);
+    }
+  }
+
+ private:
+  static constexpr int kStay = -2;
+  struct CState {
+    std::wstring text;
+    int cursor = 0;
+    int scroll = 0;
+    int selected = 0;
+  };
+
+  int Count() const { return m_count; }
+  const ShownDialogItem& Item(int i) const { return m_shown.items[static_cast<size_t>(i)]; }
+  static bool IsEdit(const ShownDialogItem& item) {
+    return item.type == DI_EDIT || item.type == DI_PSWEDIT || item.type == DI_FIXEDIT ||
+           item.type == DI_COMBOBOX;
+  }
+  bool IsEditFocus() const { return m_focus >= 0 && IsEdit(Item(m_focus)); }
+  bool IsReadOnly(int i) const { return (Item(i).flags & DIF_READONLY) != 0; }
+  bool IsEditorLine(int i) const { return IsEdit(Item(i)) && (Item(i).flags & DIF_EDITOR); }
+
+  bool Focusable(int i) const {
+    const ShownDialogItem& item = Item(i);
+    if (item.flags & (DIF_HIDDEN | DIF_DISABLE | DIF_NOFOCUS)) return false;
+    return IsEdit(item) || item.type == DI_BUTTON || item.type == DI_CHECKBOX ||
+           item.type == DI_RADIOBUTTON || item.type == DI_LISTBOX;
+  }
+
+  int Step(int from, int direction) const {
+    for (int n = 1; n <= Count(); ++n) {
+      const int i = ((from + direction * n) % Count() + Count()) % Count();
+      if (Focusable(i)) return i;
+    }
+    return from;
+  }
+
+  size_t Room(int i) const {
+    const int buffer = Item(i).varLength;
+    return buffer > 0 ? static_cast<size_t>(buffer - 1) : kEditRoom;
+  }
+
+  int Enter() {
+    if (m_focus >= 0 && IsEditorLine(m_focus)) {
+      SplitEditorLine();
+      return kStay;
+    }
+    if (m_focus >= 0 && Item(m_focus).type == DI_BUTTON) return Activate(m_focus);
+    for (int i = 0; i < Count(); ++i) {
+      if (Item(i).defaultButton) return i;
+    }
+    return m_focus;
+  }
+
+  int Activate(int i) {
+    const ShownDialogItem& item = Item(i);
+    switch (item.type) {
+      case DI_BUTTON: return (item.flags & DIF_BTNNOCLOSE) ? kStay : i;
+      case DI_CHECKBOX: {
+        const int states = (item.flags & DIF_3STATE) ? 3 : 2;
+        m_states[static_cast<size_t>(i)].selected =
+            (m_states[static_cast<size_t>(i)].selected + 1) % states;
+        return kStay;
+      }
+      case DI_RADIOBUTTON: SelectRadio(i); return kStay;
+      default: return kStay;
+    }
+  }
+
+  // The group runs from the nearest radio button with DIF_GROUP to the next group or non-radio.
+  void SelectRadio(int index) {
+    int first = index;
+    while (first > 0 && !(Item(first).flags & DIF_GROUP) && Item(first - 1).type == DI_RADIOBUTTON)
+      --first;
+    for (int i = first; i < Count() && Item(i).type == DI_RADIOBUTTON; ++i) {
+      if (i > first && (Item(i).flags & DIF_GROUP)) break;
+      m_states[static_cast<size_t>(i)].selected = i == index ? 1 : 0;
+    }
+  }
+
+  int HotKeyItem(const CFarKey& key) const {
+    if (IsEditFocus() && !(key.controlState & PKF_ALT)) return -1;
+    for (int i = 0; i < Count(); ++i) {
+      const ShownDialogItem& item = Item(i);
+      if (item.type != DI_BUTTON && item.type != DI_CHECKBOX && item.type != DI_RADIOBUTTON &&
+          item.type != DI_TEXT)
+        continue;
+      const CHotText hot = HotText(FromOem(item.data), item.flags & DIF_SHOWAMPERSAND);
+      if (!KeyMatchesHotKey(key, hot.hotKey)) continue;
+      // A label's hot key goes to the item after it.
+      if (item.type == DI_TEXT) {
+        const int next = Step(i, +1);
+        return next > i ? next : -1;
+      }
+      if (Focusable(i)) return i;
+    }
+    return -1;
+  }
+
+  void Edit(const CFarKey& key) {
+    CState& state = m_states[static_cast<size_t>(m_focus)];
+    const int length = static_cast<int>(state.text.size());
+    if (key.Is(kVkLeft)) state.cursor = std::max(0, state.cursor - 1);
+    else if (key.Is(kVkRight)) state.cursor = std::min(length, state.cursor + 1);
+    else if (key.Is(kVkHome)) state.cursor = 0;
+    else if (key.Is(kVkEnd)) state.cursor = length;
+    else if (IsReadOnly(m_focus)) return;
+    else if (key.Is(kVkBack)) {
+      if (state.cursor > 0) {
+        state.text.erase(static_cast<size_t>(state.cursor - 1), 1);
+        --state.cursor;
+      } else if (IsEditorLine(m_focus)) {
+        JoinWithPreviousLine();
+      }
+    } else if (key.Is(kVkDelete)) {
+      if (state.cursor < length) state.text.erase(static_cast<size_t>(state.cursor), 1);
+    } else if (key.text && !(key.controlState & (PKF_CONTROL | PKF_ALT))) {
+      // What the OEM page cannot carry is not typed rather than turned into '?' silently.
+      const std::wstring typed(1, static_cast<wchar_t>(key.text));
+      const std::string oem = ToOem(typed);
+      if (oem.size() != 1 || (oem == "?" && key.text != U'?')) return;
+      if (state.text.size() >= Room(m_focus)) return;
+      state.text.insert(static_cast<size_t>(state.cursor), typed);
+      ++state.cursor;
+    }
+  }
+
+  // The lines of a DIF_EDITOR group: consecutive edit items that carry the flag.
+  std::pair<int, int> EditorGroup(int i) const {
+    int first = i;
+    int last = i;
+    while (first > 0 && IsEditorLine(first - 1)) --first;
+    while (last + 1 < Count() && IsEditorLine(last + 1)) ++last;
+    return {first, last};
+  }
+
+  // Enter breaks the line at the cursor when the group's last line is free to take the rest;
+  // otherwise it only moves down, so no text falls off the end.
+  void SplitEditorLine() {
+    const auto [first, last] = EditorGroup(m_focus);
+    if (m_focus == last) return;
+    if (!IsReadOnly(m_focus) && m_states[static_cast<size_t>(last)].text.empty()) {
+      for (int i = last; i > m_focus + 1; --i)
+        m_states[static_cast<size_t>(i)].text = m_states[static_cast<size_t>(i - 1)].text;
+      CState& here = m_states[static_cast<size_t>(m_focus)];
+      m_states[static_cast<size_t>(m_focus + 1)].text =
+          here.text.substr(static_cast<size_t>(here.cursor));
+      here.text.erase(static_cast<size_t>(here.cursor));
+    }
+    ++m_focus;
+    m_states[static_cast<size_t>(m_focus)].cursor = 0;
+    (void)first;
+  }
+
+  void JoinWithPreviousLine() {
+    const auto [first, last] = EditorGroup(m_focus);
+    if (m_focus == first) return;
+    CState& previous = m_states[static_cast<size_t>(m_focus - 1)];
+    CState& here = m_states[static_cast<size_t>(m_focus)];
+    if (previous.text.size() + here.text.size() > Room(m_focus - 1)) return;
+    const int joinAt = static_cast<int>(previous.text.size());
+    previous.text += here.text;
+    for (int i = m_focus; i < last; ++i)
+      m_states[static_cast<size_t>(i)].text = m_states[static_cast<size_t>(i + 1)].text;
+    m_states[static_cast<size_t>(last)].text.clear();
+    --m_focus;
+    previous.cursor = joinAt;
+  }
+
+  void ChooseFromHistory() {
+    const ShownDialogItem& item = Item(m_focus);
+    if (!item.history || IsReadOnly(m_focus)) return;
+    const std::vector<std::wstring>& history = m_ui.m_history[*item.history];
+    if (history.empty()) return;
+    const int chosen = m_ui.ChooseFrom(L"History", history);
+    if (chosen < 0) return;
+    CState& state = m_states[static_cast<size_t>(m_focus)];
+    state.text = history[static_cast<size_t>(chosen)].substr(0, Room(m_focus));
+    state.cursor = static_cast<int>(state.text.size());
+  }
+
+  int Finish(int result) {
+    for (int i = 0; i < Count(); ++i) {
+      const ShownDialogItem& item = Item(i);
+      const CState& state = m_states[static_cast<size_t>(i)];
+      if (IsEdit(item)) {
+        WriteEditText(m_items[i], ToOem(state.text));
+        if (result >= 0 && item.history && !(item.flags & DIF_MANUALADDHISTORY) &&
+            !state.text.empty()) {
+          std::vector<std::wstring>& history = m_ui.m_history[*item.history];
+          std::erase(history, state.text);
+          history.insert(history.begin(), state.text);
+          if (history.size() > kHistoryLength) history.resize(kHistoryLength);
+        }
+      } else if (item.type == DI_CHECKBOX || item.type == DI_RADIOBUTTON) {
+        m_items[i].Selected = state.selected;
+      }
+    }
+    return result;
+  }
+
+  // ---- drawing ----
+
+  void Draw() {
+    CTerminal& t = m_ui.m_terminal;
+    m_ui.Redraw();
+    const int width = m_shown.x1 == -1 ? m_shown.x2 : m_shown.x2 - m_shown.x1 + 1;
+    const int height = m_shown.y1 == -1 ? m_shown.y2 : m_shown.y2 - m_shown.y1 + 1;
+    const int left = m_shown.x1 == -1 ? std::max(0, (t.Width() - width) / 2) : m_shown.x1;
+    const int top = m_shown.y1 == -1 ? std::max(0, (t.Height() - height) / 2) : m_shown.y1;
+    for (int row = 0; row < height && top + row < t.Height(); ++row)
+      t.Fill(top + row, left, std::min(width, t.Width() - left), EColor::Dialog);
+    int cursorY = -1;
+    int cursorX = -1;
+    std::map<int, int> centredRowX;
+    for (int i = 0; i < Count(); ++i) {
+      const ShownDialogItem& item = Item(i);
+      if (item.flags & DIF_HIDDEN) continue;
+      const int y = top + item.y1;
+      int x = left + item.x1;
+      const bool focused = i == m_focus;
+      const std::wstring raw = FromOem(item.data);
+      const CHotText hot = HotText(raw, item.flags & DIF_SHOWAMPERSAND);
+      switch (item.type) {
+        case DI_SINGLEBOX:
+        case DI_DOUBLEBOX: {
+          const int w = item.x2 - item.x1 + 1;
+          t.Box(y, x, item.y2 - item.y1 + 1, w, item.type == DI_DOUBLEBOX, EColor::DialogBox);
+          if (!raw.empty()) {
+            const std::wstring title = L" " + raw + L" ";
+            const int tw = std::min(TextWidth(title), w - 2);
+            t.Text(y, x + (w - tw) / 2, tw, title, EColor::Dialog);
+          }
+          break;
+        }
+        case DI_TEXT: {
+          if (item.flags & (DIF_SEPARATOR | DIF_SEPARATOR2)) {
+            t.HorizontalLine(y, left + 3, width - 6, item.flags & DIF_SEPARATOR2,
+                             EColor::DialogBox);
+            if (hot.text.empty()) break;
+            x = -1;
+          }
+          const int tw = TextWidth(hot.text);
+          if (item.x1 == -1 || x == -1 || (item.flags & DIF_CENTERTEXT))
+            x = left + (width - tw) / 2;
+          t.Text(y, x, width - (x - left), hot.text, EColor::Dialog);
+          break;
+        }
+        case DI_VTEXT:
+          for (size_t k = 0; k < hot.text.size(); ++k)
+            t.Char(y + static_cast<int>(k), x, hot.text[k], EColor::Dialog);
+          break;
+        case DI_EDIT:
+        case DI_PSWEDIT:
+        case DI_FIXEDIT:
+        case DI_COMBOBOX: {
+          CState& state = m_states[static_cast<size_t>(i)];
+          const int w = std::max(1, item.x2 - item.x1 + 1);
+          if (state.cursor < state.scroll) state.scroll = state.cursor;
+          if (state.cursor >= state.scroll + w) state.scroll = state.cursor - w + 1;
+          std::wstring shownText =
+              state.text.substr(std::min(state.text.size(), static_cast<size_t>(state.scroll)));
+          if (item.type == DI_PSWEDIT) shownText.assign(shownText.size(), L'*');
+          t.Text(y, x, w, shownText, focused ? EColor::DialogFocus : EColor::DialogEdit, true);
+          if (focused) {
+            cursorY = y;
+            cursorX =
+                x + TextWidth(state.text.substr(static_cast<size_t>(state.scroll),
+                                                static_cast<size_t>(state.cursor - state.scroll)));
+          }
+          break;
+        }
+        case DI_BUTTON: {
+          std::wstring label = hot.text;
+          if (!(item.flags & DIF_NOBRACKETS))
+            label = item.defaultButton ? L"{ " + label + L" }" : L"[ " + label + L" ]";
+          if (item.flags & DIF_CENTERGROUP) x = CentredX(item.y1, i, left, width, centredRowX);
+          t.Text(y, x, width - (x - left), label, focused ? EColor::DialogFocus : EColor::Dialog);
+          break;
+        }
+        case DI_CHECKBOX:
+        case DI_RADIOBUTTON: {
+          const int selected = m_states[static_cast<size_t>(i)].selected;
+          std::wstring mark;
+          if (item.type == DI_CHECKBOX)
+            mark = selected == 2 ? L"[?] " : selected ? L"[x] " : L"[ ] ";
+          else mark = selected ? L"(•) " : L"( ) ";
+          if (item.flags & DIF_CENTERGROUP) x = CentredX(item.y1, i, left, width, centredRowX);
+          t.Text(y, x, width - (x - left), mark + hot.text,
+                 focused ? EColor::DialogFocus : EColor::Dialog);
+          break;
+        }
+        default: t.Text(y, x, width - (x - left), hot.text, EColor::Dialog); break;
+      }
+    }
+    t.Cursor(cursorY, cursorX);
+    t.Show();
+  }
+
+  std::wstring Label(int i) const {
+    const ShownDialogItem& item = Item(i);
+    const std::wstring text = HotText(FromOem(item.data), item.flags & DIF_SHOWAMPERSAND).text;
+    if (item.type == DI_BUTTON) return (item.flags & DIF_NOBRACKETS) ? text : L"[ " + text + L" ]";
+    return L"[ ] " + text;
+  }
+
+  // DIF_CENTERGROUP items of one row stand centred together, one space apart.
+  int CentredX(int row, int index, int left, int width, std::map<int, int>& rowX) const {
+    if (!rowX.count(row)) {
+      int total = -1;
+      for (int i = 0; i < Count(); ++i) {
+        if (Item(i).y1 == row && (Item(i).flags & DIF_CENTERGROUP) && !(Item(i).flags & DIF_HIDDEN))
+          total += TextWidth(Label(i)) + 1;
+      }
+      rowX[row] = left + std::max(0, (width - total) / 2);
+    }
+    const int x = rowX[row];
+    rowX[row] += TextWidth(Label(index)) + 1;
+    return x;
+  }
+
+  CTuiUi& m_ui;
+  const ShownDialog& m_shown;
+  FarDialogItem* m_items;
+  int m_count;
+  std::vector<CState> m_states;
+  int m_focus = -1;
+};
+
+// ---- Menus ----
+
+class CMenuRunner {
+ public:
+  struct CLine {
+    std::wstring text;
+    wchar_t hotKey = 0;
+    int checked = 0;
+    bool separator = false;
+  };
+
+  CMenuRunner(CTuiUi& ui, std::wstring title, std::wstring bottom, std::vector<CLine> lines,
+              int cursor)
+      : m_ui(ui),
+        m_title(std::move(title)),
+        m_bottom(std::move(bottom)),
+        m_lines(std::move(lines)) {
+    m_cursor = cursor;
+    if (m_cursor < 0 || m_cursor >= Count() || m_lines[static_cast<size_t>(m_cursor)].separator)
+      m_cursor = Next(-1, +1);
+  }
+
+  int x = -1;
+  int y = -1;
+  int maxHeight = 0;
+  bool wrap = false;
+  const std::vector<int>* breakKeys = nullptr;
+
+  int Run(int& breakCode) {
+    breakCode = -1;
+    while (true) {
+      Draw();
+      const CInput input = m_ui.m_terminal.ReadKey();
+      if (input.resized || !input.key) continue;
+      const CFarKey& key = *input.key;
+      if (breakKeys && !breakKeys->empty()) {
+        const int matched = MatchBreakKey(*breakKeys, BreakKeyCode(key));
+        if (matched >= 0) {
+          breakCode = matched;
+          return m_cursor;
+        }
+      }
+      if (key.Is(kVkEscape) || key.Is(kVkF10)) return -1;
+      if (key.Is(kVkReturn)) return m_cursor;
+      if (key.Is(kVkUp)) m_cursor = Next(m_cursor, -1);
+      else if (key.Is(kVkDown)) m_cursor = Next(m_cursor, +1);
+      else if (key.Is(kVkHome) || key.Is(kVkPrior)) m_cursor = Next(-1, +1);
+      else if (key.Is(kVkEnd) || key.Is(kVkNext)) m_cursor = Next(Count(), -1);
+      else {
+        for (int i = 0; i < Count(); ++i) {
+          if (!m_lines[static_cast<size_t>(i)].separator &&
+              KeyMatchesHotKey(key, m_lines[static_cast<size_t>(i)].hotKey))
+            return i;
+        }
+      }
+    }
+  }
+
+ private:
+  int Count() const { return static_cast<int>(m_lines.size()); }
+
+  int Next(int from, int direction) const {
+    for (int i = from + direction; i >= 0 && i < Count(); i += direction) {
+      if (!m_lines[static_cast<size_t>(i)].separator) return i;
+    }
+    if (wrap && from >= 0 && from < Count()) {
+      return Next(direction > 0 ? -1 : Count(), direction);
+    }
+    return from >= 0 && from < Count() ? from : -1;
+  }
+
+  void Draw() {
+    CTerminal& t = m_ui.m_terminal;
+    m_ui.Redraw();
+    int inner = std::max(TextWidth(m_title), TextWidth(m_bottom)) + 2;
+    for (const CLine& line : m_lines) inner = std::max(inner, TextWidth(line.text) + 4);
+    inner = std::min(inner, std::max(4, t.Width() - 6));
+    const int limit =
+        std::max(1, (maxHeight > 0 ? std::min(maxHeight, t.Height() - 4) : t.Height() - 4));
+    const int shownRows = std::max(1, std::min(Count(), limit));
+    const int width = inner + 2;
+    const int height = shownRows + 2;
+    const int left =
+        x >= 0 ? std::min(x, std::max(0, t.Width() - width)) : std::max(0, (t.Width() - width) / 2);
+    const int top = y >= 0 ? std::min(y, std::max(0, t.Height() - height))
+                           : std::max(0, (t.Height() - height) / 2);
+    if (m_cursor >= 0) {
+      if (m_cursor < m_top) m_top = m_cursor;
+      if (m_cursor >= m_top + shownRows) m_top = m_cursor - shownRows + 1;
+    }
+    t.Box(top, left, height, width, true, EColor::MenuBox);
+    if (!m_title.empty()) {
+      const std::wstring title = L" " + m_title + L" ";
+      const int tw = std::min(TextWidth(title), width - 2);
+      t.Text(top, left + (width - tw) / 2, tw, title, EColor::MenuBox);
+    }
+    if (!m_bottom.empty()) {
+      const std::wstring bottom = L" " + m_bottom + L" ";
+      const int bw = std::min(TextWidth(bottom), width - 2);
+      t.Text(top + height - 1, left + (width - bw) / 2, bw, bottom, EColor::MenuBox);
+    }
+    for (int row = 0; row < shownRows; ++row) {
+      const int index = m_top + row;
+      const int rowY = top + 1 + row;
+      if (index >= Count()) {
+        t.Fill(rowY, left + 1, inner, EColor::Menu);
+        continue;
+      }
+      const CLine& line = m_lines[static_cast<size_t>(index)];
+      if (line.separator) {
+        t.HorizontalLine(rowY, left + 1, inner, false, EColor::MenuBox);
+        t.Char(rowY, left, L'╟', EColor::MenuBox);
+        t.Char(rowY, left + width - 1, L'╢', EColor::MenuBox);
+        continue;
+      }
+      std::wstring mark = L"  ";
+      if (line.checked == 1) mark = L"√ ";
+      else if (line.checked) mark = std::wstring(1, static_cast<wchar_t>(line.checked)) + L" ";
+      t.Text(rowY, left + 1, inner, L" " + mark + line.text,
+             index == m_cursor ? EColor::MenuCursor : EColor::Menu, true);
+    }
+    t.Cursor(-1, -1);
+    t.Show();
+  }
+
+  CTuiUi& m_ui;
+  std::wstring m_title;
+  std::wstring m_bottom;
+  std::vector<CLine> m_lines;
+  int m_cursor = 0;
+  int m_top = 0;
+};
+
+// ---- CTuiUi ----
+
+CTuiUi::CTuiUi(CTerminal& terminal, std::function<void()> drawBackground)
+    : m_terminal(terminal), m_drawBackground(std::move(drawBackground)) {}
+
+int CTuiUi::Dialog(const ShownDialog& shown, FarDialogItem* items, int count) {
+  if (count <= 0 || !items) return -1;
+  CDialogRunner runner(*this, shown, items, count);
+  const int result = runner.Run();
+  Redraw();
+  m_terminal.Show();
+  return result;
+}
+
+int CTuiUi::Menu(const ShownMenu& shown, int& breakCode) {
+  std::vector<CMenuRunner::CLine> lines;
+  int cursor = -1;
+  for (size_t i = 0; i < shown.items.size(); ++i) {
+    const ShownMenuItem& item = shown.items[i];
+    const CHotText hot = HotText(FromOem(item.text), shown.flags & FMENU_SHOWAMPERSAND);
+    lines.push_back({hot.text, hot.hotKey, item.checked, item.separator != 0});
+    if (item.selected && cursor < 0 && !item.separator) cursor = static_cast<int>(i);
+  }
+  if (lines.empty()) {
+    breakCode = -1;
+    return -1;
+  }
+  CMenuRunner runner(*this, FromOem(shown.title), FromOem(shown.bottom), std::move(lines), cursor);
+  runner.x = shown.x;
+  runner.y = shown.y;
+  runner.maxHeight = shown.maxHeight;
+  runner.wrap = (shown.flags & FMENU_WRAPMODE) != 0;
+  runner.breakKeys = &shown.breakKeys;
+  const int result = runner.Run(breakCode);
+  Redraw();
+  m_terminal.Show();
+  return result;
+}
+
+int CTuiUi::ChooseFrom(const std::wstring& title, const std::vector<std::wstring>& items) {
+  std::vector<CMenuRunner::CLine> lines;
+  for (const std::wstring& item : items) {
+    const CHotText hot = HotText(item, false);
+    lines.push_back({hot.text, hot.hotKey, 0, false});
+  }
+  if (lines.empty()) return -1;
+  CMenuRunner runner(*this, title, L"", std::move(lines), 0);
+  int breakCode = -1;
+  const int result = runner.Run(breakCode);
+  Redraw();
+  return result;
+}
+
+void CTuiUi::DrawMessage(const ShownMessage& shown, int focus) {
+  const CMessageLayout layout = LayOutMessage(shown);
+  const bool warning = (shown.flags & FMSG_WARNING) != 0;
+  const EColor body = warning ? EColor::Warning : EColor::Dialog;
+  const EColor frame = warning ? EColor::WarningBox : EColor::DialogBox;
+  const EColor focusColor = warning ? EColor::WarningFocus : EColor::DialogFocus;
+  int inner = TextWidth(layout.title) + 2;
+  for (const std::wstring& line : layout.lines) inner = std::max(inner, TextWidth(line));
+  int buttonsWidth = -1;
+  for (const std::wstring& button : layout.buttons) buttonsWidth += TextWidth(button) + 5;
+  inner = std::max(inner, buttonsWidth);
+  inner = std::min(inner, std::max(10, m_terminal.Width() - 10));
+  const int width = inner + 10;
+  const int height = static_cast<int>(layout.lines.size()) + (layout.buttons.empty() ? 0 : 1) + 4;
+  const int left = std::max(0, (m_terminal.Width() - width) / 2);
+  int top = std::max(0, (m_terminal.Height() - height) / 2);
+  if (shown.flags & FMSG_DOWN) top = std::max(0, std::min(top + 3, m_terminal.Height() - height));
+  for (int row = 0; row < height; ++row) m_terminal.Fill(top + row, left, width, body);
+  m_terminal.Box(top + 1, left + 3, height - 2, width - 6, true, frame);
+  if (!layout.title.empty()) {
+    const std::wstring title = L" " + layout.title + L" ";
+    const int tw = std::min(TextWidth(title), width - 8);
+    m_terminal.Text(top + 1, left + (width - tw) / 2, tw, title, frame);
+  }
+  int y = top + 2;
+  for (const std::wstring& line : layout.lines) {
+    if (!line.empty() && (line[0] == 1 || line[0] == 2)) {
+      m_terminal.HorizontalLine(y, left + 4, width - 8, line[0] == 2, frame);
+    } else {
+      const int lw = std::min(TextWidth(line), inner);
+      const int x = (shown.flags & FMSG_LEFTALIGN) ? left + 5 : left + (width - lw) / 2;
+      m_terminal.Text(y, x, inner, line, body);
+    }
+    ++y;
+  }
+  if (!layout.buttons.empty()) {
+    int x = left + std::max(5, (width - buttonsWidth) / 2);
+    for (size_t i = 0; i < layout.buttons.size(); ++i) {
+      const std::wstring label = L"[ " + layout.buttons[i] + L" ]";
+      m_terminal.Text(y, x, std::max(0, left + width - 4 - x), label,
+                      static_cast<int>(i) == focus ? focusColor : body);
+      x += TextWidth(label) + 1;
+    }
+  }
+}
+
+int CTuiUi::Message(const ShownMessage& shown) {
+  const CMessageLayout layout = LayOutMessage(shown);
+  if (layout.buttons.empty()) {
+    // A wait box: drawn now, left standing while the plug-in works.
+    m_standing.push_back(shown);
+    Redraw();
+    m_terminal.Show();
+    return -1;
+  }
+  const int buttons = static_cast<int>(layout.buttons.size());
+  int focus = 0;
+  while (true) {
+    Redraw();
+    DrawMessage(shown, focus);
+    m_terminal.Cursor(-1, -1);
+    m_terminal.Show();
+    const CInput input = m_terminal.ReadKey();
+    if (input.resized || !input.key) continue;
+    const CFarKey& key = *input.key;
+    if (key.Is(kVkEscape) || key.Is(kVkF10)) {
+      focus = -1;
+      break;
+    }
+    if (key.Is(kVkReturn) || key.Is(kVkSpace)) break;
+    if (key.Is(kVkRight) || key.Is(kVkTab)) focus = (focus + 1) % buttons;
+    else if (key.Is(kVkLeft) || key.Is(kVkTab, PKF_SHIFT)) focus = (focus + buttons - 1) % buttons;
+    else {
+      bool chosen = false;
+      for (int i = 0; i < buttons && !chosen; ++i) {
+        if (KeyMatchesHotKey(key, HotText(layout.buttons[static_cast<size_t>(i)], false).hotKey)) {
+          focus = i;
+          chosen = true;
+        }
+      }
+      if (chosen) break;
+    }
+  }
+  Redraw();
+  m_terminal.Show();
+  return focus;
+}
+
+void CTuiUi::Tell(const std::wstring& title, const std::vector<std::wstring>& lines, bool warning) {
+  ShownMessage shown;
+  shown.flags = (warning ? FMSG_WARNING : 0) | FMSG_MB_OK;
+  shown.items.push_back(ToOem(title));
+  for (const std::wstring& line : lines) shown.items.push_back(ToOem(line));
+  shown.buttons = 1;
+  Message(shown);
+}
+
+void CTuiUi::SaveScreen(uintptr_t screen) { m_saved[screen] = m_standing.size(); }
+
+void CTuiUi::RestoreScreen(uintptr_t screen) {
+  if (screen == 0) {
+    Redraw();
+    m_terminal.Show();
+    return;
+  }
+  const auto found = m_saved.find(screen);
+  if (found == m_saved.end()) return;
+  if (found->second < m_standing.size()) m_standing.resize(found->second);
+  m_saved.erase(found);
+  Redraw();
+  m_terminal.Show();
+}
+
+void CTuiUi::Redraw() {
+  if (m_drawBackground) m_drawBackground();
+  DrawStanding();
+}
+
+void CTuiUi::DrawStanding() {
+  for (const ShownMessage& shown : m_standing) DrawMessage(shown, -1);
+}
+
+void CTuiUi::ForgetStandingBoxes() {
+  m_standing.clear();
+  m_saved.clear();
+}
+
+}  // namespace Host::Tui

@@ -1,0 +1,46 @@
+// zantel-tui MODULE [FOLDER]: Far's part played on a terminal for a person, with the plug-in's
+// panel beside a file panel over FOLDER (the current folder by default).
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "host/tui/tui_app.h"
+
+int main(int argc, char** argv) {
+  std::string language = "English";
+  std::vector<std::string> positional;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--language" && i + 1 < argc) {
+      language = argv[++i];
+    } else if (argument == "--help" || argument.starts_with("--")) {
+      std::fprintf(stderr,
+                   "usage: zantel-tui [--language English|Russian] MODULE [FOLDER]\n"
+                   "Plays Far Manager 1.70 on the terminal for the plug-in MODULE (zantel.so):\n"
+                   "its panel on the left, FOLDER (default: the current folder) on the right.\n");
+      return argument == "--help" ? 0 : 2;
+    } else {
+      positional.push_back(argument);
+    }
+  }
+  if (positional.empty() || positional.size() > 2) {
+    std::fprintf(stderr, "usage: zantel-tui [--language English|Russian] MODULE [FOLDER]\n");
+    return 2;
+  }
+  std::error_code error;
+  const std::string folder =
+      positional.size() > 1 ? positional[1] : std::filesystem::current_path(error).string();
+  std::string failure;
+  {
+    Host::Tui::CTuiApp app;
+    if (app.Start(positional[0], folder, language, failure)) {
+      app.Run();
+      failure.clear();
+    }
+  }
+  if (!failure.empty()) {
+    std::fprintf(stderr, "zantel-tui: %s\n", failure.c_str());
+    return 1;
+  }
+  return 0;
+}
