@@ -1,0 +1,655 @@
+#include "sms/composing.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/at_engine.h"
+#include "phone/host_link_user.h"
+#include "scripted_connection.h"
+
+namespace {
+
+std::string Repeat(const std::string& piece, size_t times) {
+  std::string text;
+  for (size_t index = 0; index < times; ++index) text += piece;
+  return text;
+}
+
+std::u16string Repeat(const std::u16string& piece, size_t times) {
+  std::u16string text;
+  for (size_t index = 0; index < times; ++index) text += piece;
+  return text;
+}
+
+// Answers from the case and remembers every question and report.
+class CScriptedUser : public CComposeUser {
+ public:
+  bool ConfirmEmpty() override {
+    ++emptyQuestions;
+    return sendEmpty;
+  }
+  bool ConfirmParts(size_t length, size_t singleLimit, size_t parts) override {
+    partQuestions.push_back({length, singleLimit, parts});
+    return sendParts;
+  }
+  int ChooseCandidate(const std::vector<std::string>& items) override {
+    menus.push_back(items);
+    return choice;
+  }
+  void ReportUnresolved(const std::string& destination) override {
+    unresolved.push_back(destination);
+  }
+  void ReportFailure(bool save, const std::string& reason) override {
+    failures.push_back((save ? "save: " : "send: ") + reason);
+  }
+  void ReportDone(bool save) override { done.push_back(save); }
+
+  bool sendEmpty = true;
+  bool sendParts = true;
+  int choice = 0;
+  int emptyQuestions = 0;
+  std::vector<std::vector<size_t>> partQuestions;
+  std::vector<std::vector<std::string>> menus;
+  std::vector<std::string> unresolved;
+  std::vector<std::string> failures;
+  std::vector<bool> done;
+};
+
+void AddEntry(PhoneBookStorage& storage, const std::string& name, const std::string& number) {
+  auto entry = std::make_unique<PhoneBookEntry>();
+  entry->Name = name;
+  entry->Number = number;
+  storage.Entries.push_back(std::move(entry));
+}
+
+PhoneBook SamplePhoneBook() {
+  PhoneBook book;
+  book.push_back(std::make_unique<PhoneBookStorage>("SM"));
+  book.push_back(std::make_unique<PhoneBookStorage>("ME"));
+  AddEntry(*book[0], "Anna Schmidt", "+491711111111");
+  AddEntry(*book[0], "Bob", "0301234");
+  AddEntry(*book[0], "(Mum) home", "+4933333");
+  AddEntry(*book[1], "anna Berg", "+491722222222");
+  AddEntry(*book[1], "Bob at work", "0301234");  // the same number as Bob: one candidate
+  AddEntry(*book[1], "\\quiet", "555");
+  return book;
+}
+
+struct CResolveCase {
+  const char* name;
+  std::string destination;
+  int choice;
+  bool resolved;
+  std::string result;
+  size_t menuItems;
+  size_t unresolvedReports;
+};
+
+const CResolveCase kResolveCases[] = {
+    {"OneCandidateAcrossStorages", "bob", 0, true, "0301234", 0, 0},
+    {"SeveralGoToTheMenu", "anna", 1, true, "+491722222222", 2, 0},
+    {"MenuEscaped", "ANNA", -1, false, "ANNA", 2, 0},
+    {"NoCandidate", "Zed", 0, false, "Zed", 0, 1},
+    {"NameAndDigitsMatchingNothing", "Bob 0301", 0, false, "Bob 0301", 0, 1},
+    {"ValidPatternIsAPattern", "A.*t", 0, true, "+491711111111", 0, 0},
+    {"FormattedNumberKeepsItsDigits", "+49 (171)", 0, true, "+49171", 0, 0},
+    {"FormattedNumberWithHyphens", " 0171-555 12 ", 0, true, "017155512", 0, 0},
+    {"UnknownEscapeMatchesLiterally", "\\q", 0, true, "555", 0, 0},
+    {"UnbalancedParenthesisMatchesLiterally", "(mum", 0, true, "+4933333", 0, 0},
+    {"NameAndNumberFromTheMenu", "Anna Schmidt (+491711111111)", 0, true, "+491711111111", 0, 0},
+    {"ParenthesesWithoutANumber", "x (Mum) 12", 0, false, "x (Mum) 12", 0, 1},
+};
+
+void PrintTo(const CResolveCase& c, std::ostream* os) { *os << c.name; }
+
+class ResolveTable : public testing::TestWithParam<CResolveCase> {};
+
+TEST_P(ResolveTable, Resolves) {
+  const CResolveCase& c = GetParam();
+  const PhoneBook book = SamplePhoneBook();
+  CScriptedUser user;
+  user.choice = c.choice;
+  std::string destination = c.destination;
+  EXPECT_EQ(Resolve(book, destination, user), c.resolved);
+  EXPECT_EQ(destination, c.result);
+  ASSERT_EQ(user.menus.size(), c.menuItems == 0 ? 0u : 1u);
+  if (c.menuItems != 0) {
+    EXPECT_EQ(user.menus[0].size(), c.menuItems);
+    EXPECT_EQ(user.menus[0][0], "Anna Schmidt (+491711111111)");
+  }
+  EXPECT_EQ(user.unresolved.size(), c.unresolvedReports);
+}
+
+INSTANTIATE_TEST_SUITE_P(Composing, ResolveTable, testing::ValuesIn(kResolveCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Prepare and Build ----
+
+constexpr const char* kUk = "+447700900123";
+// The destination field of that number: length 12, international, swapped semi-octets.
+const std::string kUkField = "0C91447700091032";
+
+struct CBuildCase {
+  const char* name;
+  std::function<void(CSMSMessage&)> setUp;
+  std::vector<std::string> destinations;
+  bool save;
+  bool sendEmpty;
+  uint32_t profileFlags;
+  bool prepared;
+  // "RR" stands for the concatenation reference, which the generator draws.
+  std::vector<std::string> pdus;
+  int emptyQuestions;
+  std::vector<std::vector<size_t>> partQuestions;
+};
+
+CSMSMessage NewRecord() {
+  CSMSMessage message(false, "", 0x91);
+  return message;
+}
+
+const std::string kLongPart1 =
+    "0041"
+    "00" +
+    kUkField + "0000A0" + "050003RR0201C2" + Repeat("E170381C0E87C3", 19);
+const std::string kLongPart2 =
+    "0041"
+    "00" +
+    kUkField + "00000F" + "050003RR0202C2E170381C0E8701";
+
+const CBuildCase kBuildCases[] = {
+    {"ShortDefaultAlphabet",
+     [](CSMSMessage& m) { m.wideText = u"Hello"; },
+     {kUk},
+     false,
+     true,
+     0,
+     true,
+     {"0001000C9144770009103200000"
+      "5C8329BFD06"},
+     0,
+     {}},
+    {"FullSingleMessage",
+     [](CSMSMessage& m) { m.wideText = Repeat(u"a", 160); },
+     {kUk},
+     false,
+     true,
+     0,
+     true,
+     {"0001"
+      "00" +
+      kUkField + "0000A0" + Repeat("E170381C0E87C3", 20)},
+     0,
+     {}},
+    {"OneCharacterTooManyGivesTwoParts",
+     [](CSMSMessage& m) { m.wideText = Repeat(u"a", 161); },
+     {kUk},
+     false,
+     true,
+     0,
+     true,
+     {kLongPart1, kLongPart2},
+     0,
+     {{161, 160, 2}}},
+    {"EuroTakesTwoSeptets",
+     [](CSMSMessage& m) { m.wideText = Repeat(u"a", 159) + u"€"; },
+     {kUk},
+     false,
+     true,
+     0,
+     true,
+     {kLongPart1,
+      "0041"
+      "00" +
+          kUkField + "00000F" + "050003RR0202C2E170381CDE9401"},
+     0,
+     {{161, 160, 2}}},
+    {"CyrillicGoesAsUcsTwoParts",
+     [](CSMSMessage& m) { m.wideText = Repeat(u"Ж", 71); },
+     {kUk},
+     false,
+     true,
+     0,
+     true,
+     {"0041"
+      "00" +
+          kUkField + "00088C" + "050003RR0201" + Repeat("0416", 67),
+      "0041"
+      "00" +
+          kUkField + "00080E" + "050003RR0202" + Repeat("0416", 4)},
+     0,
+     {{71, 70, 2}}},
+    {"EmptyTextSentAfterAsking",
+     [](CSMSMessage&) {},
+     {kUk},
+     false,
+     true,
+     0,
+     true,
+     {"0001"
+      "00" +
+      kUkField + "000000"},
+     1,
+     {}},
+    {"EmptyTextDeclined", [](CSMSMessage&) {}, {kUk}, false, false, 0, false, {}, 1, {}},
+    {"EmptyTextSavedWithoutAsking",
+     [](CSMSMessage&) {},
+     {kUk},
+     true,
+     false,
+     0,
+     true,
+     {"0001"
+      "00" +
+      kUkField + "000000"},
+     0,
+     {}},
+    {"TwoDestinationsAskOnceForPartsAndTwiceWhenEmpty",
+     [](CSMSMessage&) {},
+     {kUk, "0301234"},
+     false,
+     true,
+     0,
+     true,
+     {"0001"
+      "00" +
+          kUkField + "000000",
+      "0001"
+      "00"
+      "0781"
+      "301032F4"
+      "000000"},
+     2,
+     {}},
+    {"TwoDestinationsOfALongText",
+     [](CSMSMessage& m) { m.wideText = Repeat(u"a", 161); },
+     {kUk, kUk},
+     false,
+     true,
+     0,
+     true,
+     {kLongPart1, kLongPart2, kLongPart1, kLongPart2},
+     0,
+     {{161, 160, 2}}},
+    {"SavedWithoutRecipient",
+     [](CSMSMessage& m) { m.wideText = u"Hello"; },
+     {},
+     true,
+     true,
+     0,
+     true,
+     {"00010000910000"
+      "05C8329BFD06"},
+     0,
+     {}},
+    {"NameResolvedFromThePhoneBook",
+     [](CSMSMessage& m) { m.wideText = u"Hello"; },
+     {"Bob"},
+     false,
+     true,
+     0,
+     true,
+     {"0001"
+      "00"
+      "0781"
+      "301032F4"
+      "000005C8329BFD06"},
+     0,
+     {}},
+    {"UnresolvedNameSendsNothing",
+     [](CSMSMessage& m) { m.wideText = u"Hello"; },
+     {kUk, "Zed"},
+     false,
+     true,
+     0,
+     false,
+     {},
+     0,
+     {}},
+    {"SendingWithoutRecipientSendsNothing",
+     [](CSMSMessage& m) { m.wideText = u"Hello"; },
+     {},
+     false,
+     true,
+     0,
+     false,
+     {},
+     0,
+     {}},
+    {"ProfileOmitsServiceCentreOfASingleMessage",
+     [](CSMSMessage& m) {
+       m.sca = "+4917";
+       m.wideText = u"Hello";
+     },
+     {kUk},
+     false,
+     true,
+     kProfileOmitServiceCentre,
+     true,
+     {"0001"
+      "00" +
+      kUkField + "000005C8329BFD06"},
+     0,
+     {}},
+    {"ProfileKeepsServiceCentreOfParts",
+     [](CSMSMessage& m) {
+       m.sca = "+4917";
+       m.wideText = Repeat(u"a", 161);
+     },
+     {kUk},
+     false,
+     true,
+     kProfileOmitServiceCentre,
+     true,
+     {"03919471" + kLongPart1.substr(2), "03919471" + kLongPart2.substr(2)},
+     0,
+     {{161, 160, 2}}},
+    {"ClassGroupTextNeedingUcsTwoKeepsItsClass",
+     [](CSMSMessage& m) {
+       m.dcs = 0xF1;
+       m.wideText = u"Жу";
+     },
+     {kUk},
+     false,
+     true,
+     0,
+     true,
+     {"0001"
+      "00" +
+      kUkField +
+      "0019"
+      "04"
+      "04160443"},
+     0,
+     {}},
+    {"EightBitTextAboveLatinOneGoesAsUcsTwo",
+     [](CSMSMessage& m) {
+       m.dcs = 0x04;
+       m.wideText = u"ΔΦ";
+     },
+     {kUk},
+     false,
+     true,
+     0,
+     true,
+     {"0001"
+      "00" +
+      kUkField +
+      "0008"
+      "04"
+      "039403A6"},
+     0,
+     {}},
+    {"EightBitTextWithinLatinOneStaysEightBit",
+     [](CSMSMessage& m) {
+       m.dcs = 0x04;
+       m.wideText = u"\xE9\xE8";
+     },
+     {kUk},
+     false,
+     true,
+     0,
+     true,
+     {"0001"
+      "00" +
+      kUkField +
+      "0004"
+      "02"
+      "E9E8"},
+     0,
+     {}},
+    {"ValidityBitsWithTheirOctetKeepBoth",
+     [](CSMSMessage& m) {
+       m.firstOctet = 0x11;
+       m.validityOctets = "\xA7";
+       m.wideText = u"Hello";
+     },
+     {kUk},
+     false,
+     true,
+     0,
+     true,
+     {"0011"
+      "00" +
+      kUkField +
+      "0000A7"
+      "05C8329BFD06"},
+     0,
+     {}},
+    {"ValidityBitsWithoutTheirOctetAreCleared",
+     [](CSMSMessage& m) {
+       m.firstOctet = 0x11;
+       m.wideText = u"Hello";
+     },
+     {kUk},
+     false,
+     true,
+     0,
+     true,
+     {"0001"
+      "00" +
+      kUkField +
+      "0000"
+      "05C8329BFD06"},
+     0,
+     {}},
+    {"NationalNumberIsNotInternational",
+     [](CSMSMessage& m) { m.wideText = u"Hello"; },
+     {"0301234"},
+     false,
+     true,
+     0,
+     true,
+     {"0001"
+      "00"
+      "0781"
+      "301032F4"
+      "000005C8329BFD06"},
+     0,
+     {}},
+    {"TooLongANumberIsRefused",
+     [](CSMSMessage& m) { m.wideText = u"Hello"; },
+     {"+123456789012345678901"},
+     false,
+     true,
+     0,
+     false,
+     {},
+     0,
+     {}},
+};
+
+// The reference of a concatenated PDU, where "RR" stands in the expectation.
+std::string WithReference(const std::string& expected, const std::string& actual) {
+  const size_t at = expected.find("RR");
+  if (at == std::string::npos || actual.size() < at + 2) return expected;
+  return expected.substr(0, at) + actual.substr(at, 2) + expected.substr(at + 2);
+}
+
+void PrintTo(const CBuildCase& c, std::ostream* os) { *os << c.name; }
+
+class BuildTable : public testing::TestWithParam<CBuildCase> {};
+
+TEST_P(BuildTable, Prepares) {
+  const CBuildCase& c = GetParam();
+  const PhoneBook book = SamplePhoneBook();
+  CScriptedUser user;
+  user.sendEmpty = c.sendEmpty;
+  ModelProfile profile;
+  profile.Flags = c.profileFlags;
+  CScriptedConnection connection;
+  const ComposeContext context{connection, &profile, book, user};
+  CSMSMessage message = NewRecord();
+  c.setUp(message);
+  const WideString text = message.wideText;
+  std::vector<std::string> destinations = c.destinations;
+  std::vector<std::string> pdus;
+  ASSERT_EQ(Prepare(message, destinations, pdus, c.save, false, context), c.prepared);
+  if (!c.prepared) {
+    EXPECT_TRUE(user.failures.size() + user.unresolved.size() + user.emptyQuestions > 0)
+        << "a message not prepared says why";
+  } else {
+    ASSERT_EQ(pdus.size(), c.pdus.size());
+    for (size_t index = 0; index < pdus.size(); ++index) {
+      EXPECT_EQ(pdus[index], WithReference(c.pdus[index], pdus[index])) << "PDU " << index;
+    }
+    // The parts of one destination share their reference.
+    if (pdus.size() == 2 && c.pdus[0].find("RR") != std::string::npos) {
+      const size_t at = c.pdus[0].find("RR");
+      EXPECT_EQ(pdus[0].substr(at, 2), pdus[1].substr(at, 2));
+    }
+  }
+  EXPECT_EQ(user.emptyQuestions, c.emptyQuestions);
+  EXPECT_EQ(user.partQuestions, c.partQuestions);
+  EXPECT_EQ(message.wideText, text) << "the record keeps its whole text";
+  EXPECT_TRUE(connection.Sent().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Composing, BuildTable, testing::ValuesIn(kBuildCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Composing, TpduLengthLeavesOutTheServiceCentre) {
+  EXPECT_EQ(TpduLength("0001000C914477000910320000"
+                       "05C8329BFD06"),
+            18u);
+  EXPECT_EQ(TpduLength("03919471"
+                       "01000C914477000910320000"
+                       "05C8329BFD06"),
+            18u);
+}
+
+// Checking only resolves names in place and builds nothing.
+TEST(Composing, CheckOnlyResolvesWithoutBuilding) {
+  const PhoneBook book = SamplePhoneBook();
+  CScriptedUser user;
+  CScriptedConnection connection;
+  const ComposeContext context{connection, nullptr, book, user};
+  CSMSMessage message = NewRecord();
+  std::vector<std::string> destinations = {"bob", kUk};
+  std::vector<std::string> pdus = {"stale"};
+  EXPECT_TRUE(Prepare(message, destinations, pdus, false, true, context));
+  EXPECT_EQ(destinations, (std::vector<std::string>{"0301234", kUk}));
+  EXPECT_TRUE(pdus.empty());
+  EXPECT_EQ(user.emptyQuestions, 0);
+}
+
+// ---- Transmission ----
+
+const std::string kHello =
+    "0001000C914477000910320000"
+    "05C8329BFD06";
+const std::string kSecond =
+    "0001000C914477000910320000"
+    "01C8";
+
+// A phone that falls silent: every read times out.
+class CSilentConnection : public CConnection {
+ public:
+  CSilentConnection() : CConnection(HostLinkUser()) {}
+  void Read(void*, uint32_t& count) override { count = 0; }
+  void Write(const void* buffer, uint32_t length) override {
+    sent.append(static_cast<const char*>(buffer), length);
+  }
+  std::string sent;
+};
+
+struct CTransmitStep {
+  std::string written;
+  std::string reply;
+};
+
+struct CTransmitCase {
+  const char* name;
+  bool save;
+  std::vector<std::string> pdus;
+  std::vector<CTransmitStep> steps;
+  bool transmitted;
+  std::vector<std::string> failures;
+  std::vector<bool> done;
+};
+
+const CTransmitCase kTransmitCases[] = {
+    {"PromptThenAccepted",
+     false,
+     {kHello},
+     {{"AT+CMGS=18\r", "\r\n> "}, {kHello + "\x1A\r", "\r\n+CMGS: 7\r\n\r\nOK\r\n"}},
+     true,
+     {},
+     {false}},
+    {"SavedInParts",
+     true,
+     {kHello, kSecond},
+     {{"AT+CMGW=18\r", "\r\n> "},
+      {kHello + "\x1A\r", "\r\n+CMGW: 1\r\n\r\nOK\r\n"},
+      {"AT+CMGW=14\r", "\r\n> "},
+      {kSecond + "\x1A\r", "\r\n+CMGW: 2\r\n\r\nOK\r\n"}},
+     true,
+     {},
+     {true}},
+    {"ErrorInsteadOfThePrompt",
+     false,
+     {kHello, kSecond},
+     {{"AT+CMGS=18\r", "\r\nERROR\r\n"}},
+     false,
+     {"send: ERROR"},
+     {}},
+    {"SmsErrorInsteadOfThePromptAfterARing",
+     true,
+     {kHello},
+     {{"AT+CMGW=18\r", "\r\nRING\r\n\r\n+CMS ERROR: 322\r\n"}},
+     false,
+     {"save: +CMS ERROR: 322"},
+     {}},
+    {"RefusedPduEndsTheTransmission",
+     false,
+     {kHello, kSecond, kHello},
+     {{"AT+CMGS=18\r", "\r\n> "},
+      {kHello + "\x1A\r", "\r\n+CMGS: 7\r\n\r\nOK\r\n"},
+      {"AT+CMGS=14\r", "\r\n> "},
+      {kSecond + "\x1A\r", "\r\n+CMS ERROR: 304\r\n"}},
+     false,
+     {"send: +CMS ERROR: 304"},
+     {}},
+    {"NothingToSend", false, {}, {}, true, {}, {}},
+};
+
+void PrintTo(const CTransmitCase& c, std::ostream* os) { *os << c.name; }
+
+class TransmitTable : public testing::TestWithParam<CTransmitCase> {};
+
+TEST_P(TransmitTable, Transmits) {
+  const CTransmitCase& c = GetParam();
+  const PhoneBook book;
+  CScriptedUser user;
+  CScriptedConnection connection;
+  for (const CTransmitStep& step : c.steps) connection.Expect(step.written, step.reply);
+  const ComposeContext context{connection, nullptr, book, user};
+  EXPECT_EQ(Transmit(c.pdus, c.save, context), c.transmitted);
+  EXPECT_TRUE(connection.ScriptDone()) << "every scripted exchange took place, nothing more";
+  EXPECT_EQ(user.failures, c.failures);
+  EXPECT_EQ(user.done, c.done);
+}
+
+INSTANTIATE_TEST_SUITE_P(Composing, TransmitTable, testing::ValuesIn(kTransmitCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A phone that never shows its prompt ends in the link's time-out, reported, not in a wait
+// without end; the PDU is never written.
+TEST(Composing, SilentPhoneEndsInTheTimeOut) {
+  const PhoneBook book;
+  CScriptedUser user;
+  CSilentConnection connection;
+  const ComposeContext context{connection, nullptr, book, user};
+  EXPECT_FALSE(Transmit({kHello}, false, context));
+  EXPECT_EQ(connection.sent, "AT+CMGS=18\r");
+  ASSERT_EQ(user.failures.size(), 1u);
+  EXPECT_TRUE(user.failures[0].starts_with("send: "));
+  EXPECT_TRUE(user.done.empty());
+}
+
+}  // namespace
