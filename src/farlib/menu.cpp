@@ -52,6 +52,18 @@ int ShowMenu(const std::vector<std::string>& items, const char* title, const cha
   return ShowMenu(texts, title, bottom, helpTopic, selected, flags, breakKeys, breakCode);
 }
 
+int ShowChoiceMenu(const std::vector<std::string>& items, const char* title, const char* helpTopic,
+                   int current) {
+  std::vector<FarMenuItem> records;
+  records.reserve(items.size());
+  for (size_t i = 0; i < items.size(); ++i) {
+    const bool chosen = static_cast<int>(i) == current;
+    records.push_back(MenuItem(items[i].c_str(), chosen));
+    records.back().Checked = chosen ? 1 : 0;
+  }
+  return ShowItems(records, title, nullptr, helpTopic, 0, {}, nullptr);
+}
+
 int ShowMenuItems(const char* title, const char* bottom, const char* helpTopic,
                   std::initializer_list<const char*> items) {
   std::vector<FarMenuItem> records;

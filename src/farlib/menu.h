@@ -20,6 +20,11 @@ int ShowMenu(const std::vector<std::string>& items, const char* title, const cha
              const char* helpTopic, int selected = -1, FarDword flags = 0,
              std::span<const int> breakKeys = {}, int* breakCode = nullptr);
 
+// A choice among values: the cursor starts on item `current`, which also carries the host's
+// check mark. Returns the chosen item, or -1.
+int ShowChoiceMenu(const std::vector<std::string>& items, const char* title, const char* helpTopic,
+                   int current);
+
 // A wrapping, auto-highlighting menu of fixed items; a null item is a separator line.
 int ShowMenuItems(const char* title, const char* bottom, const char* helpTopic,
                   std::initializer_list<const char*> items);

@@ -78,6 +78,11 @@ class CPhoneMobilePanel : public virtual CGenericMobilePanel {
   int ProcessKey(int key, unsigned int controlState) override;
   void ClosePlugin() override;
 
+  // Makes storage `position` the one this view shows and opens the entry-creation dialog there
+  // with `number` and no name, as Shift+F4 does inside it. Whether the phone took an entry; a
+  // storage that cannot be changed gets none.
+  bool CreateEntryIn(size_t position, const std::string& number);
+
  protected:
   CPhoneMobilePanel() = default;
 
@@ -153,8 +158,8 @@ class CSMSMobilePanel : public virtual CGenericMobilePanel {
   void SMSStorageMenu(int parameter);
   // F2.
   void FunctionsMenu();
-  // F5; false leaves the key to the host.
-  bool CopyDialog();
+  // F5.
+  void CopyDialog();
   void ViewCurrent(bool detail);
   void AddSenderToPhoneBook(CSMSMessage& message);
 

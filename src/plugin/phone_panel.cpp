@@ -26,6 +26,7 @@
 #include "phonebook/storage_access.h"
 #include "platform/error.h"
 #include "platform/file.h"
+#include "plugin/copy_dialog.h"
 #include "plugin/host_panel.h"
 #include "plugin/output_file.h"
 #include "plugin/panel_layout.h"
@@ -36,6 +37,7 @@ namespace {
 
 using Plugin::CKeyBar;
 using Plugin::CPanelModes;
+using Plugin::ItemName;
 using Plugin::KeyLabel;
 using Plugin::KeyRow;
 using Plugin::ModeLayout;
@@ -106,11 +108,6 @@ constexpr uint64_t kMaxImportFileSize = 16u << 20;
 // The copy dialog's fourth format needs the dialog one row taller than its three.
 constexpr int kCopyDialogHeight = 14;
 constexpr int kCopyDialogWidth = 70;
-
-std::string ItemName(const PluginPanelItem& item) {
-  const char* name = item.FindData.cFileName;
-  return std::string(name, strnlen(name, sizeof item.FindData.cFileName));
-}
 
 bool IsFolder(const PluginPanelItem& item) {
   return (item.FindData.dwFileAttributes & kDirectoryAttribute) != 0;
@@ -377,33 +374,13 @@ int CPhoneMobilePanel::ExportStorages(PluginPanelItem* items, int count,
 }
 
 bool CPhoneMobilePanel::CopyDialog(bool currentOnly) {
-  bool otherIsPlugin = false;
-  std::string destination = OtherPanelFolder(m_hostHandle, &otherIsPlugin);
-  if (otherIsPlugin) return false;
-  PanelInfo info{};
-  if (!FarLib::Control(m_hostHandle, FCTL_GETPANELINFO, &info)) return true;
-  // Copies: the host's arrays last only until its next panel request.
-  std::vector<PluginPanelItem> chosen;
-  const auto take = [&](const PluginPanelItem& item) {
-    if (ItemName(item) != "..") chosen.push_back(item);
-  };
-  if (currentOnly) {
-    if (info.PanelItems && info.CurrentItem >= 0 && info.CurrentItem < info.ItemsNumber)
-      take(info.PanelItems[info.CurrentItem]);
-  } else {
-    for (int i = 0; info.SelectedItems && i < info.SelectedItemsNumber; ++i)
-      take(info.SelectedItems[i]);
-  }
-  if (chosen.empty()) return true;
+  Plugin::CopyTargets targets = Plugin::ReadCopyTargets(m_hostHandle, currentOnly);
+  if (targets.otherIsPlugin) return false;
+  if (targets.items.empty()) return true;
 
-  const std::string prompt =
-      chosen.size() == 1 ? FarLib::FormatMsg(Msg::kCopyOne, ItemName(chosen.front()).c_str())
-                         : FarLib::FormatMsg(Msg::kCopyMany, static_cast<int>(chosen.size()));
   ChosenFormat();
   FarLib::CFarDialog dialog(kCopyDialogWidth, kCopyDialogHeight, "CopyItemDlg");
-  dialog.AddFrame(Msg::kCopyTitle);
-  dialog.Add<FarLib::CFarTextItem>(5, 2, 0, prompt);
-  dialog.Add<FarLib::CFarEditItem>(5, 3, 64, 0, "Copy", FarLib::CFarTextStorage(destination));
+  Plugin::AddCopyItems(dialog, targets.items, targets.destination);
   const int labels[] = {Msg::kTextFormat, Msg::kTextFormat + 1, Msg::kTextFormat + 2,
                         Msg::kVCardFormat};
   for (int k = 0; k <= static_cast<int>(kLastExportFormat); ++k) {
@@ -415,13 +392,10 @@ bool CPhoneMobilePanel::CopyDialog(bool currentOnly) {
   if (dialog.Run() != 0) return true;
 
   NoExtensionFlag() = false;
-  std::vector<char> target(destination.begin(), destination.end());
-  target.push_back('\0');
-  CPhoneMobilePanel::GetFiles(chosen.data(), static_cast<int>(chosen.size()), 0, target.data(), 0);
-  RefreshPanel(m_hostHandle, true);
-  static int keep = 1;
-  FarLib::Control(m_hostHandle, FCTL_UPDATEANOTHERPANEL, &keep);
-  FarLib::Control(m_hostHandle, FCTL_REDRAWANOTHERPANEL, nullptr);
+  std::vector<char> target = Plugin::DestinationBuffer(targets.destination);
+  CPhoneMobilePanel::GetFiles(targets.items.data(), static_cast<int>(targets.items.size()), 0,
+                              target.data(), 0);
+  Plugin::RefreshAfterCopy(m_hostHandle);
   return true;
 }
 
@@ -618,6 +592,17 @@ bool CPhoneMobilePanel::StorageKey(PhoneBookStorage& storage, int key, unsigned 
     MoveDialog(storage);
   }
   return true;
+}
+
+bool CPhoneMobilePanel::CreateEntryIn(size_t position, const std::string& number) {
+  if (position >= m_storages.size()) return false;
+  m_currentStorage = static_cast<int>(position);
+  PhoneBookStorage& storage = *m_storages[position];
+  if (!storage.Writable) return false;
+  PhoneBookSession session = Session();
+  CHostPhoneBookView view(m_hostHandle);
+  // The host's panel may show the other view: the caller brings it up to date.
+  return CreateEntry(session, storage, view, "", number, false);
 }
 
 void CPhoneMobilePanel::RereadMenu(PhoneBookStorage& storage) {
