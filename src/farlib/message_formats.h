@@ -40,6 +40,7 @@ inline constexpr FormatUse kFormattedMessages[] = {
     {178, "%d%d"},   // range validator: lower and upper bound
     {181, "%d"},     // name or number too long: the limit
     {184, "%d"},     // command too long for the link: its limit
+    {200, "%s%s"},   // a model profile exists already: manufacturer, model
 };
 
 // The conversions message `number` must carry; empty for a message shown as it is.

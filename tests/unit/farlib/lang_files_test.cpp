@@ -16,7 +16,7 @@
 namespace FarLib {
 namespace {
 
-constexpr size_t kMessageCount = 196;
+constexpr size_t kMessageCount = 202;
 
 struct ConversionCase {
   const char* format;
