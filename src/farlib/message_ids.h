@@ -64,7 +64,6 @@ constexpr int kTerminalItem = 109;
 constexpr int kClockItem = 110;
 constexpr int kSmsViewItem = 113;
 constexpr int kCapabilityLogItem = 115;
-constexpr int kToolComesLater = 193;
 constexpr int kFileTooLarge = 194;
 constexpr int kFileNotWritten = 195;
 constexpr int kConnecting = 169;

@@ -19,6 +19,7 @@
 #include "link/io_error.h"
 #include "phone/edit_profile.h"
 #include "phone/handshake.h"
+#include "phone/tools.h"
 #include "phonebook/contact_files.h"
 #include "phonebook/contact_transfer.h"
 #include "phonebook/entry_editing.h"
@@ -506,15 +507,13 @@ void CPhoneMobilePanel::FunctionsMenu() {
         if (EditProfile(*m_profile) && !SaveSettings())
           FarLib::ShowError(FarLib::GetMsg(Msg::kSettingsNotSaved));
         break;
+      case 2: RunTerminal(*m_connection); break;
+      case 3: SetPhoneClock(*m_connection); break;
+      case 4: CapabilityLog(*m_connection); break;
       case 5:
         if (auto* panel = dynamic_cast<CMobilePanel*>(this)) panel->SetActiveView(false);
         return;
-      default:
-        FarLib::ShowMessage(0, "Functions",
-                            {FarLib::GetMsg(Msg::kTitle), FarLib::GetMsg(Msg::kToolComesLater),
-                             FarLib::GetMsg(Msg::kOk)},
-                            1);
-        break;
+      default: break;
     }
   }
 }
