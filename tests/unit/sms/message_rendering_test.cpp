@@ -4,7 +4,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
+#include <tuple>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,7 @@
 
 namespace {
 
-// 2005-03-12 16:16:41 UTC.
-constexpr Platform::FileTime kSentAt = 127551178010000000;
+constexpr Platform::FileTime kSentAt = 127551178010000000;  // 2005-03-12 16:16:41 UTC
 
 CSMSMessage Message(bool received, std::string address, std::string text = "Hello") {
   CSMSMessage message(received, "", 128);
@@ -26,39 +26,12 @@ CSMSMessage Message(bool received, std::string address, std::string text = "Hell
   return message;
 }
 
-std::vector<std::unique_ptr<PhoneBookStorage>> PhoneBook() {
-  std::vector<std::unique_ptr<PhoneBookStorage>> book;
-  auto add = [&book](const char* storage, bool loaded, const char* number, const char* name) {
-    book.push_back(std::make_unique<PhoneBookStorage>(storage));
-    book.back()->Loaded = loaded;
-    book.back()->Entries.push_back(std::make_unique<PhoneBookEntry>());
-    book.back()->Entries.back()->Number = number;
-    book.back()->Entries.back()->Name = name;
-  };
-  add("ME", false, "+15550001", "Not read yet");
-  add("SM", true, "", "No number at all");
-  add("SM", true, "+447700900123", "Anna");
-  return book;
-}
-
-class CShowPhone {
- public:
-  explicit CShowPhone(bool on) : m_saved(Settings().AlwaysShowPhone) {
-    Settings().AlwaysShowPhone = on;
-  }
-  ~CShowPhone() { Settings().AlwaysShowPhone = m_saved; }
-
- private:
-  bool m_saved;
-};
-
 struct NamingCase {
   const char* name;
   std::string address;
-  std::string reportPrefix;
+  std::string label;  // before the look-up
   bool showPhone;
-  bool found;
-  std::string label;
+  std::string labelAfter;
   std::string fileName;
 };
 
@@ -70,51 +43,63 @@ TEST_P(MessageNaming, LabelsAndNamesTheItem) {
   const NamingCase& c = GetParam();
   CFakeHost host;
   host.SetMessageText(Msg::kSmsNoNumber, "No number");
-  CShowPhone showPhone(c.showPhone);
+  std::vector<std::unique_ptr<PhoneBookStorage>> book;
+  for (const char* storage : {"ME", "SM"}) {
+    book.push_back(std::make_unique<PhoneBookStorage>(storage));
+    book.back()->Loaded = book.size() > 1;
+    for (const char* number : {"", "+15550001", "+447700900123"}) {
+      book.back()->Entries.push_back(std::make_unique<PhoneBookEntry>());
+      book.back()->Entries.back()->Number = number;
+      book.back()->Entries.back()->Name = *number ? "Anna" : "Nobody";
+    }
+  }
+  book.back()->Entries[1]->Number = "-";
+  const bool showPhone = std::exchange(Settings().AlwaysShowPhone, c.showPhone);
   CSMSMessage message = Message(true, c.address, "Hi\r\nthere");
-  message.label = c.reportPrefix;
+  message.label = c.label;
   message.storageIndex = 17;
-  EXPECT_EQ(LookUpName(message, PhoneBook()), c.found);
-  EXPECT_EQ(message.label, c.label);
-
+  EXPECT_EQ(LookUpName(message, book), c.labelAfter.ends_with("Anna"));
+  EXPECT_EQ(message.label, c.labelAfter);
   PluginPanelItem item{};
   FillPanelItem(message, 4, item);
+  Settings().AlwaysShowPhone = showPhone;
   EXPECT_EQ(std::string(item.FindData.cFileName), c.fileName);
-  ASSERT_NE(item.Description, nullptr);
-  EXPECT_EQ(std::string(item.Description), "Hi\r\nthere");
+  EXPECT_EQ(std::string(item.Description ? item.Description : "(null)"), "Hi\r\nthere");
   std::free(item.Description);
-  EXPECT_EQ(item.UserData, 4u);
-  EXPECT_EQ(item.FindData.nFileSizeLow, 17u);
-  EXPECT_EQ(item.FindData.ftLastWriteTime.dwHighDateTime, kSentAt >> 32);
-  EXPECT_EQ(item.FindData.ftCreationTime.dwLowDateTime, kSentAt & 0xFFFFFFFF);
+  EXPECT_EQ(std::vector<uint64_t>({item.UserData, item.FindData.nFileSizeLow,
+                                   item.FindData.ftLastWriteTime.dwHighDateTime,
+                                   item.FindData.ftCreationTime.dwLowDateTime}),
+            std::vector<uint64_t>({4, 17, kSentAt >> 32, kSentAt & 0xFFFFFFFF}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rendering, MessageNaming,
-    testing::Values(NamingCase{"KnownWithPhone", "+447700900123", "", true, true, "Anna",
+    testing::Values(NamingCase{"KnownWithPhone", "+447700900123", "", true, "Anna",
                                "Anna (+447700900123)"},
-                    NamingCase{"KnownNameOnly", "+447700900123", "", false, true, "Anna", "Anna"},
-                    NamingCase{"NationalFormIsAnotherNumber", "07700900123", "", true, false, "",
-                               "07700900123"},
-                    NamingCase{"StorageNotReadIsNotSearched", "+15550001", "", false, false, "",
-                               "+15550001"},
-                    NamingCase{"EmptyAddress", "", "", true, false, "No number", "No number"},
-                    NamingCase{"ReportFollowedByName", "+447700900123", "Delivered to: ", false,
-                               true, "Delivered to: Anna", "Delivered to_ Anna"},
-                    NamingCase{"SenderClimbingFolders", "../../x", "", false, false, "", ".._.._x"},
-                    NamingCase{"SenderWithSeparators", "a\\b:c", "", false, false, "", "a_b_c"},
-                    NamingCase{"SenderWithEscape", "\x1b[2J", "", true, false, "", "_[2J"},
-                    NamingCase{"SenderOfDots", "..", "", false, false, "", "__"}),
+                    NamingCase{"KnownNameOnly", "+447700900123", "", false, "Anna", "Anna"},
+                    NamingCase{"NationalFormIsAnother", "07700900123", "", true, "", "07700900123"},
+                    NamingCase{"StorageNotRead", "+15550001", "", false, "", "+15550001"},
+                    NamingCase{"EmptyAddress", "", "", true, "No number", "No number"},
+                    NamingCase{"Report", "+447700900123", "Delivered to: ", false,
+                               "Delivered to: Anna", "Delivered to_ Anna"},
+                    NamingCase{"ClimbingFolders", "../../x", "", false, "", ".._.._x"},
+                    NamingCase{"Separators", "a\\b:c", "", false, "", "a_b_c"},
+                    NamingCase{"Escape", "\x1b[2J", "", true, "", "_[2J"},
+                    NamingCase{"Dots", "..", "", false, "", "__"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The display lines of the message dialog, which is closed with Escape.
-std::vector<std::string> ShownLines(const CSMSMessage& message, const MessageList& folder = {}) {
+// The message dialog closed with Escape, as the host saw it.
+Host::ShownDialog Shown(const CSMSMessage& message, const MessageList& folder = {}) {
   CFakeHost host;
+  host.SetMessageText(Msg::kSmsPartOf, "Part %d of %d");
   host.AnswerDialog("ReadSMSMsg").Escape();
   EXPECT_EQ(ShowSMSMessage(message, folder), MessageAction::kClose);
+  return host.Dialogs().empty() ? Host::ShownDialog{} : host.Dialogs()[0];
+}
+
+std::vector<std::string> ShownLines(const CSMSMessage& message, const MessageList& folder = {}) {
   std::vector<std::string> lines;
-  if (host.Dialogs().size() != 1) return lines;
-  for (const Host::ShownDialogItem& item : host.Dialogs()[0].items) {
+  for (const Host::ShownDialogItem& item : Shown(message, folder).items) {
     if (item.type == DI_EDIT) lines.push_back(item.data);
   }
   return lines;
@@ -122,6 +107,7 @@ std::vector<std::string> ShownLines(const CSMSMessage& message, const MessageLis
 
 TEST(MessageRendering, WrapsParagraphsAtFiftyColumns) {
   const std::string x50(50, 'x');
+  const std::string x60(60, 'x');
   const struct {
     std::string body;
     std::vector<std::string> lines;
@@ -129,11 +115,9 @@ TEST(MessageRendering, WrapsParagraphsAtFiftyColumns) {
       {std::string(120, 'x'), {std::string(120, 'x')}},
       {x50 + " b", {x50, "b"}},
       {x50 + " ", {x50, ""}},
-      {std::string(45, 'x') + " " + std::string(10, 'y') + " zz",
-       {std::string(45, 'x'), std::string(10, 'y') + " zz"}},
-      {std::string(60, 'x') + " tail end", {std::string(60, 'x'), "tail end"}},
-      {std::string(40, 'x') + "\t" + std::string(20, 'y'),
-       {std::string(40, 'x'), std::string(20, 'y')}},
+      {x50.substr(5) + " 0123456789 yz", {x50.substr(5), "0123456789 yz"}},
+      {x60 + " tail end", {x60, "tail end"}},
+      {x60.substr(20) + "\t" + x60.substr(40), {x60.substr(20), x60.substr(40)}},
       {"one  \r\n \n two\nthree", {"one", "two", "three"}},
       {"bell\a and \x1b[2J", {"bell? and ?[2J"}},
       {std::string(600, 'w'), {std::string(600, 'w')}},
@@ -144,29 +128,25 @@ TEST(MessageRendering, WrapsParagraphsAtFiftyColumns) {
 }
 
 TEST(MessageRendering, GathersThePartsOfAConcatenatedMessage) {
-  auto part = [](uint16_t reference, uint8_t number, uint8_t count, const char* text) {
-    auto message = std::make_unique<CSMSMessage>(Message(true, "+1", text));
-    message->concatenated = true;
-    message->concatReference = reference;
-    message->partNumber = number;
-    message->partCount = count;
-    return message;
-  };
   MessageList folder;
-  folder.push_back(part(7, 2, 2, "World"));
-  folder.push_back(part(8, 1, 2, "Other "));
-  folder.push_back(part(7, 1, 2, "Hello "));
-  folder.push_back(part(9, 3, 3, "C"));
-  folder.push_back(part(9, 1, 3, "A"));
-  const std::vector<std::string> both = {"Hello World"};
-  EXPECT_EQ(ShownLines(*folder[0], folder), both);
-  EXPECT_EQ(ShownLines(*folder[2], folder), both);
+  for (auto [reference, number, count, text] : {std::tuple{7, 2, 2, "World"},
+                                                {8, 1, 2, "Other"},
+                                                {7, 1, 2, "Hello "},
+                                                {9, 3, 3, "C"},
+                                                {9, 1, 3, "A"}}) {
+    folder.push_back(std::make_unique<CSMSMessage>(Message(true, "+1", text)));
+    folder.back()->concatenated = true;
+    folder.back()->concatReference = static_cast<uint16_t>(reference);
+    folder.back()->partNumber = static_cast<uint8_t>(number);
+    folder.back()->partCount = static_cast<uint8_t>(count);
+  }
+  EXPECT_EQ(ShownLines(*folder[0], folder), std::vector<std::string>{"Hello World"});
+  EXPECT_EQ(ShownLines(*folder[2], folder), std::vector<std::string>{"Hello World"});
   EXPECT_EQ(ShownLines(*folder[3], folder), std::vector<std::string>{"AC"});
-  // The text file holds the one part only.
-  EXPECT_NE(MessageFileText(*folder[0]).find("\r\n\r\nWorld\r\n"), std::string::npos);
+  EXPECT_TRUE(MessageFileText(*folder[0]).ends_with("\r\n\r\nWorld\r\n"));
 }
 
-// Every item as "type row,column-right text", defaults marked with '*'.
+// Every item as "type row,left-right text", the default button marked with '*'.
 std::vector<std::string> Layout(const Host::ShownDialog& dialog) {
   std::vector<std::string> items;
   for (const Host::ShownDialogItem& item : dialog.items) {
@@ -178,167 +158,107 @@ std::vector<std::string> Layout(const Host::ShownDialog& dialog) {
 }
 
 TEST(MessageRendering, MessageDialogOfAReceivedPart) {
-  CFakeHost host;
-  host.SetMessageText(Msg::kSmsPartOf, "Part %d of %d");
-  host.AnswerDialog("ReadSMSMsg").Escape();
   CSMSMessage message = Message(true, "+15550001\x1b", "Hello");
   message.concatenated = true;
   message.partNumber = 1;
   message.partCount = 2;
-  ShowSMSMessage(message, {});
-  ASSERT_EQ(host.Dialogs().size(), 1u);
-  const Host::ShownDialog& shown = host.Dialogs()[0];
+  const Host::ShownDialog shown = Shown(message);
   EXPECT_EQ(std::vector<int>({shown.x2, shown.y2}), std::vector<int>({60, 14}));
   const std::string file = MessageFileText(message);
   const size_t time = file.find("Time: ") + 6;
-  const std::vector<std::string> expected = {
-      "3 1,3-56 message 138", "0 3,5-0 message 139",
-      "0 3,15-0 +15550001?",  "7 3,45-0 message 156",
-      "0 4,5-0 message 140",  "0 4,15-0 ",
-      "0 5,5-0 message 141",  "0 5,15-0 " + file.substr(time, file.find('\r', time) - time),
-      "0 7,5-0 Part 1 of 2",  "4 8,5-55 Hello",
-      "7 10,0-0 OK*",         "7 10,0-0 message 148",
-      "7 10,0-0 message 151",
-  };
-  EXPECT_EQ(Layout(shown), expected);
+  EXPECT_EQ(
+      Layout(shown),
+      std::vector<std::string>(
+          {"3 1,3-56 message 138", "0 3,5-0 message 139", "0 3,15-0 +15550001?",
+           "7 3,45-0 message 156", "0 4,5-0 message 140", "0 4,15-0 ", "0 5,5-0 message 141",
+           "0 5,15-0 " + file.substr(time, file.find('\r', time) - time), "0 7,5-0 Part 1 of 2",
+           "4 8,5-55 Hello", "7 10,0-0 OK*", "7 10,0-0 message 148", "7 10,0-0 message 151"}));
   EXPECT_EQ(shown.items[9].flags & DIF_READONLY, DIF_READONLY);
 }
 
-TEST(MessageRendering, MessageDialogOfAKnownSenderHasNoAddButton) {
-  CFakeHost host;
-  host.AnswerDialog("ReadSMSMsg").Escape();
-  CSMSMessage message = Message(false, "+447700900123", "One\nTwo");
-  message.label = "Anna";
-  ShowSMSMessage(message, {});
-  ASSERT_EQ(host.Dialogs().size(), 1u);
-  const std::vector<std::string> expected = {
-      "3 1,3-56 message 138", "0 3,5-0 message 139", "0 3,15-0 +447700900123",
-      "0 4,5-0 message 140",  "0 4,15-0 Anna",       "4 6,5-55 One",
-      "4 7,5-55 Two",         "7 9,0-0 OK*",         "7 9,0-0 message 148",
-      "7 9,0-0 message 151",
-  };
-  EXPECT_EQ(Layout(host.Dialogs()[0]), expected);
-  EXPECT_EQ(host.Dialogs()[0].y2, 13);
-}
-
 TEST(MessageRendering, MessageDialogAnswersByButton) {
-  // Items of an unknown sender's one-line message: 3 add, 7 OK, 8 details, 9 reply.
+  // An unknown sender's one-line draft: 3 add, 7 OK, 8 details, 9 reply; -1 is Escape.
   const struct {
-    std::vector<int> closedBy;  // -1 for Escape
+    std::vector<int> closedBy;
     MessageAction action;
-    std::string caption;
-  } cases[] = {
-      {{7}, MessageAction::kClose, "OK"},
-      {{9}, MessageAction::kReply, "message 151"},
-      {{3}, MessageAction::kAddSender, "message 156"},
-      {{-1}, MessageAction::kClose, ""},
-      {{8, 9}, MessageAction::kReply, "message 151"},
-      {{8, 8, 7}, MessageAction::kClose, "OK"},
-  };
+  } cases[] = {{{7}, MessageAction::kClose},     {{9}, MessageAction::kReply},
+               {{3}, MessageAction::kAddSender}, {{-1}, MessageAction::kClose},
+               {{8, 9}, MessageAction::kReply},  {{8, 8, 7}, MessageAction::kClose}};
   for (const auto& c : cases) {
     CFakeHost host;
-    std::vector<std::string> topics;
     for (int item : c.closedBy) {
-      if (item < 0) {
-        host.AnswerDialog("ReadSMSMsg").Escape();
-      } else {
-        host.AnswerDialog("ReadSMSMsg").Close(item);
-      }
+      if (item < 0) host.AnswerDialog("ReadSMSMsg").Escape();
+      if (item >= 0) host.AnswerDialog("ReadSMSMsg").Close(item);
       if (item == 8) host.AnswerDialog("ReadSMSAvdancedMsg").Escape();
     }
-    EXPECT_EQ(ShowSMSMessage(Message(false, "+15550001"), {}), c.action) << c.caption;
-    const int closing = c.closedBy.back();
-    ASSERT_EQ(host.Dialogs().size(), c.closedBy.size() * 2 - 1);
-    if (closing >= 0) {
-      EXPECT_EQ(host.Dialogs().back().items[static_cast<size_t>(closing)].data, c.caption);
-    }
+    EXPECT_EQ(ShowSMSMessage(Message(false, "+15550001"), {}), c.action) << c.closedBy.back();
   }
-}
-
-// The detail dialog of one PDU, closed with Escape: every item with a text but the frame.
-std::vector<std::string> DetailItems(const std::string& pdu, bool received) {
-  CFakeHost host;
-  host.AnswerDialog("ReadSMSAvdancedMsg").Escape();
-  CSMSMessage message(received, "", 128);
-  EXPECT_TRUE(message.Decode(pdu)) << pdu;
-  ShowDetails(message);
-  std::vector<std::string> items;
-  if (host.Dialogs().size() != 1) return items;
-  const Host::ShownDialog& shown = host.Dialogs()[0];
-  EXPECT_EQ(std::vector<int>({shown.x2, shown.y2}), std::vector<int>({70, 18}));
-  EXPECT_EQ(shown.items[0].data, "message 143");
+  CSMSMessage known = Message(false, "+447700900123", "One\nTwo");
+  known.label = "Anna";
+  const Host::ShownDialog shown = Shown(known);
   const std::vector<std::string> layout = Layout(shown);
-  for (size_t i = 1; i < shown.items.size(); ++i) {
-    const Host::ShownDialogItem& item = shown.items[i];
-    EXPECT_NE(item.type, DI_BUTTON);
-    if (item.type == DI_EDIT) {
-      EXPECT_EQ(item.flags & DIF_READONLY, DIF_READONLY);
-    }
-    if (item.type == DI_CHECKBOX) {
-      EXPECT_EQ(item.flags & DIF_DISABLE, DIF_DISABLE);
-      EXPECT_EQ(item.selected, message.singleShot ? 1 : 0);
-    }
-    if (!item.data.empty()) items.push_back(layout[i]);
-  }
-  return items;
-}
-
-// The rows below the fixed ones, from `row` on: MR (when given), FO, PID, DCS, a gap, Text.
-std::vector<std::string> Fields(int row, std::optional<int> mr, int fo) {
-  std::vector<std::string> rows;
-  auto add = [&rows](int at, const char* label, int value) {
-    rows.push_back("0 " + std::to_string(at) + ",5-0 " + label);
-    rows.push_back("4 " + std::to_string(at) + ",11-12 " + std::to_string(value));
-  };
-  if (mr) add(row++, "MR:", *mr);
-  add(row++, "FO:", fo);
-  add(row++, "PID:", 0);
-  add(row++, "DCS:", 0);
-  rows.push_back("0 " + std::to_string(row + 1) + ",5-0 Text:");
-  rows.push_back("4 " + std::to_string(row + 1) + ",11-64 Hello");
-  return rows;
+  EXPECT_EQ(std::vector<std::string>(layout.begin() + 3, layout.end()),
+            std::vector<std::string>({"0 4,5-0 message 140", "0 4,15-0 Anna", "4 6,5-55 One",
+                                      "4 7,5-55 Two", "7 9,0-0 OK*", "7 9,0-0 message 148",
+                                      "7 9,0-0 message 151"}));
+  EXPECT_EQ(shown.y2, 13);
 }
 
 TEST(MessageRendering, DetailDialogRowsFollowTheKindOfMessage) {
   const std::string to = "000B914477000910F20000";
   const struct {
-    const char* name;
     std::string pdu;
     bool received;
-    std::vector<std::string> validity;
-    std::vector<std::string> fields;
+    bool complete;                  // else the first rows only
+    std::vector<std::string> rows;  // from row 7 on, the items with a text
   } cases[] = {
-      {"Received",
-       "0000" + to.substr(2) + "5030219061148A05C8329BFD06",
+      {"0000" + to.substr(2) + "5030219061148A05C8329BFD06",
        true,
-       {"0 7,5-0 Time:", "4 7,11-40 12.03.05 09:16:41 GMT -7.00"},
-       Fields(8, {}, 0)},
-      {"SubmitWithoutValidity", "0001" + to + "05C8329BFD06", false, {}, Fields(7, 0, 1)},
-      {"RelativeValidity",
-       "0011" + to + "A705C8329BFD06",
+       true,
+       {"0 7,5-0 Time:", "4 7,11-40 12.03.05 09:16:41 GMT -7.00", "0 8,5-0 FO:", "4 8,11-12 0",
+        "0 9,5-0 PID:", "4 9,11-12 0", "0 10,5-0 DCS:", "4 10,11-12 0",
+        "0 12,5-0 Text:", "4 12,11-64 Hello"}},
+      {"0011" + to + "A705C8329BFD06",
        false,
-       {"0 8,5-0 Valid for:", "4 8,21-40 01 days 00:00:00", "8 8,43-0 Single-shot"},
-       Fields(9, 0, 0x11)},
-      {"EnhancedWithoutPeriod",
-       "0009" + to + "4000000000000005C8329BFD06",
+       true,
+       {"0 8,5-0 Valid for:", "4 8,21-40 01 days 00:00:00", "8 8,43-0 Single-shot", "0 9,5-0 MR:",
+        "4 9,11-12 0", "0 10,5-0 FO:", "4 10,11-12 17", "0 11,5-0 PID:", "4 11,11-12 0",
+        "0 12,5-0 DCS:", "4 12,11-12 0", "0 14,5-0 Text:", "4 14,11-64 Hello"}},
+      {"0001" + to + "05C8329BFD06", false, false, {"0 7,5-0 MR:", "4 7,11-12 0", "0 8,5-0 FO:"}},
+      {"0009" + to + "4000000000000005C8329BFD06",
        false,
-       {"0 8,5-0 Valid for:", "4 8,21-40 undefined", "8 8,43-0 Single-shot"},
-       Fields(9, 0, 0x09)},
-      {"Absolute",
-       "0019" + to + "5030219061140005C8329BFD06",
        false,
-       {"0 8,5-0 Valid until:", "4 8,21-50 12.03.05 09:16:41 GMT +0.00"},
-       Fields(9, 0, 0x19)},
+       {"0 8,5-0 Valid for:", "4 8,21-40 undefined", "8 8,43-0 Single-shot", "0 9,5-0 MR:"}},
+      {"0019" + to + "5030219061140005C8329BFD06",
+       false,
+       false,
+       {"0 8,5-0 Valid until:", "4 8,21-50 12.03.05 09:16:41 GMT +0.00", "0 9,5-0 MR:"}},
   };
-  const std::vector<std::string> fixedRows = {
-      "0 3,5-0 PDU:",   "0 5,5-0 SCA:",           "0 5,33-0 Type:", "4 5,38-39 128",
-      "0 6,5-0 Phone:", "4 6,11-30 +44770090012", "0 6,33-0 Type:", "4 6,38-39 145"};
   for (const auto& c : cases) {
-    std::vector<std::string> expected = fixedRows;
-    expected.insert(expected.begin() + 1, "4 3,11-64 " + c.pdu);
-    expected.insert(expected.end(), c.validity.begin(), c.validity.end());
-    expected.insert(expected.end(), c.fields.begin(), c.fields.end());
-    EXPECT_EQ(DetailItems(c.pdu, c.received), expected) << c.name;
+    CFakeHost host;
+    host.AnswerDialog("ReadSMSAvdancedMsg").Escape();
+    CSMSMessage message(c.received, "", 128);
+    ASSERT_TRUE(message.Decode(c.pdu));
+    ShowDetails(message);
+    ASSERT_EQ(host.Dialogs().size(), 1u);
+    const Host::ShownDialog& shown = host.Dialogs()[0];
+    const std::vector<std::string> layout = Layout(shown);
+    std::vector<std::string> rows;
+    for (size_t i = 0; i < layout.size(); ++i) {
+      const Host::ShownDialogItem& item = shown.items[i];
+      EXPECT_EQ(item.flags, item.type == DI_EDIT       ? DIF_READONLY
+                            : item.type == DI_CHECKBOX ? DIF_DISABLE
+                                                       : 0u);
+      EXPECT_EQ(item.selected, item.type == DI_CHECKBOX && message.singleShot ? 1 : 0);
+      if (item.y1 >= 7 && !item.data.empty()) rows.push_back(layout[i]);
+    }
+    EXPECT_EQ(std::vector<std::string>(layout.begin(), layout.begin() + 11),
+              std::vector<std::string>(
+                  {"3 1,3-66 message 143", "0 3,5-0 PDU:", "4 3,11-64 " + c.pdu,
+                   "0 5,5-0 SCA:", "4 5,11-30 ", "0 5,33-0 Type:", "4 5,38-39 128",
+                   "0 6,5-0 Phone:", "4 6,11-30 +44770090012", "0 6,33-0 Type:", "4 6,38-39 145"}));
+    if (!c.complete) rows.resize(std::min(rows.size(), c.rows.size()));
+    EXPECT_EQ(rows, c.rows) << c.pdu;
   }
 }
 
@@ -356,12 +276,10 @@ TEST(MessageRendering, FileText) {
   std::snprintf(clock, sizeof clock, "%02d:%02d:%02d", parts.hour, parts.minute, parts.second);
 
   const std::string file = MessageFileText(known);
-  EXPECT_EQ(file.rfind("From: Anna (+447700900123)\r\nTime: ", 0), 0u) << file;
   const size_t body = file.find("\r\n\r\n");
-  ASSERT_NE(body, std::string::npos);
-  EXPECT_NE(file.substr(0, body).find(clock), std::string::npos) << file << " " << clock;
+  EXPECT_TRUE(file.starts_with("From: Anna (+447700900123)\r\nTime: ")) << file;
+  EXPECT_NE(file.substr(0, body).find(clock), std::string::npos) << file << " at " << clock;
   EXPECT_EQ(file.substr(body), "\r\n\r\nHi\r\nthere\r\nend\r\n\rcr\r\n");
-
   EXPECT_EQ(MessageFileText(Message(false, "+1555", "Draft")), "From: +1555\r\n\r\nDraft\r\n");
   EXPECT_EQ(MessageFileText(untimed), "From: +1555\r\n\r\nHello\r\n");
 }
