@@ -92,6 +92,8 @@ WideString OemToWide(std::string_view oem) {
 
 std::string WideToOem(const WideString& wide) {
   std::string oem;
-  WideToCodePage(Platform::kOemCodePageId, wide.substr(0, wide.find(u'\0')), oem);
+  ConvertWithOemFallback(Platform::kOemCodePageId,
+                         std::u16string_view(wide).substr(0, wide.find(u'\0')), oem,
+                         Platform::WideToMultiByte);
   return oem;
 }

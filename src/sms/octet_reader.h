@@ -36,6 +36,16 @@ class COctetReader {
     return true;
   }
 
+  // The octets themselves, valid while the octets the reader walks are.
+  bool Take(size_t count, std::string_view& value) {
+    if (count > Remaining()) {
+      return false;
+    }
+    value = m_octets.substr(m_position, count);
+    m_position += count;
+    return true;
+  }
+
   // At most `count` octets: the part of them that is there.
   std::string_view TakeUpTo(size_t count) {
     const std::string_view taken = m_octets.substr(m_position, count);

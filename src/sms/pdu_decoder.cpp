@@ -2,6 +2,7 @@
 // one TPDU of GSM 03.40. Every length in them comes from the phone and is checked against the
 // octets that are really there.
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -34,35 +35,35 @@ constexpr uint8_t kConcat16BitElement = 0x08;
 
 // Pairs of hexadecimal digits in either case; an odd last digit is ignored.
 bool HexToOctets(std::string_view hex, std::string& octets) {
-  octets.clear();
-  octets.reserve(hex.size() / 2);
-  for (size_t pos = 0; pos + 1 < hex.size(); pos += 2) {
-    const int high = HexDigitValue(hex[pos]);
-    const int low = HexDigitValue(hex[pos + 1]);
+  octets.resize(hex.size() / 2);
+  for (size_t at = 0; at < octets.size(); ++at) {
+    const int high = HexDigitValue(hex[2 * at]);
+    const int low = HexDigitValue(hex[2 * at + 1]);
     if (high < 0 || low < 0) {
       return false;
     }
-    octets.push_back(static_cast<char>(high * 16 + low));
+    octets[at] = static_cast<char>(high * 16 + low);
   }
   return true;
 }
 
-// Each octet gives its low nibble, then its high nibble; a high nibble of A or more (the
-// filler F in particular) is dropped, a low one becomes one of ":;<=>?".
-std::string SemiOctetDigits(std::string_view value) {
-  std::string digits;
-  for (const char octet : value) {
-    const auto d = static_cast<uint8_t>(octet);
-    digits.push_back(static_cast<char>(0x30 | (d & 0x0F)));
-    if (d < 0xA0) {
-      digits.push_back(static_cast<char>(0x30 | (d >> 4)));
+// The first `nibbles` semi-octets, each octet giving its low nibble, then its high nibble; a
+// high nibble of A or more (the filler F in particular) is dropped, a low one becomes one of
+// ":;<=>?".
+void AppendSemiOctetDigits(std::string_view value, size_t nibbles, std::string& digits) {
+  for (size_t at = 0; at < nibbles; ++at) {
+    const auto octet = static_cast<uint8_t>(value[at / 2]);
+    const bool high = at % 2 != 0;
+    const uint8_t nibble = high ? octet >> 4 : octet & 0x0F;
+    if (!high || nibble < 0xA) {
+      digits.push_back(static_cast<char>(0x30 | nibble));
     }
   }
-  return digits;
 }
 
-// The SC address counts its octets (type included), the message address its useful
-// semi-octets (type excluded). Either way the value's own octets must be there.
+// The SC address counts its octets (type included), the message address its digits (type
+// excluded): a nibble after that count is no digit of the number, whatever it holds. Either way
+// the value's own octets must be there.
 bool ReadAddress(COctetReader& reader, AddressLength kind, std::string& text, uint8_t& type) {
   text.clear();
   uint8_t length = 0;
@@ -74,7 +75,7 @@ bool ReadAddress(COctetReader& reader, AddressLength kind, std::string& text, ui
   }
   const bool semiOctets = kind == AddressLength::kSemiOctets;
   const size_t valueOctets = semiOctets ? (length + 1u) / 2 : length - 1u;
-  std::string value;
+  std::string_view value;
   if (!reader.Read(type) || !reader.Take(valueOctets, value)) {
     return false;
   }
@@ -83,10 +84,10 @@ bool ReadAddress(COctetReader& reader, AddressLength kind, std::string& text, ui
     UnpackSeptets(value, septets, text);
     return true;
   }
-  text = SemiOctetDigits(value);
   if ((type & kNumberTypeMask) == kInternationalNumber) {
-    text.insert(0, 1, '+');
+    text.push_back('+');
   }
+  AppendSemiOctetDigits(value, semiOctets ? length : valueOctets * 2, text);
   return true;
 }
 
@@ -127,8 +128,7 @@ void DecodeSeptetsAfterHeader(std::string_view fromHeader, size_t septetCount, s
   std::string septets;
   UnpackSeptets(fromHeader, septetCount, septets);
   const size_t headerSeptets = (headerLength * 8 + 14) / 7;
-  septets.erase(0, headerSeptets);
-  GsmToWide(septets, text);
+  GsmToWide(std::string_view(septets).substr(std::min(headerSeptets, septets.size())), text);
 }
 
 void DecodeOctets(std::string_view data, SmsAlphabet alphabet, WideString& text) {
@@ -162,7 +162,7 @@ bool ReadUserData(COctetReader& reader, CSMSMessage& message) {
   if ((message.firstOctet & kUserDataHeaderIndicator) != 0) {
     const std::string_view fromHeader = reader.Rest();
     uint8_t headerLength = 0;
-    std::string header;
+    std::string_view header;
     if (!reader.Read(headerLength) || !reader.Take(headerLength, header)) {
       return false;
     }

@@ -42,6 +42,18 @@ const CAddressCase kAddressCases[] = {
      "+447700900123", 0x91},
     {"EmptyDestinationKeepsType", kOutgoing, "0001000091000000", "", 128, "", 0x91},
     {"HexNibblesBecomePunctuation", kOutgoing, "0001000681213A4B000000", "", 128, "12:3;4", 0x81},
+    // The length counts digits: with an odd count the last high nibble is no digit, F or not.
+    // 0B: 11 digits in 53 10 10 10 10 10, the twelfth nibble a 1.
+    {"NibbleAfterCountedDigitsDropped", kIncoming, "00040B9153101010101000005030219061140002C834",
+     "", 128, "+35010101010", 0x91},
+    // 05: 5 digits in 21 43 95, the sixth nibble a 9.
+    {"DestinationNibbleAfterCountDropped", kOutgoing, "0001000581214395000000", "", 128, "12345",
+     0x81},
+    // 03: 3 digits in 21 43, the fourth nibble a 4.
+    {"RecipientNibbleAfterCountDropped", kIncoming, "00022A039121435030219061148A5030219071148A00",
+     "", 128, "+123", 0x91},
+    // 04: 4 digits in 21 F3; a filler inside the count is still no digit.
+    {"FillerInsideCountDropped", kOutgoing, "000100048121F3000000", "", 128, "123", 0x81},
     {"StatusReportRecipient", kIncoming,
      "0791447758100650022A0C914477000910325030219061148A5030219071148A41", "+447785016005", 0x91,
      "+447700900123", 0x91},
