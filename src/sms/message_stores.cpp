@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <utility>
 
 #include "farlib/host.h"
@@ -275,6 +276,14 @@ void CMessageStores::ListStatus(const SMSSession& session, int32_t status, bool 
 
   ResponseList lines;
   if (!Execute(session.connection, "AT+CMGL=%d", &lines, static_cast<int>(status))) return;
+  // Listing the unread messages makes them read, so asking for status 0 and then for status 1
+  // brings the same message twice: a storage index already listed from this storage is not
+  // taken again.
+  std::set<int32_t> known;
+  for (const MessageList& folder : folders) {
+    for (const auto& message : folder)
+      if (message->storage == selection[3]) known.insert(message->storageIndex);
+  }
   GroupList groups;
   for (size_t i = 0; i + 1 < lines.size();) {
     groups.clear();
@@ -288,7 +297,7 @@ void CMessageStores::ListStatus(const SMSSession& session, int32_t status, bool 
     const std::string& headerLine = lines[i];
     const std::string& pdu = lines[i + 1];
     i += 2;
-    if (filter && *listed != status) continue;
+    if ((filter && *listed != status) || known.contains(*index)) continue;
     int32_t messageStatus = *listed;
     if (messageStatus == 0 && ListsUnsentAsReceived(session.profile) && LooksUnsent(pdu))
       messageStatus = 2;
@@ -305,6 +314,7 @@ void CMessageStores::ListStatus(const SMSSession& session, int32_t status, bool 
     message->status = messageStatus;
     LookUpName(*message, session.phoneBook);
     message->storage = selection[3];
+    known.insert(*index);
     folders[FolderOf(messageStatus)].push_back(std::move(message));
   }
 }

@@ -201,7 +201,9 @@ INSTANTIATE_TEST_SUITE_P(
                     Discovery("0,1,2,3", kTwoStorages) + kBothCurrent +
                         Exchange{{"AT+CMGL=0", Reply({"+CMGL: 2,0,,23", kReceivedUnread,
                                                       "+CMGL: 1,1,,37", kReceivedRead})},
-                                 {"AT+CMGL=1", Reply({"+CMGL: 1,1,,37", kReceivedRead})},
+                                 // The phone made the unread message read meanwhile.
+                                 {"AT+CMGL=1", Reply({"+CMGL: 1,1,,37", kReceivedRead,
+                                                      "+CMGL: 2,1,,23", kReceivedUnread})},
                                  {"AT+CMGL=2", Reply({})},
                                  {"AT+CMGL=3", Reply({"+CMGL: 5, 3 ,,23", kSent})}},
                     {{0, 2, 0, 0}, {0, 1, 1, 0}, {2, 5, 3, 0}},
