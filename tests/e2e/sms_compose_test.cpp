@@ -1,0 +1,262 @@
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "open_phone_fixture.h"
+
+// Composing as a user meets it in the SMS view: the message dialog, names from the phone book,
+// and what the simulated phone took in (it checks every PDU with its own reading of GSM 03.40
+// and refuses one whose length or coding does not add up).
+namespace EndToEnd {
+namespace {
+
+using Host::EPanel;
+
+// The dialog's items: the destination field, the first of the five text lines, the buttons.
+constexpr int kDestination = 2;
+constexpr int kFirstLine = 5;
+constexpr int kSend = 10;
+constexpr int kSave = 11;
+
+const std::string kUk = "+447700900123";
+// Worked out by hand: SMS-SUBMIT without SC address, message reference 0, destination, PID 0,
+// DCS 0, then the packed septets.
+const std::string kHelloPdu =
+    "0001000C914477000910320000"
+    "05C8329BFD06";
+const std::string kHiTherePdu =
+    "0001000C914477000910320000"
+    "08C8B4828E2ECBCB";
+const std::string kHiThereNationalPdu =
+    "0001000B811036920621F30000"
+    "08C8B4828E2ECBCB";
+// Bob of the SIM phone book, with no text.
+const std::string kEmptyToBobPdu =
+    "0001000C914477000900200000"
+    "00";
+
+std::string ClassicPhone() {
+  std::ifstream file(std::string(ZANTEL_TEST_DATA_DIR) + "/phonesim/classic.json");
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// The SIM's message memory, 40 places with 5 taken, made `size` places large.
+std::string ClassicPhoneWithSimMessages(int size) {
+  std::string state = ClassicPhone();
+  const std::string full = "\"size\": 40";
+  const size_t at = state.find(full);
+  if (at != std::string::npos) state.replace(at, full.size(), "\"size\": " + std::to_string(size));
+  return state;
+}
+
+// The commands and PDUs of sending and saving alone, without the listing after them.
+Commands Transmitted(const Commands& commands) {
+  Commands transmitted;
+  bool afterPrompt = false;
+  for (const std::string& command : commands) {
+    if (afterPrompt || command.starts_with("AT+CMGS") || command.starts_with("AT+CMGW")) {
+      transmitted.push_back(command);
+    }
+    afterPrompt = command.starts_with("AT+CMGS") || command.starts_with("AT+CMGW");
+  }
+  return transmitted;
+}
+
+// Every "pdu" of the saved state, in order: stored messages, then those handed to the network.
+std::vector<std::string> SavedPdus(const std::string& state) {
+  std::vector<std::string> pdus;
+  static const std::regex kPdu("\"pdu\"\\s*:\\s*\"([0-9A-F]*)\"");
+  for (auto it = std::sregex_iterator(state.begin(), state.end(), kPdu);
+       it != std::sregex_iterator(); ++it) {
+    pdus.push_back((*it)[1]);
+  }
+  return pdus;
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+  return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+// A PDU as the phone keeps what it handed to the network: its own message reference in place.
+std::string AsSent(const std::string& pdu, int reference) {
+  char octet[3];
+  std::snprintf(octet, sizeof octet, "%02X", reference);
+  return pdu.substr(0, 4) + octet + pdu.substr(6);
+}
+
+class Compose : public OpenPhone {
+ protected:
+  void OpenSms(const std::string& state, const std::string& faults = {}) {
+    Load();
+    PhoneSimulatorSetup setup = Phone("classic", {}, faults);
+    setup.stateJson = state;
+    StartPhone(setup);
+    ASSERT_TRUE(m_host.Open(OPEN_PLUGINSMENU, 0));
+    m_host.Activate(EPanel::Plugin);
+  }
+
+  void NewMessage() { ASSERT_TRUE(m_host.PressKey(kVkF4, PKF_SHIFT)); }
+
+  const Host::ShownDialog& LastDialog() const { return m_host.Dialogs().back(); }
+
+  std::vector<std::string> Boxes() const {
+    std::vector<std::string> boxes;
+    for (const Host::ShownMessage& box : m_host.Messages()) {
+      if (box.buttons == 0) continue;  // wait boxes
+      std::string text = box.helpTopic + ":";
+      for (size_t i = 0; i + box.buttons < box.items.size(); ++i) text += " " + box.items[i];
+      boxes.push_back(text);
+    }
+    return boxes;
+  }
+};
+
+TEST_F(Compose, SendsToOneAndTwoDestinationsAndOffersTheLastOnesAgain) {
+  OpenSms(ClassicPhone());
+  m_host.AnswerDialog("CreateSMSMsg")
+      .SetText(kDestination, kUk)
+      .SetText(kFirstLine, "Hello")
+      .Close(kSend);
+  m_host.AnswerMessage(0);
+  NewMessage();
+
+  // The next message starts from the last one; two numbers typed with a semicolon are two
+  // recipients.
+  m_host.AnswerDialog("CreateSMSMsg")
+      .SetText(kDestination, kUk + " ; 01632960123")
+      .SetText(kFirstLine, "Hi")
+      .SetText(kFirstLine + 1, "there")
+      .Close(kSend);
+  m_host.AnswerMessage(0);
+  NewMessage();
+  EXPECT_EQ(LastDialog().items[kDestination].data, kUk);
+  EXPECT_EQ(LastDialog().items[kFirstLine].data, "Hello");
+
+  m_host.AnswerDialog("CreateSMSMsg").Escape();
+  NewMessage();
+  const Host::ShownDialog& third = LastDialog();
+  EXPECT_EQ(third.items[kDestination].data, "<several recipients>");
+  EXPECT_NE(third.items[kDestination].flags & DIF_READONLY, 0u);
+  EXPECT_EQ(third.items[kFirstLine].data, "Hi");
+  EXPECT_EQ(third.items[kFirstLine + 1].data, "there");
+  EXPECT_EQ(third.items[kFirstLine + 2].data, "");
+
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{": Information The message has been sent",
+                                               ": Information The message has been sent"}));
+  EXPECT_EQ(Transmitted(FinishPhone()), (Commands{"AT+CMGS=18", kHelloPdu, "AT+CMGS=20",
+                                                  kHiTherePdu, "AT+CMGS=20", kHiThereNationalPdu}));
+  const std::vector<std::string> pdus = SavedPdus(m_phone->SavedState());
+  EXPECT_TRUE(Contains(pdus, AsSent(kHelloPdu, 7)));
+  EXPECT_TRUE(Contains(pdus, AsSent(kHiTherePdu, 8)));
+  EXPECT_TRUE(Contains(pdus, AsSent(kHiThereNationalPdu, 9)));
+}
+
+TEST_F(Compose, SavesALongMessageInPartsAndSendsAnEmptyOneToANameFromThePhoneBook) {
+  Load();
+  PhoneSimulatorSetup setup = Phone("classic");
+  setup.stateJson = ClassicPhone();
+  StartPhone(setup);
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  m_host.Activate(EPanel::Plugin);
+  ASSERT_TRUE(m_host.SetDirectory("SM"));  // the phone book's names are known from here on
+  m_host.AnswerMenu("Functions").Choose(5);
+  ASSERT_TRUE(m_host.PressKey(kVkF2));
+
+  // One line of 161 characters: two messages, after the question.
+  m_host.AnswerDialog("CreateSMSMsg")
+      .SetText(kDestination, kUk)
+      .SetText(kFirstLine, std::string(161, 'a'))
+      .Close(kSave);
+  m_host.AnswerMessage(0).Topic("TextTooLongMsg");
+  m_host.AnswerMessage(0);
+  NewMessage();
+
+  // "bob" is the beginning of one name; the empty text is sent after the question.
+  m_host.AnswerDialog("CreateSMSMsg")
+      .SetText(kDestination, "bob")
+      .SetText(kFirstLine, "")
+      .Close(kSend);
+  m_host.AnswerMessage(0).Topic("EmptyMsg");
+  m_host.AnswerMessage(0);
+  NewMessage();
+
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{
+                         "TextTooLongMsg: Warning The text is too long for one message. It has 161 "
+                         "characters; one message holds 160. Send it in 2 parts?",
+                         ": Information The message has been saved in the phone",
+                         "EmptyMsg: Warning The message is empty. Send it all the same?",
+                         ": Information The message has been sent"}));
+  const Commands transmitted = Transmitted(FinishPhone());
+  ASSERT_EQ(transmitted.size(), 6u);
+  EXPECT_EQ(transmitted[0], "AT+CMGW=153");
+  EXPECT_EQ(transmitted[2], "AT+CMGW=27");
+  EXPECT_EQ(transmitted[4], "AT+CMGS=13");
+  EXPECT_EQ(transmitted[5], kEmptyToBobPdu);
+  // Both parts carry the header of part 1 and 2 of 2 under one reference.
+  const std::regex part(
+      "0041000C914477000910320000(A0|0F)050003([0-9A-F]{2})020([12])C2E170381C0E87.*");
+  std::smatch first;
+  std::smatch second;
+  ASSERT_TRUE(std::regex_match(transmitted[1], first, part)) << transmitted[1];
+  ASSERT_TRUE(std::regex_match(transmitted[3], second, part)) << transmitted[3];
+  EXPECT_EQ(first[1], "A0");
+  EXPECT_EQ(second[1], "0F");
+  EXPECT_EQ(first[2], second[2]);
+  EXPECT_EQ(first[3], "1");
+  EXPECT_EQ(second[3], "2");
+  const std::vector<std::string> pdus = SavedPdus(m_phone->SavedState());
+  EXPECT_TRUE(Contains(pdus, transmitted[1]));
+  EXPECT_TRUE(Contains(pdus, transmitted[3]));
+  EXPECT_TRUE(Contains(pdus, AsSent(kEmptyToBobPdu, 7)));
+}
+
+TEST_F(Compose, RefusalsEndTheTransmissionWithThePhonesLine) {
+  // The phone turns down the first prompt; its memory then has room for two messages only.
+  OpenSms(ClassicPhoneWithSimMessages(7),
+          R"({"refusals": [{"command": "AT+CMGS", "times": 1, "reply": "+CMS ERROR: 304"}]})");
+  m_host.AnswerDialog("CreateSMSMsg")
+      .SetText(kDestination, kUk)
+      .SetText(kFirstLine, "Hello")
+      .Close(kSend);
+  m_host.AnswerMessage(0);
+  NewMessage();
+
+  // Nothing went out after the refusal and the phone is still in step: the same message goes.
+  m_host.AnswerDialog("CreateSMSMsg").Close(kSend);
+  m_host.AnswerMessage(0);
+  NewMessage();
+
+  // Three parts to save, room for two: the third is refused.
+  m_host.AnswerDialog("CreateSMSMsg").SetText(kFirstLine, std::string(307, 'a')).Close(kSave);
+  m_host.AnswerMessage(0).Topic("TextTooLongMsg");
+  m_host.AnswerMessage(0);
+  NewMessage();
+
+  const std::vector<std::string> boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 4u);
+  EXPECT_EQ(boxes[0], "Error: Zantel The message could not be sent +CMS ERROR: 304");
+  EXPECT_EQ(boxes[1], ": Information The message has been sent");
+  EXPECT_TRUE(boxes[3].starts_with("Error: Zantel The message could not be saved +CMS ERROR: "))
+      << boxes[3];
+  const Commands transmitted = Transmitted(FinishPhone());
+  ASSERT_EQ(transmitted.size(), 9u);
+  EXPECT_EQ(transmitted[0], "AT+CMGS=18");
+  EXPECT_EQ(transmitted[1], "AT+CMGS=18");
+  EXPECT_EQ(transmitted[2], kHelloPdu);
+  EXPECT_EQ(transmitted[3], "AT+CMGW=153");
+  EXPECT_EQ(transmitted[5], "AT+CMGW=153");
+  EXPECT_EQ(transmitted[7], "AT+CMGW=20");
+  const std::vector<std::string> pdus = SavedPdus(m_phone->SavedState());
+  EXPECT_TRUE(Contains(pdus, transmitted[4]));
+  EXPECT_TRUE(Contains(pdus, transmitted[6]));
+  EXPECT_FALSE(Contains(pdus, transmitted[8]));
+}
+
+}  // namespace
+}  // namespace EndToEnd
