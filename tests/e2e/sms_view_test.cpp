@@ -488,6 +488,16 @@ TEST_P(SmsCopy, FolderAndMessagesAsTextFilesInsideTheDestination) {
   EXPECT_EQ(first.substr(first.size() - 9), "\r\nFirst\r\n");
   EXPECT_EQ(Count(first, "\r\n\r\n"), 1u) << "one message alone has no empty line after it";
   EXPECT_NE(FileText(out / ".._.._x").find("\r\n\r\nClimbing\r\n"), std::string::npos);
+
+  // A file in the way is asked about by its full name, one separator before the item's name.
+  std::filesystem::create_directory(out / "Sent");
+  ASSERT_TRUE(m_host.SetDirectory(".."));
+  ASSERT_TRUE(m_host.Select(EPanel::Plugin, {"Sent"}));
+  m_host.AnswerMessage(2).Topic("AlreadyExists");  // cancel
+  EXPECT_EQ(m_host.GetFiles(false, 0), 0);
+  ASSERT_NE(LastBox(), nullptr);
+  ASSERT_EQ(LastBox()->items.size(), 6u);
+  EXPECT_EQ(LastBox()->items[2], (out / "Sent").string());
   FinishPhone();
 }
 
