@@ -598,6 +598,11 @@ bool CPhoneMobilePanel::CreateEntryIn(size_t position, const std::string& number
   m_currentStorage = static_cast<int>(position);
   PhoneBookStorage& storage = *m_storages[position];
   if (!storage.Writable) return false;
+  // The phone writes into the memory it has selected, which is whichever storage was read last:
+  // without this one selected the entry would land elsewhere.
+  if (storage.Name.find_first_of(std::string_view("\"\r\n\0", 4)) != std::string::npos ||
+      !Execute(*m_connection, "AT+CPBS=\"%s\"", nullptr, storage.Name.c_str()))
+    return false;
   PhoneBookSession session = Session();
   CHostPhoneBookView view(m_hostHandle);
   // The host's panel may show the other view: the caller brings it up to date.
