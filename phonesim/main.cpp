@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "phonesim/demo_state.h"
 #include "phonesim/options.h"
 #include "phonesim/phone.h"
 #include "phonesim/pty_port.h"
@@ -19,7 +20,8 @@ namespace {
 using namespace PhoneSim;
 
 PhoneState InitialState(const Options& options) {
-  nlohmann::json root = nlohmann::json::object();
+  // Neither a state nor a profile: the demo phone, for a person trying the plug-in out.
+  nlohmann::json root = options.profile.empty() ? DemoStateJson() : nlohmann::json::object();
   if (!options.statePath.empty()) {
     root = StateToJson(LoadState(options.statePath));
   }

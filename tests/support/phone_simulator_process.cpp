@@ -135,7 +135,9 @@ CPhoneSimulatorProcess::CPhoneSimulatorProcess(const PhoneSimulatorSetup& setup)
     if (!WriteText(Scratch(name), text)) m_failure = "cannot write " + Scratch(name);
     arguments.insert(arguments.end(), {option, Native(name)});
   };
-  addFile("--state", "state.json", setup.stateJson);
+  // Without a state or a profile the simulator plays its demo phone; tests start from empty.
+  addFile("--state", "state.json",
+          setup.stateJson.empty() && setup.profile.empty() ? "{}" : setup.stateJson);
   addFile("--faults", "faults.json", setup.faultsJson);
   if (!setup.profile.empty()) arguments.insert(arguments.end(), {"--profile", setup.profile});
   arguments.insert(arguments.end(), setup.options.begin(), setup.options.end());
