@@ -3,6 +3,7 @@
 // octets that are really there.
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <utility>
 
@@ -33,13 +34,22 @@ constexpr size_t kValidityOctets = 7;
 constexpr uint8_t kConcat8BitElement = 0x00;
 constexpr uint8_t kConcat16BitElement = 0x08;
 
+// HexDigitValue of every byte, looked up: each message's whole line passes through it.
+constexpr std::array<int8_t, 256> kHexDigitValues = [] {
+  std::array<int8_t, 256> values{};
+  for (size_t c = 0; c < values.size(); ++c) {
+    values[c] = static_cast<int8_t>(HexDigitValue(static_cast<char>(c)));
+  }
+  return values;
+}();
+
 // Pairs of hexadecimal digits in either case; an odd last digit is ignored.
 bool HexToOctets(std::string_view hex, std::string& octets) {
   octets.resize(hex.size() / 2);
   for (size_t at = 0; at < octets.size(); ++at) {
-    const int high = HexDigitValue(hex[2 * at]);
-    const int low = HexDigitValue(hex[2 * at + 1]);
-    if (high < 0 || low < 0) {
+    const int high = kHexDigitValues[static_cast<uint8_t>(hex[2 * at])];
+    const int low = kHexDigitValues[static_cast<uint8_t>(hex[2 * at + 1])];
+    if ((high | low) < 0) {
       return false;
     }
     octets[at] = static_cast<char>(high * 16 + low);
@@ -47,18 +57,24 @@ bool HexToOctets(std::string_view hex, std::string& octets) {
   return true;
 }
 
-// The first `nibbles` semi-octets, each octet giving its low nibble, then its high nibble; a
-// high nibble of A or more (the filler F in particular) is dropped, a low one becomes one of
-// ":;<=>?".
+// The first `nibbles` semi-octets (at most two per octet of the value), each octet giving its
+// low nibble, then its high nibble; a high nibble of A or more (the filler F in particular) is
+// dropped, a low one becomes one of ":;<=>?".
 void AppendSemiOctetDigits(std::string_view value, size_t nibbles, std::string& digits) {
-  for (size_t at = 0; at < nibbles; ++at) {
-    const auto octet = static_cast<uint8_t>(value[at / 2]);
-    const bool high = at % 2 != 0;
-    const uint8_t nibble = high ? octet >> 4 : octet & 0x0F;
-    if (!high || nibble < 0xA) {
-      digits.push_back(static_cast<char>(0x30 | nibble));
+  // A length octet counts at most 255 octets, so at most 508 nibbles.
+  std::array<char, 512> buffer;
+  size_t count = 0;
+  for (size_t at = 0; at < nibbles / 2; ++at) {
+    const auto octet = static_cast<uint8_t>(value[at]);
+    buffer[count++] = static_cast<char>(0x30 | (octet & 0x0F));
+    if (octet < 0xA0) {
+      buffer[count++] = static_cast<char>(0x30 | (octet >> 4));
     }
   }
+  if (nibbles % 2 != 0) {
+    buffer[count++] = static_cast<char>(0x30 | (static_cast<uint8_t>(value[nibbles / 2]) & 0x0F));
+  }
+  digits.append(buffer.data(), count);
 }
 
 // The SC address counts its octets (type included), the message address its digits (type
@@ -272,9 +288,12 @@ const char* StatusLabel(uint8_t status) {
 }
 
 bool DecodeStatusReport(COctetReader& reader, CSMSMessage& message) {
-  message.text = std::string("Msgs waiting in SC: ") +
-                 ((message.firstOctet & kNoMoreMessagesBit) != 0 ? "No" : "Yes") + "\nResult of: " +
-                 ((message.firstOctet & kStatusOfCommandBit) != 0 ? "Command" : "Submit");
+  // One allocation for the whole text, the result line included.
+  message.text.reserve(64);
+  message.text.assign("Msgs waiting in SC: ");
+  message.text += (message.firstOctet & kNoMoreMessagesBit) != 0 ? "No" : "Yes";
+  message.text += "\nResult of: ";
+  message.text += (message.firstOctet & kStatusOfCommandBit) != 0 ? "Command" : "Submit";
   std::string dischargeTime;
   if (!reader.Read(message.messageReference) ||
       !ReadAddress(reader, AddressLength::kSemiOctets, message.address, message.addressType) ||
@@ -282,7 +301,8 @@ bool DecodeStatusReport(COctetReader& reader, CSMSMessage& message) {
       !reader.Take(kTimestampOctets, dischargeTime) || !reader.Read(message.pid)) {
     return false;
   }
-  message.text += "\nResult: " + std::to_string(message.pid);
+  message.text += "\nResult: ";
+  message.text += std::to_string(message.pid);
   message.label = StatusLabel(message.pid);
   message.wideText = OemToWide(message.text);
   return true;

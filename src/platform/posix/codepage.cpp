@@ -5,6 +5,7 @@
 #include <wctype.h>
 
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <charconv>
@@ -255,15 +256,25 @@ class CSingleBytePage {
   std::string m_defaultCharacter;
 };
 
-// Built on first use, once per page, by whichever thread asks first; the tables are only read
-// after that. Built with converters of their own, so that no thread meets the shared ones.
+struct CPageTables {
+  uint32_t m_page = 0;
+  std::unique_ptr<CSingleBytePage> m_tables;
+};
+
+// Built on first use, once per page, by whichever thread asks first, and never changed or
+// freed after that. Built with converters of their own, so that no thread meets the shared
+// ones. The page asked for last is found without the lock: nearly every call asks for it again.
 const CSingleBytePage* SingleBytePage(uint32_t codePage) {
+  static std::atomic<const CPageTables*> last{nullptr};
+  const CPageTables* seen = last.load(std::memory_order_acquire);
+  if (seen != nullptr && seen->m_page == codePage) return seen->m_tables.get();
   static std::mutex mutex;
-  static std::map<uint32_t, std::unique_ptr<CSingleBytePage>> pages;
+  static std::map<uint32_t, CPageTables> pages;
   const std::lock_guard lock(mutex);
   const auto [slot, added] = pages.try_emplace(codePage);
-  if (added) slot->second = CSingleBytePage::Build(codePage);
-  return slot->second.get();
+  if (added) slot->second = CPageTables{codePage, CSingleBytePage::Build(codePage)};
+  last.store(&slot->second, std::memory_order_release);
+  return slot->second.m_tables.get();
 }
 
 using ByteTable = std::array<unsigned char, 256>;
