@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,12 +22,14 @@
 
 #include "encoding/charset.h"
 #include "encoding/hex_digits.h"
+#include "farlib/help_file.h"
 #include "farlib/language_file.h"
 #include "farlib/message_formats.h"
 #include "link/at_engine.h"
 #include "platform/clock.h"
 #include "sms/message_parts.h"
 #include "sms/sms_message.h"
+#include "help_topic_scan.h"
 
 namespace {
 
@@ -35,6 +39,7 @@ constexpr int kExitUsage = 2;
 
 constexpr std::string_view kHexOption = "--hex";
 constexpr std::string_view kCharsetOption = "--charset";
+constexpr std::string_view kSourcesOption = "--sources";
 constexpr std::string_view kCountOption = "--count";
 constexpr std::string_view kOutgoingOption = "--outgoing";
 constexpr std::string_view kToOption = "--to";
@@ -367,12 +372,58 @@ std::string DescribeLanguageFile(const std::string& path,
          (messages == 1 ? " message" : " messages");
 }
 
+bool IsHelpFile(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".hlf";
+}
+
+// "FILE: language English, 40 topics"; then on standard error what the host would show wrongly
+// and every topic the code names that the file lacks.
+int CheckHelpFileText(const std::string& path, const std::string& text,
+                      const HelpTopicScan::Result* code, std::ostream& out, std::ostream& err) {
+  const FarLib::HelpFile file = FarLib::ParseHelpFile(text);
+  out << path << ": language " << (file.Language.empty() ? "none" : file.Language) << ", "
+      << file.Topics.size() << (file.Topics.size() == 1 ? " topic" : " topics") << '\n';
+  int status = kExitOk;
+  for (const FarLib::LanguageFileIssue& issue : FarLib::CheckHelpFile(text)) {
+    err << path << ':' << issue.Line << ": " << issue.Reason << '\n';
+    status = kExitFailed;
+  }
+  if (!code) return status;
+  std::set<std::string> reported;
+  for (const HelpTopicScan::Use& use : code->Uses) {
+    if (file.Find(use.Topic) || !reported.insert(use.Topic).second) continue;
+    err << path << ":0: no topic " << use.Topic << ", which " << use.File << ':' << use.Line
+        << " names\n";
+    status = kExitFailed;
+  }
+  return status;
+}
+
 int CheckLanguageFiles(const CArguments& arguments, std::ostream& out, std::ostream& err) {
   int status = kExitOk;
+  std::optional<HelpTopicScan::Result> code;
+  if (const auto sources = arguments.m_values.find(kSourcesOption);
+      sources != arguments.m_values.end()) {
+    code = HelpTopicScan::ScanSources(sources->second);
+    if (code->Uses.empty()) return Fail(err, sources->second + ": no help topics found in sources");
+    for (const HelpTopicScan::Use& use : code->Unresolved) {
+      status = Fail(err, sources->second + "/" + use.File + ":" + std::to_string(use.Line) +
+                             ": help topic " + use.Topic +
+                             " is neither a string literal nor a k...Topic constant");
+    }
+  }
   for (const std::string& path : arguments.m_operands) {
     const std::optional<std::string> text = ReadWholeFile(path);
     if (!text) {
       status = Fail(err, path + ": cannot be read");
+      continue;
+    }
+    if (IsHelpFile(path)) {
+      if (CheckHelpFileText(path, *text, code ? &*code : nullptr, out, err) != kExitOk) {
+        status = kExitFailed;
+      }
       continue;
     }
     out << DescribeLanguageFile(path, FarLib::ParseLanguageFile(*text)) << '\n';
@@ -411,7 +462,7 @@ const std::array<CCommand, 7> kCommands = {{
      {},
      EncodePdu,
      {kScaOption, kReferenceOption}},
-    {"lng", "check", "FILE...", {}, {}, CheckLanguageFiles, {}, true},
+    {"lng", "check", "[--sources DIR] FILE...", {}, {}, CheckLanguageFiles, {kSourcesOption}, true},
 }};
 
 int Usage(std::ostream& err) {
@@ -425,9 +476,11 @@ int Usage(std::ostream& err) {
          "pdu encode prints the SMS-SUBMIT lines of the message, one per part.\n"
          "lng check prints each language file's blocks, languages and messages, and its malformed lines\n"
          "on standard error (line 0: the file as a whole), with every message whose printf placeholders\n"
-         "differ from what the plug-in's code passes it.\n"
-         "Exit status: 0 done, 1 the conversion failed (lng check: a malformed line, a wrong placeholder or\n"
-         "an unreadable file),\n"
+         "differ from what the plug-in's code passes it. Help files (.hlf) get their topics counted and\n"
+         "checked: the language line, .PluginContents, a Contents topic, a title for every topic, links\n"
+         "that lead to topics of the file; with --sources, every help topic the code under DIR names.\n"
+         "Exit status: 0 done, 1 the conversion failed (lng check: a malformed line, a wrong placeholder,\n"
+         "a help file's fault or missing topic, or an unreadable file),\n"
          "2 bad usage.\n";
   return kExitUsage;
 }
