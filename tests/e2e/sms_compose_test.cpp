@@ -258,5 +258,71 @@ TEST_F(Compose, RefusalsEndTheTransmissionWithThePhonesLine) {
   EXPECT_FALSE(Contains(pdus, transmitted[8]));
 }
 
+// F4 on a stored message: the dialog holds its recipient and text, and sent again unchanged it
+// goes out as the very TPDU the phone had stored (the model's profile leaves the service centre
+// to the phone).
+TEST_F(Compose, StoredMessagesGoOutAgainAsTheyWereStored) {
+  OpenSms(ClassicPhone());
+  ASSERT_TRUE(m_host.SetDirectory("Unsent"));
+  ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent(1));
+  m_host.AnswerDialog("CreateSMSMsg").Close(kSend);
+  m_host.AnswerMessage(0);
+  ASSERT_TRUE(m_host.PressKey(kVkF4));
+  EXPECT_EQ(LastDialog().items[kDestination].data, "+447700900007");
+  EXPECT_EQ(LastDialog().items[kFirstLine].data, "Draft to Anna");
+  ASSERT_TRUE(m_host.SetDirectory(".."));
+  ASSERT_TRUE(m_host.SetDirectory("Sent"));
+  ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent(1));
+  m_host.AnswerDialog("CreateSMSMsg").Close(kSend);
+  m_host.AnswerMessage(0);
+  ASSERT_TRUE(m_host.PressKey(kVkF4));
+
+  EXPECT_EQ(Transmitted(FinishPhone()),
+            (Commands{"AT+CMGS=25", "0001000C9144770009007000000D4479D84C07D1DFA0A0DB1D06",
+                      "AT+CMGS=23", "0001000C9144770009002000000BD3B29B0EA2BF41C2B718"}));
+}
+
+// The recipients menu: Ins picks a name from the phone book, Ctrl+Ins takes a typed number,
+// Del removes the highlighted one.
+TEST_F(Compose, RecipientsMenuAddsFromThePhoneBookAndByNumber) {
+  Load();
+  PhoneSimulatorSetup setup = Phone("classic");
+  setup.stateJson = ClassicPhone();
+  StartPhone(setup);
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  m_host.Activate(EPanel::Plugin);
+  ASSERT_TRUE(m_host.SetDirectory("SM"));
+  m_host.AnswerMenu("Functions").Choose(5);
+  ASSERT_TRUE(m_host.PressKey(kVkF2));
+
+  m_host.AnswerDialog("CreateSMSMsg").SetText(kDestination, "+447700900999").Close(4);
+  m_host.AnswerMenu("Multiple").PressKey(kVkInsert);
+  m_host.AnswerMenu("SelectMenu").Choose(1);  // Anna Schmidt, after Anna Berg
+  m_host.AnswerMenu("Multiple").PressKey(kVkInsert | (PKF_CONTROL << 16));
+  m_host.AnswerDialog("AddNumber").SetText(2, "0163 296 0123").Close(4);
+  m_host.AnswerMenu("Multiple").At(0).PressKey(kVkDelete);
+  m_host.AnswerMenu("Multiple").Escape();
+  m_host.AnswerDialog("CreateSMSMsg").SetText(kFirstLine, "Hello").Close(kSend);
+  m_host.AnswerMessage(0);
+  NewMessage();
+
+  const std::vector<Host::ShownMenu>& menus = m_host.Menus();
+  ASSERT_GE(menus.size(), 5u);
+  const Host::ShownMenu& picked = menus[menus.size() - 4];
+  ASSERT_EQ(picked.helpTopic, "SelectMenu");
+  ASSERT_GE(picked.items.size(), 2u);
+  EXPECT_EQ(picked.items[0].text, "Anna Berg (+447700900007)");
+  EXPECT_EQ(picked.items[1].text, "Anna Schmidt (+447700900001)");
+  std::vector<std::string> last;
+  for (const Host::ShownMenuItem& item : menus.back().items) last.push_back(item.text);
+  EXPECT_EQ(last, (std::vector<std::string>{"Anna Schmidt (+447700900001)", "0163 296 0123"}));
+  EXPECT_EQ(Transmitted(FinishPhone()), (Commands{"AT+CMGS=18",
+                                                  "0001000C914477000900100000"
+                                                  "05C8329BFD06",
+                                                  "AT+CMGS=18",
+                                                  "0001000B811036920621F30000"
+                                                  "05C8329BFD06"}));
+}
+
 }  // namespace
 }  // namespace EndToEnd
