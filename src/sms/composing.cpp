@@ -201,7 +201,8 @@ bool Transmit(const std::vector<std::string>& pdus, bool save, const ComposeCont
   try {
     for (const std::string& pdu : pdus) {
       const size_t length = TpduLength(pdu);
-      if (!SendLine(context.connection, "AT+CMG%c=%zu", letter, length)) return false;
+      if (!SendLine(context.connection, "AT+CMG%c=%d", letter, static_cast<int>(length)))
+        return false;
       std::string refusal;
       const std::string command = std::string("AT+CMG") + letter + "=" + std::to_string(length);
       if (!AwaitPrompt(context.connection, command, refusal)) {
