@@ -44,8 +44,10 @@ TEST_F(OpenPhone, FromThePluginsMenuIntoTheMessages) {
   ASSERT_TRUE(m_host.Open(OPEN_PLUGINSMENU, 0));
   const Commands commands = FinishPhone();
   // A phone without UTF-8 or UCS2 would get no request; the classic one offers UCS2.
-  EXPECT_EQ(commands.size(), kUtf8Handshake.size());
+  ASSERT_GT(commands.size(), kUtf8Handshake.size());
   EXPECT_EQ(commands.at(8), "AT+CSCS=\"UCS2\"");
+  // After the greeting the messages view puts the phone into PDU mode.
+  EXPECT_EQ(commands.at(kUtf8Handshake.size()), "AT+CMGF=0");
 }
 
 TEST_F(OpenPhone, PortMenuOffersBothPortsAndANamedFile) {
