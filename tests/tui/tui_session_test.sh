@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# Drives zantel-tui in a tmux window the way a person does and reads the screen after every
+# step (tmux capture-pane). Scenarios:
+#   session  the demo phone: disk menu, the SIM card's contacts, an entry viewed and a new one
+#            created (and found in the phone's saved state), a copy to the file panel, the
+#            window shrunk, grown and made too small, F10
+#   hangup   the phone goes away while its panel is open: the error is shown, the host keeps
+#            running and quits cleanly
+# Usage: tui_session_test.sh SCENARIO ZANTEL_TUI MODULE PHONESIM
+# Exit 77 (skipped) only when tmux is missing.
+set -uo pipefail
+
+scenario=$1
+tui=$2
+module=$3
+phonesim=$4
+
+if ! command -v tmux >/dev/null; then
+  echo "SKIPPED: tmux is not installed (scripts/setup installs it)"
+  exit 77
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/zantel-tui-test.XXXXXX")
+socket="zantel-tui-test-$$"
+simulator=
+cleanup() {
+  tmux -L "$socket" kill-server 2>/dev/null
+  if [ -n "$simulator" ] && kill -0 "$simulator" 2>/dev/null; then
+    kill -TERM "$simulator" 2>/dev/null
+    wait "$simulator" 2>/dev/null
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAILED: $*"
+  echo "---- screen ----"
+  tmux -L "$socket" capture-pane -p -t zt 2>/dev/null
+  echo "---- host's standard error ----"
+  cat "$work/stderr" 2>/dev/null
+  exit 1
+}
+
+screen() { tmux -L "$socket" capture-pane -p -t zt; }
+keys() { tmux -L "$socket" send-keys -t zt "$@"; }
+type_text() { tmux -L "$socket" send-keys -t zt -l "$1"; }
+
+# Waits up to 10 s for the screen to show a fixed text.
+expect_screen() {
+  local text=$1 _
+  for _ in $(seq 100); do
+    screen | grep -qF -- "$text" && return 0
+    sleep 0.1
+  done
+  fail "the screen never showed '$text'"
+}
+
+expect_not_screen() {
+  local _
+  for _ in $(seq 100); do
+    screen | grep -qF -- "$1" || return 0
+    sleep 0.1
+  done
+  fail "the screen still shows '$1'"
+}
+
+# The line of the screen that holds a text, for checks of where things stand.
+line_with() { screen | grep -F -- "$1" | head -n 1; }
+
+start_phone() {
+  "$phonesim" --link "$work/phone" --ready "$work/ready" --save "$work/saved.json" \
+    --max-seconds 110 "$@" >"$work/phonesim.log" 2>&1 &
+  simulator=$!
+  for _ in $(seq 100); do
+    [ -f "$work/ready" ] && return 0
+    kill -0 "$simulator" 2>/dev/null || break
+    sleep 0.1
+  done
+  cat "$work/phonesim.log"
+  fail "the phone simulator did not start"
+}
+
+start_host() {
+  mkdir -p "$work/files"
+  # Cyrillic names show in the OEM page 866; the registry is the test's own.
+  tmux -L "$socket" -f /dev/null new-session -d -s zt -x 100 -y 30 \
+    "env TERM=tmux-256color LANG=C.UTF-8 ZANTEL_OEMCP=866 ZANTEL_COM1='$work/phone' \
+     ZANTEL_REGISTRY='$work/registry.sqlite3' '$tui' '$module' '$work/files' 2>'$work/stderr'; \
+     echo \$? >'$work/status'; sleep 60"
+  expect_screen "No plug-in panel"
+  expect_screen "10Quit"
+}
+
+quit_host() {
+  keys F10
+  for _ in $(seq 100); do
+    [ -f "$work/status" ] && break
+    sleep 0.1
+  done
+  [ -f "$work/status" ] || fail "F10 did not end the host"
+  local status
+  status=$(cat "$work/status")
+  [ "$status" = 0 ] || fail "the host ended with status $status"
+}
+
+open_phone() {
+  keys M-F1
+  expect_screen "Disk"
+  expect_screen "Mobile phone book"
+  keys Enter
+  expect_screen "SIM card"
+  expect_screen "Phone memory"
+}
+
+session() {
+  start_phone
+  start_host
+  open_phone
+
+  keys Down Enter
+  expect_screen "Anna Schmidt"
+  expect_screen "Иван Петров"
+  expect_screen "+79161234567"
+  expect_screen "Dr. Ana Pope"
+
+  # View an entry: F4 on the ninth line shows it in the plug-in's dialog, Esc leaves it.
+  keys Home Down Down Down Down Down Down Down Down Down
+  keys F4
+  expect_screen "Edit entry"
+  [[ $(line_with "Name:") == *"Мария Иванова"* ]] || fail "the dialog does not show Мария's name"
+  [[ $(line_with "Number:") == *"+79031112233"* ]] || fail "the dialog does not show Мария's number"
+  keys Escape
+  expect_not_screen "Edit entry"
+
+  # A new entry, typed in Cyrillic and Latin, arrives on the phone.
+  keys S-F4
+  expect_screen "New entry"
+  type_text "Tmux Тест"
+  keys Down
+  type_text "441632960555"
+  expect_screen "+441632960555"
+  keys Enter
+  expect_not_screen "New entry"
+  expect_screen "Tmux Тест"
+  [[ $(line_with "Tmux Тест") == *"+441632960555"* ]] || fail "the new entry's line lacks its number"
+
+  # Copy it to the file panel as text.
+  keys End F5
+  expect_screen "Copy Tmux Тест to:"
+  keys Enter
+  expect_not_screen "Copy Tmux Тест to:"
+  expect_screen "Tmux Тест.txt"
+
+  # The window shrinks, becomes too small and grows again: every size is drawn anew.
+  tmux -L "$socket" resize-window -t zt -x 50 -y 15
+  expect_screen "╚═══════════════════════╝╚═══════════════════════╝"
+  expect_screen "Tmux Тест"
+  tmux -L "$socket" resize-window -t zt -x 20 -y 5
+  expect_screen "The window is too sm"
+  tmux -L "$socket" resize-window -t zt -x 120 -y 35
+  expect_screen "Anna Schmidt"
+  expect_screen "12Screen"
+
+  quit_host
+  kill -TERM "$simulator"
+  wait "$simulator"
+  simulator=
+  grep -q '"name": "Tmux Тест"' "$work/saved.json" ||
+    grep -q '"name":"Tmux Тест"' "$work/saved.json" ||
+    fail "the phone's saved state lacks the new entry"
+  grep -q '441632960555' "$work/saved.json" || fail "the phone's saved state lacks the new number"
+}
+
+hangup() {
+  start_phone
+  start_host
+  open_phone
+  # The cable is pulled: the simulator ends and its terminal goes with it.
+  kill -TERM "$simulator"
+  wait "$simulator"
+  simulator=
+  keys Down Enter
+  expect_screen "Cannot write to the phone"
+  keys Enter
+  expect_not_screen "Cannot write to the phone"
+  expect_screen "10Quit"
+  # The host still answers: the disk menu opens and closes.
+  keys M-F1
+  expect_screen "Mobile phone book"
+  keys Escape
+  expect_not_screen "Mobile phone book"
+  quit_host
+}
+
+case $scenario in
+  session) session ;;
+  hangup) hangup ;;
+  *)
+    echo "unknown scenario '$scenario'"
+    exit 2
+    ;;
+esac
+echo "1 passed, 0 failed"
