@@ -380,6 +380,19 @@ TEST_F(SmsView, UndecodableMessageIsReportedAndTheRestListed) {
   FinishPhone();
 }
 
+TEST_F(SmsView, LinkLostWhileListingIsShownAndThePanelStays) {
+  Load();
+  // The greeting is ten commands, discovery five more: the phone hangs up during the listing.
+  StartPhone(State("classic", kTwoStorages, {"--hang-up-during", "16"}));
+  m_host.AnswerEveryMessage(CMessageAnswer::kLastButton);
+  ASSERT_TRUE(m_host.Open(OPEN_PLUGINSMENU, 0));
+  ASSERT_NE(LastBox(), nullptr);
+  EXPECT_EQ(LastBox()->helpTopic, "SysError");
+  EXPECT_EQ(m_host.OpenScreens(), 0u) << "the wait box is gone";
+  EXPECT_EQ(Folders(), (std::vector<std::string>{"Received: 0", "Unsent: 0", "Sent: 0"}));
+  FinishPhone();
+}
+
 // Two hundred messages, forty of them parts of concatenated ones, over a line that splits the
 // replies at random and slips RING and +CMTI between their lines.
 TEST_F(SmsView, TwoHundredMessagesOverARestlessLine) {
