@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../platform/temp_registry.h"
+#include "fake_host.h"
+#include "farlib/host.h"
+#include "plugin/panels.h"
+#include "scripted_connection.h"
+
+namespace {
+
+// Two received messages in SM; the view sees them as a folder's ".." and two items, both
+// selected.
+std::vector<PluginPanelItem> g_items;
+
+int ZANTEL_STDCALL PanelControl(FarHandle, int command, void* parameter) {
+  if (command != FCTL_GETPANELINFO && command != FCTL_GETANOTHERPANELINFO) return 1;
+  auto& info = *static_cast<PanelInfo*>(parameter);
+  std::memset(&info, 0, sizeof info);
+  info.PanelItems = g_items.data();
+  info.ItemsNumber = static_cast<int>(g_items.size());
+  info.SelectedItems = g_items.data() + 1;
+  info.SelectedItemsNumber = static_cast<int>(g_items.size()) - 1;
+  info.CurrentItem = 1;
+  return 1;
+}
+
+const char* const kOk = "\r\nOK\r\n";
+const std::string kListSm =
+    "\r\n+CMGL: 1,1,,33\r\n"
+    "0791447700090000040C914477000900100000503012900000000FC8329BFD0699E5EF3628E8768701\r\n"
+    "+CMGL: 2,0,,29\r\n"
+    "0791447700090000040C914477000900200000503012900000000B55B7BC1C2683DCE5FB1C\r\nOK\r\n";
+
+// Greeted, then every storage listed in turn: the phone is left in ME.
+std::unique_ptr<CScriptedConnection> PhoneInMe() {
+  auto phone = std::make_unique<CScriptedConnection>();
+  phone->Expect("ATE0\r", kOk);
+  phone->Expect("AT+CNMI=2,1,1,2,0\r", kOk);
+  phone->Expect("AT+CMEE=2\r", kOk);
+  phone->Expect("AT+CGMI\r", "\r\nZantel\r\nOK\r\n");
+  phone->Expect("AT+CGMM\r", "\r\nPanel 1\r\nOK\r\n");
+  phone->Expect("AT+CGSN\r", "\r\n4711\r\nOK\r\n");
+  phone->Expect("AT+CPBS=?\r", "\r\n+CPBS: (\"SM\")\r\nOK\r\n");
+  phone->Expect("AT+CSCS=?\r", "\r\n+CSCS: (\"GSM\")\r\nOK\r\n");
+  phone->Expect("AT+CSCS?\r", "\r\n+CSCS: \"GSM\"\r\nOK\r\n");
+  phone->Expect("AT+CMGF=0\r", kOk);
+  phone->Expect("AT+CMGL=?\r", "\r\n+CMGL: (0-4)\r\nOK\r\n");
+  phone->Expect("AT+CPMS=?\r", "\r\n+CPMS: (\"SM\",\"ME\"),(\"SM\",\"ME\"),(\"SM\")\r\nOK\r\n");
+  phone->Expect("AT+CPMS?\r", "\r\n+CPMS: \"SM\",2,40,\"SM\",2,40,\"SM\",2,40\r\nOK\r\n");
+  phone->Expect("AT+CPMS=\"SM\",\"SM\",\"SM\"\r", kOk);
+  phone->Expect("AT+CMGL=4\r", kListSm);
+  phone->Expect("AT+CPMS=\"ME\",\"SM\",\"SM\"\r", kOk);
+  phone->Expect("AT+CMGL=4\r", kOk);
+  return phone;
+}
+
+// A phone that will not switch to the message's storage must not have the same index erased in
+// the storage it stays in, neither for this message nor for the next one from there.
+TEST(SmsDeletion, AStorageThePhoneRefusedIsAskedForAgainBeforeTheNextDeletion) {
+  CTempRegistry registry;
+  CFakeHost host;
+  PluginStartupInfo info = host.StartupInfo();
+  info.Control = &PanelControl;
+  FarLib::SetStartupInfo(info);
+  host.AnswerEveryMessage(0);  // the question, then the refusal's report
+
+  auto phone = PhoneInMe();
+  CScriptedConnection& link = *phone;
+  CMobilePanel panel(std::move(phone), false);
+  ASSERT_EQ(panel.SetDirectory(host.StartupInfo().GetMsg(host.StartupInfo().ModuleNumber, 133), 0),
+            1);
+  g_items.assign(3, PluginPanelItem{});
+  std::strcpy(g_items[0].FindData.cFileName, "..");
+  g_items[0].FindData.dwFileAttributes = 0x10;
+  g_items[1].UserData = 0;
+  g_items[2].UserData = 1;
+
+  link.Expect("AT+CPMS=\"SM\",\"SM\",\"SM\"\r", "\r\n+CMS ERROR: 302\r\n");
+  link.Expect("AT+CPMS=\"SM\",\"SM\",\"SM\"\r", kOk);
+  link.Expect("AT+CMGD=2\r", kOk);
+  link.Expect("AT+CPMS=\"SM\",\"SM\",\"SM\"\r", kOk);
+  link.Expect("AT+CMGL=4\r", kOk);
+  link.Expect("AT+CPMS=\"ME\",\"SM\",\"SM\"\r", kOk);
+  link.Expect("AT+CMGL=4\r", kOk);
+  EXPECT_EQ(panel.ProcessKey(kVkF8, 0), 1);
+  EXPECT_TRUE(link.ScriptDone());
+}
+
+}  // namespace
