@@ -282,6 +282,8 @@ TEST(MessageRendering, FileText) {
   EXPECT_TRUE(file.starts_with("From: Anna (+447700900123)\r\nTime: ")) << file;
   EXPECT_NE(file.substr(0, body).find(clock), std::string::npos) << file << " at " << clock;
   EXPECT_EQ(file.substr(body), "\r\n\r\nHi\r\nthere\r\nend\r\n\rcr\r\n");
+  // The user's locale reached the time format only: numbers keep their decimal point.
+  EXPECT_EQ(FormatTimestamp("\x50\x30\x21\x90\x61\x14\x32"), "12.03.05 09:16:41 GMT +5.45");
   EXPECT_EQ(MessageFileText(Message(false, "+1555", "Draft")), "From: +1555\r\n\r\nDraft\r\n");
   EXPECT_EQ(MessageFileText(untimed), "From: +1555\r\n\r\nHello\r\n");
 }
