@@ -10,6 +10,7 @@
 #include "farlib/host.h"
 #include "plugin/panels.h"
 #include "scripted_connection.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -62,6 +63,8 @@ std::unique_ptr<CScriptedConnection> PhoneInMe() {
 // A phone that will not switch to the message's storage must not have the same index erased in
 // the storage it stays in, neither for this message nor for the next one from there.
 TEST(SmsDeletion, AStorageThePhoneRefusedIsAskedForAgainBeforeTheNextDeletion) {
+  // The models earlier tests met are left out of the handshake.
+  Settings() = PluginSettings{};
   CTempRegistry registry;
   CFakeHost host;
   PluginStartupInfo info = host.StartupInfo();
@@ -89,6 +92,7 @@ TEST(SmsDeletion, AStorageThePhoneRefusedIsAskedForAgainBeforeTheNextDeletion) {
   link.Expect("AT+CMGL=4\r", kOk);
   EXPECT_EQ(panel.ProcessKey(kVkF8, 0), 1);
   EXPECT_TRUE(link.ScriptDone());
+  Settings() = PluginSettings{};
 }
 
 }  // namespace
