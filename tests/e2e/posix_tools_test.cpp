@@ -14,6 +14,8 @@ struct ZoneCase {
   const char* zone;
 };
 
+void PrintTo(const ZoneCase& c, std::ostream* out) { *out << c.tz; }
+
 class ClockZone : public OpenPhone, public testing::WithParamInterface<ZoneCase> {};
 
 TEST_P(ClockZone, ReachesThePhoneInWholeHours) {
