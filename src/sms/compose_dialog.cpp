@@ -24,7 +24,6 @@ constexpr int kFieldEnd = 42;
 constexpr int kFindColumn = 45;
 constexpr int kTextEnd = 55;
 constexpr int kFirstTextRow = 6;
-constexpr size_t kTextLines = 5;
 constexpr const char* kDestinationHistory = "Zantel.Dest";
 
 std::string Trimmed(const std::string& text) {
@@ -48,38 +47,10 @@ std::string Joined(const std::vector<std::string>& parts, const char* separator)
   return text;
 }
 
-// A CR LF pair is one line break, so a stored message edited again does not gain empty lines.
-// The editor has five lines; what a longer text has beyond them stays on the fifth, so nothing
-// of it is lost.
-std::array<std::string, kTextLines> EditorLines(const std::string& text) {
-  std::vector<std::string> lines(1);
-  for (size_t pos = 0; pos < text.size(); ++pos) {
-    if (text[pos] == '\r' || text[pos] == '\n') {
-      if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ++pos;
-      lines.emplace_back();
-    } else {
-      lines.back().push_back(text[pos]);
-    }
-  }
-  std::array<std::string, kTextLines> editor;
-  for (size_t index = 0; index < lines.size(); ++index) {
-    std::string& line = editor[std::min(index, kTextLines - 1)];
-    if (index >= kTextLines) line += ' ';
-    line += lines[index];
-  }
-  return editor;
-}
-
-std::string TextOf(const std::array<std::string, kTextLines>& lines) {
-  std::string text = Joined({lines.begin(), lines.end()}, "\n");
-  while (!text.empty() && text.back() == '\n') text.pop_back();
-  return text;
-}
-
 enum class Closed { kFind, kRecipients, kSend, kSave, kCancel };
 
 Closed RunComposeDialog(std::string& destinationField, bool several,
-                        std::array<std::string, kTextLines>& lines) {
+                        std::array<std::string, kEditorLines>& lines) {
   FarLib::CFarDialog dialog(kDialogWidth, kDialogHeight, "CreateSMSMsg");
   dialog.AddFrame(Msg::kNewMessageTitle);
   dialog.Add<FarLib::CFarTextItem>(kLabelColumn, 3, 0, GetMsg(Msg::kToLabel));
@@ -96,7 +67,7 @@ Closed RunComposeDialog(std::string& destinationField, bool several,
   const int recipients =
       dialog.Add<FarLib::CFarButtonItem>(kFieldColumn, 4, 0, false, GetMsg(Msg::kRecipientsButton));
   // Lines longer than the host's fixed 512-byte field must come back whole.
-  for (size_t index = 0; index < kTextLines; ++index) {
+  for (size_t index = 0; index < kEditorLines; ++index) {
     const int line = dialog.Add<FarLib::CFarEditItem>(
         kLabelColumn, kFirstTextRow + static_cast<int>(index), kTextEnd, DIF_EDITOR | DIF_VAREDIT,
         "", FarLib::CFarTextStorage(lines[index]));
@@ -166,7 +137,7 @@ bool Compose(CSMSMessage& message, CConnection& connection, const ModelProfile* 
   const ComposeContext context{connection, profile, phoneBook, user};
   std::vector<std::string> destinations = SplitDestinations(message.address);
   std::string destinationField = FieldOf(destinations);
-  std::array<std::string, kTextLines> lines = EditorLines(message.text);
+  std::array<std::string, kEditorLines> lines = EditorLines(message.text);
   // The stored text in UTF-16 may hold characters the host's code page cannot show; they go out
   // again as long as the text is not changed.
   const std::string storedText = message.text;
@@ -187,7 +158,7 @@ bool Compose(CSMSMessage& message, CConnection& connection, const ModelProfile* 
       continue;
     }
     const bool save = closed == Closed::kSave;
-    message.text = TextOf(lines);
+    message.text = TextOfLines(lines);
     message.wideText =
         message.text == storedText && !storedWide.empty() ? storedWide : OemToWide(message.text);
     if (destinations.size() >= 2 && !Prepare(message, destinations, pdus, save, true, context)) {

@@ -1,5 +1,6 @@
 #include "sms/composing.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "link/at_engine.h"
@@ -11,6 +12,7 @@
 namespace {
 
 constexpr char kCtrlZ = '\x1A';
+constexpr char kEscape = '\x1B';
 
 // A typed number may carry the punctuation people write numbers with: "+49 (171) 555-12".
 // Taken as a name it would match nothing, and its parentheses would pass for a picked
@@ -109,7 +111,45 @@ bool AwaitPrompt(CConnection& connection, const std::string& command, std::strin
   }
 }
 
+// A phone whose prompt comes after the time-out would take the next command for the PDU:
+// Escape makes it drop the PDU instead. A link that is gone cannot take it, and need not.
+void CancelPrompt(CConnection& connection) {
+  const char escape = kEscape;
+  try {
+    connection.Write(&escape, 1);
+    connection.User().LogTraffic(&escape, 1);
+  } catch (const io_error&) {
+  }
+}
+
 }  // namespace
+
+// A stored message edited again must not gain empty lines between its CR LF pairs.
+std::array<std::string, kEditorLines> EditorLines(const std::string& text) {
+  std::vector<std::string> lines(1);
+  for (size_t pos = 0; pos < text.size(); ++pos) {
+    if (text[pos] == '\r' || text[pos] == '\n') {
+      if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ++pos;
+      lines.emplace_back();
+    } else {
+      lines.back().push_back(text[pos]);
+    }
+  }
+  std::array<std::string, kEditorLines> editor;
+  for (size_t index = 0; index < lines.size(); ++index) {
+    std::string& line = editor[std::min(index, kEditorLines - 1)];
+    if (index >= kEditorLines) line += ' ';
+    line += lines[index];
+  }
+  return editor;
+}
+
+std::string TextOfLines(const std::array<std::string, kEditorLines>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += (&line == lines.data() ? "" : "\n") + line;
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
 
 bool Resolve(const PhoneBook& phoneBook, std::string& destination, CComposeUser& user) {
   if (FormattedNumber(destination, destination)) return true;
@@ -198,6 +238,7 @@ size_t TpduLength(const std::string& pdu) {
 
 bool Transmit(const std::vector<std::string>& pdus, bool save, const ComposeContext& context) {
   const char letter = save ? 'W' : 'S';
+  bool awaitingPrompt = false;
   try {
     for (const std::string& pdu : pdus) {
       const size_t length = TpduLength(pdu);
@@ -205,10 +246,12 @@ bool Transmit(const std::vector<std::string>& pdus, bool save, const ComposeCont
         return false;
       std::string refusal;
       const std::string command = std::string("AT+CMG") + letter + "=" + std::to_string(length);
+      awaitingPrompt = true;
       if (!AwaitPrompt(context.connection, command, refusal)) {
         context.user.ReportFailure(save, refusal);
         return false;
       }
+      awaitingPrompt = false;
       ResponseList responses;
       if (!ExecuteQuiet(context.connection, "%s%c", &responses, pdu.c_str(), kCtrlZ)) {
         context.user.ReportFailure(save, responses.empty() ? std::string() : responses.back());
@@ -216,6 +259,7 @@ bool Transmit(const std::vector<std::string>& pdus, bool save, const ComposeCont
       }
     }
   } catch (const io_error& failure) {
+    if (awaitingPrompt) CancelPrompt(context.connection);
     context.user.ReportFailure(save, failure.what());
     return false;
   }

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -41,6 +42,13 @@ struct ComposeContext {
   const PhoneBook& phoneBook;
   CComposeUser& user;
 };
+
+// The message text on the dialog's five editor lines and back. A CR LF pair is one line break;
+// the lines of a longer text beyond the fifth go on the fifth, separated by spaces, so nothing
+// of it is lost. Trailing line breaks are not kept.
+constexpr size_t kEditorLines = 5;
+std::array<std::string, kEditorLines> EditorLines(const std::string& text);
+std::string TextOfLines(const std::array<std::string, kEditorLines>& lines);
 
 // Turns a destination into a number: a typed number with spaces, parentheses or hyphens in it
 // loses them; "Name (+49171...)" gives the number in parentheses; anything else is looked for

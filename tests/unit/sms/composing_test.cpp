@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -639,17 +640,53 @@ INSTANTIATE_TEST_SUITE_P(Composing, TransmitTable, testing::ValuesIn(kTransmitCa
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A phone that never shows its prompt ends in the link's time-out, reported, not in a wait
-// without end; the PDU is never written.
+// without end; the PDU is never written, and Escape cancels a prompt that comes late.
 TEST(Composing, SilentPhoneEndsInTheTimeOut) {
   const PhoneBook book;
   CScriptedUser user;
   CSilentConnection connection;
   const ComposeContext context{connection, nullptr, book, user};
   EXPECT_FALSE(Transmit({kHello}, false, context));
-  EXPECT_EQ(connection.sent, "AT+CMGS=18\r");
+  EXPECT_EQ(connection.sent, "AT+CMGS=18\r\x1B") << "a late prompt is cancelled";
   ASSERT_EQ(user.failures.size(), 1u);
   EXPECT_TRUE(user.failures[0].starts_with("send: "));
   EXPECT_TRUE(user.done.empty());
 }
+
+// ---- The editor's lines ----
+
+struct CLinesCase {
+  const char* name;
+  std::string text;
+  std::array<std::string, kEditorLines> lines;
+  std::string edited;
+};
+
+const CLinesCase kLinesCases[] = {
+    {"Empty", "", {}, ""},
+    {"OneLine", "Hello", {"Hello"}, "Hello"},
+    {"CrLfIsOneBreak", "a\r\nb\rc\nd", {"a", "b", "c", "d"}, "a\nb\nc\nd"},
+    {"EmptyLinesStay", "a\n\nb", {"a", "", "b"}, "a\n\nb"},
+    {"LeadingBreakStays", "\nb", {"", "b"}, "\nb"},
+    {"TrailingBreaksGo", "a\r\n\r\n", {"a"}, "a"},
+    {"OnlyBreaksAreEmpty", "\n\n\n", {}, ""},
+    {"LinesBeyondTheFifthJoinIt",
+     "1\n2\n3\n4\n5\n6\r\n7",
+     {"1", "2", "3", "4", "5 6 7"},
+     "1\n2\n3\n4\n5 6 7"},
+};
+
+void PrintTo(const CLinesCase& c, std::ostream* os) { *os << c.name; }
+
+class LinesTable : public testing::TestWithParam<CLinesCase> {};
+
+TEST_P(LinesTable, SplitsAndJoins) {
+  const CLinesCase& c = GetParam();
+  EXPECT_EQ(EditorLines(c.text), c.lines);
+  EXPECT_EQ(TextOfLines(c.lines), c.edited);
+}
+
+INSTANTIATE_TEST_SUITE_P(Composing, LinesTable, testing::ValuesIn(kLinesCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
