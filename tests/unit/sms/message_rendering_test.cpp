@@ -4,9 +4,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <tuple>
 #include <utility>
-#include <string>
 #include <vector>
 
 #include "../platform/scoped_environment.h"
@@ -43,6 +43,8 @@ TEST_P(MessageNaming, LabelsAndNamesTheItem) {
   const NamingCase& c = GetParam();
   CFakeHost host;
   host.SetMessageText(Msg::kSmsNoNumber, "No number");
+  // ME, not read yet, knows +15550001 as Anna; SM knows only +447700900123 as Anna, and an
+  // entry without a number.
   std::vector<std::unique_ptr<PhoneBookStorage>> book;
   for (const char* storage : {"ME", "SM"}) {
     book.push_back(std::make_unique<PhoneBookStorage>(storage));
