@@ -1,6 +1,9 @@
 #include "host/column_layout.h"
 
 #include <charconv>
+#include <cstdio>
+
+#include "platform/clock.h"
 
 namespace Host {
 namespace {
@@ -45,6 +48,26 @@ const CColumnMode kFarModes[10] = {
     {"N,S,O", "0,10,15", {}},     // 8 file owners
     {"N,S,L", "0,10,3", {}},      // 9 file links
 };
+
+// Far's date and time columns read the item's write time, shown in local time.
+std::string DateTimeText(uint64_t writeTime, bool date, bool time) {
+  Platform::FileTime local = 0;
+  Platform::SystemTime when;
+  if (writeTime == 0 || !Platform::FileTimeToLocalFileTime(writeTime, local) ||
+      !Platform::FileTimeToSystemTime(local, when)) {
+    return {};
+  }
+  char text[32];
+  if (date && time) {
+    std::snprintf(text, sizeof text, "%02u.%02u.%02u %02u:%02u", when.day, when.month,
+                  when.year % 100u, when.hour, when.minute);
+  } else if (date) {
+    std::snprintf(text, sizeof text, "%02u.%02u.%02u", when.day, when.month, when.year % 100u);
+  } else {
+    std::snprintf(text, sizeof text, "%02u:%02u", when.hour, when.minute);
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -120,6 +143,9 @@ std::string CellText(const CPanelItem& item, std::string_view type) {
   }
   if (type == "Z") return item.description;
   if (type == "O") return item.owner;
+  if (type == "D") return DateTimeText(item.writeTime, true, false);
+  if (type == "T") return DateTimeText(item.writeTime, false, true);
+  if (type == "DM") return DateTimeText(item.writeTime, true, true);
   if (type.size() == 2 && type[0] == 'C' && type[1] >= '0' && type[1] <= '9') {
     const size_t index = static_cast<size_t>(type[1] - '0');
     return index < item.customColumns.size() ? item.customColumns[index] : std::string();
@@ -135,6 +161,7 @@ std::string DefaultTitle(std::string_view type) {
   if (type == "D") return "Date";
   if (type == "T") return "Time";
   if (type == "L") return "Lnk";
+  if (type == "DM") return "Modified";
   return {};
 }
 

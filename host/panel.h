@@ -18,6 +18,7 @@ inline constexpr const char* kParentName = "..";
 struct CPanelItem {
   std::string name;
   uint64_t size = 0;
+  uint64_t writeTime = 0;  // ftLastWriteTime as one FILETIME number; 0 when not given
   FarDword attributes = 0;
   std::string description;
   std::string owner;

@@ -201,6 +201,9 @@ std::vector<CPanelItem> ReadFindData(const PluginPanelItem* items, int count,
     panelItem.size =
         (static_cast<uint64_t>(item.FindData.nFileSizeHigh) << 32) | item.FindData.nFileSizeLow;
     panelItem.attributes = item.FindData.dwFileAttributes;
+    panelItem.writeTime =
+        (static_cast<uint64_t>(item.FindData.ftLastWriteTime.dwHighDateTime) << 32) |
+        item.FindData.ftLastWriteTime.dwLowDateTime;
     panelItem.description = ReadText(item.Description, kMaxText, named + " Description", problems);
     panelItem.owner = ReadText(item.Owner, kMaxText, named + " Owner", problems);
     panelItem.userData = item.UserData;
@@ -239,6 +242,8 @@ void CItemArray::Assign(const std::vector<CPanelItem>& items) {
     to.FindData.dwFileAttributes = from.attributes;
     to.FindData.nFileSizeHigh = static_cast<FarDword>(from.size >> 32);
     to.FindData.nFileSizeLow = static_cast<FarDword>(from.size);
+    to.FindData.ftLastWriteTime.dwHighDateTime = static_cast<FarDword>(from.writeTime >> 32);
+    to.FindData.ftLastWriteTime.dwLowDateTime = static_cast<FarDword>(from.writeTime);
     to.Flags = from.flags | (from.selected ? PPIF_SELECTED : 0);
     to.Description = Store(from.description);
     to.Owner = Store(from.owner);

@@ -68,7 +68,11 @@ void CTuiApp::Draw() {
   const int half = width / 2;
   const int panelHeight = height - 2;
   DrawPanel(EPanel::Plugin, 0, half, panelHeight);
-  DrawPanel(EPanel::Files, half, width - half, panelHeight);
+  if (m_infoPanel && m_host.IsOpen()) {
+    DrawInfoPanel(half, width - half, panelHeight);
+  } else {
+    DrawPanel(EPanel::Files, half, width - half, panelHeight);
+  }
   m_terminal.Text(height - 2, 0, width, m_status, EColor::Status, true);
   DrawKeyBar(height - 1);
 }
@@ -160,6 +164,35 @@ void CTuiApp::DrawPanel(EPanel which, int x, int width, int height) {
   }
 }
 
+void CTuiApp::DrawInfoPanel(int x, int width, int height) {
+  for (int row = 0; row < height; ++row) m_terminal.Fill(row, x, width, EColor::Panel);
+  m_terminal.Box(0, x, height, width, true, EColor::Panel);
+  const int inner = width - 2;
+  const std::wstring title = L" Information ";
+  m_terminal.Text(0, x + 1 + (inner - TextWidth(title)) / 2, inner, title, EColor::Panel);
+  int y = 1;
+  for (const CInfoLine& line : m_host.Panel(EPanel::Plugin).plugin.infoLines) {
+    if (y >= height - 1) break;
+    const std::wstring text = FromOem(line.text);
+    if (line.separator) {
+      m_terminal.HorizontalLine(y, x + 1, inner, false, EColor::Panel);
+      m_terminal.Char(y, x, L'╟', EColor::Panel);
+      m_terminal.Char(y, x + width - 1, L'╢', EColor::Panel);
+      if (!text.empty()) {
+        const std::wstring label = L" " + text + L" ";
+        m_terminal.Text(y, x + 1 + (inner - TextWidth(label)) / 2, inner, label,
+                        EColor::PanelTitle);
+      }
+    } else {
+      const std::wstring data = FromOem(line.data);
+      m_terminal.Text(y, x + 2, inner - 2, text, EColor::Panel);
+      const int dataWidth = std::min(TextWidth(data), inner - 2);
+      m_terminal.Text(y, x + width - 2 - dataWidth, dataWidth, data, EColor::PanelTitle);
+    }
+    ++y;
+  }
+}
+
 void CTuiApp::DrawKeyBar(int y) {
   const int width = m_terminal.Width();
   const int cell = std::max(1, width / 12);
@@ -193,6 +226,13 @@ void CTuiApp::HandleKey(const CFarKey& key) {
   if (key.Is(kVkF11)) return PluginsMenu();
   if (key.Is(kVkF9)) return ConfigureMenu();
   if (key.Is(kVkF1)) return Help();
+  if (key.Is('L', PKF_CONTROL)) {
+    m_infoPanel = !m_infoPanel;
+    if (m_infoPanel && m_host.IsOpen()) m_host.Activate(EPanel::Plugin);
+    return;
+  }
+  // With the information shown, the file panel under it takes no keys.
+  if (m_infoPanel && m_host.IsOpen() && key.Is(kVkTab)) return;
   if (m_host.Active() == EPanel::Files && FilePanelKey(key)) return;
   if (key.key != 0 && m_host.PressKey(key.key, key.controlState)) return;
   MoveCursor(key);

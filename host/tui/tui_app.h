@@ -22,6 +22,7 @@ class CTuiApp {
  private:
   void Draw();
   void DrawPanel(EPanel which, int x, int width, int height);
+  void DrawInfoPanel(int x, int width, int height);
   void DrawKeyBar(int y);
   void HandleKey(const CFarKey& key);
   bool FilePanelKey(const CFarKey& key);
@@ -38,6 +39,8 @@ class CTuiApp {
   std::wstring m_status;
   size_t m_failuresSeen = 0;
   bool m_quit = false;
+  // Ctrl+L: the right panel shows the plug-in's information lines instead of the files.
+  bool m_infoPanel = false;
 };
 
 }  // namespace Host::Tui
