@@ -2,8 +2,8 @@
 # Drives zantel-tui in a tmux window the way a person does and reads the screen after every
 # step (tmux capture-pane). Scenarios:
 #   session  the demo phone: disk menu, the SIM card's contacts, an entry viewed and a new one
-#            created (and found in the phone's saved state), a copy to the file panel, the
-#            window shrunk, grown and made too small, F10
+#            created (and found in the phone's saved state), copies to the file panel as text
+#            and as a vCard, the window shrunk, grown and made too small, F10
 #   hangup   the phone goes away while its panel is open: the error is shown, the host keeps
 #            running and quits cleanly
 # Usage: tui_session_test.sh SCENARIO ZANTEL_TUI MODULE PHONESIM
@@ -151,6 +151,16 @@ session() {
   keys Enter
   expect_not_screen "Copy Tmux Тест to:"
   expect_screen "Tmux Тест.txt"
+
+  # As a vCard: focus moves down the dialog into its radio group and Space picks the format.
+  keys Home Down F5
+  expect_screen "Copy Anna Schmidt to:"
+  keys Down Down Down Down Space
+  [[ $(line_with "vCard") == *"(•) vCard"* ]] || fail "Space did not pick vCard"
+  [[ $(line_with " Text") == *"( ) Text"* ]] || fail "picking vCard left Text picked"
+  keys Enter
+  expect_screen "Anna Schmidt.vcf"
+  grep -q "+4930901820" "$work/files/Anna Schmidt.vcf" || fail "the vCard lacks Anna's number"
 
   # The window shrinks, becomes too small and grows again: every size is drawn anew.
   tmux -L "$socket" resize-window -t zt -x 50 -y 15
