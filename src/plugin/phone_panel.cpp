@@ -504,8 +504,8 @@ void CPhoneMobilePanel::FunctionsMenu() {
     switch (chosen) {
       case 0: CharsetMenu(); break;
       case 1:
-        if (EditProfile(*m_profile) && !SaveSettings())
-          FarLib::ShowError(FarLib::GetMsg(Msg::kSettingsNotSaved));
+        // A save that fails has told the user so itself.
+        if (EditProfile(*m_profile)) SaveSettings();
         break;
       case 2: RunTerminal(*m_connection); break;
       case 3: SetPhoneClock(*m_connection); break;
