@@ -324,5 +324,28 @@ TEST_F(Compose, RecipientsMenuAddsFromThePhoneBookAndByNumber) {
                                                   "05C8329BFD06"}));
 }
 
+// A phone that falls silent before its prompt: the link's time-out asks, giving up ends the
+// transmission with a box, and the message is not lost from the next dialog.
+TEST_F(Compose, SilentPhoneAtThePromptEndsInTheTimeOut) {
+  OpenSms(ClassicPhone(), R"({"silentAfter": 18})");
+  m_host.AnswerDialog("CreateSMSMsg")
+      .SetText(kDestination, kUk)
+      .SetText(kFirstLine, "Hello")
+      .Close(kSend);
+  m_host.AnswerMessage(CMessageAnswer::kLastButton);
+  m_host.AnswerMessage(0);
+  NewMessage();
+  m_host.AnswerDialog("CreateSMSMsg").Escape();
+  NewMessage();
+
+  EXPECT_EQ(Boxes(),
+            (std::vector<std::string>{
+                "TimeoutError: Zantel The phone has not answered for 1 seconds",
+                "Error: Zantel The message could not be sent Cannot read from the phone"}));
+  EXPECT_EQ(LastDialog().items[kDestination].data, kUk);
+  EXPECT_EQ(LastDialog().items[kFirstLine].data, "Hello");
+  EXPECT_EQ(Transmitted(FinishPhone()), (Commands{"AT+CMGS=18"}));
+}
+
 }  // namespace
 }  // namespace EndToEnd
