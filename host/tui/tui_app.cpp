@@ -34,6 +34,9 @@ bool CTuiApp::Start(const std::string& modulePath, const std::string& folder,
     return false;
   }
   m_failuresSeen = m_host.Failures().size();
+  std::error_code ignored;
+  if (m_help.Load(std::filesystem::absolute(modulePath, ignored).parent_path(), language))
+    m_ui.SetHelp(&m_help);
   m_status = L"Alt+F1: the disk menu opens the phone; F11: plug-ins; F9: configuration; F10: quit";
   return true;
 }
@@ -344,8 +347,9 @@ void CTuiApp::ConfigureMenu() {
 }
 
 void CTuiApp::Help() {
+  if (m_ui.ShowHelp("Contents")) return;
   m_ui.Tell(L"Help",
-            {L"This host does not read help files yet.", L"Keys: Alt+F1 disk menu, F11 plug-ins,",
+            {L"The plug-in has no help file here.", L"Keys: Alt+F1 disk menu, F11 plug-ins,",
              L"F9 configuration, Tab other panel, F5 copy, F6 move, F10 quit."},
             false);
 }

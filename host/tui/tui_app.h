@@ -36,6 +36,7 @@ class CTuiApp {
   CTerminal m_terminal;
   CTuiUi m_ui;
   CStandInHost m_host;
+  CHelpFiles m_help;
   std::wstring m_status;
   size_t m_failuresSeen = 0;
   bool m_quit = false;

@@ -129,6 +129,10 @@ class CDialogRunner {
       if (input.resized || !input.key) continue;
       const CFarKey& key = *input.key;
       if (key.Is(kVkEscape) || key.Is(kVkF10)) return Finish(-1);
+      if (key.Is(kVkF1)) {
+        m_ui.ShowHelp(m_shown.helpTopic);
+        continue;
+      }
       if (key.Is(kVkTab) || key.Is(kVkDown) || (key.Is(kVkRight) && !IsEditFocus())) {
         m_focus = Step(m_focus, +1);
         continue;
@@ -511,6 +515,7 @@ class CMenuRunner {
   int maxHeight = 0;
   bool wrap = false;
   const std::vector<int>* breakKeys = nullptr;
+  std::string helpTopic;
 
   int Run(int& breakCode) {
     breakCode = -1;
@@ -527,6 +532,10 @@ class CMenuRunner {
         }
       }
       if (key.Is(kVkEscape) || key.Is(kVkF10)) return -1;
+      if (key.Is(kVkF1)) {
+        if (!helpTopic.empty()) m_ui.ShowHelp(helpTopic);
+        continue;
+      }
       if (key.Is(kVkReturn)) return m_cursor;
       if (key.Is(kVkUp)) m_cursor = Next(m_cursor, -1);
       else if (key.Is(kVkDown)) m_cursor = Next(m_cursor, +1);
@@ -650,6 +659,7 @@ int CTuiUi::Menu(const ShownMenu& shown, int& breakCode) {
   runner.maxHeight = shown.maxHeight;
   runner.wrap = (shown.flags & FMENU_WRAPMODE) != 0;
   runner.breakKeys = &shown.breakKeys;
+  runner.helpTopic = shown.helpTopic;
   const int result = runner.Run(breakCode);
   Redraw();
   m_terminal.Show();
@@ -740,6 +750,10 @@ int CTuiUi::Message(const ShownMessage& shown) {
       break;
     }
     if (key.Is(kVkReturn) || key.Is(kVkSpace)) break;
+    if (key.Is(kVkF1)) {
+      ShowHelp(shown.helpTopic);
+      continue;
+    }
     if (key.Is(kVkRight) || key.Is(kVkTab)) focus = (focus + 1) % buttons;
     else if (key.Is(kVkLeft) || key.Is(kVkTab, PKF_SHIFT)) focus = (focus + buttons - 1) % buttons;
     else {
@@ -756,6 +770,139 @@ int CTuiUi::Message(const ShownMessage& shown) {
   Redraw();
   m_terminal.Show();
   return focus;
+}
+
+// ---- Help ----
+
+class CHelpViewer {
+ public:
+  CHelpViewer(CTuiUi& ui, const CHelpFiles& help) : m_ui(ui), m_help(help) {}
+
+  bool Run(const std::string& topic) {
+    if (!Open(topic)) return false;
+    while (true) {
+      Draw();
+      const CInput input = m_ui.m_terminal.ReadKey();
+      if (input.resized || !input.key) continue;
+      const CFarKey& key = *input.key;
+      if (key.Is(kVkEscape) || key.Is(kVkF10)) return true;
+      const int rows = Rows();
+      const int last = std::max(0, static_cast<int>(m_page.lines.size()) - rows);
+      if (key.Is(kVkDown)) m_top = std::min(last, m_top + 1);
+      else if (key.Is(kVkUp)) m_top = std::max(0, m_top - 1);
+      else if (key.Is(kVkNext)) m_top = std::min(last, m_top + rows);
+      else if (key.Is(kVkPrior)) m_top = std::max(0, m_top - rows);
+      else if (key.Is(kVkHome)) m_top = 0;
+      else if (key.Is(kVkEnd)) m_top = last;
+      else if (key.Is(kVkTab)) NextLink(+1);
+      else if (key.Is(kVkTab, PKF_SHIFT)) NextLink(-1);
+      else if (key.Is(kVkReturn) && m_link >= 0) {
+        const std::string target = m_links[static_cast<size_t>(m_link)].topic;
+        const std::string from = m_page.topic;
+        if (Open(target)) m_back.push_back(from);
+      } else if ((key.Is(kVkBack) || key.Is(kVkF1, PKF_ALT)) && !m_back.empty()) {
+        const std::string previous = m_back.back();
+        m_back.pop_back();
+        Open(previous);
+      }
+    }
+  }
+
+ private:
+  struct CLinkPlace {
+    int line;
+    int column;
+    std::string topic;
+  };
+
+  bool Open(const std::string& topic) {
+    std::optional<CHelpPage> page = m_help.Page(topic);
+    if (!page) return false;
+    m_page = std::move(*page);
+    m_top = 0;
+    m_links.clear();
+    for (size_t line = 0; line < m_page.lines.size(); ++line) {
+      int column = 0;
+      for (const CHelpSpan& span : m_page.lines[line].spans) {
+        if (!span.link.empty()) m_links.push_back({static_cast<int>(line), column, span.link});
+        column += TextWidth(FromOem(span.text));
+      }
+    }
+    m_link = m_links.empty() ? -1 : 0;
+    return true;
+  }
+
+  int Rows() const { return std::max(1, m_ui.m_terminal.Height() - 8); }
+
+  void NextLink(int direction) {
+    if (m_links.empty()) return;
+    const int count = static_cast<int>(m_links.size());
+    m_link = ((m_link + direction) % count + count) % count;
+    const int line = m_links[static_cast<size_t>(m_link)].line;
+    if (line < m_top) m_top = line;
+    if (line >= m_top + Rows()) m_top = line - Rows() + 1;
+  }
+
+  void Draw() {
+    CTerminal& t = m_ui.m_terminal;
+    m_ui.Redraw();
+    const int width = std::max(20, t.Width() - 4);
+    const int height = std::max(6, t.Height() - 4);
+    const int left = (t.Width() - width) / 2;
+    const int top = (t.Height() - height) / 2;
+    for (int row = 0; row < height; ++row) t.Fill(top + row, left, width, EColor::Menu);
+    t.Box(top, left, height, width, true, EColor::MenuBox);
+    const std::wstring title = L" " + FromOem(m_page.title) + L" ";
+    const int titleWidth = std::min(TextWidth(title), width - 2);
+    t.Text(top, left + (width - titleWidth) / 2, titleWidth, title, EColor::MenuBox);
+    const std::wstring bottom = L" Tab: next link  Enter: follow  BS: back  Esc: close ";
+    const int bottomWidth = std::min(TextWidth(bottom), width - 2);
+    t.Text(top + height - 1, left + (width - bottomWidth) / 2, bottomWidth, bottom,
+           EColor::MenuBox);
+    const int inner = width - 4;
+    for (int row = 0; row < Rows() && row < height - 2; ++row) {
+      const int index = m_top + row;
+      if (index >= static_cast<int>(m_page.lines.size())) break;
+      const CHelpLine& line = m_page.lines[static_cast<size_t>(index)];
+      int lineWidth = 0;
+      for (const CHelpSpan& span : line.spans) lineWidth += TextWidth(FromOem(span.text));
+      int x = left + 2 + (line.centred ? std::max(0, (inner - lineWidth) / 2) : 0);
+      int column = 0;
+      for (const CHelpSpan& span : line.spans) {
+        const std::wstring text = FromOem(span.text);
+        EColor color = span.bold ? EColor::MenuBox : EColor::Menu;
+        if (!span.link.empty()) {
+          const bool current = m_link >= 0 && m_links[static_cast<size_t>(m_link)].line == index &&
+                               m_links[static_cast<size_t>(m_link)].column == column;
+          color = current ? EColor::MenuCursor : EColor::PanelTitle;
+        }
+        const int room = left + 2 + inner - x;
+        if (room <= 0) break;
+        t.Text(top + 1 + row, x, room, text, color);
+        x += TextWidth(text);
+        column += TextWidth(text);
+      }
+    }
+    t.Cursor(-1, -1);
+    t.Show();
+  }
+
+  CTuiUi& m_ui;
+  const CHelpFiles& m_help;
+  CHelpPage m_page;
+  std::vector<CLinkPlace> m_links;
+  std::vector<std::string> m_back;
+  int m_link = -1;
+  int m_top = 0;
+};
+
+bool CTuiUi::ShowHelp(const std::string& topic) {
+  if (!m_help || topic == kNoTopic) return false;
+  CHelpViewer viewer(*this, *m_help);
+  const bool shown = viewer.Run(topic);
+  Redraw();
+  m_terminal.Show();
+  return shown;
 }
 
 void CTuiUi::Tell(const std::wstring& title, const std::vector<std::wstring>& lines, bool warning) {

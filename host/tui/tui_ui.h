@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "host/help_pages.h"
 #include "host/host_ui.h"
 #include "host/tui/terminal.h"
 
@@ -25,6 +26,10 @@ class CTuiUi : public CHostUi {
 
   // A menu of the host's own (disk menu, plug-ins menu): the chosen index or -1.
   int ChooseFrom(const std::wstring& title, const std::vector<std::wstring>& items);
+  // The plug-in's help files, for F1 (not owned; null: no help).
+  void SetHelp(const CHelpFiles* help) { m_help = help; }
+  // The help viewer on a topic as the plug-in names it; false when there is no such page.
+  bool ShowHelp(const std::string& topic);
   // A box of the host's own with one OK button.
   void Tell(const std::wstring& title, const std::vector<std::wstring>& lines, bool warning);
   // Draws the background and the boxes still standing, without waiting.
@@ -41,12 +46,14 @@ class CTuiUi : public CHostUi {
 
   CTerminal& m_terminal;
   std::function<void()> m_drawBackground;
+  const CHelpFiles* m_help = nullptr;
   std::vector<ShownMessage> m_standing;
   std::map<uintptr_t, size_t> m_saved;
   std::map<std::string, std::vector<std::wstring>> m_history;
 
   friend class CDialogRunner;
   friend class CMenuRunner;
+  friend class CHelpViewer;
 };
 
 }  // namespace Host::Tui

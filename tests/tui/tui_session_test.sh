@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Drives zantel-tui in a tmux window the way a person does and reads the screen after every
 # step (tmux capture-pane). Scenarios:
-#   session  the demo phone: disk menu, the SIM card's contacts, an entry viewed and a new one
+#   session  the demo phone: disk menu, F1 help, the SIM card's contacts, an entry viewed and a new one
 #            created (and found in the phone's saved state), copies to the file panel as text
 #            and as a vCard, the window shrunk, grown and made too small, F10
 #   hangup   the phone goes away while its panel is open: the error is shown, the host keeps
@@ -135,6 +135,15 @@ session() {
 
   # A new entry, typed in Cyrillic and Latin, arrives on the phone.
   keys S-F4
+  expect_screen "New entry"
+  # F1 in the dialog opens the help file on the dialog's topic; Esc returns to the dialog.
+  keys F1
+  expect_screen "Enter: follow"
+  [[ $(line_with "Enter: follow") == *"BS: back"* ]] || fail "the help viewer's key line is wrong"
+  # The viewer covers the dialog: the title left showing is the help topic's.
+  expect_screen "New entry"
+  keys Escape
+  expect_not_screen "Enter: follow"
   expect_screen "New entry"
   type_text "Tmux Тест"
   keys Down
