@@ -4,7 +4,6 @@
 
 #include <array>
 #include <deque>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -137,332 +136,198 @@ const std::string kUkField = "0C91447700091032";
 
 struct CBuildCase {
   const char* name;
-  std::function<void(CSMSMessage&)> setUp;
+  std::u16string text;
   std::vector<std::string> destinations;
-  bool save;
-  bool sendEmpty;
-  uint32_t profileFlags;
-  bool prepared;
   // "RR" stands for the concatenation reference, which the generator draws.
   std::vector<std::string> pdus;
-  int emptyQuestions;
-  std::vector<std::vector<size_t>> partQuestions;
+  std::vector<std::vector<size_t>> partQuestions = {};
+  int emptyQuestions = 0;
+  bool save = false;
+  bool sendEmpty = true;
+  bool prepared = true;
+  uint32_t profileFlags = 0;
+  // What a stored message sent again brings with it.
+  std::string sca = {};
+  uint8_t dcs = 0;
+  uint8_t firstOctet = 0x01;
+  std::string validityOctets = {};
 };
 
-CSMSMessage NewRecord() {
-  CSMSMessage message(false, "", 0x91);
-  return message;
-}
-
+// Worked out by hand from GSM 03.40: no SC address, first octet, message reference 0, the
+// destination, PID 0, DCS, user data length and user data. The septets of "a" repeat every
+// seven octets; "Hello" packs to C8329BFD06.
+const std::string kHeader =
+    "0001"
+    "00" +
+    kUkField + "00";
+const std::string kHelloData = "05C8329BFD06";
+const std::string kNational =
+    "0001"
+    "00"
+    "0781"
+    "301032F4"
+    "00";
 const std::string kLongPart1 =
     "0041"
     "00" +
-    kUkField + "0000A0" + "050003RR0201C2" + Repeat("E170381C0E87C3", 19);
+    kUkField +
+    "0000A0"
+    "050003RR0201C2" +
+    Repeat("E170381C0E87C3", 19);
 const std::string kLongPart2 =
     "0041"
     "00" +
-    kUkField + "00000F" + "050003RR0202C2E170381C0E8701";
+    kUkField +
+    "00000F"
+    "050003RR0202C2E170381C0E8701";
+const std::vector<size_t> kTwoParts = {161, 160, 2};
 
 const CBuildCase kBuildCases[] = {
-    {"ShortDefaultAlphabet",
-     [](CSMSMessage& m) { m.wideText = u"Hello"; },
-     {kUk},
-     false,
-     true,
-     0,
-     true,
-     {"0001000C9144770009103200000"
-      "5C8329BFD06"},
-     0,
-     {}},
-    {"FullSingleMessage",
-     [](CSMSMessage& m) { m.wideText = Repeat(u"a", 160); },
-     {kUk},
-     false,
-     true,
-     0,
-     true,
-     {"0001"
-      "00" +
-      kUkField + "0000A0" + Repeat("E170381C0E87C3", 20)},
-     0,
-     {}},
-    {"OneCharacterTooManyGivesTwoParts",
-     [](CSMSMessage& m) { m.wideText = Repeat(u"a", 161); },
-     {kUk},
-     false,
-     true,
-     0,
-     true,
-     {kLongPart1, kLongPart2},
-     0,
-     {{161, 160, 2}}},
-    {"EuroTakesTwoSeptets",
-     [](CSMSMessage& m) { m.wideText = Repeat(u"a", 159) + u"€"; },
-     {kUk},
-     false,
-     true,
-     0,
-     true,
-     {kLongPart1,
-      "0041"
-      "00" +
-          kUkField + "00000F" + "050003RR0202C2E170381CDE9401"},
-     0,
-     {{161, 160, 2}}},
-    {"CyrillicGoesAsUcsTwoParts",
-     [](CSMSMessage& m) { m.wideText = Repeat(u"Ж", 71); },
-     {kUk},
-     false,
-     true,
-     0,
-     true,
-     {"0041"
-      "00" +
-          kUkField + "00088C" + "050003RR0201" + Repeat("0416", 67),
-      "0041"
-      "00" +
-          kUkField + "00080E" + "050003RR0202" + Repeat("0416", 4)},
-     0,
-     {{71, 70, 2}}},
-    {"EmptyTextSentAfterAsking",
-     [](CSMSMessage&) {},
-     {kUk},
-     false,
-     true,
-     0,
-     true,
-     {"0001"
-      "00" +
-      kUkField + "000000"},
-     1,
-     {}},
-    {"EmptyTextDeclined", [](CSMSMessage&) {}, {kUk}, false, false, 0, false, {}, 1, {}},
-    {"EmptyTextSavedWithoutAsking",
-     [](CSMSMessage&) {},
-     {kUk},
-     true,
-     false,
-     0,
-     true,
-     {"0001"
-      "00" +
-      kUkField + "000000"},
-     0,
-     {}},
-    {"TwoDestinationsAskOnceForPartsAndTwiceWhenEmpty",
-     [](CSMSMessage&) {},
-     {kUk, "0301234"},
-     false,
-     true,
-     0,
-     true,
-     {"0001"
-      "00" +
-          kUkField + "000000",
-      "0001"
-      "00"
-      "0781"
-      "301032F4"
-      "000000"},
-     2,
-     {}},
-    {"TwoDestinationsOfALongText",
-     [](CSMSMessage& m) { m.wideText = Repeat(u"a", 161); },
-     {kUk, kUk},
-     false,
-     true,
-     0,
-     true,
-     {kLongPart1, kLongPart2, kLongPart1, kLongPart2},
-     0,
-     {{161, 160, 2}}},
-    {"SavedWithoutRecipient",
-     [](CSMSMessage& m) { m.wideText = u"Hello"; },
-     {},
-     true,
-     true,
-     0,
-     true,
-     {"00010000910000"
-      "05C8329BFD06"},
-     0,
-     {}},
-    {"NameResolvedFromThePhoneBook",
-     [](CSMSMessage& m) { m.wideText = u"Hello"; },
-     {"Bob"},
-     false,
-     true,
-     0,
-     true,
-     {"0001"
-      "00"
-      "0781"
-      "301032F4"
-      "000005C8329BFD06"},
-     0,
-     {}},
-    {"UnresolvedNameSendsNothing",
-     [](CSMSMessage& m) { m.wideText = u"Hello"; },
-     {kUk, "Zed"},
-     false,
-     true,
-     0,
-     false,
-     {},
-     0,
-     {}},
-    {"SendingWithoutRecipientSendsNothing",
-     [](CSMSMessage& m) { m.wideText = u"Hello"; },
-     {},
-     false,
-     true,
-     0,
-     false,
-     {},
-     0,
-     {}},
-    {"ProfileOmitsServiceCentreOfASingleMessage",
-     [](CSMSMessage& m) {
-       m.sca = "+4917";
-       m.wideText = u"Hello";
-     },
-     {kUk},
-     false,
-     true,
-     kProfileOmitServiceCentre,
-     true,
-     {"0001"
-      "00" +
-      kUkField + "000005C8329BFD06"},
-     0,
-     {}},
-    {"ProfileKeepsServiceCentreOfParts",
-     [](CSMSMessage& m) {
-       m.sca = "+4917";
-       m.wideText = Repeat(u"a", 161);
-     },
-     {kUk},
-     false,
-     true,
-     kProfileOmitServiceCentre,
-     true,
-     {"03919471" + kLongPart1.substr(2), "03919471" + kLongPart2.substr(2)},
-     0,
-     {{161, 160, 2}}},
-    {"ClassGroupTextNeedingUcsTwoKeepsItsClass",
-     [](CSMSMessage& m) {
-       m.dcs = 0xF1;
-       m.wideText = u"Жу";
-     },
-     {kUk},
-     false,
-     true,
-     0,
-     true,
-     {"0001"
-      "00" +
-      kUkField +
-      "0019"
-      "04"
-      "04160443"},
-     0,
-     {}},
-    {"EightBitTextAboveLatinOneGoesAsUcsTwo",
-     [](CSMSMessage& m) {
-       m.dcs = 0x04;
-       m.wideText = u"ΔΦ";
-     },
-     {kUk},
-     false,
-     true,
-     0,
-     true,
-     {"0001"
-      "00" +
-      kUkField +
-      "0008"
-      "04"
-      "039403A6"},
-     0,
-     {}},
-    {"EightBitTextWithinLatinOneStaysEightBit",
-     [](CSMSMessage& m) {
-       m.dcs = 0x04;
-       m.wideText = u"\xE9\xE8";
-     },
-     {kUk},
-     false,
-     true,
-     0,
-     true,
-     {"0001"
-      "00" +
-      kUkField +
-      "0004"
-      "02"
-      "E9E8"},
-     0,
-     {}},
-    {"ValidityBitsWithTheirOctetKeepBoth",
-     [](CSMSMessage& m) {
-       m.firstOctet = 0x11;
-       m.validityOctets = "\xA7";
-       m.wideText = u"Hello";
-     },
-     {kUk},
-     false,
-     true,
-     0,
-     true,
-     {"0011"
-      "00" +
-      kUkField +
-      "0000A7"
-      "05C8329BFD06"},
-     0,
-     {}},
-    {"ValidityBitsWithoutTheirOctetAreCleared",
-     [](CSMSMessage& m) {
-       m.firstOctet = 0x11;
-       m.wideText = u"Hello";
-     },
-     {kUk},
-     false,
-     true,
-     0,
-     true,
-     {"0001"
-      "00" +
-      kUkField +
-      "0000"
-      "05C8329BFD06"},
-     0,
-     {}},
-    {"NationalNumberIsNotInternational",
-     [](CSMSMessage& m) { m.wideText = u"Hello"; },
-     {"0301234"},
-     false,
-     true,
-     0,
-     true,
-     {"0001"
-      "00"
-      "0781"
-      "301032F4"
-      "000005C8329BFD06"},
-     0,
-     {}},
-    {"TooLongANumberIsRefused",
-     [](CSMSMessage& m) { m.wideText = u"Hello"; },
-     {"+123456789012345678901"},
-     false,
-     true,
-     0,
-     false,
-     {},
-     0,
-     {}},
+    {.name = "ShortDefaultAlphabet",
+     .text = u"Hello",
+     .destinations = {kUk},
+     .pdus = {kHeader + "00" + kHelloData}},
+    {.name = "FullSingleMessage",
+     .text = Repeat(u"a", 160),
+     .destinations = {kUk},
+     .pdus = {kHeader + "00A0" + Repeat("E170381C0E87C3", 20)}},
+    {.name = "OneCharacterTooManyGivesTwoParts",
+     .text = Repeat(u"a", 161),
+     .destinations = {kUk},
+     .pdus = {kLongPart1, kLongPart2},
+     .partQuestions = {kTwoParts}},
+    {.name = "EuroTakesTwoSeptets",
+     .text = Repeat(u"a", 159) + u"€",
+     .destinations = {kUk},
+     .pdus = {kLongPart1,
+              "0041"
+              "00" +
+                  kUkField +
+                  "00000F"
+                  "050003RR0202C2E170381CDE9401"},
+     .partQuestions = {kTwoParts}},
+    {.name = "CyrillicGoesAsUcsTwoParts",
+     .text = Repeat(u"Ж", 71),
+     .destinations = {kUk},
+     .pdus = {"0041"
+              "00" +
+                  kUkField +
+                  "00088C"
+                  "050003RR0201" +
+                  Repeat("0416", 67),
+              "0041"
+              "00" +
+                  kUkField +
+                  "00080E"
+                  "050003RR0202" +
+                  Repeat("0416", 4)},
+     .partQuestions = {{71, 70, 2}}},
+    {.name = "EmptyTextSentAfterAsking",
+     .text = u"",
+     .destinations = {kUk},
+     .pdus = {kHeader + "0000"},
+     .emptyQuestions = 1},
+    {.name = "EmptyTextDeclined",
+     .text = u"",
+     .destinations = {kUk},
+     .pdus = {},
+     .emptyQuestions = 1,
+     .sendEmpty = false,
+     .prepared = false},
+    {.name = "EmptyTextSavedWithoutAsking",
+     .text = u"",
+     .destinations = {kUk},
+     .pdus = {kHeader + "0000"},
+     .save = true,
+     .sendEmpty = false},
+    {.name = "TwoDestinationsAskTwiceWhenEmpty",
+     .text = u"",
+     .destinations = {kUk, "0301234"},
+     .pdus = {kHeader + "0000", kNational + "0000"},
+     .emptyQuestions = 2},
+    {.name = "TwoDestinationsOfALongTextAskOnce",
+     .text = Repeat(u"a", 161),
+     .destinations = {kUk, kUk},
+     .pdus = {kLongPart1, kLongPart2, kLongPart1, kLongPart2},
+     .partQuestions = {kTwoParts}},
+    {.name = "SavedWithoutRecipient",
+     .text = u"Hello",
+     .destinations = {},
+     .pdus = {"00010000910000" + kHelloData},
+     .save = true},
+    {.name = "NameResolvedFromThePhoneBook",
+     .text = u"Hello",
+     .destinations = {"Bob"},
+     .pdus = {kNational + "00" + kHelloData}},
+    {.name = "NationalNumberIsNotInternational",
+     .text = u"Hello",
+     .destinations = {"0301234"},
+     .pdus = {kNational + "00" + kHelloData}},
+    {.name = "UnresolvedNameSendsNothing",
+     .text = u"Hello",
+     .destinations = {kUk, "Zed"},
+     .pdus = {},
+     .prepared = false},
+    {.name = "SendingWithoutRecipientSendsNothing",
+     .text = u"Hello",
+     .destinations = {},
+     .pdus = {},
+     .prepared = false},
+    {.name = "TooLongANumberIsRefused",
+     .text = u"Hello",
+     .destinations = {"+123456789012345678901"},
+     .pdus = {},
+     .prepared = false},
+    {.name = "ProfileOmitsServiceCentreOfASingleMessage",
+     .text = u"Hello",
+     .destinations = {kUk},
+     .pdus = {kHeader + "00" + kHelloData},
+     .profileFlags = kProfileOmitServiceCentre,
+     .sca = "+4917"},
+    {.name = "ProfileKeepsServiceCentreOfParts",
+     .text = Repeat(u"a", 161),
+     .destinations = {kUk},
+     .pdus = {"03919471" + kLongPart1.substr(2), "03919471" + kLongPart2.substr(2)},
+     .partQuestions = {kTwoParts},
+     .profileFlags = kProfileOmitServiceCentre,
+     .sca = "+4917"},
+    {.name = "ClassGroupTextNeedingUcsTwoKeepsItsClass",
+     .text = u"Жу",
+     .destinations = {kUk},
+     .pdus = {kHeader + "19"
+                        "04"
+                        "04160443"},
+     .dcs = 0xF1},
+    {.name = "EightBitTextAboveLatinOneGoesAsUcsTwo",
+     .text = u"ΔΦ",
+     .destinations = {kUk},
+     .pdus = {kHeader + "08"
+                        "04"
+                        "039403A6"},
+     .dcs = 0x04},
+    {.name = "EightBitTextWithinLatinOneStaysEightBit",
+     .text = u"\xE9\xE8",
+     .destinations = {kUk},
+     .pdus = {kHeader + "04"
+                        "02"
+                        "E9E8"},
+     .dcs = 0x04},
+    {.name = "ValidityBitsWithTheirOctetKeepBoth",
+     .text = u"Hello",
+     .destinations = {kUk},
+     .pdus = {"0011"
+              "00" +
+              kUkField +
+              "0000"
+              "A7" +
+              kHelloData},
+     .firstOctet = 0x11,
+     .validityOctets = "\xA7"},
+    {.name = "ValidityBitsWithoutTheirOctetAreCleared",
+     .text = u"Hello",
+     .destinations = {kUk},
+     .pdus = {kHeader + "00" + kHelloData},
+     .firstOctet = 0x11},
 };
 
 // The reference of a concatenated PDU, where "RR" stands in the expectation.
@@ -485,9 +350,11 @@ TEST_P(BuildTable, Prepares) {
   profile.Flags = c.profileFlags;
   CScriptedConnection connection;
   const ComposeContext context{connection, &profile, book, user};
-  CSMSMessage message = NewRecord();
-  c.setUp(message);
-  const WideString text = message.wideText;
+  CSMSMessage message(false, c.sca, 0x91);
+  message.wideText = c.text;
+  message.dcs = c.dcs;
+  message.firstOctet = c.firstOctet;
+  message.validityOctets = c.validityOctets;
   std::vector<std::string> destinations = c.destinations;
   std::vector<std::string> pdus;
   ASSERT_EQ(Prepare(message, destinations, pdus, c.save, false, context), c.prepared);
@@ -507,7 +374,7 @@ TEST_P(BuildTable, Prepares) {
   }
   EXPECT_EQ(user.emptyQuestions, c.emptyQuestions);
   EXPECT_EQ(user.partQuestions, c.partQuestions);
-  EXPECT_EQ(message.wideText, text) << "the record keeps its whole text";
+  EXPECT_EQ(message.wideText, c.text) << "the record keeps its whole text";
   EXPECT_TRUE(connection.Sent().empty());
 }
 
@@ -530,7 +397,7 @@ TEST(Composing, CheckOnlyResolvesWithoutBuilding) {
   CScriptedUser user;
   CScriptedConnection connection;
   const ComposeContext context{connection, nullptr, book, user};
-  CSMSMessage message = NewRecord();
+  CSMSMessage message(false, "", 0x91);
   std::vector<std::string> destinations = {"bob", kUk};
   std::vector<std::string> pdus = {"stale"};
   EXPECT_TRUE(Prepare(message, destinations, pdus, false, true, context));
