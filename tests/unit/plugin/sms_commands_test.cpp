@@ -15,13 +15,19 @@
 namespace {
 
 // Two received messages in SM; the view sees them as a folder's ".." and two items, both
-// selected.
+// selected. The other panel shows a folder, or a plug-in's panel.
 std::vector<PluginPanelItem> g_items;
+bool g_otherIsPlugin = false;
 
 int ZANTEL_STDCALL PanelControl(FarHandle, int command, void* parameter) {
   if (command != FCTL_GETPANELINFO && command != FCTL_GETANOTHERPANELINFO) return 1;
   auto& info = *static_cast<PanelInfo*>(parameter);
   std::memset(&info, 0, sizeof info);
+  if (command == FCTL_GETANOTHERPANELINFO) {
+    info.Plugin = g_otherIsPlugin ? 1 : 0;
+    std::strcpy(info.CurDir, "out");
+    return 1;
+  }
   info.PanelItems = g_items.data();
   info.ItemsNumber = static_cast<int>(g_items.size());
   info.SelectedItems = g_items.data() + 1;
@@ -60,39 +66,61 @@ std::unique_ptr<CScriptedConnection> PhoneInMe() {
   return phone;
 }
 
+class SmsCommands : public testing::Test {
+ protected:
+  SmsCommands() {
+    // The models earlier tests met are left out of the handshake.
+    Settings() = PluginSettings{};
+    PluginStartupInfo info = m_host.StartupInfo();
+    info.Control = &PanelControl;
+    FarLib::SetStartupInfo(info);
+    g_otherIsPlugin = false;
+    g_items.assign(3, PluginPanelItem{});
+    std::strcpy(g_items[0].FindData.cFileName, "..");
+    g_items[0].FindData.dwFileAttributes = 0x10;
+    g_items[1].UserData = 0;
+    g_items[2].UserData = 1;
+  }
+  ~SmsCommands() override { Settings() = PluginSettings{}; }
+
+  // The view open in the folder of received messages.
+  void Open() {
+    auto phone = PhoneInMe();
+    m_link = phone.get();
+    m_panel = std::make_unique<CMobilePanel>(std::move(phone), false);
+    const PluginStartupInfo& info = m_host.StartupInfo();
+    ASSERT_EQ(m_panel->SetDirectory(info.GetMsg(info.ModuleNumber, 133), 0), 1);
+  }
+
+  CTempRegistry m_registry;
+  CFakeHost m_host;
+  CScriptedConnection* m_link = nullptr;
+  std::unique_ptr<CMobilePanel> m_panel;
+};
+
 // A phone that will not switch to the message's storage must not have the same index erased in
 // the storage it stays in, neither for this message nor for the next one from there.
-TEST(SmsDeletion, AStorageThePhoneRefusedIsAskedForAgainBeforeTheNextDeletion) {
-  // The models earlier tests met are left out of the handshake.
-  Settings() = PluginSettings{};
-  CTempRegistry registry;
-  CFakeHost host;
-  PluginStartupInfo info = host.StartupInfo();
-  info.Control = &PanelControl;
-  FarLib::SetStartupInfo(info);
-  host.AnswerEveryMessage(0);  // the question, then the refusal's report
+TEST_F(SmsCommands, AStorageThePhoneRefusedIsAskedForAgainBeforeTheNextDeletion) {
+  Open();
+  m_host.AnswerEveryMessage(0);  // the question, then the refusal's report
+  m_link->Expect("AT+CPMS=\"SM\",\"SM\",\"SM\"\r", "\r\n+CMS ERROR: 302\r\n");
+  m_link->Expect("AT+CPMS=\"SM\",\"SM\",\"SM\"\r", kOk);
+  m_link->Expect("AT+CMGD=2\r", kOk);
+  m_link->Expect("AT+CPMS=\"SM\",\"SM\",\"SM\"\r", kOk);
+  m_link->Expect("AT+CMGL=4\r", kOk);
+  m_link->Expect("AT+CPMS=\"ME\",\"SM\",\"SM\"\r", kOk);
+  m_link->Expect("AT+CMGL=4\r", kOk);
+  EXPECT_EQ(m_panel->ProcessKey(kVkF8, 0), 1);
+  EXPECT_TRUE(m_link->ScriptDone());
+}
 
-  auto phone = PhoneInMe();
-  CScriptedConnection& link = *phone;
-  CMobilePanel panel(std::move(phone), false);
-  ASSERT_EQ(panel.SetDirectory(host.StartupInfo().GetMsg(host.StartupInfo().ModuleNumber, 133), 0),
-            1);
-  g_items.assign(3, PluginPanelItem{});
-  std::strcpy(g_items[0].FindData.cFileName, "..");
-  g_items[0].FindData.dwFileAttributes = 0x10;
-  g_items[1].UserData = 0;
-  g_items[2].UserData = 1;
-
-  link.Expect("AT+CPMS=\"SM\",\"SM\",\"SM\"\r", "\r\n+CMS ERROR: 302\r\n");
-  link.Expect("AT+CPMS=\"SM\",\"SM\",\"SM\"\r", kOk);
-  link.Expect("AT+CMGD=2\r", kOk);
-  link.Expect("AT+CPMS=\"SM\",\"SM\",\"SM\"\r", kOk);
-  link.Expect("AT+CMGL=4\r", kOk);
-  link.Expect("AT+CPMS=\"ME\",\"SM\",\"SM\"\r", kOk);
-  link.Expect("AT+CMGL=4\r", kOk);
-  EXPECT_EQ(panel.ProcessKey(kVkF8, 0), 1);
-  EXPECT_TRUE(link.ScriptDone());
-  Settings() = PluginSettings{};
+// Copying between two plug-ins' panels is not the view's; nor may the host start its own copy.
+TEST_F(SmsCommands, F5OppositeAPluginsPanelDoesNothing) {
+  Open();
+  g_otherIsPlugin = true;
+  EXPECT_EQ(m_panel->ProcessKey(kVkF5, 0), 1);
+  EXPECT_TRUE(m_host.Dialogs().empty());
+  EXPECT_TRUE(m_link->ScriptDone());
 }
 
 }  // namespace
