@@ -13,6 +13,8 @@ namespace {
 
 constexpr char kCtrlZ = '\x1A';
 constexpr char kEscape = '\x1B';
+// What a box shows of a line without end.
+constexpr size_t kShownLineLength = 64;
 
 // A typed number may carry the punctuation people write numbers with: "+49 (171) 555-12".
 // Taken as a name it would match nothing, and its parentheses would pass for a picked
@@ -105,8 +107,13 @@ bool AwaitPrompt(CConnection& connection, const std::string& command, std::strin
         return false;
       }
       line.clear();
-    } else if ((c != '\r' || !line.empty()) && line.size() < kMaxResponseLineLength) {
+    } else if (c != '\r' || !line.empty()) {
       line.push_back(c);
+      // A phone that never ends its line is not listening for a PDU either.
+      if (line.size() >= kMaxResponseLineLength) {
+        refusal = line.substr(0, kShownLineLength);
+        return false;
+      }
     }
   }
 }

@@ -483,6 +483,13 @@ const CTransmitCase kTransmitCases[] = {
      false,
      {"send: +CMS ERROR: 304"},
      {}},
+    {"LineWithoutEndInsteadOfThePrompt",
+     false,
+     {kHello},
+     {{"AT+CMGS=18\r", "\r\n" + std::string(kMaxResponseLineLength, 'x')}},
+     false,
+     {"send: " + std::string(64, 'x')},
+     {}},
     {"NothingToSend", false, {}, {}, true, {}, {}},
 };
 
