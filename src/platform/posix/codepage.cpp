@@ -88,6 +88,9 @@ class CConverter {
   CConverter& operator=(const CConverter&) = delete;
   bool IsOpen() const { return m_handle != kNoConverter; }
   void Reset() { iconv(m_handle, nullptr, nullptr, nullptr, nullptr); }
+  size_t Raw(char** in, size_t* inLeft, char** out, size_t* outLeft) {
+    return iconv(m_handle, in, inLeft, out, outLeft);
+  }
   // Converts what it can; returns false at an input it cannot take (errno tells why).
   bool Convert(std::string_view& input, std::string& output) {
     std::array<char, 512> chunk{};
@@ -210,22 +213,38 @@ class CSingleBytePage {
       }
       page->m_unitOfByte[byte] = alone.m_refused ? kReplacement : WideFromBytes(alone.m_output)[0];
     }
-    for (size_t unit = 0; unit < page->m_byteOfUnit.size(); ++unit) {
-      page->m_byteOfUnit[unit] = kUnmapped;
-      const auto wide = static_cast<char16_t>(unit);
-      if (IsSurrogate(wide)) continue;
-      const CAlone alone = ConvertAlone(
-          fromWide, std::string_view(reinterpret_cast<const char*>(&wide), sizeof wide));
-      if (!alone.m_complete || (!alone.m_refused && alone.m_output.size() != 1)) return nullptr;
-      if (!alone.m_refused)
-        page->m_byteOfUnit[unit] = static_cast<unsigned char>(alone.m_output[0]);
-    }
+    if (!page->ReadBytesOfUnits(fromWide)) return nullptr;
     const char16_t question = u'?';
     page->m_defaultCharacter =
         ConvertAlone(fromWide,
                      std::string_view(reinterpret_cast<const char*>(&question), sizeof question))
             .m_output;
     return page;
+  }
+
+  // Each unit but the surrogates on its own, straight through iconv into a small buffer: the
+  // string-building conversions would make this the bulk of the build's cost.
+  bool ReadBytesOfUnits(CConverter& fromWide) {
+    m_byteOfUnit.fill(kUnmapped);
+    for (size_t unit = 0; unit < m_byteOfUnit.size(); ++unit) {
+      auto wide = static_cast<char16_t>(unit);
+      if (IsSurrogate(wide)) continue;
+      auto* in = reinterpret_cast<char*>(&wide);
+      size_t inLeft = sizeof wide;
+      std::array<char, 8> bytes{};
+      char* out = bytes.data();
+      size_t outLeft = bytes.size();
+      if (fromWide.Raw(&in, &inLeft, &out, &outLeft) == kIconvFailed) {
+        if (errno != EILSEQ || outLeft != bytes.size()) return false;
+        fromWide.Reset();
+        continue;
+      }
+      // Whatever the converter held back counts as this unit's output too.
+      fromWide.Raw(nullptr, nullptr, &out, &outLeft);
+      if (bytes.size() - outLeft != 1) return false;
+      m_byteOfUnit[unit] = static_cast<unsigned char>(bytes[0]);
+    }
+    return true;
   }
 
   void ToWide(std::string_view bytes, std::u16string& wide) const {
