@@ -7,8 +7,6 @@
 #define NCURSES_WIDECHAR 1
 #include <ncursesw/ncurses.h>
 
-#include "platform/codepage.h"
-
 namespace Host::Tui {
 namespace {
 
@@ -66,12 +64,6 @@ attr_t Attributes(EColor role, short& pair) {
   return A_NORMAL;
 }
 
-// Control characters would move the terminal's cursor: they show as spaces.
-wchar_t Printable(wchar_t c) {
-  if (c < 0x20 || (c >= 0x7F && c < 0xA0)) return L' ';
-  return wcwidth(c) < 0 ? L'?' : c;
-}
-
 void Put(int y, int x, wchar_t c, EColor color) {
   short pair = 0;
   const attr_t attributes = Attributes(color, pair);
@@ -82,46 +74,6 @@ void Put(int y, int x, wchar_t c, EColor color) {
 }
 
 }  // namespace
-
-std::wstring FromOem(std::string_view oem) {
-  std::u16string wide;
-  if (!Platform::MultiByteToWide(Platform::kOemCodePageId, oem, wide)) {
-    return std::wstring(oem.begin(), oem.end());
-  }
-  std::wstring text;
-  for (size_t i = 0; i < wide.size(); ++i) {
-    char32_t c = wide[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
-        wide[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
-      ++i;
-    }
-    text.push_back(static_cast<wchar_t>(c));
-  }
-  return text;
-}
-
-std::string ToOem(std::wstring_view text) {
-  std::u16string wide;
-  for (const wchar_t c : text) {
-    const auto code = static_cast<char32_t>(c);
-    if (code >= 0x10000) {
-      wide.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-      wide.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
-    } else {
-      wide.push_back(static_cast<char16_t>(code));
-    }
-  }
-  std::string oem;
-  if (!Platform::WideToMultiByte(Platform::kOemCodePageId, wide, oem)) return {};
-  return oem;
-}
-
-int TextWidth(std::wstring_view text) {
-  int width = 0;
-  for (const wchar_t c : text) width += std::max(0, wcwidth(Printable(c)));
-  return width;
-}
 
 CTerminal::CTerminal() {
   std::setlocale(LC_ALL, "");

@@ -4,10 +4,11 @@
 #include <string_view>
 
 #include "host/far_keys.h"
+#include "host/oem_text.h"
 
 // The screen and keyboard through ncurses (wide-character build): the only place that includes
 // it. Text comes in as the plug-in's OEM code page or as wide characters and goes out as the
-// terminal's UTF-8; typed characters go back to the OEM page through FromWide/ToOem.
+// terminal's UTF-8 (host/oem_text.h converts).
 namespace Host::Tui {
 
 enum class EColor {
@@ -31,11 +32,6 @@ enum class EColor {
   MenuBox,
   Status,
 };
-
-std::wstring FromOem(std::string_view oem);
-std::string ToOem(std::wstring_view text);
-// Columns the text takes on the screen.
-int TextWidth(std::wstring_view text);
 
 struct CInput {
   bool resized = false;

@@ -3,43 +3,11 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "host/dialog_model.h"
 #include "host/record_reader.h"
 
 namespace Host::Tui {
 namespace {
-
-constexpr size_t kHistoryLength = 30;
-constexpr size_t kEditRoom = 511;  // Far's Data field without DIF_VAREDIT
-
-// "&Save" shows "Save" with S as its hot key, unless the caller asked for the ampersand shown.
-struct CHotText {
-  std::wstring text;
-  wchar_t hotKey = 0;
-};
-
-CHotText HotText(const std::wstring& raw, bool showAmpersand) {
-  CHotText result;
-  if (showAmpersand) {
-    result.text = raw;
-    return result;
-  }
-  for (size_t i = 0; i < raw.size(); ++i) {
-    if (raw[i] == L'&' && i + 1 < raw.size()) {
-      ++i;
-      if (raw[i] != L'&' && !result.hotKey)
-        result.hotKey = static_cast<wchar_t>(std::towupper(raw[i]));
-    }
-    result.text.push_back(raw[i]);
-  }
-  return result;
-}
-
-bool KeyMatchesHotKey(const CFarKey& key, wchar_t hotKey) {
-  if (!hotKey) return false;
-  if (key.text) return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(key.text))) == hotKey;
-  // Alt+letter arrives without its text.
-  return (key.controlState & PKF_ALT) && key.key == static_cast<int>(hotKey);
-}
 
 std::vector<std::wstring> SplitLines(const std::wstring& text) {
   std::vector<std::wstring> lines;
@@ -103,24 +71,8 @@ CMessageLayout LayOutMessage(const ShownMessage& shown) {
 
 class CDialogRunner {
  public:
-  CDialogRunner(CTuiUi& ui, const ShownDialog& shown, FarDialogItem* items, int count)
-      : m_ui(ui), m_shown(shown), m_items(items), m_count(count) {
-    for (const ShownDialogItem& item : shown.items) {
-      CState state;
-      state.text = FromOem(item.data);
-      state.selected = item.selected;
-      if (IsEdit(item) && (item.flags & DIF_USELASTHISTORY) && item.history && state.text.empty()) {
-        const auto& history = m_ui.m_history[*item.history];
-        if (!history.empty()) state.text = history.front();
-      }
-      state.cursor = static_cast<int>(state.text.size());
-      m_states.push_back(std::move(state));
-    }
-    for (int i = 0; i < Count(); ++i) {
-      if (m_shown.items[static_cast<size_t>(i)].focus && Focusable(i)) m_focus = i;
-    }
-    if (m_focus < 0) m_focus = Step(-1, +1);
-  }
+  CDialogRunner(CTuiUi& ui, const ShownDialog& shown, FarDialogItem* items)
+      : m_ui(ui), m_shown(shown), m_items(items), m_model(shown, ui.m_history) {}
 
   int Run() {
     while (true) {
@@ -128,239 +80,27 @@ class CDialogRunner {
       const CInput input = m_ui.m_terminal.ReadKey();
       if (input.resized || !input.key) continue;
       const CFarKey& key = *input.key;
-      if (key.Is(kVkEscape) || key.Is(kVkF10)) return Finish(-1);
       if (key.Is(kVkF1)) {
         m_ui.ShowHelp(m_shown.helpTopic);
         continue;
       }
-      if (key.Is(kVkTab) || key.Is(kVkDown) || (key.Is(kVkRight) && !IsEditFocus())) {
-        m_focus = Step(m_focus, +1);
+      if (const std::optional<std::string> name = m_model.HistoryWanted(key)) {
+        const std::vector<std::wstring> entries = m_ui.m_history[*name];
+        const int chosen = entries.empty() ? -1 : m_ui.ChooseFrom(L"History", entries);
+        if (chosen >= 0) m_model.SetFocusedText(entries[static_cast<size_t>(chosen)]);
         continue;
       }
-      if (key.Is(kVkTab, PKF_SHIFT) || key.Is(kVkUp) || (key.Is(kVkLeft) && !IsEditFocus())) {
-        m_focus = Step(m_focus, -1);
-        continue;
+      const int result = m_model.Press(key);
+      if (result != CDialogModel::kStay) {
+        m_model.Finish(result, m_items, m_ui.m_history);
+        return result;
       }
-      if (key.Is(kVkReturn)) {
-        if (const int closing = Enter(); closing != kStay) return Finish(closing);
-        continue;
-      }
-      if (key.Is(kVkSpace) && m_focus >= 0 && !IsEditFocus()) {
-        if (const int closing = Activate(m_focus); closing != kStay) return Finish(closing);
-        continue;
-      }
-      if (IsEditFocus() && (key.Is(kVkDown, PKF_CONTROL) || key.Is(kVkDown, PKF_ALT))) {
-        ChooseFromHistory();
-        continue;
-      }
-      if (const int hot = HotKeyItem(key); hot >= 0) {
-        m_focus = hot;
-        if (const int closing = Activate(hot); closing != kStay) return Finish(closing);
-        continue;
-      }
-      if (IsEditFocus()) Edit(key);
     }
   }
 
  private:
-  static constexpr int kStay = -2;
-  struct CState {
-    std::wstring text;
-    int cursor = 0;
-    int scroll = 0;
-    int selected = 0;
-  };
-
-  int Count() const { return m_count; }
+  int Count() const { return m_model.Count(); }
   const ShownDialogItem& Item(int i) const { return m_shown.items[static_cast<size_t>(i)]; }
-  static bool IsEdit(const ShownDialogItem& item) {
-    return item.type == DI_EDIT || item.type == DI_PSWEDIT || item.type == DI_FIXEDIT ||
-           item.type == DI_COMBOBOX;
-  }
-  bool IsEditFocus() const { return m_focus >= 0 && IsEdit(Item(m_focus)); }
-  bool IsReadOnly(int i) const { return (Item(i).flags & DIF_READONLY) != 0; }
-  bool IsEditorLine(int i) const { return IsEdit(Item(i)) && (Item(i).flags & DIF_EDITOR); }
-
-  bool Focusable(int i) const {
-    const ShownDialogItem& item = Item(i);
-    if (item.flags & (DIF_HIDDEN | DIF_DISABLE | DIF_NOFOCUS)) return false;
-    return IsEdit(item) || item.type == DI_BUTTON || item.type == DI_CHECKBOX ||
-           item.type == DI_RADIOBUTTON || item.type == DI_LISTBOX;
-  }
-
-  int Step(int from, int direction) const {
-    for (int n = 1; n <= Count(); ++n) {
-      const int i = ((from + direction * n) % Count() + Count()) % Count();
-      if (Focusable(i)) return i;
-    }
-    return from;
-  }
-
-  size_t Room(int i) const {
-    const int buffer = Item(i).varLength;
-    return buffer > 0 ? static_cast<size_t>(buffer - 1) : kEditRoom;
-  }
-
-  int Enter() {
-    if (m_focus >= 0 && IsEditorLine(m_focus)) {
-      SplitEditorLine();
-      return kStay;
-    }
-    if (m_focus >= 0 && Item(m_focus).type == DI_BUTTON) return Activate(m_focus);
-    for (int i = 0; i < Count(); ++i) {
-      if (Item(i).defaultButton) return i;
-    }
-    return m_focus;
-  }
-
-  int Activate(int i) {
-    const ShownDialogItem& item = Item(i);
-    switch (item.type) {
-      case DI_BUTTON: return (item.flags & DIF_BTNNOCLOSE) ? kStay : i;
-      case DI_CHECKBOX: {
-        const int states = (item.flags & DIF_3STATE) ? 3 : 2;
-        m_states[static_cast<size_t>(i)].selected =
-            (m_states[static_cast<size_t>(i)].selected + 1) % states;
-        return kStay;
-      }
-      case DI_RADIOBUTTON: SelectRadio(i); return kStay;
-      default: return kStay;
-    }
-  }
-
-  // The group runs from the nearest radio button with DIF_GROUP to the next group or non-radio.
-  void SelectRadio(int index) {
-    int first = index;
-    while (first > 0 && !(Item(first).flags & DIF_GROUP) && Item(first - 1).type == DI_RADIOBUTTON)
-      --first;
-    for (int i = first; i < Count() && Item(i).type == DI_RADIOBUTTON; ++i) {
-      if (i > first && (Item(i).flags & DIF_GROUP)) break;
-      m_states[static_cast<size_t>(i)].selected = i == index ? 1 : 0;
-    }
-  }
-
-  int HotKeyItem(const CFarKey& key) const {
-    if (IsEditFocus() && !(key.controlState & PKF_ALT)) return -1;
-    for (int i = 0; i < Count(); ++i) {
-      const ShownDialogItem& item = Item(i);
-      if (item.type != DI_BUTTON && item.type != DI_CHECKBOX && item.type != DI_RADIOBUTTON &&
-          item.type != DI_TEXT)
-        continue;
-      const CHotText hot = HotText(FromOem(item.data), item.flags & DIF_SHOWAMPERSAND);
-      if (!KeyMatchesHotKey(key, hot.hotKey)) continue;
-      // A label's hot key goes to the item after it.
-      if (item.type == DI_TEXT) {
-        const int next = Step(i, +1);
-        return next > i ? next : -1;
-      }
-      if (Focusable(i)) return i;
-    }
-    return -1;
-  }
-
-  void Edit(const CFarKey& key) {
-    CState& state = m_states[static_cast<size_t>(m_focus)];
-    const int length = static_cast<int>(state.text.size());
-    if (key.Is(kVkLeft)) state.cursor = std::max(0, state.cursor - 1);
-    else if (key.Is(kVkRight)) state.cursor = std::min(length, state.cursor + 1);
-    else if (key.Is(kVkHome)) state.cursor = 0;
-    else if (key.Is(kVkEnd)) state.cursor = length;
-    else if (IsReadOnly(m_focus)) return;
-    else if (key.Is(kVkBack)) {
-      if (state.cursor > 0) {
-        state.text.erase(static_cast<size_t>(state.cursor - 1), 1);
-        --state.cursor;
-      } else if (IsEditorLine(m_focus)) {
-        JoinWithPreviousLine();
-      }
-    } else if (key.Is(kVkDelete)) {
-      if (state.cursor < length) state.text.erase(static_cast<size_t>(state.cursor), 1);
-    } else if (key.text && !(key.controlState & (PKF_CONTROL | PKF_ALT))) {
-      // What the OEM page cannot carry is not typed rather than turned into '?' silently.
-      const std::wstring typed(1, static_cast<wchar_t>(key.text));
-      const std::string oem = ToOem(typed);
-      if (oem.size() != 1 || (oem == "?" && key.text != U'?')) return;
-      if (state.text.size() >= Room(m_focus)) return;
-      state.text.insert(static_cast<size_t>(state.cursor), typed);
-      ++state.cursor;
-    }
-  }
-
-  // The lines of a DIF_EDITOR group: consecutive edit items that carry the flag.
-  std::pair<int, int> EditorGroup(int i) const {
-    int first = i;
-    int last = i;
-    while (first > 0 && IsEditorLine(first - 1)) --first;
-    while (last + 1 < Count() && IsEditorLine(last + 1)) ++last;
-    return {first, last};
-  }
-
-  // Enter breaks the line at the cursor when the group's last line is free to take the rest;
-  // otherwise it only moves down, so no text falls off the end.
-  void SplitEditorLine() {
-    const auto [first, last] = EditorGroup(m_focus);
-    if (m_focus == last) return;
-    if (!IsReadOnly(m_focus) && m_states[static_cast<size_t>(last)].text.empty()) {
-      for (int i = last; i > m_focus + 1; --i)
-        m_states[static_cast<size_t>(i)].text = m_states[static_cast<size_t>(i - 1)].text;
-      CState& here = m_states[static_cast<size_t>(m_focus)];
-      m_states[static_cast<size_t>(m_focus + 1)].text =
-          here.text.substr(static_cast<size_t>(here.cursor));
-      here.text.erase(static_cast<size_t>(here.cursor));
-    }
-    ++m_focus;
-    m_states[static_cast<size_t>(m_focus)].cursor = 0;
-    (void)first;
-  }
-
-  void JoinWithPreviousLine() {
-    const auto [first, last] = EditorGroup(m_focus);
-    if (m_focus == first) return;
-    CState& previous = m_states[static_cast<size_t>(m_focus - 1)];
-    CState& here = m_states[static_cast<size_t>(m_focus)];
-    if (previous.text.size() + here.text.size() > Room(m_focus - 1)) return;
-    const int joinAt = static_cast<int>(previous.text.size());
-    previous.text += here.text;
-    for (int i = m_focus; i < last; ++i)
-      m_states[static_cast<size_t>(i)].text = m_states[static_cast<size_t>(i + 1)].text;
-    m_states[static_cast<size_t>(last)].text.clear();
-    --m_focus;
-    previous.cursor = joinAt;
-  }
-
-  void ChooseFromHistory() {
-    const ShownDialogItem& item = Item(m_focus);
-    if (!item.history || IsReadOnly(m_focus)) return;
-    const std::vector<std::wstring>& history = m_ui.m_history[*item.history];
-    if (history.empty()) return;
-    const int chosen = m_ui.ChooseFrom(L"History", history);
-    if (chosen < 0) return;
-    CState& state = m_states[static_cast<size_t>(m_focus)];
-    state.text = history[static_cast<size_t>(chosen)].substr(0, Room(m_focus));
-    state.cursor = static_cast<int>(state.text.size());
-  }
-
-  int Finish(int result) {
-    for (int i = 0; i < Count(); ++i) {
-      const ShownDialogItem& item = Item(i);
-      const CState& state = m_states[static_cast<size_t>(i)];
-      if (IsEdit(item)) {
-        WriteEditText(m_items[i], ToOem(state.text));
-        if (result >= 0 && item.history && !(item.flags & DIF_MANUALADDHISTORY) &&
-            !state.text.empty()) {
-          std::vector<std::wstring>& history = m_ui.m_history[*item.history];
-          std::erase(history, state.text);
-          history.insert(history.begin(), state.text);
-          if (history.size() > kHistoryLength) history.resize(kHistoryLength);
-        }
-      } else if (item.type == DI_CHECKBOX || item.type == DI_RADIOBUTTON) {
-        m_items[i].Selected = state.selected;
-      }
-    }
-    return result;
-  }
-
-  // ---- drawing ----
 
   void Draw() {
     CTerminal& t = m_ui.m_terminal;
@@ -379,7 +119,7 @@ class CDialogRunner {
       if (item.flags & DIF_HIDDEN) continue;
       const int y = top + item.y1;
       int x = left + item.x1;
-      const bool focused = i == m_focus;
+      const bool focused = i == m_model.Focus();
       const std::wstring raw = FromOem(item.data);
       const CHotText hot = HotText(raw, item.flags & DIF_SHOWAMPERSAND);
       switch (item.type) {
@@ -415,7 +155,7 @@ class CDialogRunner {
         case DI_PSWEDIT:
         case DI_FIXEDIT:
         case DI_COMBOBOX: {
-          CState& state = m_states[static_cast<size_t>(i)];
+          CDialogModel::CItemState& state = m_model.MutableState(i);
           const int w = std::max(1, item.x2 - item.x1 + 1);
           if (state.cursor < state.scroll) state.scroll = state.cursor;
           if (state.cursor >= state.scroll + w) state.scroll = state.cursor - w + 1;
@@ -432,16 +172,14 @@ class CDialogRunner {
           break;
         }
         case DI_BUTTON: {
-          std::wstring label = hot.text;
-          if (!(item.flags & DIF_NOBRACKETS))
-            label = item.defaultButton ? L"{ " + label + L" }" : L"[ " + label + L" ]";
           if (item.flags & DIF_CENTERGROUP) x = CentredX(item.y1, i, left, width, centredRowX);
-          t.Text(y, x, width - (x - left), label, focused ? EColor::DialogFocus : EColor::Dialog);
+          t.Text(y, x, width - (x - left), Label(i),
+                 focused ? EColor::DialogFocus : EColor::Dialog);
           break;
         }
         case DI_CHECKBOX:
         case DI_RADIOBUTTON: {
-          const int selected = m_states[static_cast<size_t>(i)].selected;
+          const int selected = m_model.State(i).selected;
           std::wstring mark;
           if (item.type == DI_CHECKBOX)
             mark = selected == 2 ? L"[?] " : selected ? L"[x] " : L"[ ] ";
@@ -461,7 +199,10 @@ class CDialogRunner {
   std::wstring Label(int i) const {
     const ShownDialogItem& item = Item(i);
     const std::wstring text = HotText(FromOem(item.data), item.flags & DIF_SHOWAMPERSAND).text;
-    if (item.type == DI_BUTTON) return (item.flags & DIF_NOBRACKETS) ? text : L"[ " + text + L" ]";
+    if (item.type == DI_BUTTON) {
+      if (item.flags & DIF_NOBRACKETS) return text;
+      return item.defaultButton ? L"{ " + text + L" }" : L"[ " + text + L" ]";
+    }
     return L"[ ] " + text;
   }
 
@@ -483,9 +224,7 @@ class CDialogRunner {
   CTuiUi& m_ui;
   const ShownDialog& m_shown;
   FarDialogItem* m_items;
-  int m_count;
-  std::vector<CState> m_states;
-  int m_focus = -1;
+  CDialogModel m_model;
 };
 
 // ---- Menus ----
@@ -633,7 +372,7 @@ CTuiUi::CTuiUi(CTerminal& terminal, std::function<void()> drawBackground)
 
 int CTuiUi::Dialog(const ShownDialog& shown, FarDialogItem* items, int count) {
   if (count <= 0 || !items) return -1;
-  CDialogRunner runner(*this, shown, items, count);
+  CDialogRunner runner(*this, shown, items);
   const int result = runner.Run();
   Redraw();
   m_terminal.Show();

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "host/dialog_model.h"
 #include "host/help_pages.h"
 #include "host/host_ui.h"
 #include "host/tui/terminal.h"
@@ -49,7 +50,7 @@ class CTuiUi : public CHostUi {
   const CHelpFiles* m_help = nullptr;
   std::vector<ShownMessage> m_standing;
   std::map<uintptr_t, size_t> m_saved;
-  std::map<std::string, std::vector<std::wstring>> m_history;
+  CDialogHistory m_history;
 
   friend class CDialogRunner;
   friend class CMenuRunner;
