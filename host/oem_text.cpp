@@ -1,16 +1,10 @@
 #include "host/oem_text.h"
 
 #include <algorithm>
-#include <cwchar>
 
 #include "platform/codepage.h"
 
 namespace Host {
-
-wchar_t Printable(wchar_t c) {
-  if (c < 0x20 || (c >= 0x7F && c < 0xA0)) return L' ';
-  return wcwidth(c) < 0 ? L'?' : c;
-}
 
 std::wstring FromOem(std::string_view oem) {
   std::u16string wide;
@@ -46,12 +40,6 @@ std::string ToOem(std::wstring_view text) {
   std::string oem;
   if (!Platform::WideToMultiByte(Platform::kOemCodePageId, wide, oem)) return {};
   return oem;
-}
-
-int TextWidth(std::wstring_view text) {
-  int width = 0;
-  for (const wchar_t c : text) width += std::max(0, wcwidth(Printable(c)));
-  return width;
 }
 
 bool OemCarries(wchar_t c) {

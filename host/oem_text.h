@@ -10,9 +10,5 @@ std::wstring FromOem(std::string_view oem);
 std::string ToOem(std::wstring_view text);
 // Whether the OEM page carries the character (typing one it lacks would store '?').
 bool OemCarries(wchar_t c);
-// Control characters would move a terminal's cursor: they show as spaces, unprintable ones '?'.
-wchar_t Printable(wchar_t c);
-// Columns the text takes on the screen.
-int TextWidth(std::wstring_view text);
 
 }  // namespace Host

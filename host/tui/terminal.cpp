@@ -64,6 +64,12 @@ attr_t Attributes(EColor role, short& pair) {
   return A_NORMAL;
 }
 
+// Control characters would move the terminal's cursor: they show as spaces.
+wchar_t Printable(wchar_t c) {
+  if (c < 0x20 || (c >= 0x7F && c < 0xA0)) return L' ';
+  return wcwidth(c) < 0 ? L'?' : c;
+}
+
 void Put(int y, int x, wchar_t c, EColor color) {
   short pair = 0;
   const attr_t attributes = Attributes(color, pair);
@@ -74,6 +80,12 @@ void Put(int y, int x, wchar_t c, EColor color) {
 }
 
 }  // namespace
+
+int TextWidth(std::wstring_view text) {
+  int width = 0;
+  for (const wchar_t c : text) width += std::max(0, wcwidth(Printable(c)));
+  return width;
+}
 
 CTerminal::CTerminal() {
   std::setlocale(LC_ALL, "");

@@ -33,6 +33,9 @@ enum class EColor {
   Status,
 };
 
+// Columns the text takes on the screen.
+int TextWidth(std::wstring_view text);
+
 struct CInput {
   bool resized = false;
   std::optional<CFarKey> key;  // unset for a key Far has no name for
