@@ -222,6 +222,28 @@ class CSingleBytePage {
     return page;
   }
 
+  void ToWide(std::string_view bytes, std::u16string& wide) const {
+    wide.resize(bytes.size());
+    for (size_t at = 0; at < bytes.size(); ++at) {
+      wide[at] = m_unitOfByte[static_cast<unsigned char>(bytes[at])];
+    }
+  }
+
+  void FromWide(std::u16string_view wide, std::string& bytes) const {
+    bytes.clear();
+    bytes.reserve(wide.size());
+    for (size_t at = 0; at < wide.size(); ++at) {
+      const uint16_t byte = m_byteOfUnit[wide[at]];
+      if (byte != kUnmapped) {
+        bytes.push_back(static_cast<char>(byte));
+        continue;
+      }
+      at += UnitsOfCharacterAt(wide, at) - 1;
+      bytes += m_defaultCharacter;
+    }
+  }
+
+ private:
   // Each unit but the surrogates on its own, straight through iconv into a small buffer: the
   // string-building conversions would make this the bulk of the build's cost.
   bool ReadBytesOfUnits(CConverter& fromWide) {
@@ -247,28 +269,6 @@ class CSingleBytePage {
     return true;
   }
 
-  void ToWide(std::string_view bytes, std::u16string& wide) const {
-    wide.resize(bytes.size());
-    for (size_t at = 0; at < bytes.size(); ++at) {
-      wide[at] = m_unitOfByte[static_cast<unsigned char>(bytes[at])];
-    }
-  }
-
-  void FromWide(std::u16string_view wide, std::string& bytes) const {
-    bytes.clear();
-    bytes.reserve(wide.size());
-    for (size_t at = 0; at < wide.size(); ++at) {
-      const uint16_t byte = m_byteOfUnit[wide[at]];
-      if (byte != kUnmapped) {
-        bytes.push_back(static_cast<char>(byte));
-        continue;
-      }
-      at += UnitsOfCharacterAt(wide, at) - 1;
-      bytes += m_defaultCharacter;
-    }
-  }
-
- private:
   static constexpr uint16_t kUnmapped = 0x100;
   std::array<char16_t, 256> m_unitOfByte{};
   std::array<uint16_t, 0x10000> m_byteOfUnit{};
