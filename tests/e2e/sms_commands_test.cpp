@@ -151,6 +151,9 @@ TEST_F(SmsCommands, DeletesTheCurrentAndTheSelectedEachFromItsOwnStorage) {
   EXPECT_EQ(LastBoxAbout("DeleteMessages")->items.at(1), "Delete 2 selected items?");
   EXPECT_EQ(Names(), (std::vector<std::string>{"..", "+79001234567"}));
   EXPECT_EQ(Panel().SelectedCount(), 0);
+  // Ctrl+R reads every storage again.
+  EXPECT_TRUE(m_host.PressKey('R', PKF_CONTROL));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"..", "+79001234567"}));
 
   std::string state;
   Commands expected = {"AT+CPMS=\"SM\",\"SM\",\"SM\"", "AT+CMGD=1"};
@@ -158,6 +161,7 @@ TEST_F(SmsCommands, DeletesTheCurrentAndTheSelectedEachFromItsOwnStorage) {
   for (const char* command :
        {"AT+CPMS=\"SM\",\"SM\",\"SM\"", "AT+CMGD=2", "AT+CPMS=\"ME\",\"SM\",\"SM\"", "AT+CMGD=1"})
     expected.push_back(command);
+  expected.insert(expected.end(), kListAll.begin(), kListAll.end());
   expected.insert(expected.end(), kListAll.begin(), kListAll.end());
   EXPECT_EQ(FinishAfterOpening(&state), expected);
   for (const auto& [pdu, kept] : {std::pair{kSm1, false}, std::pair{kSm2, false},
