@@ -172,4 +172,5 @@ constexpr int kModelLabel = 198;
 constexpr int kProfileNameMissing = 199;
 constexpr int kProfileExists = 200;  // "%s" "%s": manufacturer and model
 constexpr int kProfilesMenuKeys = 201;
+constexpr int kLogFileMissing = 202;
 }  // namespace Msg

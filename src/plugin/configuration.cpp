@@ -39,6 +39,21 @@ void AddNumber(FarLib::CFarDialog& dialog, int left, int top, int right, T& valu
       std::make_unique<CFarIntegerRangeValidator>(lower, upper, "OutOfRangeError"));
 }
 
+// Spaces around a typed name would make a profile that no phone's answer ever matches.
+std::string Trimmed(const std::string& text) {
+  constexpr std::string_view kBlanks = " \t";
+  const size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+// Without a name the transcript would go nowhere and nobody would be told.
+bool NamesAFile(char* text, size_t, uint32_t) {
+  if (!Trimmed(text).empty()) return true;
+  FarLib::ShowError(FarLib::GetMsg(Msg::kLogFileMissing));
+  return false;
+}
+
 struct GeneralItems {
   int ok = -1;
   int firstPortButton = -1;
@@ -74,17 +89,10 @@ GeneralItems BuildGeneralDialog(FarLib::CFarDialog& dialog, PluginSettings& sett
   dialog.Add<CFarTextItem>(45, 12, 0, PortDescription(settings.SecondCOM));
 
   dialog.Add<CFarCheckBoxItem>(5, 14, 0, FarLib::GetMsg(Msg::kWriteLogFile), settings.WriteLogFile);
-  dialog.Add<CFarEditItem>(30, 14, 63, 0, "Zantel.LogFile", CFarTextStorage(settings.LogFile));
+  dialog.Add<CFarEditItem>(30, 14, 63, 0, "Zantel.LogFile", CFarTextStorage(settings.LogFile),
+                           std::make_unique<FarLib::CFarStringValidator>(NamesAFile, 0));
   items.ok = dialog.AddOKCancel(Msg::kOk, Msg::kCancel);
   return items;
-}
-
-// Spaces around a typed name would make a profile that no phone's answer ever matches.
-std::string Trimmed(const std::string& text) {
-  constexpr std::string_view kBlanks = " \t";
-  const size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
 std::vector<std::string> ProfileItems(const ModelProfileList& profiles) {

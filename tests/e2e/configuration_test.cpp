@@ -80,8 +80,10 @@ TEST_F(OpenPhone, ConfigurationPagesChangeAndStoreTheSettings) {
       .SetSelected(General::kSecondEnabled)
       .SetText(General::kSecondPort, "2")
       .SetSelected(General::kWriteLog)
-      .SetText(General::kLogFile, logFile)
+      .SetText(General::kLogFile, " ")
       .Close(General::kOk);
+  m_host.AnswerMessage(0).Topic("Error");
+  m_host.AnswerDialog("GeneralConfigDlg").SetText(General::kLogFile, logFile).Close(General::kOk);
   // A cancelled page changes nothing, even what it had typed.
   m_host.AnswerMenu("Config").Choose(0);
   m_host.AnswerDialog("GeneralConfigDlg")
@@ -155,9 +157,10 @@ TEST_F(OpenPhone, ConfigurationPagesChangeAndStoreTheSettings) {
   EXPECT_EQ(retyped->items.at(NewProfile::kModel).data, "6310i") << "the typed model is kept";
   std::vector<std::string> boxes;
   for (const Host::ShownMessage& box : m_host.Messages()) boxes.push_back(box.items.at(1));
-  EXPECT_EQ(boxes, (std::vector<std::string>{"The value must be from 1 to 8",
-                                             "Give both the manufacturer and the model",
-                                             "There is a profile for Nokia 6310i already"}));
+  EXPECT_EQ(boxes,
+            (std::vector<std::string>{"The value must be from 1 to 8", "Give the log file's name",
+                                      "Give both the manufacturer and the model",
+                                      "There is a profile for Nokia 6310i already"}));
   std::vector<std::vector<std::string>> profileMenus;
   std::vector<int> profileCursor;
   for (const Host::ShownMenu& menu : m_host.Menus()) {
