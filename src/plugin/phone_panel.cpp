@@ -507,9 +507,19 @@ void CPhoneMobilePanel::FunctionsMenu() {
         // A save that fails has told the user so itself.
         if (EditProfile(*m_profile)) SaveSettings();
         break;
-      case 2: RunTerminal(*m_connection); break;
-      case 3: SetPhoneClock(*m_connection); break;
-      case 4: CapabilityLog(*m_connection); break;
+      case 2:
+      case 3:
+      case 4:
+        // A tool whose link breaks says so and leaves the menu standing.
+        try {
+          if (chosen == 2) RunTerminal(*m_connection);
+          if (chosen == 3) SetPhoneClock(*m_connection);
+          if (chosen == 4) CapabilityLog(*m_connection);
+        } catch (const io_error& failure) {
+          Platform::SetLastError(failure.Code());
+          FarLib::ShowSysError(failure.what());
+        }
+        break;
       case 5:
         if (auto* panel = dynamic_cast<CMobilePanel*>(this)) panel->SetActiveView(false);
         return;

@@ -370,6 +370,7 @@ TEST_F(Tools, CapabilityLogLinkFailureRestoresLogging) {
   std::filesystem::remove(Path("traffic"));
   m_host.AnswerEveryMessage(CMessageAnswer::kLastButton);  // give up waiting; OK
   Probe(true, true);
+  m_host.AnswerMenu("Functions").Escape();  // the menu comes back after the failure
   m_host.PressKey(kVkF2);
   const std::string report = ReadFile(Path("traffic.log"));
   Terminal({"AT+CGMI"});
@@ -382,6 +383,7 @@ TEST_F(Tools, CapabilityLogLinkFailureRestoresLogging) {
   for (const auto& box : Boxes()) topics.push_back(box.helpTopic);
   EXPECT_EQ(topics, (std::vector<std::string>{"", "TimeoutError", "SysError", "TimeoutError"}))
       << "the wait box, the probe's time-out and failure, the terminal's time-out";
+  EXPECT_EQ(m_host.Messages()[m_openingBoxes + 2].items.at(1), "Cannot read from the phone");
   EXPECT_EQ(m_host.OpenScreens(), 0u) << "the wait box is gone";
   FinishPhone();
 }
