@@ -10,6 +10,10 @@ template <typename... TVisitors>
 struct Overloaded : TVisitors... {
   using TVisitors::operator()...;
 };
+// Spelt out for clang 14, which the fuzz targets are built with: it cannot deduce an
+// aggregate's template arguments by itself.
+template <typename... TVisitors>
+Overloaded(TVisitors...) -> Overloaded<TVisitors...>;
 
 void CopyCut(std::string_view text, std::span<char> room) {
   if (room.empty()) return;

@@ -19,7 +19,6 @@ constexpr int32_t kMaxInt = std::numeric_limits<int32_t>::max();
 constexpr int32_t kDefaultMaxIndex = 255;
 constexpr int32_t kDefaultLength = 16;
 constexpr int32_t kLastViewMode = 9;
-constexpr uint32_t kDefaultType = 145;
 // Written after everything else of a full save: a key that lacks it, or whose entries do not
 // add up to it, was cut short (by a crash, where the store has no transactions) or edited.
 constexpr const char* kEntryCount = "EntryCount";
