@@ -404,11 +404,15 @@ bool IconvMultiByteToWide(uint32_t codePage, std::string_view bytes, std::u16str
   if (converter == nullptr) return false;
   converter->Reset();
   std::string units;
+  // A letter held back to see whether an accent follows (1255, 1258) comes out when the
+  // converter is flushed: before the replacement of a bad byte, and at the end.
   while (!converter->Convert(bytes, units) && !bytes.empty()) {
+    converter->Finish(units);
     units.append(reinterpret_cast<const char*>(&kReplacement), sizeof kReplacement);
     bytes.remove_prefix(1);
     converter->Reset();
   }
+  converter->Finish(units);
   wide = WideFromBytes(units);
   return true;
 }

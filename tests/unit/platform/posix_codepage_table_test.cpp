@@ -81,5 +81,26 @@ TEST(CodePageTables, GiveWhatIconvGives) {
   }
 }
 
+struct HeldBackCase {
+  uint32_t page;
+  std::string bytes;
+  std::u16string wide;
+};
+
+// glibc's 1255 and 1258 hold a letter back until they see whether an accent follows: the last
+// letter, and one before a byte the page does not decode, must still come out.
+TEST(CodePageTables, PagesThatHoldLettersBackLoseNone) {
+  const HeldBackCase cases[] = {
+      {1255, "ab\xE0", u"ab\u05D0"},       {1255, "\xE0\xFF\xE0", u"\u05D0\uFFFD\u05D0"},
+      {1255, "\xE0\xD9", u"\u05D0\uFFFD"}, {1258, "xa", u"xa"},
+      {1258, "Ha Noi", u"Ha Noi"},
+  };
+  for (const HeldBackCase& entry : cases) {
+    std::u16string wide;
+    ASSERT_TRUE(MultiByteToWide(entry.page, entry.bytes, wide)) << entry.page;
+    EXPECT_EQ(wide, entry.wide) << entry.page << " " << entry.bytes;
+  }
+}
+
 }  // namespace
 }  // namespace Platform::Posix
