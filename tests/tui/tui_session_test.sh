@@ -145,6 +145,12 @@ session() {
   keys Escape
   expect_not_screen "Enter: follow"
   expect_screen "New entry"
+  # A resize while the dialog waits redraws it in the middle of the new size.
+  tmux -L "$socket" resize-window -t zt -x 80 -y 24
+  expect_screen "╚══════════════════════════════════════╝╚══════════════════════════════════════╝"
+  expect_screen "New entry"
+  tmux -L "$socket" resize-window -t zt -x 100 -y 30
+  expect_screen "10Quit"
   type_text "Tmux Тест"
   keys Down
   type_text "441632960555"
