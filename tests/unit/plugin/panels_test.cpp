@@ -77,11 +77,19 @@ TEST_F(Panels, BothViewsShareOnePhoneGreetedOnce) {
   EXPECT_STREQ(info.InfoLines[1].Text, "Model");
   EXPECT_STREQ(info.InfoLines[1].Data, "Panel 1");
 
-  const size_t sentBefore = link.Sent().size();
+  // The messages view prepares itself on the same link, without a second greeting.
+  link.Expect("AT+CMGF=0\r", "\r\nOK\r\n");
+  link.Expect("AT+CMGL=?\r", "\r\n+CMGL: (0-4)\r\nOK\r\n");
+  link.Expect("AT+CPMS=?\r", "\r\n+CPMS: (\"SM\"),(\"SM\"),(\"SM\")\r\nOK\r\n");
+  link.Expect("AT+CPMS?\r", "\r\n+CPMS: \"SM\",0,10,\"SM\",0,10,\"SM\",0,10\r\nOK\r\n");
+  link.Expect("AT+CPMS=\"SM\",\"SM\",\"SM\"\r", "\r\nOK\r\n");
+  link.Expect("AT+CMGL=4\r", "\r\nOK\r\n");
   panel.SetActiveView(false);
   EXPECT_FALSE(panel.PhoneViewActive());
+  EXPECT_TRUE(link.ScriptDone());
+  const size_t sentBefore = link.Sent().size();
   panel.SetActiveView(true);
-  EXPECT_EQ(link.Sent().size(), sentBefore) << "switching views talked to the phone";
+  EXPECT_EQ(link.Sent().size(), sentBefore) << "switching back talked to the phone";
   EXPECT_EQ(&panel.Connection(), &link);
   EXPECT_EQ(panel.Identity(), "4711");
   // The view is shown again with the selection kept, as the real host reads the parameter.
