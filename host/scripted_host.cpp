@@ -175,6 +175,14 @@ void CScriptedHost::Verify() {
   m_openScreens.clear();
 }
 
+void CScriptedHost::ForgetRecords() {
+  m_dialogs.clear();
+  m_menus.clear();
+  m_messages.clear();
+  m_log.clear();
+  m_failures.clear();
+}
+
 void CScriptedHost::Fail(const std::string& text) {
   m_failures.push_back(text);
   m_log.push_back("FAILED: " + text);

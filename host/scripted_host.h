@@ -145,6 +145,9 @@ class CScriptedHost {
   // One line per call, in order: what was shown and how it ended.
   const std::vector<std::string>& Log() const { return m_log; }
   size_t OpenScreens() const { return m_openScreens.size(); }
+  // Drops what was shown, the log and the failures, so a host that runs for hours keeps no
+  // more than one step's worth; the script and the open screens stay.
+  void ForgetRecords();
 
  protected:
   // For a host built on this one: the record it completes, and the same failure record.

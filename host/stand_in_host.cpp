@@ -114,6 +114,12 @@ CStandInHost::~CStandInHost() {
   g_standIn = m_previousHost;
 }
 
+void CStandInHost::ForgetRecords() {
+  CScriptedHost::ForgetRecords();
+  m_calls.clear();
+  m_controlLog.clear();
+}
+
 bool CStandInHost::Require(const char* name) {
   if (!m_module) {
     Fail(std::string(name) + ": no module is loaded");

@@ -80,6 +80,8 @@ class CStandInHost : public CScriptedHost {
   const std::vector<std::string>& ControlLog() const { return m_controlLog; }
   // Every export called, with its arguments and result, in order.
   const std::vector<std::string>& Calls() const { return m_calls; }
+  // CScriptedHost::ForgetRecords, and the calls and the Control log too.
+  void ForgetRecords();
 
  private:
   static int ZANTEL_STDCALL ControlService(FarHandle plugin, int command, void* param);

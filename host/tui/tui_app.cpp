@@ -33,7 +33,7 @@ bool CTuiApp::Start(const std::string& modulePath, const std::string& folder,
     error = m_host.Failures().empty() ? "cannot start" : m_host.Failures().back();
     return false;
   }
-  m_failuresSeen = m_host.Failures().size();
+  m_host.ForgetRecords();
   std::error_code ignored;
   if (m_help.Load(std::filesystem::absolute(modulePath, ignored).parent_path(), language))
     m_ui.SetHelp(&m_help);
@@ -50,10 +50,9 @@ void CTuiApp::Run() {
     if (input.resized || !input.key) continue;
     HandleKey(*input.key);
     // What the plug-in did that Far would trip over shows on the status line.
-    if (m_host.Failures().size() > m_failuresSeen) {
-      Say("host: " + m_host.Failures().back());
-      m_failuresSeen = m_host.Failures().size();
-    }
+    if (!m_host.Failures().empty()) Say("host: " + m_host.Failures().back());
+    // Nobody reads the records here: they would grow with every key for as long as it runs.
+    m_host.ForgetRecords();
     m_ui.ForgetStandingBoxes();
   }
 }

@@ -38,7 +38,6 @@ class CTuiApp {
   CStandInHost m_host;
   CHelpFiles m_help;
   std::wstring m_status;
-  size_t m_failuresSeen = 0;
   bool m_quit = false;
   // Ctrl+L: the right panel shows the plug-in's information lines instead of the files.
   bool m_infoPanel = false;

@@ -79,6 +79,16 @@ TEST(HostUi, ServicesGoToThePersonInsteadOfTheScript) {
   EXPECT_EQ(host.Failures().size(), 1u);
   host.Verify();
   EXPECT_EQ(host.Failures().size(), 1u);
+
+  // A long session forgets what it recorded; the screen saved before stays open.
+  const FarHandle open = info.SaveScreen(0, 0, -1, -1);
+  host.ForgetRecords();
+  EXPECT_TRUE(host.Dialogs().empty() && host.Menus().empty() && host.Messages().empty());
+  EXPECT_TRUE(host.Log().empty() && host.Failures().empty());
+  EXPECT_EQ(host.OpenScreens(), 1u);
+  info.RestoreScreen(open);
+  EXPECT_EQ(host.OpenScreens(), 0u);
+  EXPECT_TRUE(host.Failures().empty());
 }
 
 }  // namespace
