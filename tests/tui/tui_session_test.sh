@@ -9,6 +9,8 @@
 # Usage: tui_session_test.sh SCENARIO ZANTEL_TUI MODULE PHONESIM
 # Exit 77 (skipped) only when tmux is missing.
 set -uo pipefail
+# Our own tmux server, whatever session the caller may be in.
+unset TMUX
 
 scenario=$1
 tui=$2
