@@ -30,6 +30,15 @@ int main(int argc, char** argv) {
   std::error_code error;
   const std::string folder =
       positional.size() > 1 ? positional[1] : std::filesystem::current_path(error).string();
+  // Checked before the screen is taken over, so the message stays readable.
+  if (!std::filesystem::is_directory(folder, error)) {
+    std::fprintf(stderr, "zantel-tui: \"%s\" is not a folder\n", folder.c_str());
+    return 1;
+  }
+  if (!std::filesystem::is_regular_file(positional[0], error)) {
+    std::fprintf(stderr, "zantel-tui: no plug-in module at \"%s\"\n", positional[0].c_str());
+    return 1;
+  }
   std::string failure;
   {
     Host::Tui::CTuiApp app;
