@@ -75,20 +75,35 @@ void ReadRawLine(CConnection& connection, std::string& line) {
   }
 }
 
+// The next non-empty line, every byte read charged to `budget`.
+void ReadLineWithin(CConnection& connection, std::string& line, size_t& budget) {
+  do {
+    ReadRawLine(connection, line);
+    if (line.size() > budget) {
+      std::string text = connection.User().Text(LinkText::ReadFailed);
+      Platform::SetLastError(Platform::kErrorGenFailure);
+      throw io_error(text, Platform::kErrorGenFailure);
+    }
+    budget -= line.size();
+    while (!line.empty() && IsTrailingBlank(line.back())) line.pop_back();
+  } while (line.empty());
+}
+
 // Returns the final result; the failing line, if any, is left in `line`.
 FinalResult CollectResponses(CConnection& connection, const std::string& command,
                              ResponseList* responses, std::string& line) {
-  ReadLine(connection, line);
-  if (line == command) ReadLine(connection, line);
+  size_t budget = kMaxAnswerLength;
+  ReadLineWithin(connection, line, budget);
+  if (line == command) ReadLineWithin(connection, line, budget);
   for (;;) {
     if (IsUnsolicited(line)) {
-      ReadLine(connection, line);
+      ReadLineWithin(connection, line, budget);
       continue;
     }
     const FinalResult result = Classify(line);
     if (result != FinalResult::None) return result;
     if (responses) responses->push_back(line);
-    ReadLine(connection, line);
+    ReadLineWithin(connection, line, budget);
   }
 }
 
@@ -133,10 +148,8 @@ bool SendLine(CConnection& connection, const char* format, ...) {
 }
 
 void ReadLine(CConnection& connection, std::string& line) {
-  do {
-    ReadRawLine(connection, line);
-    while (!line.empty() && IsTrailingBlank(line.back())) line.pop_back();
-  } while (line.empty());
+  size_t budget = kMaxAnswerLength;
+  ReadLineWithin(connection, line, budget);
 }
 
 void ReadBytes(CConnection& connection, size_t count, std::string& text) {

@@ -16,19 +16,25 @@ using ResponseList = std::vector<std::string>;
 constexpr size_t kMaxCommandLength = 4094;
 // A phone that never ends its line must not make it grow without bound.
 constexpr size_t kMaxResponseLineLength = 64 * 1024;
+// Nor one that never ends its answer (noise on the line, a phone stuck repeating itself): past
+// this many bytes, blank lines included, the read fails as a faulty device. Listing a full
+// storage of a thousand messages takes under half a megabyte.
+constexpr size_t kMaxAnswerLength = 4 * 1024 * 1024;
 
 // Sends a command line without waiting for an answer. A command longer than
 // kMaxCommandLength is not sent: the command-error box is shown and the result is false.
 bool SendLine(CConnection& connection, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 
-// Reads the next non-empty line, without its trailing white space.
+// Reads the next non-empty line, without its trailing white space; io_error after
+// kMaxAnswerLength bytes without one.
 void ReadLine(CConnection& connection, std::string& line);
 
 // Reads exactly `count` bytes, unchanged.
 void ReadBytes(CConnection& connection, size_t count, std::string& text);
 
-// Runs one command. A refusal shows the command-error box and returns false.
+// Runs one command. A refusal shows the command-error box and returns false; an answer longer
+// than kMaxAnswerLength throws io_error.
 bool Execute(CConnection& connection, const char* format, ResponseList* responses, ...)
     __attribute__((format(printf, 2, 4)));
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -208,6 +209,89 @@ TEST(AtEngine, NothingReadEndsTheWaitAsATimeOut) {
       EXPECT_STREQ(error.what(), "Cannot read from the phone");
     }
   }
+}
+
+// A phone that sends `pattern` over and over, `times` times (for ever when none), then `tail`.
+class CRepeatingPhone : public CConnection {
+ public:
+  CRepeatingPhone(std::string pattern, std::optional<size_t> times, std::string tail)
+      : CConnection(HostLinkUser()),
+        m_pattern(std::move(pattern)),
+        m_times(times),
+        m_tail(std::move(tail)) {}
+  void Read(void* buffer, uint32_t& count) override {
+    // An engine without a limit would read on for ever: the test ends it instead.
+    if (sent > 2 * kMaxAnswerLength) throw io_error("read on past any limit", 0);
+    auto* out = static_cast<char*>(buffer);
+    for (uint32_t i = 0; i < count; ++i) out[i] = Next();
+    sent += count;
+  }
+  void Write(const void*, uint32_t) override {}
+  size_t sent = 0;
+
+ private:
+  char Next() {
+    if (m_times && m_repeat == *m_times) {
+      if (m_next == m_tail.size()) throw io_error("the phone has nothing more", 0);
+      return m_tail[m_next++];
+    }
+    const char c = m_pattern[m_next++];
+    if (m_next == m_pattern.size()) {
+      m_next = 0;
+      ++m_repeat;
+    }
+    return c;
+  }
+  std::string m_pattern;
+  std::optional<size_t> m_times;
+  std::string m_tail;
+  size_t m_next = 0;
+  size_t m_repeat = 0;
+};
+
+struct EndlessCase {
+  const char* name;
+  std::string pattern;
+  bool readLineOnly;
+};
+
+// A phone that never stops talking and never ends its answer fails the read as a faulty device
+// once it has sent more than any answer holds, whatever it repeats.
+TEST(AtEngine, EndlessAnswerFailsAfterItsLimit) {
+  const std::vector<EndlessCase> cases = {
+      {"lines", "+CPBR: 1,\"+447700900123\",145,\"Ann\"\r\n", false},
+      {"unsolicited codes", "RING\r\n", false},
+      {"one line without end", "x", false},
+      {"blank lines to a command", "\r\n", false},
+      {"blank lines to ReadLine", "\r\n", true},
+  };
+  for (const EndlessCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    CFakeHost host;
+    CRepeatingPhone phone(c.pattern, std::nullopt, "");
+    ResponseList responses;
+    std::string line;
+    try {
+      if (c.readLineOnly) {
+        ReadLine(phone, line);
+      } else {
+        Execute(phone, "AT+CPBR=1,250", &responses);
+      }
+      ADD_FAILURE() << "the answer ended";
+    } catch (const io_error& error) {
+      EXPECT_EQ(error.Code(), 31u);
+      EXPECT_STREQ(error.what(), "Cannot read from the phone");
+    }
+    EXPECT_GT(phone.sent, kMaxAnswerLength);
+    EXPECT_LE(phone.sent, kMaxAnswerLength + kMaxResponseLineLength + 1);
+  }
+  // An answer just within the limit is whole.
+  CFakeHost host;
+  const std::string entry = "+CPBR: 1,\"+447700900123\",145,\"Ann\"\r\n";
+  CRepeatingPhone phone(entry, (kMaxAnswerLength - 6) / entry.size(), "OK\r\n");
+  ResponseList responses;
+  EXPECT_TRUE(Execute(phone, "AT+CPBR=1,250", &responses));
+  EXPECT_EQ(responses.size(), (kMaxAnswerLength - 6) / entry.size());
 }
 
 TEST(AtEngine, AddressType) {
