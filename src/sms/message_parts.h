@@ -15,8 +15,9 @@ struct CMessageParts {
   std::vector<WideString> parts;
 };
 
-// A text of characters outside the default alphabet needs UCS2: `dcs` is switched to it,
-// keeping the message class where the coding group has one. Otherwise `dcs` stays as it is, so
+// A text of characters outside the default alphabet needs UCS2, and so does one with characters
+// above U+00FF under 8-bit or unknown coding: `dcs` is switched to it, keeping the message class
+// where the coding group has one. Otherwise `dcs` stays as it is, so
 // a message sent again keeps its stored coding.
 void ChooseCoding(CSMSMessage& message);
 
