@@ -1,9 +1,12 @@
 #include "host/tui/tui_app.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "host/column_layout.h"
+#include "host/record_reader.h"
+#include "platform/file_name_match.h"
 
 namespace Host::Tui {
 namespace {
@@ -254,6 +257,14 @@ bool CTuiApp::FilePanelKey(const CFarKey& key) {
     } else {
       folder /= item->name;
     }
+  } else if (key.Is('R', PKF_CONTROL)) {
+    // Ctrl+R reads the folder again, the cursor staying on its item.
+    const CPanelItem* item = panel.CurrentItem();
+    const std::string current = item ? item->name : std::string();
+    // A copy: SetFolder starts the panel afresh, its folder with it.
+    const std::string directory = panel.directory;
+    if (m_host.SetFolder(directory)) m_host.Panel(EPanel::Files).SetCurrent(current);
+    return true;
   } else if (key.Is(kVkPrior, PKF_CONTROL)) {
     if (folder.parent_path() == folder) return true;
     leaving = folder.filename().string();
@@ -286,16 +297,64 @@ bool CTuiApp::MoveCursor(const CFarKey& key) {
   if (key.Is(kVkNext)) return panel.SetCurrent(std::min(count - 1, current + page));
   if (key.Is(kVkHome)) return panel.SetCurrent(0);
   if (key.Is(kVkEnd)) return panel.SetCurrent(count - 1);
-  if (key.Is(kVkAdd) || key.Is(kVkSubtract) || key.Is(kVkMultiply)) {
-    for (const CPanelItem& item : std::vector<CPanelItem>(panel.Items())) {
-      const bool selected = key.key == kVkAdd        ? true
-                            : key.key == kVkSubtract ? false
-                                                     : !item.selected;
-      panel.Select(item.name, selected);
-    }
+  if (key.Is(kVkAdd) || key.Is(kVkSubtract)) {
+    SelectByMask(which, key.key == kVkAdd);
+    return true;
+  }
+  if (key.Is(kVkMultiply)) {
+    for (const CPanelItem& item : std::vector<CPanelItem>(panel.Items()))
+      panel.Select(item.name, !item.selected);
     return true;
   }
   return false;
+}
+
+// Far's Gray+ and Gray-: a mask (several joined by commas) asked for in a dialog of the
+// host's own, then every item it matches selected or cleared.
+void CTuiApp::SelectByMask(EPanel which, bool select) {
+  std::vector<FarDialogItem> items(4);
+  const auto place = [&](int index, int type, int x1, int y1, int x2, const char* text) {
+    FarDialogItem& item = items[static_cast<size_t>(index)];
+    item.Type = type;
+    item.X1 = x1;
+    item.Y1 = y1;
+    item.X2 = x2;
+    item.Y2 = y1;
+    std::snprintf(item.Data, sizeof item.Data, "%s", text);
+  };
+  place(0, DI_DOUBLEBOX, 3, 1, 36, select ? "Select" : "Deselect");
+  items[0].Y2 = 4;
+  place(1, DI_EDIT, 5, 2, 34, "*.*");
+  place(2, DI_BUTTON, 0, 3, 0, "OK");
+  place(3, DI_BUTTON, 0, 3, 0, "Cancel");
+  items[1].Focus = 1;
+  items[1].Flags = DIF_HISTORY;
+  items[1].History = "Masks";
+  items[2].DefaultButton = 1;
+  items[2].Flags = items[3].Flags = DIF_CENTERGROUP;
+  std::vector<std::string> problems;
+  const ShownDialog shown = ReadDialog("SelectFiles", -1, -1, 40, 6, items.data(), 4, problems);
+  if (!problems.empty() || m_ui.Dialog(shown, items.data(), 4) != 2) return;
+  std::vector<std::string> masks;
+  const std::string masksText = items[1].Data;
+  for (size_t start = 0; start <= masksText.size();) {
+    const size_t comma = std::min(masksText.find(',', start), masksText.size());
+    std::string mask = masksText.substr(start, comma - start);
+    mask.erase(0, mask.find_first_not_of(' '));
+    mask.erase(mask.find_last_not_of(' ') + 1);
+    if (!mask.empty()) masks.push_back(mask);
+    start = comma + 1;
+  }
+  const auto oneByte = [](std::string_view, size_t) -> size_t { return 1; };
+  CPanel& panel = m_host.Panel(which);
+  for (const CPanelItem& item : std::vector<CPanelItem>(panel.Items())) {
+    for (const std::string& mask : masks) {
+      if (Platform::MatchesFileName(mask, item.name, oneByte)) {
+        panel.Select(item.name, select);
+        break;
+      }
+    }
+  }
 }
 
 // ---- menus of the host ----

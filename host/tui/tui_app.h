@@ -27,6 +27,7 @@ class CTuiApp {
   void HandleKey(const CFarKey& key);
   bool FilePanelKey(const CFarKey& key);
   bool MoveCursor(const CFarKey& key);
+  void SelectByMask(EPanel which, bool select);
   void DiskMenu();
   void PluginsMenu();
   void ConfigureMenu();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Drives zantel-tui in a tmux window the way a person does and reads the screen after every
 # step (tmux capture-pane). Scenarios:
-#   session  the demo phone: disk menu, F1 help, the SIM card's contacts, an entry viewed and a new one
+#   session  selection by masks on the file panel; the demo phone: disk menu, F1 help, the SIM card's contacts, an entry viewed and a new one
 #            created (and found in the phone's saved state), copies to the file panel as text
 #            and as a vCard, the window shrunk, grown and made too small, F10
 #   hangup   the phone goes away while its panel is open: the error is shown, the host keeps
@@ -116,8 +116,25 @@ open_phone() {
 }
 
 session() {
+  mkdir -p "$work/files"
+  touch "$work/files/a.txt" "$work/files/b.txt" "$work/files/c.vcf" "$work/files/d.csv"
   start_phone
   start_host
+
+  # Gray+ and Gray- on the file panel: a mask, or several, in a dialog of the host's own.
+  keys +
+  expect_screen "═ Select ═"
+  keys End BSpace
+  type_text "txt, *.vcf"
+  keys Enter
+  expect_screen " 3 selected "
+  keys -
+  expect_screen "═ Deselect ═"
+  keys End BSpace BSpace BSpace
+  type_text "b*"
+  keys Enter
+  expect_screen " 2 selected "
+
   open_phone
 
   keys Down Enter
