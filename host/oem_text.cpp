@@ -1,6 +1,7 @@
 #include "host/oem_text.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/codepage.h"
 
@@ -40,6 +41,51 @@ std::string ToOem(std::wstring_view text) {
   std::string oem;
   if (!Platform::WideToMultiByte(Platform::kOemCodePageId, wide, oem)) return {};
   return oem;
+}
+
+namespace {
+
+// nullopt unless every byte belongs to a well-formed, shortest UTF-8 sequence.
+std::optional<std::wstring> DecodeUtf8(std::string_view bytes) {
+  std::wstring text;
+  for (size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    int length = 0;
+    char32_t c = 0;
+    if (lead < 0x80) {
+      length = 1;
+      c = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      length = 2;
+      c = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+      length = 3;
+      c = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+      length = 4;
+      c = lead & 0x07;
+    } else {
+      return std::nullopt;
+    }
+    if (i + static_cast<size_t>(length) > bytes.size()) return std::nullopt;
+    for (int k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(bytes[i + static_cast<size_t>(k)]);
+      if ((next & 0xC0) != 0x80) return std::nullopt;
+      c = (c << 6) | (next & 0x3F);
+    }
+    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+    text.push_back(static_cast<wchar_t>(c));
+    i += static_cast<size_t>(length);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::wstring FileNameText(std::string_view name) {
+  if (std::optional<std::wstring> text = DecodeUtf8(name)) return *text;
+  return FromOem(name);
 }
 
 bool OemCarries(wchar_t c) {

@@ -101,7 +101,7 @@ void CTuiApp::DrawPanel(EPanel which, int x, int width, int height) {
   if (which == EPanel::Plugin) {
     title = FromOem(!panel.plugin.panelTitle.empty() ? panel.plugin.panelTitle : panel.directory);
   } else {
-    title = FromOem(panel.directory);
+    title = FileNameText(panel.directory);
   }
   title = L" " + title + L" ";
   const int titleWidth = std::min(TextWidth(title), inner);
@@ -135,7 +135,10 @@ void CTuiApp::DrawPanel(EPanel which, int x, int width, int height) {
     if (active && index == current) color = item.selected ? EColor::CursorSelected : EColor::Cursor;
     const int y = firstRow + row;
     for (const CColumn& column : columns) {
-      std::wstring cell = FromOem(CellText(item, column.type));
+      const std::string bytes = CellText(item, column.type);
+      // The file panel's names come from the file system, the plug-in's in its OEM page.
+      std::wstring cell =
+          which == EPanel::Files && column.type == "N" ? FileNameText(bytes) : FromOem(bytes);
       if (column.type == "N" && item.IsFolder() && !item.IsParent() && which == EPanel::Files)
         cell += L"/";
       const int cellWidth = TextWidth(cell);
@@ -157,7 +160,7 @@ void CTuiApp::DrawPanel(EPanel which, int x, int width, int height) {
                     EColor::PanelSelected);
   }
   if (const CPanelItem* item = panel.CurrentItem()) {
-    std::wstring status = FromOem(item->name);
+    std::wstring status = which == EPanel::Files ? FileNameText(item->name) : FromOem(item->name);
     for (const std::string& column : item->customColumns) {
       if (!column.empty()) {
         status += L"  " + FromOem(column);
