@@ -1,10 +1,12 @@
 // Any bytes as the reply lines the plug-in parses: the first byte picks the parser, the rest is
-// the line (for the terminal and the editor, several lines). Each parser ends in a value or a
-// clean none, and what it finds fits in the line it was given.
+// the line (for the terminal, the editor and the message listing, several lines). Each parser ends
+// in a value or a clean none, and what it finds fits in the line it was given.
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +15,7 @@
 #include "phone/handshake.h"
 #include "phone/tools_parts.h"
 #include "phonebook/storage_access.h"
+#include "link/io_error.h"
 #include "sms/composing.h"
 #include "sms/message_stores.h"
 
@@ -140,6 +143,72 @@ void CheckEditor(const std::string& text) {
   Check(EditorLines(TextOfLines(lines)) == lines);
 }
 
+// The phone answering a listing with the input, then its final OK.
+class CListingPhone : public CConnection {
+ public:
+  CListingPhone(CLinkUser& user, std::string answer)
+      : CConnection(user), m_answer(std::move(answer)) {}
+  void Read(void* buffer, uint32_t& count) override {
+    if (m_next == m_answer.size()) throw io_error("the phone has nothing more", 0);
+    count = std::min<uint32_t>(count, static_cast<uint32_t>(m_answer.size() - m_next));
+    std::memcpy(buffer, m_answer.data() + m_next, count);
+    m_next += count;
+  }
+  void Write(const void*, uint32_t) override {}
+
+ private:
+  std::string m_answer;
+  size_t m_next = 0;
+};
+
+class CQuietUser : public CLinkUser {
+ public:
+  bool KeepWaiting(int) override { return false; }
+  void ShowCommandError(const std::string&, const std::string&) override {}
+  std::string Text(LinkText) override { return {}; }
+  void LogTraffic(const void*, size_t) override {}
+};
+
+// The message listing's header and PDU lines: no more messages than header lines with a line
+// after them, each in the folder of the status it was listed with, none twice.
+void CheckListing(const std::string& answer, bool motorola) {
+  CQuietUser user;
+  CListingPhone phone(user, "\r\n" + answer + "\r\nOK\r\n");
+  ModelProfile profile;
+  profile.Manufacturer = motorola ? "Motorola" : "Nokia";
+  profile.Model = motorola ? "L Series" : "6310i";
+  std::vector<std::unique_ptr<PhoneBookStorage>> phoneBook;
+  phoneBook.push_back(std::make_unique<PhoneBookStorage>("SM"));
+  auto entry = std::make_unique<PhoneBookEntry>();
+  entry->Index = 1;
+  entry->Number = "+447700900123";
+  entry->Name = "Ann";
+  entry->WideName = u"Ann";
+  phoneBook.back()->Entries.push_back(std::move(entry));
+  const SMSSession session{phone, &profile, phoneBook};
+  CMessageStores stores;
+  stores.selection[3] = 0;
+  stores.ListStatus(session, 4, false);
+  const size_t headers = static_cast<size_t>(std::count(answer.begin(), answer.end(), '+'));
+  size_t listed = 0;
+  std::vector<int32_t> indexes;
+  for (size_t folder = 0; folder < kFolderCount; ++folder) {
+    for (const auto& message : stores.folders[folder]) {
+      ++listed;
+      Check(message->storageIndex >= 0 && message->storage == 0);
+      const MessageFolder expected = message->status <= 1   ? kReceivedFolder
+                                     : message->status == 2 ? kUnsentFolder
+                                     : message->status == 3 ? kSentFolder
+                                                            : kOtherFolder;
+      Check(folder == static_cast<size_t>(expected));
+      indexes.push_back(message->storageIndex);
+    }
+  }
+  Check(listed <= headers);
+  std::sort(indexes.begin(), indexes.end());
+  Check(std::adjacent_find(indexes.begin(), indexes.end()) == indexes.end());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -155,7 +224,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case 5: CheckProbes(line); break;
     case 6: CheckTerminal(line); break;
     case 7: CheckEditor(line); break;
-    case 8: Check(ScreenText(line).size() == line.size()); break;
+    case 8:
+      if ((choice / 9) % 2 == 0) {
+        Check(ScreenText(line).size() == line.size());
+      } else {
+        CheckListing(line, (choice / 18) % 2 == 1);
+      }
+      break;
   }
   return 0;
 }
