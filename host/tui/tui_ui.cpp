@@ -56,7 +56,7 @@ CMessageLayout LayOutMessage(const ShownMessage& shown) {
   if (layout.buttons.empty()) {
     ownButtons = static_cast<size_t>(std::clamp(shown.buttons, 0, static_cast<int>(texts.size())));
     for (size_t i = texts.size() - ownButtons; i < texts.size(); ++i) {
-      layout.buttons.push_back(HotText(texts[i], false).text);
+      layout.buttons.push_back(texts[i]);  // "&Retry": the hot key stays until drawn
     }
   }
   if (!texts.empty()) layout.title = texts[0];
@@ -428,7 +428,8 @@ void CTuiUi::DrawMessage(const ShownMessage& shown, int focus) {
   int inner = TextWidth(layout.title) + 2;
   for (const std::wstring& line : layout.lines) inner = std::max(inner, TextWidth(line));
   int buttonsWidth = -1;
-  for (const std::wstring& button : layout.buttons) buttonsWidth += TextWidth(button) + 5;
+  for (const std::wstring& button : layout.buttons)
+    buttonsWidth += TextWidth(HotText(button, false).text) + 5;
   inner = std::max(inner, buttonsWidth);
   inner = std::min(inner, std::max(10, m_terminal.Width() - 10));
   const int width = inner + 10;
@@ -457,7 +458,7 @@ void CTuiUi::DrawMessage(const ShownMessage& shown, int focus) {
   if (!layout.buttons.empty()) {
     int x = left + std::max(5, (width - buttonsWidth) / 2);
     for (size_t i = 0; i < layout.buttons.size(); ++i) {
-      const std::wstring label = L"[ " + layout.buttons[i] + L" ]";
+      const std::wstring label = L"[ " + HotText(layout.buttons[i], false).text + L" ]";
       m_terminal.Text(y, x, std::max(0, left + width - 4 - x), label,
                       static_cast<int>(i) == focus ? focusColor : body);
       x += TextWidth(label) + 1;
