@@ -6,6 +6,7 @@
 #            and as a vCard, the window shrunk, grown and made too small, F10
 #   hangup   the phone goes away while its panel is open: the error is shown, the host keeps
 #            running and quits cleanly
+#   cut      the line is cut in the middle of an answer while the phone is being opened
 # Usage: tui_session_test.sh SCENARIO ZANTEL_TUI MODULE PHONESIM
 # Exit 77 (skipped) only when tmux is missing.
 set -uo pipefail
@@ -237,9 +238,24 @@ hangup() {
   quit_host
 }
 
+# The line is cut half-way through an answer while the phone is being opened.
+cut() {
+  start_phone --hang-up-during 4
+  start_host
+  keys M-F1
+  expect_screen "Mobile phone book"
+  keys Enter
+  expect_screen "Cannot read from the phone"
+  keys Enter
+  expect_not_screen "Cannot read from the phone"
+  expect_screen "No plug-in panel"
+  quit_host
+}
+
 case $scenario in
   session) session ;;
   hangup) hangup ;;
+  cut) cut ;;
   *)
     echo "unknown scenario '$scenario'"
     exit 2
