@@ -171,7 +171,8 @@ bool Compose(CSMSMessage& message, CConnection& connection, const ModelProfile* 
     }
     Settings().LastPhoneSMSSent = Joined(destinations, ";");
     Settings().LastTextSMSSent = message.text;
-    return Transmit(pdus, save, context);
+    size_t taken = 0;
+    return Transmit(pdus, save, context, &taken) || taken > 0;
   }
 }
 

@@ -17,9 +17,10 @@ class CFarComposeUser : public CComposeUser {
   void ReportDone(bool save) override;
 };
 
-// Edits the record in the message dialog and sends or saves it. True when something was handed
-// to the phone (or there was nothing to hand), false when cancelled or refused. The destinations
-// and text of what went out become `LastPhoneSMSSent` and `LastTextSMSSent`.
+// Edits the record in the message dialog and sends or saves it. True when the phone took
+// something (even when it refused a later part) or there was nothing to hand it, so the caller
+// lists the messages again; false when cancelled or nothing was taken. The destinations and text
+// of what went out become `LastPhoneSMSSent` and `LastTextSMSSent`.
 bool Compose(CSMSMessage& message, CConnection& connection, const ModelProfile* profile,
              const PhoneBook& phoneBook);
 

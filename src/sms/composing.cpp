@@ -243,7 +243,9 @@ size_t TpduLength(const std::string& pdu) {
   return octets > serviceCentre + 1 ? octets - 1 - serviceCentre : 0;
 }
 
-bool Transmit(const std::vector<std::string>& pdus, bool save, const ComposeContext& context) {
+bool Transmit(const std::vector<std::string>& pdus, bool save, const ComposeContext& context,
+              size_t* taken) {
+  if (taken) *taken = 0;
   const char letter = save ? 'W' : 'S';
   bool awaitingPrompt = false;
   try {
@@ -264,6 +266,7 @@ bool Transmit(const std::vector<std::string>& pdus, bool save, const ComposeCont
         context.user.ReportFailure(save, responses.empty() ? std::string() : responses.back());
         return false;
       }
+      if (taken) ++*taken;
     }
   } catch (const io_error& failure) {
     if (awaitingPrompt) CancelPrompt(context.connection);

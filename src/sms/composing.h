@@ -75,5 +75,6 @@ size_t TpduLength(const std::string& pdu);
 
 // Hands the PDUs to the phone in order. The first one the phone refuses (at its prompt or after
 // the PDU), or a link that fails, ends the transmission with the reason reported; the PDUs before
-// it are on their way. True when every PDU was taken.
-bool Transmit(const std::vector<std::string>& pdus, bool save, const ComposeContext& context);
+// it are on their way, and `taken` counts them. True when every PDU was taken.
+bool Transmit(const std::vector<std::string>& pdus, bool save, const ComposeContext& context,
+              size_t* taken = nullptr);

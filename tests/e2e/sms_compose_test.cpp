@@ -244,8 +244,15 @@ TEST_F(Compose, RefusalsEndTheTransmissionWithThePhonesLine) {
   EXPECT_EQ(boxes[1], ": Information The message has been sent");
   EXPECT_TRUE(boxes[3].starts_with("Error: Zantel The message could not be saved +CMS ERROR: "))
       << boxes[3];
-  const Commands transmitted = Transmitted(FinishPhone());
+  const Commands received = FinishPhone();
+  const Commands transmitted = Transmitted(received);
   ASSERT_EQ(transmitted.size(), 9u);
+  // Nothing was taken at the refused prompt, so nothing is listed again; the two parts that were
+  // saved are.
+  const auto refused = std::find(received.begin(), received.end(), "AT+CMGS=18");
+  ASSERT_NE(refused, received.end());
+  EXPECT_EQ(*(refused + 1), "AT+CMGS=18");
+  EXPECT_TRUE(received.back().starts_with("AT+CMGL")) << received.back();
   EXPECT_EQ(transmitted[0], "AT+CMGS=18");
   EXPECT_EQ(transmitted[1], "AT+CMGS=18");
   EXPECT_EQ(transmitted[2], kHelloPdu);

@@ -58,6 +58,8 @@ class CScriptedUser : public CComposeUser {
   std::vector<std::string> unresolved;
   std::vector<std::string> failures;
   std::vector<bool> done;
+  // PDUs the phone took before the end.
+  size_t taken = 0;
 };
 
 void AddEntry(PhoneBookStorage& storage, const std::string& name, const std::string& number) {
@@ -439,6 +441,8 @@ struct CTransmitCase {
   bool transmitted;
   std::vector<std::string> failures;
   std::vector<bool> done;
+  // PDUs the phone took before the end.
+  size_t taken = 0;
 };
 
 const CTransmitCase kTransmitCases[] = {
@@ -448,7 +452,8 @@ const CTransmitCase kTransmitCases[] = {
      {{"AT+CMGS=18\r", "\r\n> "}, {kHello + "\x1A\r", "\r\n+CMGS: 7\r\n\r\nOK\r\n"}},
      true,
      {},
-     {false}},
+     {false},
+     1},
     {"SavedInParts",
      true,
      {kHello, kSecond},
@@ -458,7 +463,8 @@ const CTransmitCase kTransmitCases[] = {
       {kSecond + "\x1A\r", "\r\n+CMGW: 2\r\n\r\nOK\r\n"}},
      true,
      {},
-     {true}},
+     {true},
+     2},
     {"ErrorInsteadOfThePrompt",
      false,
      {kHello, kSecond},
@@ -482,7 +488,8 @@ const CTransmitCase kTransmitCases[] = {
       {kSecond + "\x1A\r", "\r\n+CMS ERROR: 304\r\n"}},
      false,
      {"send: +CMS ERROR: 304"},
-     {}},
+     {},
+     1},
     {"LineWithoutEndInsteadOfThePrompt",
      false,
      {kHello},
@@ -504,7 +511,9 @@ TEST_P(TransmitTable, Transmits) {
   CScriptedConnection connection;
   for (const CTransmitStep& step : c.steps) connection.Expect(step.written, step.reply);
   const ComposeContext context{connection, nullptr, book, user};
-  EXPECT_EQ(Transmit(c.pdus, c.save, context), c.transmitted);
+  size_t taken = 99;
+  EXPECT_EQ(Transmit(c.pdus, c.save, context, &taken), c.transmitted);
+  EXPECT_EQ(taken, c.taken);
   EXPECT_TRUE(connection.ScriptDone()) << "every scripted exchange took place, nothing more";
   EXPECT_EQ(user.failures, c.failures);
   EXPECT_EQ(user.done, c.done);
