@@ -324,7 +324,10 @@ int FindEntryPosition(const PhoneBookStorage& storage, int32_t index) {
   return static_cast<int>(found - storage.Entries.begin());
 }
 
+// A phone may list a location twice (again in the next chunk, or in answer to another
+// location): two entries of one location would both stand for it on the panel and in the cache.
 void AppendEntry(PhoneBookStorage& storage, std::unique_ptr<PhoneBookEntry> entry) {
+  if (FindEntryPosition(storage, entry->Index) >= 0) return;
   AnnounceEntry(storage, *entry);
   storage.Entries.push_back(std::move(entry));
 }

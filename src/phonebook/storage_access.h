@@ -65,5 +65,5 @@ bool WriteEntry(PhoneBookEntry& entry, CConnection& connection, const std::strin
 int FindEntryPosition(const PhoneBookStorage& storage, int32_t index);
 
 // Appends an entry read from the phone; the first one with a time turns the storage's view to
-// the call-list view.
+// the call-list view. A location already in the list keeps the entry first read for it.
 void AppendEntry(PhoneBookStorage& storage, std::unique_ptr<PhoneBookEntry> entry);
