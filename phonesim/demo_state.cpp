@@ -15,7 +15,7 @@ using nlohmann::json;
 constexpr std::string_view kServiceCentre = "+447700900000";
 
 std::string HexByte(int value) {
-  char text[3];
+  char text[9];
   std::snprintf(text, sizeof text, "%02X", value & 0xFF);
   return text;
 }

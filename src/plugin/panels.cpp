@@ -123,7 +123,13 @@ void CMobilePanel::ClosePlugin() {
 
 void CMobilePanel::SetActiveView(bool phoneView) {
   m_phoneView = phoneView;
-  if (!m_phoneView) PrepareView();
+  if (m_phoneView) {
+    // The messages view named the directory after its own folders.
+    const PhoneBookStorage* storage = CurrentStorage();
+    m_currentDirectory = storage ? storage->Name : "";
+  } else {
+    PrepareView();
+  }
   RefreshPanel(m_hostHandle, true);
 }
 

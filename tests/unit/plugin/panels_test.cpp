@@ -78,6 +78,8 @@ TEST_F(Panels, BothViewsShareOnePhoneGreetedOnce) {
   EXPECT_STREQ(info.InfoLines[1].Data, "Panel 1");
 
   // The messages view prepares itself on the same link, without a second greeting.
+  const std::string storageName = panel.Storages()[0]->Name;
+  ASSERT_TRUE(panel.SetDirectory(storageName.c_str(), 0));
   link.Expect("AT+CMGF=0\r", "\r\nOK\r\n");
   link.Expect("AT+CMGL=?\r", "\r\n+CMGL: (0-4)\r\nOK\r\n");
   link.Expect("AT+CPMS=?\r", "\r\n+CPMS: (\"SM\"),(\"SM\"),(\"SM\")\r\nOK\r\n");
@@ -92,6 +94,8 @@ TEST_F(Panels, BothViewsShareOnePhoneGreetedOnce) {
   EXPECT_EQ(link.Sent().size(), sentBefore) << "switching back talked to the phone";
   EXPECT_EQ(&panel.Connection(), &link);
   EXPECT_EQ(panel.Identity(), "4711");
+  panel.GetOpenPluginInfo(info);
+  EXPECT_EQ(info.CurDir, storageName) << "the phone book shows the storage it was left in";
   // The view is shown again with the selection kept, as the real host reads the parameter.
   const std::vector<std::string> refresh = {std::to_string(FCTL_UPDATEPANEL) + " kept",
                                             std::to_string(FCTL_REDRAWPANEL) + " null"};
