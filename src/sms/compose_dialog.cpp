@@ -138,9 +138,9 @@ bool Compose(CSMSMessage& message, CConnection& connection, const ModelProfile* 
   std::vector<std::string> destinations = SplitDestinations(message.address);
   std::string destinationField = FieldOf(destinations);
   std::array<std::string, kEditorLines> lines = EditorLines(message.text);
-  // The stored text in UTF-16 may hold characters the host's code page cannot show; they go out
-  // again as long as the text is not changed.
-  const std::string storedText = message.text;
+  // The stored text in UTF-16 may hold characters the host's code page cannot show, and CR LF
+  // pairs; it goes out again as it was as long as the editor's lines are not changed.
+  const std::string storedText = TextOfLines(lines);
   const WideString storedWide = message.wideText;
   std::vector<std::string> pdus;
   for (;;) {

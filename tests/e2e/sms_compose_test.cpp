@@ -354,5 +354,27 @@ TEST_F(Compose, SilentPhoneAtThePromptEndsInTheTimeOut) {
   EXPECT_EQ(Transmitted(FinishPhone()), (Commands{"AT+CMGS=18"}));
 }
 
+// A stored text the host's code page cannot show, with CR LF between its lines, goes out again
+// unchanged when the user leaves it as it is.
+TEST_F(Compose, UnchangedTextKeepsWhatTheHostCannotShow) {
+  const std::string stored =
+      "0001000C914477000910320008"
+      "08"
+      "4E2D000D000A6587";
+  std::string state = ClassicPhone();
+  const std::string draft = "0001000C9144770009007000000D4479D84C07D1DFA0A0DB1D06";
+  ASSERT_NE(state.find(draft), std::string::npos);
+  state.replace(state.find(draft), draft.size(), stored);
+  OpenSms(state);
+  ASSERT_TRUE(m_host.SetDirectory("Unsent"));
+  ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent(1));
+  m_host.AnswerDialog("CreateSMSMsg").Close(kSend);
+  m_host.AnswerMessage(0);
+  ASSERT_TRUE(m_host.PressKey(kVkF4));
+  EXPECT_EQ(LastDialog().items[kFirstLine + 1].data.size(), 1u) << "CR LF is one line break";
+
+  EXPECT_EQ(Transmitted(FinishPhone()), (Commands{"AT+CMGS=21", stored}));
+}
+
 }  // namespace
 }  // namespace EndToEnd
