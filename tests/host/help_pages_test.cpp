@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace Host {
 namespace {
@@ -38,9 +39,8 @@ TEST(HelpPages, LinesLoseTheirMarkup) {
 // The language's file is read, else the English one; a topic runs from its title to the next
 // topic; Far's own topics and unknown ones are not pages.
 TEST(HelpPages, TopicsOfTheLanguagesFile) {
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() /
-      ("zantel-help-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                       ("zantel-help-" + std::to_string(std::random_device()()));
   std::filesystem::create_directories(folder);
   std::ofstream(folder / "Eng.hlf")
       << ".Language=English,English\n.PluginContents=Z\n\n"
