@@ -135,9 +135,14 @@ void RunTerminal(CConnection& connection) {
         ReadTerminalLine(connection, line);
         if (TakeTerminalLine(lines, line)) break;
       }
-    } catch (const io_error&) {
+    } catch (const io_error& failure) {
       // The phone fell silent, the user gave up waiting or the link broke: what arrived stays
-      // on the screen and the next command may fare better.
+      // on the screen and the next command may fare better. Giving up was the user's own
+      // choice; a broken line is told, or it would look like a phone with nothing to say.
+      if (failure.Code() != Platform::kErrorTimeout) {
+        Platform::SetLastError(failure.Code());
+        FarLib::ShowSysError(failure.what());
+      }
     }
   }
 }

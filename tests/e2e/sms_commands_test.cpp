@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "classic_phone.h"
 #include "open_phone_fixture.h"
 
 // The SMS view's commands as a user gives them: keys, the functions and storage menus, copying
@@ -17,13 +18,6 @@ namespace EndToEnd {
 namespace {
 
 using Host::EPanel;
-
-std::string ClassicState() {
-  std::ifstream file(std::string(ZANTEL_TEST_DATA_DIR) + "/phonesim/classic.json");
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 // The classic phone's received messages: three in SM (indexes 1, 2 and 6), one in ME (index 1).
 // Their PDUs tell whether the phone still holds them.

@@ -1,0 +1,565 @@
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <iterator>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "classic_phone.h"
+#include "open_phone_fixture.h"
+
+// Every phone operation a user can start, each against every way the phone or the line can
+// fail while the operation talks to it. Whatever happens: no crash, no hang, the box that fits
+// the failure, and the phone holds what the user was told (the change when the operation was
+// reported done, the phone as it was when a failure was shown).
+namespace EndToEnd {
+namespace {
+
+using Host::EPanel;
+
+// What the phone holds, one fact a line: "SM 2 +447700900002 Bob" for a phone-book entry,
+// "pdu <hex>" for a message stored or handed to the network.
+using Facts = std::vector<std::string>;
+
+// The simulator saves its keys sorted, while a state written by hand may have any order: each
+// entry is read field by field, and its storage is the phone book whose list holds it.
+std::string Field(const std::string& object, const char* key) {
+  const std::regex field("\"" + std::string(key) + R"re("\s*:\s*("([^"]*)"|\d+))re");
+  std::smatch m;
+  if (!std::regex_search(object, m, field)) return {};
+  return m[2].matched ? m[2].str() : m[1].str();
+}
+
+Facts FactsOf(const std::string& state) {
+  Facts facts;
+  // A name may hold brackets ("Work [desk]"): the list is its flat objects.
+  static const std::regex kList(R"re("entries"\s*:\s*\[((?:\s*\{[^{}]*\}\s*,?)*)\s*\])re");
+  static const std::regex kNameAfter(R"re(^\s*,\s*"name"\s*:\s*"([^"]*)")re");
+  static const std::regex kNameBefore(R"re("name"\s*:\s*"([A-Z]{2})")re");
+  static const std::regex kObject(R"re(\{[^{}]*\})re");
+  for (auto list = std::sregex_iterator(state.begin(), state.end(), kList);
+       list != std::sregex_iterator(); ++list) {
+    std::string storage;
+    std::smatch name;
+    const std::string rest = list->suffix().str().substr(0, 64);
+    if (std::regex_search(rest, name, kNameAfter)) {
+      storage = name[1];
+    } else {
+      const std::string before = state.substr(0, static_cast<size_t>(list->position()));
+      for (auto it = std::sregex_iterator(before.begin(), before.end(), kNameBefore);
+           it != std::sregex_iterator(); ++it)
+        storage = (*it)[1];
+    }
+    const std::string entries = (*list)[1];
+    for (auto it = std::sregex_iterator(entries.begin(), entries.end(), kObject);
+         it != std::sregex_iterator(); ++it) {
+      const std::string entry = it->str();
+      facts.push_back(storage + " " + Field(entry, "index") + " " + Field(entry, "number") + " " +
+                      Field(entry, "name"));
+    }
+  }
+  static const std::regex kPdu(R"re("pdu"\s*:\s*"([0-9A-F]*)")re");
+  for (auto it = std::sregex_iterator(state.begin(), state.end(), kPdu);
+       it != std::sregex_iterator(); ++it)
+    facts.push_back("pdu " + (*it)[1].str());
+  std::sort(facts.begin(), facts.end());
+  return facts;
+}
+
+// Marks a fact that stands for any new message.
+const std::string kAnyPdu = "pdu *";
+
+const std::string kBob = "SM 2 +447700900002 Bob";
+const std::string kSmsFromAnna =
+    "pdu 0791447700090000040C914477000900100000503012900000000FC8329BFD0699E5EF3628E8768701";
+
+// The classic phone, answering as it was told to misbehave: "after" is the number of commands
+// the operation's preparation sends, so the fault hits the operation itself.
+struct Fault {
+  const char* name;
+  std::function<void(PhoneSimulatorSetup&, int after)> apply;
+  enum EOutcome { kDone, kSystemError, kCommandError } outcome;
+  int answer = CMessageAnswer::kLastButton;  // at a time-out: keep waiting (0) or give up
+};
+
+void AddFaults(PhoneSimulatorSetup& setup, const std::string& json) { setup.faultsJson = json; }
+
+const std::vector<Fault> kFaults = {
+    {"Sound", [](PhoneSimulatorSetup&, int) {}, Fault::kDone},
+    {"SilentThenGivenUp",
+     [](PhoneSimulatorSetup& s, int after) {
+       // Zero would be a phone that never falls silent: opening loses its first answer.
+       s.options = {"--silent-after", std::to_string(std::max(after, 1))};
+     },
+     Fault::kSystemError},
+    // The simulator does not speak again once silent: a phone slower than the time-out, waited
+    // for at every prompt, is the same wait from the user's side.
+    {"SlowThenWaitedFor",
+     [](PhoneSimulatorSetup& s, int) {
+       s.options = {"--latency", "1300"};
+       s.maxSeconds = 90;
+     },
+     Fault::kDone, 0},
+    {"HangUpMidReply",
+     [](PhoneSimulatorSetup& s, int after) {
+       s.options = {"--hang-up-during", std::to_string(after + 1)};
+     },
+     Fault::kSystemError},
+    {"Garbage",
+     [](PhoneSimulatorSetup& s, int after) {
+       AddFaults(s, R"({"garbage": [{"command": )" + std::to_string(after + 1) +
+                        R"(, "bytes": "00FF1B5B324A0D0A"}]})");
+     },
+     Fault::kDone},
+    {"SplitReplies",
+     [](PhoneSimulatorSetup& s, int) {
+       s.options = {"--split-seed", "11"};
+     },
+     Fault::kDone},
+    {"RingAndNewMessageBetweenLines",
+     [](PhoneSimulatorSetup& s, int after) {
+       const std::string at = std::to_string(after + 1);
+       AddFaults(s, R"({"unsolicited": [{"command": )" + at +
+                        R"(, "every": 1, "text": "RING"}, {"command": )" + at +
+                        R"(, "every": 2, "text": "+CMTI: \"SM\",9"}]})");
+     },
+     Fault::kDone},
+    {"Refused", {}, Fault::kCommandError},
+};
+
+class FaultMatrix;
+
+void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
+
+// One thing a user does. `prepare` brings the plug-in to where the user starts it, on a sound
+// line; `act` is the operation. `refused` starts the command line the phone refuses; `removed`
+// and `added` are what the phone holds differently once the operation is done.
+struct Operation {
+  const char* name;
+  int prepared;  // commands the preparation sends
+  std::function<void(FaultMatrix&)> prepare;
+  std::function<void(FaultMatrix&)> act;
+  std::string refused;
+  Facts removed;
+  Facts added;
+  // Where the operation shows the phone's answers itself, beside the message boxes.
+  std::function<std::string(FaultMatrix&)> shownElsewhere = {};
+  // Giving up at the time-out prompt ends the operation with nothing more to tell.
+  bool givingUpIsTold = false;
+};
+
+class FaultMatrix : public OpenPhone,
+                    public testing::WithParamInterface<std::tuple<Operation, Fault>> {
+ public:
+  void SetUp() override {
+    m_folder = std::filesystem::temp_directory_path() /
+               ("zantel-matrix-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(m_folder);
+    Load();
+    ASSERT_TRUE(m_host.SetFolder(m_folder.string()));
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+  }
+
+  void OpenBook() { ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0)); }
+  void OpenMessages() {
+    ASSERT_TRUE(m_host.Open(OPEN_PLUGINSMENU, 0));
+    m_host.Activate(EPanel::Plugin);
+  }
+  void Enter(const std::string& folder) {
+    ASSERT_TRUE(m_host.SetDirectory("\\" + folder));
+    m_host.Activate(EPanel::Plugin);
+  }
+  void Functions(int item) {
+    m_host.AnswerMenu("Functions").Choose(item);
+    m_host.AnswerMenu("Functions").Escape();
+  }
+
+  CStandInHost& Host() { return m_host; }
+  std::filesystem::path m_folder;
+};
+
+// The functions menu and its dialogs.
+constexpr int kTerminalItem = 2;
+constexpr int kClockItem = 3;
+constexpr int kCapabilityLogItem = 4;
+constexpr int kCommandLine = 16;
+constexpr int kTerminalOk = 17;
+constexpr int kReportName = 2;
+constexpr int kProbeOk = 5;
+// The phone book's dialogs.
+constexpr int kCreateOk = 7;
+constexpr int kCopyInternalOk = 3;
+// The message dialog.
+constexpr int kDestination = 2;
+constexpr int kFirstLine = 5;
+constexpr int kSend = 10;
+constexpr int kSave = 11;
+
+// What the preparations send the classic phone: its greeting, then reading a phone book (six
+// commands for SM, four for ME) or the messages (eight).
+constexpr int kGreeting = 10;
+constexpr int kInSm = kGreeting + 6;
+constexpr int kInMe = kGreeting + 4;
+constexpr int kInMessages = kGreeting + 8;
+
+void Nothing(FaultMatrix&) {}
+void OpenBook(FaultMatrix& t) { t.OpenBook(); }
+void OpenMessages(FaultMatrix& t) { t.OpenMessages(); }
+void OpenSm(FaultMatrix& t) {
+  t.OpenBook();
+  t.Enter("SM");
+}
+
+void Compose(FaultMatrix& t, int button) {
+  t.Host()
+      .AnswerDialog("CreateSMSMsg")
+      .SetText(kDestination, "+447700900123")
+      .SetText(kFirstLine, "Hello")
+      .Close(button);
+  t.Host().PressKey(kVkF4, PKF_SHIFT);
+}
+
+const std::vector<Operation> kOperations = {
+    {"Open",
+     0,
+     Nothing,
+     [](FaultMatrix& t) { t.Host().Open(OPEN_DISKMENU, 0); },
+     "AT+CPBS=?",
+     {},
+     {}},
+    {"ListSm",
+     kGreeting,
+     OpenBook,
+     [](FaultMatrix& t) { t.Host().SetDirectory("SM"); },
+     "AT+CPBR=",
+     {},
+     {}},
+    {"ListMe",
+     kGreeting,
+     OpenBook,
+     [](FaultMatrix& t) { t.Host().SetDirectory("ME"); },
+     "AT+CPBR=",
+     {},
+     {}},
+    {"ListCalls",
+     kGreeting,
+     OpenBook,
+     [](FaultMatrix& t) { t.Host().SetDirectory("DC"); },
+     "AT+CPBR=",
+     {},
+     {}},
+    {"Create",
+     kInSm,
+     OpenSm,
+     [](FaultMatrix& t) {
+       t.Host()
+           .AnswerDialog("CreateItemDlg")
+           .SetSelected(1)
+           .SetText(2, "3")
+           .SetText(4, "Dora")
+           .SetText(6, "+447700900003")
+           .Close(kCreateOk);
+       t.Host().PressKey(kVkF4, PKF_SHIFT);
+     },
+     "AT+CPBW=",
+     {},
+     {"SM 3 +447700900003 Dora"}},
+    {"Edit",
+     kInSm,
+     OpenSm,
+     [](FaultMatrix& t) {
+       ASSERT_TRUE(t.Host().Panel(EPanel::Plugin).SetCurrent("Bob"));
+       t.Host().AnswerDialog("EditItemDlg").SetText(2, "Robert").Close(5);
+       t.Host().PressKey(kVkF4);
+     },
+     "AT+CPBW=",
+     {kBob},
+     {"SM 2 +447700900002 Robert"}},
+    {"Renumber",
+     kInSm,
+     OpenSm,
+     [](FaultMatrix& t) {
+       ASSERT_TRUE(t.Host().Panel(EPanel::Plugin).SetCurrent("Bob"));
+       t.Host().AnswerDialog("MoveItemDlg").SetText(2, "3").Close(3);
+       t.Host().PressKey(kVkF6);
+     },
+     "AT+CPBW=",
+     {kBob},
+     {"SM 3 +447700900002 Bob"}},
+    {"Delete",
+     kInSm,
+     OpenSm,
+     [](FaultMatrix& t) {
+       ASSERT_TRUE(t.Host().Panel(EPanel::Plugin).SetCurrent("Bob"));
+       t.Host().AnswerMessage(0).Topic("DeleteNumbers");
+       t.Host().PressKey(kVkF8);
+     },
+     "AT+CPBW=",
+     {kBob},
+     {}},
+    {"MoveToMe",
+     kInSm + 4,
+     [](FaultMatrix& t) {
+       t.OpenBook();
+       t.Enter("ME");
+       t.Enter("SM");
+     },
+     [](FaultMatrix& t) {
+       ASSERT_TRUE(t.Host().Panel(EPanel::Plugin).SetCurrent("Bob"));
+       t.Host().AnswerDialog("CopyItemInternalDlg").Close(kCopyInternalOk);
+       t.Host().AnswerDialog("CreateItemDlg").Close(kCreateOk);
+       t.Host().PressKey(kVkF6, PKF_ALT);
+     },
+     "AT+CPBW=",
+     {kBob},
+     {"ME 2 +447700900002 Bob"}},
+    {"Import",
+     kInMe,
+     [](FaultMatrix& t) {
+       std::ofstream(t.m_folder / "one.csv") << "Zed,555\r\n";
+       ASSERT_TRUE(t.Host().SetFolder(t.m_folder.string()));
+       t.OpenBook();
+       t.Enter("ME");
+     },
+     [](FaultMatrix& t) {
+       t.Host().AnswerDialog("CreateItemDlg").Close(kCreateOk);
+       ASSERT_TRUE(t.Host().Select(EPanel::Files, {"one.csv"}));
+       t.Host().Activate(EPanel::Files);
+       t.Host().PutFiles(true);
+     },
+     "AT+CPBW=",
+     {},
+     {"ME 2 555 Zed"}},
+    // Opening the messages view lists them: the fault falls on the listing after the greeting.
+    {"ListMessages",
+     kGreeting + 1,
+     Nothing,
+     [](FaultMatrix& t) { t.Host().Open(OPEN_PLUGINSMENU, 0); },
+     "AT+CMGL=4",
+     {},
+     {}},
+    {"Send",
+     kInMessages,
+     OpenMessages,
+     [](FaultMatrix& t) { Compose(t, kSend); },
+     "AT+CMGS=",
+     {},
+     {kAnyPdu}},
+    {"Save",
+     kInMessages,
+     OpenMessages,
+     [](FaultMatrix& t) { Compose(t, kSave); },
+     "AT+CMGW=",
+     {},
+     {kAnyPdu}},
+    {"DeleteMessage",
+     kInMessages,
+     [](FaultMatrix& t) {
+       t.OpenMessages();
+       t.Enter("Received");
+     },
+     [](FaultMatrix& t) {
+       ASSERT_TRUE(t.Host().Panel(EPanel::Plugin).SetCurrent("+447700900001"));
+       t.Host().AnswerMessage(0).Topic("DeleteMessages");
+       t.Host().PressKey(kVkF8, PKF_SHIFT);
+     },
+     "AT+CMGD=",
+     {kSmsFromAnna},
+     {}},
+    {"Terminal",
+     kGreeting,
+     OpenBook,
+     [](FaultMatrix& t) {
+       t.Host().AnswerMenu("Functions").Choose(kTerminalItem);
+       t.Host().AnswerDialog("Terminal").SetText(kCommandLine, "AT+CCLK?").Close(kTerminalOk);
+       t.Host().AnswerDialog("Terminal").Escape();
+       t.Host().AnswerMenu("Functions").Escape();
+       t.Host().PressKey(kVkF2);
+     },
+     "AT+CCLK?",
+     {},
+     {},
+     [](FaultMatrix& t) {
+       std::string lines;
+       for (const Host::ShownDialog& dialog : t.Host().Dialogs()) {
+         if (dialog.helpTopic != "Terminal") continue;
+         for (const auto& item : dialog.items) lines += item.data + "\n";
+       }
+       return lines;
+     },
+     true},
+    {"Clock",
+     kGreeting,
+     OpenBook,
+     [](FaultMatrix& t) {
+       t.Functions(kClockItem);
+       t.Host().PressKey(kVkF2);
+     },
+     "AT+CCLK=",
+     {},
+     {}},
+    {"Probe",
+     kGreeting,
+     OpenBook,
+     [](FaultMatrix& t) {
+       t.Host().AnswerMenu("Functions").Choose(kCapabilityLogItem);
+       t.Host()
+           .AnswerDialog("CapabilityLog")
+           .SetText(kReportName, (t.m_folder / "probe.log").string())
+           .Close(kProbeOk);
+       t.Host().AnswerMenu("Functions").Escape();
+       t.Host().PressKey(kVkF2);
+     },
+     "AT+CGMR",
+     {},
+     {},
+     [](FaultMatrix& t) {
+       std::ifstream file(t.m_folder / "probe.log", std::ios::binary);
+       return std::string(std::istreambuf_iterator<char>(file), {});
+     }},
+};
+
+void PrintTo(const Operation& op, std::ostream* out) { *out << op.name; }
+
+// The facts once the operation is done: what it removes gone, what it adds there.
+Facts Changed(Facts facts, const Operation& op, const Facts& after) {
+  for (const std::string& fact : op.removed) {
+    const auto at = std::find(facts.begin(), facts.end(), fact);
+    if (at != facts.end()) facts.erase(at);
+  }
+  for (const std::string& fact : op.added) {
+    if (fact != kAnyPdu) {
+      facts.push_back(fact);
+      continue;
+    }
+    // The new message is whichever the phone holds that it did not hold before.
+    for (const std::string& held : after) {
+      if (held.starts_with("pdu ") && std::count(facts.begin(), facts.end(), held) <
+                                          std::count(after.begin(), after.end(), held)) {
+        facts.push_back(held);
+        break;
+      }
+    }
+  }
+  std::sort(facts.begin(), facts.end());
+  return facts;
+}
+
+// The link's failure: the system-error box, or an operation's own box that names it.
+bool IsSystemError(const Host::ShownMessage& box) {
+  return box.helpTopic == "SysError" ||
+         ((box.flags & FMSG_WARNING) != 0 &&
+          std::any_of(box.items.begin(), box.items.end(),
+                      [](const std::string& item) { return item.starts_with("Cannot "); }));
+}
+
+// The phone's own error line shown to the user.
+bool IsCommandError(const Host::ShownMessage& box) {
+  return box.helpTopic != "SysError" && box.buttons > 0 &&
+         std::any_of(box.items.begin(), box.items.end(), [](const std::string& item) {
+           return item.find("ERROR") != std::string::npos;
+         });
+}
+
+// The facts while an operation that writes before it removes was cut between the two.
+Facts Copied(Facts facts, const Operation& op) {
+  facts.insert(facts.end(), op.added.begin(), op.added.end());
+  std::sort(facts.begin(), facts.end());
+  return facts;
+}
+
+TEST_P(FaultMatrix, EndsInTheRightBoxAndThePhoneHoldsWhatTheUserWasTold) {
+  const auto& [op, fault] = GetParam();
+  PhoneSimulatorSetup setup = Phone("classic");
+  setup.stateJson = ClassicState();
+  const int prepared = op.prepared;
+  if (fault.apply) {
+    fault.apply(setup, prepared);
+  } else {
+    setup.faultsJson = R"({"refusals": [{"command": ")" + op.refused +
+                       R"(", "times": 100, "reply": "+CME ERROR: 100"}]})";
+  }
+  StartPhone(setup);
+  m_host.AnswerEveryMessage(fault.answer);
+  op.prepare(*this);
+  ASSERT_FALSE(HasFatalFailure());
+  const size_t sentBefore = m_phone->ReceivedCommands().size();
+  if (fault.apply && std::string(fault.name) != "Sound") {
+    // A fault keyed to the command count must fall on the operation, not before it.
+    EXPECT_LE(sentBefore, static_cast<size_t>(prepared)) << "preparation";
+  }
+  const size_t boxesBefore = m_host.Messages().size();
+  op.act(*this);
+
+  bool systemError = false;
+  bool commandError = false;
+  std::string shown;
+  for (size_t i = boxesBefore; i < m_host.Messages().size(); ++i) {
+    const Host::ShownMessage& box = m_host.Messages()[i];
+    systemError = systemError || IsSystemError(box) ||
+                  (op.givingUpIsTold && box.helpTopic == "TimeoutError" &&
+                   fault.answer == CMessageAnswer::kLastButton);
+    commandError = commandError || IsCommandError(box);
+    shown += "\n  " + Host::Describe(box);
+  }
+  if (op.shownElsewhere) {
+    const std::string elsewhere = op.shownElsewhere(*this);
+    commandError = commandError || elsewhere.find("ERROR") != std::string::npos;
+    shown += "\n  elsewhere: " + elsewhere;
+  }
+  FinishPhone();
+  EXPECT_EQ(m_host.OpenScreens(), 0u);
+  ASSERT_TRUE(m_phone->ExitStatus().has_value()) << "the simulator did not end by itself";
+
+  switch (fault.outcome) {
+    case Fault::kDone: EXPECT_FALSE(systemError || commandError) << "boxes:" << shown; break;
+    case Fault::kSystemError: EXPECT_TRUE(systemError) << "boxes:" << shown; break;
+    case Fault::kCommandError: EXPECT_TRUE(commandError) << "boxes:" << shown; break;
+  }
+  const Facts before = FactsOf(ClassicState());
+  const Facts after = FactsOf(m_phone->SavedState());
+  ASSERT_FALSE(after.empty()) << "the simulator saved no state";
+  if (systemError) {
+    // The line broke: the phone may have done the operation before its answer was lost, and
+    // the user was told the outcome is not known. Anything else changed is lost data.
+    // A move first writes the new place, so a cut between the two leaves a copy, never a loss.
+    const bool copied = !op.removed.empty() && !op.added.empty() && after == Copied(before, op);
+    EXPECT_TRUE(after == before || after == Changed(before, op, after) || copied)
+        << testing::PrintToString(after);
+  } else if (commandError) {
+    EXPECT_EQ(after, before) << "the phone refused, yet it changed";
+  } else {
+    EXPECT_EQ(after, Changed(before, op, after)) << "reported done";
+  }
+}
+
+std::string CaseName(const testing::TestParamInfo<FaultMatrix::ParamType>& info) {
+  return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Operations, FaultMatrix,
+                         testing::Combine(testing::ValuesIn(kOperations),
+                                          testing::ValuesIn(kFaults)),
+                         CaseName);
+
+// The matrix's size, once for the run.
+class MatrixSize : public testing::Environment {
+ public:
+  void TearDown() override {
+    std::cout << "fault matrix: " << kOperations.size() << " operations x " << kFaults.size()
+              << " faults = " << kOperations.size() * kFaults.size() << " cases\n";
+  }
+};
+
+[[maybe_unused]] testing::Environment* const kMatrixSize =
+    testing::AddGlobalTestEnvironment(new MatrixSize);
+
+}  // namespace
+}  // namespace EndToEnd
