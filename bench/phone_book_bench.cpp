@@ -21,6 +21,7 @@
 #include "../tests/unit/platform/temp_registry.h"
 #include "farapi/far_api.h"
 #include "host/stand_in_host.h"
+#include "transcript_bytes.h"
 #include "phone_simulator_process.h"
 #include "platform/registry.h"
 
@@ -86,25 +87,7 @@ PhoneSimulatorSetup Phone(const std::string& state, const ListingCase& listing, 
   return setup;
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// A transcript piece is escaped: \r, \n, \\ and \xHH each stand for one byte.
-size_t ByteCount(std::string_view escaped) {
-  size_t count = 0;
-  for (size_t i = 0; i < escaped.size(); ++i, ++count) {
-    if (escaped[i] != '\\' || i + 1 == escaped.size()) continue;
-    ++i;
-    if (escaped[i] == 'x' && i + 2 < escaped.size() && HexValue(escaped[i + 1]) >= 0 &&
-        HexValue(escaped[i + 2]) >= 0) {
-      i += 2;
-    }
-  }
-  return count;
-}
+using Bench::ByteCount;
 
 struct Traffic {
   size_t toPhone = 0;
