@@ -8,10 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <random>
 #include <span>
 #include <string>
 #include <string_view>
@@ -39,37 +36,17 @@ constexpr std::array<const char*, 13> kValueNames = {
     "SortMode", "SortOrder", "EntryCount",    "Phone",          "Type",
     "Name",     "HighTime",  "LowTime"};
 
-// A store file of this process's own, on a memory file system where there is one: every
-// input commits to it.
-std::string StoreFile() {
-  std::filesystem::path folder = "/dev/shm";
-  std::error_code error;
-  if (!std::filesystem::is_directory(folder, error))
-    folder = std::filesystem::temp_directory_path();
-  std::random_device random;
-  return (folder / ("zantel-fuzz-registry-" + std::to_string(random()) + ".sqlite3")).string();
-}
-
-void RemoveStore();
-
-const std::string& Store() {
-  static const std::string file = [] {
-    std::string name = StoreFile();
-    Platform::SetEnvironmentValue("ZANTEL_REGISTRY", name);
+// The store lives in memory for the whole run (SQLite's ":memory:" database, kept open by the
+// store for the process): every input commits to it without touching a disk.
+void UseMemoryStore() {
+  static const bool once = [] {
+    Platform::SetEnvironmentValue("ZANTEL_REGISTRY", ":memory:");
     static PluginStartupInfo info{};
     info.RootKey = kRootKey;
     FarLib::SetStartupInfo(info);
-    return name;
+    return true;
   }();
-  // Registered once the name exists, so that it runs before the name is destroyed.
-  static const bool removedAtExit = std::atexit(RemoveStore) == 0;
-  (void)removedAtExit;
-  return file;
-}
-
-void RemoveStore() {
-  std::error_code ignored;
-  std::filesystem::remove(Store(), ignored);
+  (void)once;
 }
 
 class CInput {
@@ -147,7 +124,7 @@ bool SameEntries(const PhoneBookStorage& a, const PhoneBookStorage& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Store();
+  UseMemoryStore();
   const std::string zantelKey = std::string(kRootKey) + "\\Zantel";
   Platform::CRegKey::Open(zantelKey).DeleteSubtree("Devices");
   CDeviceCache cache;

@@ -41,13 +41,21 @@ std::string Fold(const std::string& name) {
   return fold;
 }
 
-// One prepared statement, finalized with its owner.
+// One prepared statement: either one the store keeps, handed back reset when done, or (for
+// the checks made before there is a store) prepared here and finalized.
 class CStatement {
  public:
   CStatement(sqlite3* db, const char* sql) {
     if (sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr) != SQLITE_OK) m_statement = nullptr;
   }
-  ~CStatement() { sqlite3_finalize(m_statement); }
+  CStatement(CRegistryStore& store, const char* sql)
+      : m_statement(store.TakeStatement(sql)), m_store(&store) {}
+  ~CStatement() {
+    if (!m_store)
+      sqlite3_finalize(m_statement);
+    else if (m_statement)
+      m_store->ReturnStatement(m_statement);
+  }
   CStatement(const CStatement&) = delete;
   CStatement& operator=(const CStatement&) = delete;
 
@@ -91,6 +99,7 @@ class CStatement {
 
  private:
   sqlite3_stmt* m_statement = nullptr;
+  CRegistryStore* m_store = nullptr;
   int m_bound = 0;
 };
 
@@ -190,12 +199,36 @@ std::shared_ptr<CRegistryStore> CRegistryStore::Current() {
 }
 
 CRegistryStore::~CRegistryStore() {
+  for (const KeptStatement& kept : m_statements) sqlite3_finalize(kept.Statement);
   if (m_inTransaction) Execute(m_db, "COMMIT");
   sqlite3_close_v2(m_db);
 }
 
+sqlite3_stmt* CRegistryStore::TakeStatement(const char* sql) {
+  for (KeptStatement& kept : m_statements) {
+    if (kept.Sql == sql && !kept.InUse) {
+      kept.InUse = true;
+      return kept.Statement;
+    }
+  }
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v3(m_db, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
+      SQLITE_OK)
+    return nullptr;
+  m_statements.push_back({sql, statement, true});
+  return statement;
+}
+
+void CRegistryStore::ReturnStatement(sqlite3_stmt* statement) {
+  sqlite3_reset(statement);
+  sqlite3_clear_bindings(statement);
+  for (KeptStatement& kept : m_statements) {
+    if (kept.Statement == statement) kept.InUse = false;
+  }
+}
+
 std::optional<int64_t> CRegistryStore::FindKey(int64_t parent, const std::string& name) {
-  CStatement find(m_db, "SELECT id FROM keys WHERE parent = ? AND fold = ?");
+  CStatement find(*this, "SELECT id FROM keys WHERE parent = ? AND fold = ?");
   if (find.Bind(parent).Bind(Fold(name)).Step() != SQLITE_ROW) return std::nullopt;
   return find.Integer(0);
 }
@@ -206,7 +239,7 @@ std::optional<int64_t> CRegistryStore::CreateKey(int64_t parent, const std::stri
     SetLastError(refused);
     return std::nullopt;
   }
-  CStatement insert(m_db, "INSERT INTO keys(parent, name, fold) VALUES(?, ?, ?)");
+  CStatement insert(*this, "INSERT INTO keys(parent, name, fold) VALUES(?, ?, ?)");
   if (!insert.Bind(parent).Bind(name).Bind(Fold(name)).Run()) {
     SetLastError(FailedWrite());
     return std::nullopt;
@@ -215,12 +248,12 @@ std::optional<int64_t> CRegistryStore::CreateKey(int64_t parent, const std::stri
 }
 
 bool CRegistryStore::KeyExists(int64_t key) {
-  CStatement find(m_db, "SELECT 1 FROM keys WHERE id = ?");
+  CStatement find(*this, "SELECT 1 FROM keys WHERE id = ?");
   return find.Bind(key).Step() == SQLITE_ROW;
 }
 
 std::vector<std::string> CRegistryStore::SubKeyNames(int64_t key) {
-  CStatement list(m_db, "SELECT name FROM keys WHERE parent = ? ORDER BY fold");
+  CStatement list(*this, "SELECT name FROM keys WHERE parent = ? ORDER BY fold");
   list.Bind(key);
   std::vector<std::string> names;
   while (list.Step() == SQLITE_ROW) names.push_back(list.Text(0));
@@ -230,12 +263,12 @@ std::vector<std::string> CRegistryStore::SubKeyNames(int64_t key) {
 uint32_t CRegistryStore::DeleteKey(int64_t key) {
   if (!KeyExists(key)) return kErrorFileNotFound;
   if (const uint32_t refused = RefusedWrite()) return refused;
-  CStatement erase(m_db, "DELETE FROM keys WHERE id = ?");
+  CStatement erase(*this, "DELETE FROM keys WHERE id = ?");
   return erase.Bind(key).Run() ? kErrorSuccess : FailedWrite();
 }
 
 uint32_t CRegistryStore::QueryValue(int64_t key, const std::string& name, RegValue& value) {
-  CStatement find(m_db, "SELECT type, data FROM reg_values WHERE key = ? AND fold = ?");
+  CStatement find(*this, "SELECT type, data FROM reg_values WHERE key = ? AND fold = ?");
   const int found = find.Bind(key).Bind(Fold(name)).Step();
   if (found == SQLITE_DONE) return KeyExists(key) ? kErrorFileNotFound : kErrorKeyDeleted;
   if (found != SQLITE_ROW) return kErrorRegistryIoFailed;
@@ -248,7 +281,7 @@ uint32_t CRegistryStore::SetValue(int64_t key, const std::string& name, uint32_t
                                   const std::vector<uint8_t>& data) {
   if (!KeyExists(key)) return kErrorKeyDeleted;
   if (const uint32_t refused = RefusedWrite()) return refused;
-  CStatement write(m_db,
+  CStatement write(*this,
                    "INSERT OR REPLACE INTO reg_values(key, fold, name, type, data) "
                    "VALUES(?, ?, ?, ?, ?)");
   write.Bind(key).Bind(Fold(name)).Bind(name).Bind(static_cast<int64_t>(type)).BindBlob(data);

@@ -45,6 +45,12 @@ class CRegistryStore {
   void Begin();
   uint32_t End();
 
+  // A statement for `sql` (a string that lives as long as the program), prepared on first use
+  // and kept for the store's life; null when it does not prepare. Each is given to one user at
+  // a time, so the same text used again while in use gets a second statement.
+  sqlite3_stmt* TakeStatement(const char* sql);
+  void ReturnStatement(sqlite3_stmt* statement);  // reset, for the next user
+
   // How long a write waits for another connection's lock before it fails as busy.
   void SetBusyTimeout(int milliseconds);
 
@@ -56,6 +62,12 @@ class CRegistryStore {
   uint32_t FailedWrite();
 
   sqlite3* m_db;
+  struct KeptStatement {
+    const char* Sql;
+    sqlite3_stmt* Statement;
+    bool InUse;
+  };
+  std::vector<KeptStatement> m_statements;
   int m_depth = 0;
   bool m_inTransaction = false;
   uint32_t m_unitError = kErrorSuccess;
