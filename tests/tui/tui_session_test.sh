@@ -71,6 +71,15 @@ expect_not_screen() {
 # The line of the screen that holds a text, for checks of where things stand.
 line_with() { screen | grep -F -- "$1" | head -n 1; }
 
+# A system-error box: the line above the plug-in's text names the reason the module met, which
+# the host reads from the thread's last error, shared with the module as Windows shares it.
+expect_system_error() {
+  local reason
+  reason=$(screen | grep -B1 -F -- "$1" | head -n 1)
+  [[ $reason == *"A device attached to the system is not functioning."* ]] ||
+    fail "the box does not name the line's failure above '$1': $reason"
+}
+
 start_phone() {
   "$phonesim" --link "$work/phone" --ready "$work/ready" --save "$work/saved.json" \
     --max-seconds 110 "$@" >"$work/phonesim.log" 2>&1 &
@@ -227,6 +236,7 @@ hangup() {
   simulator=
   keys Down Enter
   expect_screen "Cannot write to the phone"
+  expect_system_error "Cannot write to the phone"
   keys Enter
   expect_not_screen "Cannot write to the phone"
   expect_screen "10Quit"
@@ -246,6 +256,7 @@ cut() {
   expect_screen "Mobile phone book"
   keys Enter
   expect_screen "Cannot read from the phone"
+  expect_system_error "Cannot read from the phone"
   keys Enter
   expect_not_screen "Cannot read from the phone"
   expect_screen "No plug-in panel"

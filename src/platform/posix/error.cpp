@@ -1,5 +1,7 @@
 #include "platform/error.h"
 
+#include <dlfcn.h>
+
 #include <cerrno>
 #include <string_view>
 #include <utility>
@@ -89,11 +91,37 @@ constexpr std::pair<uint32_t, std::string_view> kTexts[] = {
     {kErrorTimeout, "This operation returned because the timeout period expired."},
 };
 
+// The thread's slot as this copy of the backend holds it. A module (zantel.so) carries a copy of
+// its own and keeps it to itself.
+uint32_t* OwnSlot() { return &t_lastError; }
+
 }  // namespace
 
-uint32_t LastError() { return t_lastError; }
+// On Windows every module of a process reads the one GetLastError. Here the host executable and
+// each module it loads link their own copy of this file, so a host box would read the host's
+// copy while the module set the error in its own. A host that exports this function lends its
+// slot to every copy in the process: they all find it by name in the global scope, where a
+// module loaded privately, its own copy included, is not.
+extern "C" __attribute__((visibility("default"))) uint32_t* ZantelLastErrorSlot() {
+  return OwnSlot();
+}
 
-void SetLastError(uint32_t code) { t_lastError = code; }
+namespace {
+
+uint32_t& Slot() {
+  using SlotFunction = uint32_t* (*)();
+  static const SlotFunction slot = [] {
+    void* shared = dlsym(RTLD_DEFAULT, "ZantelLastErrorSlot");
+    return shared != nullptr ? reinterpret_cast<SlotFunction>(shared) : &OwnSlot;
+  }();
+  return *slot();
+}
+
+}  // namespace
+
+uint32_t LastError() { return Slot(); }
+
+void SetLastError(uint32_t code) { Slot() = code; }
 
 std::string ErrorText(uint32_t code) {
   for (const auto& [known, text] : kTexts) {
