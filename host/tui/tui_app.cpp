@@ -375,8 +375,22 @@ void CTuiApp::DiskMenu() {
     return;
   }
   const int chosen = m_ui.ChooseFrom(L"Disk", items);
-  if (chosen < 0) return;
-  if (!m_host.Open(OPEN_DISKMENU, chosen) && !m_host.IsOpen()) Say("The plug-in opened no panel.");
+  if (chosen >= 0) OpenDiskItem(static_cast<size_t>(chosen));
+}
+
+void CTuiApp::OpenDiskItem(size_t index) {
+  if (index >= m_host.PluginMenus().diskMenu.size()) {
+    Say("The plug-in puts no such entry into the disk menu (Alt+F1 shows what it offers).");
+    return;
+  }
+  // The panels stand behind whatever the plug-in shows while the phone answers.
+  Draw();
+  m_terminal.Show();
+  if (!m_host.Open(OPEN_DISKMENU, static_cast<int>(index)) && !m_host.IsOpen())
+    Say("The plug-in opened no panel.");
+  if (!m_host.Failures().empty()) Say("host: " + m_host.Failures().back());
+  m_host.ForgetRecords();
+  m_ui.ForgetStandingBoxes();
 }
 
 void CTuiApp::PluginsMenu() {

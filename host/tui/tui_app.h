@@ -16,6 +16,9 @@ class CTuiApp {
   // False, with the reason in `error`, when the module cannot be loaded.
   bool Start(const std::string& modulePath, const std::string& folder, const std::string& language,
              std::string& error);
+  // As if the disk menu's entry `index` (from 0) were chosen: the plug-in's panel opens on the
+  // left. The status line says so when the plug-in offers no such entry or opens no panel.
+  void OpenDiskItem(size_t index);
   // Until F10 or Ctrl+Q.
   void Run();
 

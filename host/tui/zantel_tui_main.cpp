@@ -8,23 +8,29 @@
 
 int main(int argc, char** argv) {
   std::string language = "English";
+  bool open = false;
   std::vector<std::string> positional;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument == "--language" && i + 1 < argc) {
       language = argv[++i];
+    } else if (argument == "--open") {
+      open = true;
     } else if (argument == "--help" || argument.starts_with("--")) {
-      std::fprintf(stderr,
-                   "usage: zantel-tui [--language English|Russian] MODULE [FOLDER]\n"
-                   "Plays Far Manager 1.70 on the terminal for the plug-in MODULE (zantel.so):\n"
-                   "its panel on the left, FOLDER (default: the current folder) on the right.\n");
+      std::fprintf(
+          stderr,
+          "usage: zantel-tui [--language English|Russian] [--open] MODULE [FOLDER]\n"
+          "Plays Far Manager 1.70 on the terminal for the plug-in MODULE (zantel.so):\n"
+          "its panel on the left, FOLDER (default: the current folder) on the right.\n"
+          "--open: the plug-in's first disk-menu entry (the phone) opens on the left at start.\n");
       return argument == "--help" ? 0 : 2;
     } else {
       positional.push_back(argument);
     }
   }
   if (positional.empty() || positional.size() > 2) {
-    std::fprintf(stderr, "usage: zantel-tui [--language English|Russian] MODULE [FOLDER]\n");
+    std::fprintf(stderr,
+                 "usage: zantel-tui [--language English|Russian] [--open] MODULE [FOLDER]\n");
     return 2;
   }
   std::error_code error;
@@ -43,6 +49,7 @@ int main(int argc, char** argv) {
   {
     Host::Tui::CTuiApp app;
     if (app.Start(positional[0], folder, language, failure)) {
+      if (open) app.OpenDiskItem(0);
       app.Run();
       failure.clear();
     }

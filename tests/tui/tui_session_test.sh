@@ -7,7 +7,9 @@
 #   hangup   the phone goes away while its panel is open: the error is shown, the host keeps
 #            running and quits cleanly
 #   cut      the line is cut in the middle of an answer while the phone is being opened
-# Usage: tui_session_test.sh SCENARIO ZANTEL_TUI MODULE PHONESIM
+#   run      scripts/run as a person starts it: the demo phone's storages show at once, and F10
+#            leaves the demo phone saved
+# Usage: tui_session_test.sh SCENARIO ZANTEL_TUI MODULE PHONESIM BUILD_DIR
 # Exit 77 (skipped) only when tmux is missing.
 set -uo pipefail
 # Our own tmux server, whatever session the caller may be in.
@@ -17,6 +19,8 @@ scenario=$1
 tui=$2
 module=$3
 phonesim=$4
+build_dir=${5:-}
+root=$(cd "$(dirname "$0")/../.." && pwd)
 
 if ! command -v tmux >/dev/null; then
   echo "SKIPPED: tmux is not installed (scripts/setup installs it)"
@@ -263,8 +267,34 @@ cut() {
   quit_host
 }
 
+# scripts/run itself, with nothing but a terminal: its own simulator plays the demo phone, whose
+# state goes to a file of the test's own, as does everything else under HOME.
+run() {
+  [ -n "$build_dir" ] || fail "the run scenario needs the build folder"
+  mkdir -p "$work/home" "$work/files"
+  tmux -L "$socket" -f /dev/null new-session -d -s zt -x 100 -y 30 -c "$work/files" \
+    "env -u ZANTEL_COM1 -u ZANTEL_OEMCP -u ZANTEL_ACP -u ZANTEL_REGISTRY TERM=tmux-256color \
+     LANG=C.UTF-8 HOME='$work/home' ZANTEL_BUILD_DIR='$build_dir' ZANTEL_RUN_PREBUILT=1 \
+     ZANTEL_DEMO_STATE='$work/demo/phone.json' '$root/scripts/run' 2>'$work/stderr'; \
+     echo \$? >'$work/status'; sleep 60"
+  expect_screen "10Quit"
+  # No key was pressed: the plug-in's root lists the phone's storages by their descriptions.
+  expect_screen "SIM card"
+  expect_screen "Phone memory"
+  expect_screen "Dialled calls"
+  [[ $(line_with "SIM card") == *"SM"* ]] || fail "the SIM card's line lacks its storage name"
+  [[ $(line_with "Phone memory") == *"ME"* ]] || fail "the phone memory's line lacks its name"
+  screen | grep -qF "No plug-in panel" && fail "the plug-in's panel did not open at start"
+  # The right panel shows the folder scripts/run was started in.
+  [[ $(screen | head -n 1) == *"$work/files"* ]] || fail "the right panel is not on the current folder"
+  quit_host
+  [ -s "$work/demo/phone.json" ] || fail "scripts/run did not save the demo phone"
+  grep -q "Anna Schmidt" "$work/demo/phone.json" || fail "the saved demo phone lacks its contacts"
+}
+
 case $scenario in
   session) session ;;
+  run) run ;;
   hangup) hangup ;;
   cut) cut ;;
   *)
