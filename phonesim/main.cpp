@@ -5,6 +5,7 @@
 #include <iostream>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -102,15 +103,22 @@ int Serve(const Options& options) {
 
 }  // namespace
 
+constexpr const char* kVersionUsage = "  --version             print the version and exit\n";
+
 int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (arguments == std::vector<std::string>{"--version"}) {
+    std::cout << "zantel-phonesim " << ZANTEL_VERSION << "\n";
+    return 0;
+  }
   std::string error;
-  const auto options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  const auto options = ParseOptions(arguments, error);
   if (!options) {
-    std::cerr << "zantel-phonesim: " << error << "\n" << kUsage;
+    std::cerr << "zantel-phonesim: " << error << "\n" << kUsage << kVersionUsage;
     return 2;
   }
   if (options->help) {
-    std::cout << kUsage;
+    std::cout << kUsage << kVersionUsage;
     return 0;
   }
   if (options->listProfiles) {

@@ -471,6 +471,7 @@ int Usage(std::ostream& err) {
     err << "  zantel-tool " << command.m_group << ' ' << command.m_action << ' '
         << command.m_synopsis << '\n';
   }
+  err << "  zantel-tool --version\n";
   err << "Text arguments and output are UTF-8; --hex gives or prints the phone text as hexadecimal bytes.\n"
          "pdu decode prints the message record as JSON (--outgoing: a message going to the service centre);\n"
          "pdu encode prints the SMS-SUBMIT lines of the message, one per part.\n"
@@ -537,4 +538,11 @@ int RunTool(const std::vector<std::string>& words, std::ostream& out, std::ostre
 
 }  // namespace
 
-int main(int argc, char** argv) { return RunTool({argv + 1, argv + argc}, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+  const std::vector<std::string> words(argv + 1, argv + argc);
+  if (words == std::vector<std::string>{"--version"}) {
+    std::cout << "zantel-tool " << ZANTEL_VERSION << '\n';
+    return kExitOk;
+  }
+  return RunTool(words, std::cout, std::cerr);
+}
