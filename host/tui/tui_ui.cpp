@@ -127,8 +127,9 @@ class CDialogRunner {
         case DI_DOUBLEBOX: {
           const int w = item.x2 - item.x1 + 1;
           t.Box(y, x, item.y2 - item.y1 + 1, w, item.type == DI_DOUBLEBOX, EColor::DialogBox);
-          if (!raw.empty()) {
-            const std::wstring title = L" " + raw + L" ";
+          // A title's '&' marks a hot key, as on Far's frames, unless shown as it is.
+          if (!hot.text.empty()) {
+            const std::wstring title = L" " + hot.text + L" ";
             const int tw = std::min(TextWidth(title), w - 2);
             t.Text(y, x + (w - tw) / 2, tw, title, EColor::Dialog);
           }

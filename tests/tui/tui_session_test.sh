@@ -4,8 +4,13 @@
 #   session  selection by masks on the file panel; the demo phone: disk menu, F1 help, the SIM card's contacts, an entry viewed and a new one
 #            created (and found in the phone's saved state), copies to the file panel as text
 #            and as a vCard, the window shrunk, grown and made too small, F10
-#   hangup   the phone goes away while its panel is open: the error is shown, the host keeps
-#            running and quits cleanly
+#   sms      the functions menu switches to the messages: a folder entered, a message read with
+#            F3, one composed with Shift+F4 and sent (found in the phone's saved state), the
+#            configuration menu from F9, F10
+#   export   F5 on the SIM card at the plug-in's root: the whole memory exported as CSV into
+#            the file panel's folder
+#   hangup   the phone goes away while its panel is open: the error is shown with the reason the
+#            module met, the host keeps running and quits cleanly
 #   cut      the line is cut in the middle of an answer while the phone is being opened
 #   run      scripts/run as a person starts it: the demo phone's storages show at once, and F10
 #            leaves the demo phone saved
@@ -267,6 +272,105 @@ cut() {
   quit_host
 }
 
+# The hex of a text as the phone gets it in UCS2: UTF-16, high byte first.
+ucs2_hex() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16BE | od -An -v -tx1 | tr -d ' \n'; }
+
+sms() {
+  start_phone
+  start_host
+  open_phone
+
+  # The functions menu switches the panel to the messages; the folders count them.
+  keys F2
+  expect_screen "═ Functions ═"
+  expect_screen "Short messages"
+  keys End Enter
+  expect_not_screen "═ Functions ═"
+  expect_screen "Received"
+  [[ $(line_with "Received") == *"24"* ]] || fail "the received folder does not count its 24 messages"
+  [[ $(line_with "Unsent") == *" 2"* ]] || fail "the unsent folder does not count its 2 messages"
+
+  # Into the received messages; F3 on the first shows it whole.
+  keys Down Enter
+  expect_screen "From"
+  expect_screen "07.12.26 18:30"
+  keys Down
+  [[ $(screen | tail -n 4 | head -n 1) == *"+447700900123"* ]] || fail "the cursor is not on the first message"
+  keys F3
+  expect_screen "═ Short message ═"
+  [[ $(line_with "Number:") == *"+447700900123"* ]] || fail "the message box lacks the sender"
+  [[ $(line_with "Time:") == *"Dec  7 18:30:00 2026"* ]] || fail "the message box lacks the time"
+  expect_screen "Running 10 minutes late, sorry!"
+  keys Escape
+  expect_not_screen "═ Short message ═"
+
+  # Shift+F4 composes: the recipient, Tab past Find and Recipients to the text, Tab down the
+  # text's lines to Send.
+  keys S-F4
+  expect_screen "═ New message ═"
+  type_text "+441632960555"
+  keys Tab Tab Tab
+  type_text "Привет из tmux"
+  expect_screen "Привет из tmux"
+  keys Tab Tab Tab Tab Tab Enter
+  expect_screen "The message has been sent"
+  keys Enter
+  expect_not_screen "The message has been sent"
+  expect_not_screen "═ New message ═"
+
+  # The plug-in's configuration menu, from F9 as from Far's Options menu.
+  keys F9
+  expect_screen " Zantel mobile phone "
+  expect_screen "General settings"
+  expect_screen "SMS settings"
+  expect_screen "Model information"
+  keys Escape
+  expect_not_screen " Zantel mobile phone "
+
+  quit_host
+  kill -TERM "$simulator"
+  wait "$simulator"
+  simulator=
+  # The phone keeps the message it sent: the recipient in swapped semi-octets after its
+  # international type, then the text in UCS2.
+  local sent
+  sent=$(tr -d ' \n' <"$work/saved.json" | grep -o '"sent":\[[^]]*\]' | tr 'A-F' 'a-f')
+  [[ $sent == *'0c91446123695055'* ]] || fail "the phone sent nothing to +441632960555: $sent"
+  [[ $sent == *"$(ucs2_hex 'Привет из tmux')"* ]] || fail "the sent message lacks its text: $sent"
+}
+
+# F5 on a storage at the plug-in's root exports the whole memory in the format the copy dialog's
+# radio buttons pick, into the file panel's folder.
+export_csv() {
+  start_phone
+  start_host
+  open_phone
+  keys Down
+  [[ $(screen | tail -n 4 | head -n 1) == *"SM"* ]] || fail "the cursor is not on the SIM card"
+  keys F5
+  expect_screen "Copy SM to:"
+  [[ $(screen | grep -A1 -F "Copy SM to:" | tail -n 1) == *"$work/files"* ]] ||
+    fail "the copy dialog does not offer the file panel's folder"
+  keys Down Down Space
+  [[ $(line_with "CSV") == *"(•) CSV"* ]] || fail "Space did not pick CSV"
+  [[ $(line_with "Text") == *"( ) Text"* ]] || fail "picking CSV left Text picked"
+  keys Enter
+  expect_not_screen "Copy SM to:"
+  expect_screen "SM.csv"
+  local file="$work/files/SM.csv"
+  [ -f "$file" ] || fail "no SM.csv in the file panel's folder"
+  # One line a contact under the header, names in the OEM page as the plug-in holds them.
+  [ "$(head -n 1 "$file")" = $'Name,Phone\r' ] || fail "SM.csv does not start with its header"
+  [ "$(wc -l <"$file")" = 19 ] || fail "SM.csv holds $(wc -l <"$file") lines, not 19"
+  local line
+  for line in "Anna Schmidt,+4930901820" "Balance,*100#" "Dr. Ana Popescu,+40721234567" \
+    "Иван Петров,+79161234567"; do
+    grep -qaxF "$(printf '%s\r' "$line" | iconv -f UTF-8 -t CP866)" "$file" ||
+      fail "SM.csv lacks the line '$line'"
+  done
+  quit_host
+}
+
 # scripts/run itself, with nothing but a terminal: its own simulator plays the demo phone, whose
 # state goes to a file of the test's own, as does everything else under HOME.
 run() {
@@ -295,6 +399,8 @@ run() {
 case $scenario in
   session) session ;;
   run) run ;;
+  sms) sms ;;
+  export) export_csv ;;
   hangup) hangup ;;
   cut) cut ;;
   *)
