@@ -95,6 +95,8 @@ std::string LocalTimeText(Platform::FileTime utc) {
 std::string SenderName(const CSMSMessage& message) {
   if (message.address.empty()) return FarLib::GetMsg(Msg::kSmsNoNumber);
   if (message.label.empty()) return message.address;
+  // A report about a number the phone book does not know names that number after its prefix.
+  if (!message.named) return message.label + message.address;
   if (!Settings().AlwaysShowPhone) return message.label;
   return message.label + " (" + message.address + ")";
 }
@@ -117,6 +119,7 @@ bool LookUpName(CSMSMessage& message,
     for (const auto& entry : storage->Entries) {
       if (entry && entry->Number == message.address) {
         message.label += entry->Name;
+        message.named = true;
         return true;
       }
     }

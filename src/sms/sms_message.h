@@ -58,7 +58,9 @@ struct CSMSMessage {
   std::string header;
   int32_t storageIndex = 0;
   int32_t status = 0;
+  // A status report's prefix ("Delivered to: ") until the look-up adds the recipient's name.
   std::string label;
+  bool named = false;  // the phone book gave `label` its name
 };
 
 // Seven octets of swapped BCD: year, month, day, hour, minute, second, time zone in quarter

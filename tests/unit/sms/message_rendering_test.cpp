@@ -84,6 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
                     NamingCase{"EmptyAddress", "", "", true, "No number", "No number"},
                     NamingCase{"Report", "+447700900123", "Delivered to: ", false,
                                "Delivered to: Anna", "Delivered to_ Anna"},
+                    NamingCase{"ReportToUnknown", "+15550001", "Delivered to: ", true,
+                               "Delivered to: ", "Delivered to_ +15550001"},
                     NamingCase{"ClimbingFolders", "../../x", "", false, "", ".._.._x"},
                     NamingCase{"Separators", "a\\b:c", "", false, "", "a_b_c"},
                     NamingCase{"Escape", "\x1b[2J", "", true, "", "_[2J"},
