@@ -1,6 +1,7 @@
 #include "sms/composing.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cctype>
 
 #include "link/at_engine.h"
@@ -237,8 +238,10 @@ bool Prepare(CSMSMessage& message, std::vector<std::string>& destinations,
 }
 
 size_t TpduLength(const std::string& pdu) {
-  if (pdu.size() < 2) return 0;
-  const size_t serviceCentre = std::stoul(pdu.substr(0, 2), nullptr, 16);
+  size_t serviceCentre = 0;
+  const auto [end, error] =
+      std::from_chars(pdu.data(), pdu.data() + std::min<size_t>(pdu.size(), 2), serviceCentre, 16);
+  if (error != std::errc() || end != pdu.data() + 2) return 0;
   const size_t octets = pdu.size() / 2;
   return octets > serviceCentre + 1 ? octets - 1 - serviceCentre : 0;
 }

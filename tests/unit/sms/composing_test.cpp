@@ -391,6 +391,9 @@ TEST(Composing, TpduLengthLeavesOutTheServiceCentre) {
                        "01000C914477000910320000"
                        "05C8329BFD06"),
             18u);
+  // What holds no service-centre length counts nothing instead of throwing.
+  for (const char* broken : {"", "0", "ZZ0100", "+1000000", "-1000000", "0x00"})
+    EXPECT_EQ(TpduLength(broken), 0u) << broken;
 }
 
 // Checking only resolves names in place and builds nothing.
