@@ -1,11 +1,10 @@
 #include <algorithm>
-#include <fstream>
 #include <ostream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "classic_phone.h"
 #include "open_phone_fixture.h"
 
 // The phone book as a user lists it: storages as folders, entries as files, read from the
@@ -15,16 +14,9 @@ namespace {
 
 using Host::EPanel;
 
-std::string ClassicPhone() {
-  std::ifstream file(std::string(ZANTEL_TEST_DATA_DIR) + "/phonesim/classic.json");
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 PhoneSimulatorSetup Classic(std::vector<std::string> options = {}) {
   PhoneSimulatorSetup setup = Phone("classic", std::move(options));
-  setup.stateJson = ClassicPhone();
+  setup.stateJson = ClassicState();
   return setup;
 }
 

@@ -1,11 +1,10 @@
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "classic_phone.h"
 #include "open_phone_fixture.h"
 
 // Composing as a user meets it in the SMS view: the message dialog, names from the phone book,
@@ -39,16 +38,9 @@ const std::string kEmptyToBobPdu =
     "0001000C914477000900200000"
     "00";
 
-std::string ClassicPhone() {
-  std::ifstream file(std::string(ZANTEL_TEST_DATA_DIR) + "/phonesim/classic.json");
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 // The SIM's message memory, 40 places with 5 taken, made `size` places large.
 std::string ClassicPhoneWithSimMessages(int size) {
-  std::string state = ClassicPhone();
+  std::string state = ClassicState();
   const std::string full = "\"size\": 40";
   const size_t at = state.find(full);
   if (at != std::string::npos) state.replace(at, full.size(), "\"size\": " + std::to_string(size));
@@ -118,7 +110,7 @@ class Compose : public OpenPhone {
 };
 
 TEST_F(Compose, SendsToOneAndTwoDestinationsAndOffersTheLastOnesAgain) {
-  OpenSms(ClassicPhone());
+  OpenSms(ClassicState());
   m_host.AnswerDialog("CreateSMSMsg")
       .SetText(kDestination, kUk)
       .SetText(kFirstLine, "Hello")
@@ -160,7 +152,7 @@ TEST_F(Compose, SendsToOneAndTwoDestinationsAndOffersTheLastOnesAgain) {
 TEST_F(Compose, SavesALongMessageInPartsAndSendsAnEmptyOneToANameFromThePhoneBook) {
   Load();
   PhoneSimulatorSetup setup = Phone("classic");
-  setup.stateJson = ClassicPhone();
+  setup.stateJson = ClassicState();
   StartPhone(setup);
   ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
   m_host.Activate(EPanel::Plugin);
@@ -269,7 +261,7 @@ TEST_F(Compose, RefusalsEndTheTransmissionWithThePhonesLine) {
 // goes out as the very TPDU the phone had stored (the model's profile leaves the service centre
 // to the phone).
 TEST_F(Compose, StoredMessagesGoOutAgainAsTheyWereStored) {
-  OpenSms(ClassicPhone());
+  OpenSms(ClassicState());
   ASSERT_TRUE(m_host.SetDirectory("Unsent"));
   ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent(1));
   m_host.AnswerDialog("CreateSMSMsg").Close(kSend);
@@ -294,7 +286,7 @@ TEST_F(Compose, StoredMessagesGoOutAgainAsTheyWereStored) {
 TEST_F(Compose, RecipientsMenuAddsFromThePhoneBookAndByNumber) {
   Load();
   PhoneSimulatorSetup setup = Phone("classic");
-  setup.stateJson = ClassicPhone();
+  setup.stateJson = ClassicState();
   StartPhone(setup);
   ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
   m_host.Activate(EPanel::Plugin);
@@ -334,7 +326,7 @@ TEST_F(Compose, RecipientsMenuAddsFromThePhoneBookAndByNumber) {
 // A phone that falls silent before its prompt: the link's time-out asks, giving up ends the
 // transmission with a box, and the message is not lost from the next dialog.
 TEST_F(Compose, SilentPhoneAtThePromptEndsInTheTimeOut) {
-  OpenSms(ClassicPhone(), R"({"silentAfter": 18})");
+  OpenSms(ClassicState(), R"({"silentAfter": 18})");
   m_host.AnswerDialog("CreateSMSMsg")
       .SetText(kDestination, kUk)
       .SetText(kFirstLine, "Hello")
@@ -361,7 +353,7 @@ TEST_F(Compose, UnchangedTextKeepsWhatTheHostCannotShow) {
       "0001000C914477000910320008"
       "08"
       "4E2D000D000A6587";
-  std::string state = ClassicPhone();
+  std::string state = ClassicState();
   const std::string draft = "0001000C9144770009007000000D4479D84C07D1DFA0A0DB1D06";
   ASSERT_NE(state.find(draft), std::string::npos);
   state.replace(state.find(draft), draft.size(), stored);
