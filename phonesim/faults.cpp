@@ -41,7 +41,7 @@ Faults FaultsFromJson(const json& root) {
     if (root.contains("splitSeed")) faults.splitSeed = root.at("splitSeed").get<uint32_t>();
     for (const json& item : root.value("refusals", json::array())) {
       faults.refusals.push_back({item.at("command").get<std::string>(), item.value("times", 1),
-                                 item.value("reply", std::string("ERROR"))});
+                                 item.value("reply", std::string("ERROR")), item.value("from", 1)});
     }
     for (const json& item : root.value("unsolicited", json::array())) {
       faults.unsolicited.push_back(

@@ -11,11 +11,12 @@ namespace PhoneSim {
 // Commands are counted from 1 in the order their lines arrive.
 
 // A command line that starts with `command` (ignoring case) gets `reply` instead of an
-// answer, the first `times` times it comes.
+// answer, the first `times` times it comes as command `from` or later.
 struct Refusal {
   std::string command;
   int times = 1;
   std::string reply = "ERROR";
+  int from = 1;
 };
 
 // An unsolicited line ("RING", "+CMTI: \"SM\",3") slipped in after the first line of the

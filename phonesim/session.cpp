@@ -110,7 +110,8 @@ void CSession::TakePdu(bool cancelled) {
 const Refusal* CSession::Refuses(const std::string& line) {
   const std::string command = Trimmed(line);
   for (size_t i = 0; i < m_faults.refusals.size(); ++i) {
-    if (m_refusalsLeft[i] > 0 && StartsWithIgnoringCase(command, m_faults.refusals[i].command)) {
+    if (m_refusalsLeft[i] > 0 && m_commands >= m_faults.refusals[i].from &&
+        StartsWithIgnoringCase(command, m_faults.refusals[i].command)) {
       --m_refusalsLeft[i];
       return &m_faults.refusals[i];
     }

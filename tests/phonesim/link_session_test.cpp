@@ -117,6 +117,19 @@ TEST_F(LinkSession, RefusedNTimesThenAnswered) {
   EXPECT_EQ(Run("AT+CPBR=1"), ResponseList{"+CPBR: 1,\"+447700900001\",145,\"Anna Schmidt\""});
 }
 
+TEST_F(LinkSession, RefusedOnlyFromTheCommandNamed) {
+  Faults faults;
+  faults.refusals = {{"AT+CPBR=2", 1, "+CME ERROR: 100", 3}};
+  Start(LoadTestState("classic.json"), faults);
+  Run("ATE0");
+  const ResponseList bob = {"+CPBR: 2,\"+447700900002\",145,\"Bob\""};
+  EXPECT_EQ(Run("AT+CPBR=2"), bob);
+  ResponseList responses;
+  EXPECT_FALSE(ExecuteQuiet(*m_link, "AT+CPBR=2", &responses));
+  EXPECT_EQ(responses, ResponseList{"+CME ERROR: 100"});
+  EXPECT_EQ(Run("AT+CPBR=2"), bob);
+}
+
 TEST_F(LinkSession, RefusedWriteIsNotCarriedOut) {
   Faults faults;
   faults.refusals = {{"AT+CPBW", 1, "+CME ERROR: 0"}};

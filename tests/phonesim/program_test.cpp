@@ -130,7 +130,7 @@ TEST(Options, SingleValuedFaultsOverrideTheScript) {
 TEST(Options, FaultScriptReadsEveryKind) {
   const PhoneSim::Faults faults = PhoneSim::FaultsFromJson(nlohmann::json::parse(R"({
       "bytesPerSecond": 1200, "splitSeed": 9, "silentAfter": 5,
-      "refusals": [{"command": "AT+CPBR", "times": 2, "reply": "+CME ERROR: 100"}],
+      "refusals": [{"command": "AT+CPBR", "times": 2, "reply": "+CME ERROR: 100", "from": 4}],
       "unsolicited": [{"command": 3, "every": 2, "text": "RING"}],
       "garbage": [{"command": 1, "bytes": "FF00"}]})"));
   EXPECT_EQ(faults.bytesPerSecond, 1200);
@@ -138,6 +138,7 @@ TEST(Options, FaultScriptReadsEveryKind) {
   EXPECT_EQ(faults.silentAfter, 5);
   ASSERT_EQ(faults.refusals.size(), 1u);
   EXPECT_EQ(faults.refusals[0].reply, "+CME ERROR: 100");
+  EXPECT_EQ(faults.refusals[0].from, 4);
   ASSERT_EQ(faults.unsolicited.size(), 1u);
   EXPECT_EQ(faults.unsolicited[0].every, 2);
   ASSERT_EQ(faults.garbage.size(), 1u);
