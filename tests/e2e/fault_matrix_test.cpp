@@ -7,6 +7,8 @@
 #include <random>
 #include <regex>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "classic_phone.h"
@@ -78,24 +80,28 @@ const std::string kSmsFromAnna =
     "pdu 0791447700090000040C914477000900100000503012900000000FC8329BFD0699E5EF3628E8768701";
 
 // The classic phone, answering as it was told to misbehave: "after" is the number of commands
-// the operation's preparation sends, so the fault hits the operation itself.
+// sent before the one the fault falls on.
 struct Fault {
   const char* name;
   std::function<void(PhoneSimulatorSetup&, int after)> apply;
   enum EOutcome { kDone, kSystemError, kCommandError } outcome;
   int answer = CMessageAnswer::kLastButton;  // at a time-out: keep waiting (0) or give up
+  // A fault that falls on one command can be moved onto each command a preparation sends; the
+  // others spoil the whole line alike.
+  bool keyed = true;
+  int earliest = 1;  // the first command it can fall on
 };
 
 void AddFaults(PhoneSimulatorSetup& setup, const std::string& json) { setup.faultsJson = json; }
 
 const std::vector<Fault> kFaults = {
-    {"Sound", [](PhoneSimulatorSetup&, int) {}, Fault::kDone},
+    {"Sound", [](PhoneSimulatorSetup&, int) {}, Fault::kDone, CMessageAnswer::kLastButton, false},
     {"SilentThenGivenUp",
      [](PhoneSimulatorSetup& s, int after) {
        // Zero would be a phone that never falls silent: opening loses its first answer.
        s.options = {"--silent-after", std::to_string(std::max(after, 1))};
      },
-     Fault::kSystemError},
+     Fault::kSystemError, CMessageAnswer::kLastButton, true, 2},
     // The simulator does not speak again once silent: a phone slower than the time-out, waited
     // for at every prompt, is the same wait from the user's side.
     {"SlowThenWaitedFor",
@@ -103,7 +109,7 @@ const std::vector<Fault> kFaults = {
        s.options = {"--latency", "1300"};
        s.maxSeconds = 90;
      },
-     Fault::kDone, 0},
+     Fault::kDone, 0, false},
     {"HangUpMidReply",
      [](PhoneSimulatorSetup& s, int after) {
        s.options = {"--hang-up-during", std::to_string(after + 1)};
@@ -119,7 +125,7 @@ const std::vector<Fault> kFaults = {
      [](PhoneSimulatorSetup& s, int) {
        s.options = {"--split-seed", "11"};
      },
-     Fault::kDone},
+     Fault::kDone, CMessageAnswer::kLastButton, false},
     {"RingAndNewMessageBetweenLines",
      [](PhoneSimulatorSetup& s, int after) {
        const std::string at = std::to_string(after + 1);
@@ -139,7 +145,7 @@ void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
 // line; `act` is the operation. `refused` starts the command line the phone refuses; `removed`
 // and `added` are what the phone holds differently once the operation is done.
 struct Operation {
-  const char* name;
+  std::string name;
   int prepared;  // commands the preparation sends
   std::function<void(FaultMatrix&)> prepare;
   std::function<void(FaultMatrix&)> act;
@@ -150,6 +156,10 @@ struct Operation {
   std::function<std::string(FaultMatrix&)> shownElsewhere = {};
   // Giving up at the time-out prompt ends the operation with nothing more to tell.
   bool givingUpIsTold = false;
+  // The command line the fault falls on, when the case names it.
+  std::string hits = {};
+  // What the user is shown when the phone refuses: a preparation gets over some refusals.
+  Fault::EOutcome refusal = Fault::kCommandError;
 };
 
 class FaultMatrix : public OpenPhone,
@@ -196,6 +206,9 @@ constexpr int kProbeOk = 5;
 // The phone book's dialogs.
 constexpr int kCreateOk = 7;
 constexpr int kCopyInternalOk = 3;
+// Ctrl+R, and the phone book's menu it opens.
+constexpr int kKeyR = 'R';
+constexpr int kRereadStorage = 0;
 // The message dialog.
 constexpr int kDestination = 2;
 constexpr int kFirstLine = 5;
@@ -373,6 +386,27 @@ const std::vector<Operation> kOperations = {
      "AT+CMGD=",
      {kSmsFromAnna},
      {}},
+    // Ctrl+R: the whole storage read again from the phone.
+    {"RereadBook",
+     kInSm,
+     OpenSm,
+     [](FaultMatrix& t) {
+       t.Host().AnswerMenu("RereadMenu").Choose(kRereadStorage);
+       t.Host().PressKey(kKeyR, PKF_CONTROL);
+     },
+     "AT+CPBR=",
+     {},
+     {}},
+    {"RereadMessages",
+     kInMessages,
+     [](FaultMatrix& t) {
+       t.OpenMessages();
+       t.Enter("Received");
+     },
+     [](FaultMatrix& t) { t.Host().PressKey(kKeyR, PKF_CONTROL); },
+     "AT+CMGL=4",
+     {},
+     {}},
     {"Terminal",
      kGreeting,
      OpenBook,
@@ -427,6 +461,84 @@ const std::vector<Operation> kOperations = {
 };
 
 void PrintTo(const Operation& op, std::ostream* out) { *out << op.name; }
+
+// The commands a user's first step into a view sends before the view shows, each of which a
+// fault may hit: opening the phone (its greeting), entering a phone book, opening the messages
+// view (finding the storages, then listing them). Each command comes with what the user is
+// shown when the phone refuses it: the greeting gets over a refused setting it can do without
+// or a command with an older form to fall back on, and says nothing.
+struct Preparation {
+  const char* name;
+  int before;  // commands the steps before it send
+  std::function<void(FaultMatrix&)> prepare;
+  std::function<void(FaultMatrix&)> act;
+  std::vector<std::pair<std::string, Fault::EOutcome>> commands;
+};
+
+const std::vector<Preparation> kPreparations = {
+    {"Greeting",
+     0,
+     Nothing,
+     [](FaultMatrix& t) { t.Host().Open(OPEN_DISKMENU, 0); },
+     {{"ATE0", Fault::kCommandError},
+      {"AT+CNMI=2,1,1,2,0", Fault::kDone},
+      {"AT+CMEE=2", Fault::kDone},
+      {"AT+CGMI", Fault::kDone},
+      {"AT+CGMM", Fault::kDone},
+      {"AT+CGSN", Fault::kDone},
+      {"AT+CPBS=?", Fault::kCommandError},
+      {"AT+CSCS=?", Fault::kCommandError},
+      {"AT+CSCS=\"UCS2\"", Fault::kCommandError},
+      {"AT+CSCS?", Fault::kCommandError}}},
+    {"ReadSm",
+     kGreeting,
+     OpenBook,
+     [](FaultMatrix& t) { t.Host().SetDirectory("SM"); },
+     {{"AT+CPBS=\"SM\"", Fault::kCommandError},
+      {"AT+CPBR=?", Fault::kCommandError},
+      {"AT+CPBS?", Fault::kCommandError},
+      {"AT+CPBR=1,5", Fault::kCommandError},
+      {"AT+CPBR=6,10", Fault::kCommandError},
+      {"AT+CPBR=11,15", Fault::kCommandError}}},
+    {"OpenMessages",
+     kGreeting,
+     Nothing,
+     [](FaultMatrix& t) { t.Host().Open(OPEN_PLUGINSMENU, 0); },
+     {{"AT+CMGF=0", Fault::kCommandError},
+      {"AT+CMGL=?", Fault::kCommandError},
+      {"AT+CPMS=?", Fault::kCommandError},
+      {"AT+CPMS?", Fault::kCommandError},
+      {"AT+CPMS=\"SM\",\"SM\",\"SM\"", Fault::kCommandError},
+      {"AT+CMGL=4", Fault::kCommandError},
+      {"AT+CPMS=\"ME\",\"SM\",\"SM\"", Fault::kCommandError},
+      {"AT+CMGL=4", Fault::kCommandError}}},
+};
+
+// Every fault that falls on one command, on each command of each preparation.
+std::vector<std::tuple<Operation, Fault>> PreparationCases() {
+  std::vector<std::tuple<Operation, Fault>> cases;
+  for (const Preparation& phase : kPreparations) {
+    for (size_t i = 0; i < phase.commands.size(); ++i) {
+      const auto& [command, refusal] = phase.commands[i];
+      const Operation op{std::string(phase.name) + std::to_string(i + 1),
+                         phase.before + static_cast<int>(i),
+                         phase.prepare,
+                         phase.act,
+                         command,
+                         {},
+                         {},
+                         {},
+                         false,
+                         command,
+                         refusal};
+      for (const Fault& fault : kFaults) {
+        if (!fault.keyed || op.prepared + 1 < fault.earliest) continue;
+        cases.emplace_back(op, fault);
+      }
+    }
+  }
+  return cases;
+}
 
 // The facts once the operation is done: what it removes gone, what it adds there.
 Facts Changed(Facts facts, const Operation& op, const Facts& after) {
@@ -483,15 +595,19 @@ TEST_P(FaultMatrix, EndsInTheRightBoxAndThePhoneHoldsWhatTheUserWasTold) {
   if (fault.apply) {
     fault.apply(setup, prepared);
   } else {
-    setup.faultsJson = R"({"refusals": [{"command": ")" + op.refused +
-                       R"(", "times": 100, "reply": "+CME ERROR: 100"}]})";
+    // Escaped for JSON: a refused command may quote a storage's name.
+    std::string command;
+    for (const char c : op.refused) command += c == '"' ? std::string("\\\"") : std::string(1, c);
+    setup.faultsJson = R"({"refusals": [{"command": ")" + command +
+                       R"(", "times": 100, "reply": "+CME ERROR: 100", "from": )" +
+                       std::to_string(prepared + 1) + "}]}";
   }
   StartPhone(setup);
   m_host.AnswerEveryMessage(fault.answer);
   op.prepare(*this);
   ASSERT_FALSE(HasFatalFailure());
   const size_t sentBefore = m_phone->ReceivedCommands().size();
-  if (fault.apply && std::string(fault.name) != "Sound") {
+  if (fault.keyed) {
     // A fault keyed to the command count must fall on the operation, not before it.
     EXPECT_LE(sentBefore, static_cast<size_t>(prepared)) << "preparation";
   }
@@ -514,11 +630,15 @@ TEST_P(FaultMatrix, EndsInTheRightBoxAndThePhoneHoldsWhatTheUserWasTold) {
     commandError = commandError || elsewhere.find("ERROR") != std::string::npos;
     shown += "\n  elsewhere: " + elsewhere;
   }
-  FinishPhone();
+  const Commands received = FinishPhone();
   EXPECT_EQ(m_host.OpenScreens(), 0u);
   ASSERT_TRUE(m_phone->ExitStatus().has_value()) << "the simulator did not end by itself";
+  if (!op.hits.empty() && fault.keyed) {
+    ASSERT_GT(received.size(), static_cast<size_t>(prepared)) << testing::PrintToString(received);
+    EXPECT_EQ(received[prepared], op.hits) << "the fault fell elsewhere";
+  }
 
-  switch (fault.outcome) {
+  switch (fault.apply ? fault.outcome : op.refusal) {
     case Fault::kDone: EXPECT_FALSE(systemError || commandError) << "boxes:" << shown; break;
     case Fault::kSystemError: EXPECT_TRUE(systemError) << "boxes:" << shown; break;
     case Fault::kCommandError: EXPECT_TRUE(commandError) << "boxes:" << shown; break;
@@ -548,13 +668,20 @@ INSTANTIATE_TEST_SUITE_P(Operations, FaultMatrix,
                          testing::Combine(testing::ValuesIn(kOperations),
                                           testing::ValuesIn(kFaults)),
                          CaseName);
+INSTANTIATE_TEST_SUITE_P(Preparations, FaultMatrix, testing::ValuesIn(PreparationCases()),
+                         CaseName);
 
 // The matrix's size, once for the run.
 class MatrixSize : public testing::Environment {
  public:
   void TearDown() override {
+    const size_t preparations = PreparationCases().size();
+    size_t commands = 0;
+    for (const Preparation& phase : kPreparations) commands += phase.commands.size();
     std::cout << "fault matrix: " << kOperations.size() << " operations x " << kFaults.size()
-              << " faults = " << kOperations.size() * kFaults.size() << " cases\n";
+              << " faults + " << preparations << " faults on " << commands
+              << " preparation commands = " << kOperations.size() * kFaults.size() + preparations
+              << " cases\n";
   }
 };
 
