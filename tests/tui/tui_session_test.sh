@@ -80,6 +80,16 @@ expect_not_screen() {
 # The line of the screen that holds a text, for checks of where things stand.
 line_with() { screen | grep -F -- "$1" | head -n 1; }
 
+# Waits for the plug-in panel's status line (the current item) to show a text.
+expect_current() {
+  local _
+  for _ in $(seq 100); do
+    [[ $(screen | tail -n 4 | head -n 1) == *"$1"* ]] && return 0
+    sleep 0.1
+  done
+  fail "the current item never became '$1'"
+}
+
 # A system-error box: the line above the plug-in's text names the reason the module met, which
 # the host reads from the thread's last error, shared with the module as Windows shares it.
 expect_system_error() {
@@ -295,7 +305,7 @@ sms() {
   expect_screen "From"
   expect_screen "07.12.26 18:30"
   keys Down
-  [[ $(screen | tail -n 4 | head -n 1) == *"+447700900123"* ]] || fail "the cursor is not on the first message"
+  expect_current "+447700900123"
   keys F3
   expect_screen "═ Short message ═"
   [[ $(line_with "Number:") == *"+447700900123"* ]] || fail "the message box lacks the sender"
@@ -346,14 +356,14 @@ export_csv() {
   start_host
   open_phone
   keys Down
-  [[ $(screen | tail -n 4 | head -n 1) == *"SM"* ]] || fail "the cursor is not on the SIM card"
+  expect_current "SM"
   keys F5
   expect_screen "Copy SM to:"
   [[ $(screen | grep -A1 -F "Copy SM to:" | tail -n 1) == *"$work/files"* ]] ||
     fail "the copy dialog does not offer the file panel's folder"
   keys Down Down Space
-  [[ $(line_with "CSV") == *"(•) CSV"* ]] || fail "Space did not pick CSV"
-  [[ $(line_with "Text") == *"( ) Text"* ]] || fail "picking CSV left Text picked"
+  expect_screen "(•) CSV"
+  expect_screen "( ) Text"
   keys Enter
   expect_not_screen "Copy SM to:"
   expect_screen "SM.csv"
