@@ -47,6 +47,11 @@ int main(int argc, char** argv) {
       std::printf("zantel-tui %s\n", ZANTEL_VERSION);
       return 0;
     } else if (argument == "--help" || argument.starts_with("--")) {
+      if (argument == "--language") {
+        std::fprintf(stderr, "zantel-tui: --language needs English or Russian after it\n");
+      } else if (argument != "--help") {
+        std::fprintf(stderr, "zantel-tui: unknown option \"%s\"\n", argument.c_str());
+      }
       std::fprintf(argument == "--help" ? stdout : stderr, "%s", kUsage);
       return argument == "--help" ? 0 : 2;
     } else {
