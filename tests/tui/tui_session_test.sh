@@ -12,6 +12,7 @@
 #   hangup   the phone goes away while its panel is open: the error is shown with the reason the
 #            module met, the host keeps running and quits cleanly
 #   cut      the line is cut in the middle of an answer while the phone is being opened
+#   options  arguments zantel-tui cannot take are named, not run with
 #   run      scripts/run as a person starts it: the demo phone's storages show at once, and F10
 #            leaves the demo phone saved
 # Usage: tui_session_test.sh SCENARIO ZANTEL_TUI MODULE PHONESIM BUILD_DIR
@@ -381,6 +382,24 @@ export_csv() {
   quit_host
 }
 
+# Arguments it cannot take: each is named on standard error before the usage, with status 2,
+# and the screen is never taken over.
+options() {
+  local arguments expected output status
+  while IFS='|' read -r arguments expected; do
+    status=0
+    # shellcheck disable=SC2086 # the arguments are split on purpose
+    output=$("$tui" $arguments 2>&1 </dev/null) || status=$?
+    [ "$status" = 2 ] || fail "zantel-tui $arguments ended with $status, not 2"
+    [[ $output == *"$expected"* ]] || fail "zantel-tui $arguments did not say '$expected': $output"
+    [[ $output == *"usage: zantel-tui"* ]] || fail "zantel-tui $arguments did not show the usage"
+  done <<'TABLE'
+--opne|unknown option "--opne"
+--open --language|--language needs English or Russian after it
+--open a b c|usage: zantel-tui
+TABLE
+}
+
 # scripts/run itself, with nothing but a terminal: its own simulator plays the demo phone, whose
 # state goes to a file of the test's own, as does everything else under HOME.
 run() {
@@ -409,6 +428,7 @@ run() {
 case $scenario in
   session) session ;;
   run) run ;;
+  options) options ;;
   sms) sms ;;
   export) export_csv ;;
   hangup) hangup ;;
