@@ -18,8 +18,8 @@ constexpr const char* kUsage =
     "Plays Far Manager 1.70 on the terminal for the plug-in MODULE (zantel.so):\n"
     "its panel on the left, FOLDER (default: the current folder) on the right.\n"
     "--open: the plug-in's first disk-menu entry (the phone) opens on the left at start.\n"
-    "Without MODULE, the installed plug-in: " ZANTEL_TUI_MODULE_FROM_BIN
-    " next to this program's folder.\n"
+    "Without MODULE, the installed plug-in (" ZANTEL_TUI_MODULE_FROM_BIN
+    " from this program's folder).\n"
     "A single folder argument is FOLDER.\n";
 
 // The running program as the kernel knows it: argv[0] may be a bare name found in PATH or a
