@@ -4,7 +4,7 @@
 #  - exactly the programs, the module with its language and help files, and the read-me;
 #  - no run path in any installed program or module;
 #  - every program answers --version with the project's version, the tool converts a text;
-#  - zantel-tui without MODULE loads the module installed beside it, in tmux: its help (the
+#  - zantel-tui given only a folder loads the module installed beside it, in tmux: its help (the
 #    .hlf beside the module) and its disk-menu item (a message of the .lng beside the module)
 #    show, F10 ends it with status 0; with that module gone it says where it looked.
 # Usage: install_test.sh CMAKE BUILD_DIR VERSION
@@ -94,12 +94,14 @@ expect_gone() {
 }
 
 mkdir -p "$work/files"
-# Started by the name a shell finds in PATH: the program finds its tree all the same.
+# Started by the name a shell finds in PATH: the program finds its tree all the same. A lone
+# folder argument is the file panel's, not a module.
 tmux -L "$socket" -f /dev/null new-session -d -s zi -x 100 -y 30 \
-  "cd '$work/files' && env PATH='$tree/bin':/usr/bin:/bin TERM=tmux-256color LANG=C.UTF-8 \
-   ZANTEL_REGISTRY='$work/registry.sqlite3' zantel-tui 2>'$work/stderr'; \
+  "cd '$work' && env PATH='$tree/bin':/usr/bin:/bin TERM=tmux-256color LANG=C.UTF-8 \
+   ZANTEL_REGISTRY='$work/registry.sqlite3' zantel-tui '$work/files' 2>'$work/stderr'; \
    echo \$? >'$work/status'; sleep 60"
 expect_screen "10Quit"
+expect_screen " $work/files "
 keys F1
 expect_screen "Zantel: a mobile phone in a panel"
 keys Escape
