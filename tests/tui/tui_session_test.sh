@@ -362,7 +362,7 @@ export_csv() {
   expect_screen "Copy SM to:"
   [[ $(screen | grep -A1 -F "Copy SM to:" | tail -n 1) == *"/files"* ]] ||
     fail "the copy dialog does not offer the file panel's folder"
-  keys Down Down Space
+  keys Down Down Down Space
   expect_screen "(•) CSV"
   expect_screen "( ) Text"
   keys Enter
