@@ -1,9 +1,75 @@
 #include "host/panel.h"
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 
 namespace Host {
+namespace {
+
+int CompareCaseless(const std::string& a, const std::string& b) {
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    const int x = std::tolower(static_cast<unsigned char>(a[i]));
+    const int y = std::tolower(static_cast<unsigned char>(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+std::string Extension(const std::string& name) {
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos || dot == 0 ? std::string() : name.substr(dot + 1);
+}
+
+template <typename T>
+int Compare(const T& a, const T& b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// Negative when `a` comes first in the mode's own order. Times and sizes come newest and
+// largest first, as in Far; ties go by name.
+int CompareByMode(const CPanelItem& a, const CPanelItem& b, int mode) {
+  int order = 0;
+  switch (mode) {
+    case SM_EXT: order = CompareCaseless(Extension(a.name), Extension(b.name)); break;
+    case SM_MTIME:
+    case SM_CTIME:
+    case SM_ATIME: order = Compare(b.writeTime, a.writeTime); break;
+    case SM_SIZE:
+    case SM_COMPRESSEDSIZE: order = Compare(b.size, a.size); break;
+    case SM_DESCR: order = CompareCaseless(a.description, b.description); break;
+    case SM_OWNER: order = CompareCaseless(a.owner, b.owner); break;
+    default: break;
+  }
+  return order != 0 ? order : CompareCaseless(a.name, b.name);
+}
+
+// "..", then folders, then files, whatever the order.
+int Group(const CPanelItem& item) { return item.IsParent() ? 0 : (item.IsFolder() ? 1 : 2); }
+
+}  // namespace
+
+void CPanel::Sort() {
+  if (!sortsItems) return;
+  const std::string currentName = CurrentItem() ? CurrentItem()->name : std::string();
+  std::stable_sort(m_items.begin(), m_items.end(),
+                   [this](const CPanelItem& a, const CPanelItem& b) {
+                     if (Group(a) != Group(b)) return Group(a) < Group(b);
+                     if (sortMode == SM_UNSORTED) return false;
+                     const int order = CompareByMode(a, b, sortMode);
+                     return reverseOrder ? order > 0 : order < 0;
+                   });
+  if (sortMode == SM_UNSORTED && reverseOrder) {
+    const auto folders = std::find_if(m_items.begin(), m_items.end(),
+                                      [](const CPanelItem& item) { return Group(item) != 0; });
+    const auto files = std::find_if(folders, m_items.end(),
+                                    [](const CPanelItem& item) { return Group(item) == 2; });
+    std::reverse(folders, files);
+    std::reverse(files, m_items.end());
+  }
+  if (!currentName.empty()) SetCurrent(currentName);
+}
 
 void CPanel::SetItems(std::vector<CPanelItem> items, bool keepSelection) {
   const std::string currentName = CurrentItem() ? CurrentItem()->name : std::string();
@@ -14,6 +80,7 @@ void CPanel::SetItems(std::vector<CPanelItem> items, bool keepSelection) {
   }
   for (CPanelItem& item : items) item.selected = !item.IsParent() && selected.count(item.name) > 0;
   m_items = std::move(items);
+  Sort();
   if (currentName.empty() || !SetCurrent(currentName)) SetCurrent(m_current);
   SetTop(m_top);
 }

@@ -92,9 +92,16 @@ class CPanel {
   // What an operation applies to: the selected items, else the current one unless it is "..".
   std::vector<CPanelItem> Targets() const;
 
+  // Puts the items in the order Far shows them in (see `sortsItems`), the cursor staying on
+  // its item.
+  void Sort();
+
   int viewMode = 2;
   int sortMode = SM_NAME;
   bool reverseOrder = false;
+  // A panel for people keeps its items in Far's order: "..", then folders, then files, each by
+  // the sort mode. A scripted host keeps them as they came, so that tests name them by place.
+  bool sortsItems = false;
   // The real folder of a file panel; the plug-in's CurDir of a plug-in panel.
   std::string directory;
   CPluginPanelInfo plugin;

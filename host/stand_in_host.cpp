@@ -608,6 +608,7 @@ int CStandInHost::Control(FarHandle plugin, int command, void* param) {
       const int mode = *static_cast<const int*>(param);
       if (mode <= SM_DEFAULT || mode > SM_NUMLINKS) return 0;
       panel->sortMode = mode;
+      panel->Sort();
       return 1;
     }
     case FCTL_SETSORTORDER:
@@ -615,6 +616,7 @@ int CStandInHost::Control(FarHandle plugin, int command, void* param) {
       CPanel* panel = PanelFor(plugin, command == FCTL_SETANOTHERSORTORDER, which);
       if (!panel) return 0;
       panel->reverseOrder = param && *static_cast<const int*>(param) != 0;
+      panel->Sort();
       return 1;
     }
     default: break;

@@ -32,6 +32,8 @@ CTuiApp::CTuiApp() : m_ui(m_terminal, [this] { Draw(); }) {
 
 bool CTuiApp::Start(const std::string& modulePath, const std::string& folder,
                     const std::string& language, std::string& error) {
+  m_host.Panel(EPanel::Plugin).sortsItems = true;
+  m_host.Panel(EPanel::Files).sortsItems = true;
   if (!m_host.SetFolder(folder) || !m_host.Load(modulePath, language)) {
     error = m_host.Failures().empty() ? "cannot start" : m_host.Failures().back();
     return false;
