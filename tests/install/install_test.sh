@@ -23,8 +23,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
+window=zi
+# shellcheck source=../support/tmux_screen.sh
+source "$(dirname "$0")/../support/tmux_screen.sh"
 fail() {
   echo "FAILED: $*"
+  if tmux -L "$socket" has-session -t "$window" 2>/dev/null; then
+    echo "---- screen ----"
+    screen
+    echo "---- host's standard error ----"
+    cat "$work/stderr" 2>/dev/null
+  fi
   exit 1
 }
 
@@ -70,28 +79,6 @@ status=$?
 mv "$work/zantel.so" "$tree/lib/zantel/zantel.so"
 
 command -v tmux >/dev/null || fail "tmux is missing (scripts/setup installs it)"
-screen() { tmux -L "$socket" capture-pane -p -t zi; }
-keys() { tmux -L "$socket" send-keys -t zi "$@"; }
-expect_screen() {
-  local _
-  for _ in $(seq 100); do
-    screen | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  echo "---- screen ----"
-  screen
-  echo "---- host's standard error ----"
-  cat "$work/stderr" 2>/dev/null
-  fail "the screen never showed '$1'"
-}
-expect_gone() {
-  local _
-  for _ in $(seq 100); do
-    screen | grep -qF -- "$1" || return 0
-    sleep 0.1
-  done
-  fail "the screen still shows '$1'"
-}
 
 mkdir -p "$work/files"
 # Started by the name a shell finds in PATH: the program finds its tree all the same. A lone
@@ -105,11 +92,11 @@ expect_screen " $work/files "
 keys F1
 expect_screen "Zantel: a mobile phone in a panel"
 keys Escape
-expect_gone "Zantel: a mobile phone in a panel"
+expect_not_screen "Zantel: a mobile phone in a panel"
 keys M-F1
 expect_screen "Mobile phone book"
 keys Escape
-expect_gone "Mobile phone book"
+expect_not_screen "Mobile phone book"
 keys F10
 for _ in $(seq 100); do
   [ -f "$work/status" ] && break
