@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -75,8 +76,11 @@ std::string ValueName(CInput& input) {
   return input.Text(which % 16);
 }
 
+// The keys one input has written to, by path: each is made once, not walked to for every value.
+using KeysWritten = std::map<std::string, Platform::CRegKey>;
+
 // One value: [key byte][entry key name if any][value name][type][length][data].
-void WriteValue(CInput& input, const std::string& phoneKey) {
+void WriteValue(CInput& input, const std::string& phoneKey, KeysWritten& keys) {
   const uint8_t where = input.Byte();
   std::string path = phoneKey + "\\" + kStorages[where % kStorages.size()];
   if (where & 0x04) {
@@ -88,7 +92,9 @@ void WriteValue(CInput& input, const std::string& phoneKey) {
   const std::string name = ValueName(input);
   const uint8_t type = input.Byte() % 8;
   const std::string data = input.Text(input.Byte() % 64);
-  Platform::CRegKey key = Platform::CRegKey::Create(path);
+  auto [written, isNew] = keys.try_emplace(path);
+  Platform::CRegKey& key = written->second;
+  if (isNew) key = Platform::CRegKey::Create(path);
   key.SetValue(name, type, std::span(reinterpret_cast<const uint8_t*>(data.data()), data.size()));
 }
 
@@ -133,7 +139,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   {
     Platform::CRegTransaction atomic;
     CInput input(std::string_view(reinterpret_cast<const char*>(data), size));
-    while (!input.Empty()) WriteValue(input, phoneKey);
+    KeysWritten keys;
+    while (!input.Empty()) WriteValue(input, phoneKey, keys);
     Check(atomic.Commit());
   }
 
