@@ -200,10 +200,9 @@ void RunOperation(uint8_t choice, CConnection& connection, CPhoneBytes& phone,
   }
 }
 
-// One input in 64 ends in a burst longer than any line may grow. A burst costs as much as
-// thousands of ordinary inputs, so the choice is a hash of all the input's bytes, not a flag:
-// the fuzzer keeps mutating the inputs it has kept, and a flag would carry the burst over to
-// most of their offspring (a fifth of all inputs, and four fifths of the time, with one).
+// One input in 64 ends in a burst longer than any line may grow; a burst costs as much as
+// thousands of ordinary inputs. A hash of all the input's bytes chooses, not a flag: the fuzzer
+// mutates the inputs it keeps, and a flag passed the burst on to most of their offspring.
 bool EndsInBurst(const uint8_t* data, size_t size) {
   uint32_t hash = 2166136261u;  // FNV-1a
   for (size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
