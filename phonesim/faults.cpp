@@ -38,6 +38,8 @@ Faults FaultsFromJson(const json& root) {
     Faults faults;
     faults.bytesPerSecond = Count(root, "bytesPerSecond");
     faults.latencyMs = Count(root, "latencyMs");
+    faults.latencyFrom = root.value("latencyFrom", 1);
+    if (faults.latencyFrom < 1) throw std::runtime_error("latencyFrom counts commands from 1");
     if (root.contains("splitSeed")) faults.splitSeed = root.at("splitSeed").get<uint32_t>();
     for (const json& item : root.value("refusals", json::array())) {
       faults.refusals.push_back({item.at("command").get<std::string>(), item.value("times", 1),

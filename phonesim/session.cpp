@@ -139,7 +139,7 @@ std::string CSession::Framed(const Reply& reply) const {
 }
 
 void CSession::Answer(const Reply& reply) {
-  if (m_faults.latencyMs > 0)
+  if (m_faults.latencyMs > 0 && m_commands >= m_faults.latencyFrom)
     std::this_thread::sleep_for(std::chrono::milliseconds(m_faults.latencyMs));
   for (const Garbage& noise : m_faults.garbage) {
     if (noise.command == m_commands) Send(noise.bytes);

@@ -11,8 +11,6 @@
 namespace {
 
 constexpr const char* kPanelFormat = "Mobile";
-// Phones need a moment after the port opens before they listen.
-constexpr uint32_t kSettleMs = 1000;
 
 InfoPanelLine InfoLine(const char* label, const std::string& data) {
   InfoPanelLine line{};
@@ -25,7 +23,7 @@ InfoPanelLine InfoLine(const char* label, const std::string& data) {
 
 CGenericMobilePanel::CGenericMobilePanel(std::unique_ptr<CConnection> connection)
     : m_connection(std::move(connection)) {
-  Platform::SleepMilliseconds(kSettleMs);
+  Platform::SleepMilliseconds(Settings().SettleTime);
   PhoneIdentity phone = RunHandshake(*m_connection, Settings().Profiles);
   m_profile = phone.Profile;
   m_identity = std::move(phone.Identity);

@@ -73,6 +73,7 @@ const std::vector<Field<S>>& MainFields() {
       Text("LastNamedPipe", &S::LastNamedPipe),
       Text("LastPhoneSMSSent", &S::LastPhoneSMSSent),
       Text("LastTextSMSSent", &S::LastTextSMSSent),
+      Integer("SettleTime", &S::SettleTime, 0, kMaxSettleTime),
   };
   return fields;
 }

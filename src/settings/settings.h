@@ -25,6 +25,9 @@ struct PortSettings {
 // phone book checks that its formats end here too.
 constexpr int32_t kLastOutFormat = 3;
 
+// The longest settle time the loader takes, in milliseconds; a longer one loads as the default.
+constexpr int32_t kMaxSettleTime = 10000;
+
 // The process-wide settings. Every panel reads them; the configuration dialogs and the few
 // operations that remember the user's last input write them.
 struct PluginSettings {
@@ -43,6 +46,9 @@ struct PluginSettings {
   std::string LastNamedPipe;
   std::string LastPhoneSMSSent;
   std::string LastTextSMSSent;
+  // Milliseconds to wait after the link opens before the first command: phones need a moment
+  // before they listen. Not in the dialogs; a test's simulator needs none.
+  uint32_t SettleTime = 1000;
   PortSettings FirstCOM;
   PortSettings SecondCOM;
   ModelProfileList Profiles = {DefaultProfile()};

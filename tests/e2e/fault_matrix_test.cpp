@@ -106,10 +106,11 @@ const std::vector<Fault> kFaults = {
      },
      Fault::kSystemError, CMessageAnswer::kLastButton, true, 2},
     // The simulator does not speak again once silent: a phone slower than the time-out, waited
-    // for at every prompt, is the same wait from the user's side.
+    // for at every prompt, is the same wait from the user's side. The preparation runs at full
+    // speed; from the operation on, every answer comes after the time-out.
     {"SlowThenWaitedFor",
-     [](PhoneSimulatorSetup& s, int) {
-       s.options = {"--latency", "1300"};
+     [](PhoneSimulatorSetup& s, int after) {
+       AddFaults(s, R"({"latencyMs": 1300, "latencyFrom": )" + std::to_string(after + 1) + "}");
        s.maxSeconds = 90;
      },
      Fault::kDone, 0, false},
@@ -609,13 +610,24 @@ TEST_P(FaultMatrix, EndsInTheRightBoxAndThePhoneHoldsWhatTheUserWasTold) {
   m_host.AnswerEveryMessage(fault.answer);
   op.prepare(*this);
   ASSERT_FALSE(HasFatalFailure());
-  const size_t sentBefore = m_phone->ReceivedCommands().size();
-  if (fault.keyed) {
-    // A fault keyed to the command count must fall on the operation, not before it.
-    EXPECT_LE(sentBefore, static_cast<size_t>(prepared)) << "preparation";
-  }
+  // A fault keyed to the command count must fall on the operation, not before it.
+  EXPECT_LE(m_phone->ReceivedCommands().size(), static_cast<size_t>(prepared)) << "preparation";
+  const auto timeOuts = [this](size_t from) {
+    return std::count_if(m_host.Messages().begin() + static_cast<std::ptrdiff_t>(from),
+                         m_host.Messages().end(), [](const Host::ShownMessage& box) {
+                           return box.helpTopic == "TimeoutError";
+                         });
+  };
+  // A phone the user waits for is slow from the operation on, and only then.
+  const bool waitedFor = fault.answer == 0;
   const size_t boxesBefore = m_host.Messages().size();
+  if (waitedFor) {
+    EXPECT_EQ(timeOuts(0), 0) << "the phone was slow before the operation";
+  }
   op.act(*this);
+  if (waitedFor) {
+    EXPECT_GT(timeOuts(boxesBefore), 0) << "the operation never waited past the time-out";
+  }
 
   bool systemError = false;
   bool commandError = false;

@@ -60,7 +60,9 @@ class OpenPhone : public testing::Test {
   OpenPhone() {
     // Under Wine the store is the prefix's own registry: start from no settings at all.
     Platform::CRegKey::Open(CStandInHost::kRootKey).DeleteSubtree("Zantel");
-    // A silent phone is given up after one second; a terminal knows no hardware handshake.
+    // The simulator listens at once; a silent phone is given up after one second; a terminal
+    // knows no hardware handshake.
+    SetDword("", "SettleTime", 0);
     SetDword("\\FirstCOM", "Timeout", 1);
     SetDword("\\FirstCOM", "HwCtl", 0);
     SetDword("\\SecondCOM", "Timeout", 1);

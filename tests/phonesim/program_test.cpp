@@ -129,13 +129,15 @@ TEST(Options, SingleValuedFaultsOverrideTheScript) {
 
 TEST(Options, FaultScriptReadsEveryKind) {
   const PhoneSim::Faults faults = PhoneSim::FaultsFromJson(nlohmann::json::parse(R"({
-      "bytesPerSecond": 1200, "splitSeed": 9, "silentAfter": 5,
+      "bytesPerSecond": 1200, "splitSeed": 9, "silentAfter": 5, "latencyMs": 40, "latencyFrom": 3,
       "refusals": [{"command": "AT+CPBR", "times": 2, "reply": "+CME ERROR: 100", "from": 4}],
       "unsolicited": [{"command": 3, "every": 2, "text": "RING"}],
       "garbage": [{"command": 1, "bytes": "FF00"}]})"));
   EXPECT_EQ(faults.bytesPerSecond, 1200);
   EXPECT_EQ(faults.splitSeed, 9u);
   EXPECT_EQ(faults.silentAfter, 5);
+  EXPECT_EQ(faults.latencyMs, 40);
+  EXPECT_EQ(faults.latencyFrom, 3);
   ASSERT_EQ(faults.refusals.size(), 1u);
   EXPECT_EQ(faults.refusals[0].reply, "+CME ERROR: 100");
   EXPECT_EQ(faults.refusals[0].from, 4);
@@ -146,6 +148,8 @@ TEST(Options, FaultScriptReadsEveryKind) {
   EXPECT_THROW(PhoneSim::FaultsFromJson(nlohmann::json::parse(R"({"garbage": [{"bytes": "F"}]})")),
                std::runtime_error);
   EXPECT_THROW(PhoneSim::FaultsFromJson(nlohmann::json::parse(R"({"latencyMs": -1})")),
+               std::runtime_error);
+  EXPECT_THROW(PhoneSim::FaultsFromJson(nlohmann::json::parse(R"({"latencyFrom": 0})")),
                std::runtime_error);
 }
 
