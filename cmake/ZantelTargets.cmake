@@ -19,6 +19,22 @@ function(zantel_layer name)
   endif()
 endfunction()
 
+# zantel_test_headers(TARGET [GMOCK]): GoogleTest's headers (and GoogleMock's) compiled once for
+# the target instead of in each of its files, where they take most of a test file's build time.
+function(zantel_test_headers target)
+  cmake_parse_arguments(ARG "GMOCK" "" "" ${ARGN})
+  set(headers <gtest/gtest.h>)
+  if(ARG_GMOCK)
+    list(APPEND headers <gmock/gmock.h>)
+  endif()
+  target_precompile_headers(${target} PRIVATE ${headers})
+  # With GoogleTest's headers first, GCC 12 at -O2 inlines std::string's operator+ and copies
+  # so that it warns of writes out of bounds that are not there (known false positives of its
+  # object-size analysis in libstdc++).
+  target_compile_options(${target} PRIVATE
+                         "$<$<CXX_COMPILER_ID:GNU>:-Wno-array-bounds;-Wno-stringop-overflow>")
+endfunction()
+
 # zantel_unit_tests(LAYER [DEPS target...]): one GoogleTest program per tested layer.
 # Files named posix_*.cpp test what exists on POSIX only, win32_*.cpp what exists on Windows only.
 function(zantel_unit_tests layer)
@@ -35,6 +51,7 @@ function(zantel_unit_tests layer)
   add_executable(${layer}_tests ${sources})
   target_link_libraries(${layer}_tests PRIVATE zantel_${layer} ${ARG_DEPS} zantel_test_support
                         GTest::gmock GTest::gtest_main zantel_warnings)
+  zantel_test_headers(${layer}_tests GMOCK)
   set(properties ENVIRONMENT "ZANTEL_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
   # Under Wine there is one pair of serial ports for all tests (see tests/support/serial_pair.h):
   # the programs whose tests use it take turns.

@@ -15,7 +15,7 @@
 #include "platform/registry.h"
 
 // The stand-in host with the built module, the test's own settings store, and a phone simulator
-// on COM1 when a test starts one.
+// on the first port (the test's phone port) when a test starts one.
 namespace EndToEnd {
 
 using Host::CMessageAnswer;
@@ -63,6 +63,7 @@ class OpenPhone : public testing::Test {
     // The simulator listens at once; a silent phone is given up after one second; a terminal
     // knows no hardware handshake.
     SetDword("", "SettleTime", 0);
+    SetDword("\\FirstCOM", "Port", static_cast<uint32_t>(TestPhonePort()));
     SetDword("\\FirstCOM", "Timeout", 1);
     SetDword("\\FirstCOM", "HwCtl", 0);
     SetDword("\\SecondCOM", "Timeout", 1);

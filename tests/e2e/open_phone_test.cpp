@@ -53,7 +53,7 @@ TEST_F(OpenPhone, FromThePluginsMenuIntoTheMessages) {
 TEST_F(OpenPhone, PortMenuOffersBothPortsAndANamedFile) {
   SetDword("", "EnableSecondCOMPort", 1);
   SetDword("\\FirstCOM", "Port", 5);
-  SetDword("\\SecondCOM", "Port", 1);
+  SetDword("\\SecondCOM", "Port", static_cast<uint32_t>(TestPhonePort()));
   SetDword("\\SecondCOM", "BaudRate", 9600);
   Load();
   StartPhone(Phone("modem"));
@@ -65,7 +65,7 @@ TEST_F(OpenPhone, PortMenuOffersBothPortsAndANamedFile) {
   EXPECT_EQ(menu.flags, static_cast<FarDword>(FMENU_WRAPMODE));
   ASSERT_EQ(menu.items.size(), 3u);
   EXPECT_EQ(menu.items[0].text, "COM5  115200, 8N1");
-  EXPECT_EQ(menu.items[1].text, "COM1  9600, 8N1");
+  EXPECT_EQ(menu.items[1].text, "COM" + std::to_string(TestPhonePort()) + "  9600, 8N1");
   EXPECT_EQ(menu.items[2].text, "Named pipe or file");
   EXPECT_EQ(FinishPhone(), kUtf8Handshake);
 }

@@ -19,10 +19,11 @@
 #include "settings/settings.h"
 
 // zantel-phonesim as a separate process, as the end-to-end tests use it: built natively and
-// for Windows, where the test runs under Wine and starts the native simulator behind COM1.
+// for Windows, where the test runs under Wine and starts the native simulator behind the port
+// ctest handed it.
 namespace {
 
-constexpr int kPort = 1;
+const int kPort = TestPhonePort();
 
 std::string ClassicPhone() {
   const char* root = std::getenv("ZANTEL_TEST_DATA");

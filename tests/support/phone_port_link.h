@@ -9,5 +9,9 @@ std::string PreparePhonePortLink(int port, const std::string& scratchFolder, std
 // Undoes what PreparePhonePortLink changed in this process.
 void ReleasePhonePortLink(int port);
 
+// The COM port this test's phone simulator serves and the plug-in opens: natively any port
+// will do (1); under Wine the one ctest handed to the test (see tests/support/win32).
+int TestPhonePort();
+
 // The native zantel-phonesim program, as this program starts it (empty when unknown).
 std::string PhoneSimulatorProgram();

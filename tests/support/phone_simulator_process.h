@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "phone_port_link.h"
 #include "platform/process.h"
 
 // How to start a phone simulator for one end-to-end test.
@@ -12,14 +13,14 @@ struct PhoneSimulatorSetup {
   std::string profile;               // overrides the state's profile; alone, an empty phone of it
   std::string faultsJson;            // a fault script as JSON text; empty: none
   std::vector<std::string> options;  // further zantel-phonesim options, such as --latency 20
-  int port = 1;                      // the COM port the plug-in opens
+  int port = TestPhonePort();        // the COM port the plug-in opens
   int maxSeconds = 60;               // the simulator's own safety limit
 };
 
 // zantel-phonesim as a separate process serving one test: started with the test's phone and
 // faults, a transcript, --save, --until-closed and --max-seconds, behind a link that the
 // plug-in finds as COMn. Natively the link is private and ZANTEL_COMn names it; under Wine it
-// is the fixed path scripts/test-windows maps COM1 to, so tests using it take turns. Once the
+// is the fixed path scripts/test-windows maps the port to, so tests take turns on each port. Once the
 // constructor returns, the simulator serves the port (or Failure() says why not).
 class CPhoneSimulatorProcess {
  public:
