@@ -122,11 +122,11 @@ std::string CMessageAnswer::Describe() const {
          ", answer button " + std::to_string(m_button);
 }
 
-CScriptedHost::CScriptedHost() : m_previous(g_current) {
+CScriptedHost::CScriptedHost() : m_rootKey(kRootKey), m_previous(g_current) {
   g_current = this;
   m_info.StructSize = sizeof(m_info);
   m_info.ModuleNumber = kModuleNumber;
-  m_info.RootKey = kRootKey;
+  m_info.RootKey = m_rootKey.c_str();
   m_info.Menu = &CScriptedHost::MenuService;
   m_info.Dialog = &CScriptedHost::DialogService;
   m_info.Message = &CScriptedHost::MessageService;
@@ -136,6 +136,11 @@ CScriptedHost::CScriptedHost() : m_previous(g_current) {
 }
 
 CScriptedHost::~CScriptedHost() { g_current = m_previous; }
+
+void CScriptedHost::SetRootKey(std::string rootKey) {
+  m_rootKey = std::move(rootKey);
+  m_info.RootKey = m_rootKey.c_str();
+}
 
 CScriptedHost* CScriptedHost::Current() { return g_current; }
 

@@ -113,6 +113,9 @@ class CScriptedHost {
   CScriptedHost& operator=(const CScriptedHost&) = delete;
 
   const PluginStartupInfo& StartupInfo() const { return m_info; }
+  // The registry key the plug-in keeps its settings below (Far's "Software\Far\Plugins"
+  // unless set); set before the module is loaded.
+  void SetRootKey(std::string rootKey);
 
   // Names the plug-in module; GetMsg then reads the language files beside it. False when
   // neither a file of the language nor an English one is there.
@@ -183,6 +186,7 @@ class CScriptedHost {
   const char* MessageText(int number);
 
   PluginStartupInfo m_info{};
+  std::string m_rootKey;
   CScriptedHost* m_previous = nullptr;
   CHostUi* m_ui = nullptr;
   std::function<void(const std::string&)> m_report;

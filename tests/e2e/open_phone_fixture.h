@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,12 @@ using Host::CMessageAnswer;
 using Host::CStandInHost;
 using Commands = std::vector<std::string>;
 
-inline const std::string kSettingsKey = std::string(CStandInHost::kRootKey) + "\\Zantel";
+// The host's plug-ins key, of this test program's own: under Wine every program uses the prefix's
+// one registry, and tests run side by side.
+inline const std::string kTestKeyName = "e2e-" + std::to_string(std::random_device{}());
+inline const std::string kTestsKey = "Software\\ZantelTests";
+inline const std::string kHostRootKey = kTestsKey + "\\" + kTestKeyName + "\\Far\\Plugins";
+inline const std::string kSettingsKey = kHostRootKey + "\\Zantel";
 
 // The handshake a phone offering UTF-8 receives, in order.
 inline const Commands kUtf8Handshake = {
@@ -59,7 +65,8 @@ class OpenPhone : public testing::Test {
  protected:
   OpenPhone() {
     // Under Wine the store is the prefix's own registry: start from no settings at all.
-    Platform::CRegKey::Open(CStandInHost::kRootKey).DeleteSubtree("Zantel");
+    m_host.SetRootKey(kHostRootKey);
+    Platform::CRegKey::Open(kHostRootKey).DeleteSubtree("Zantel");
     // The simulator listens at once; a silent phone is given up after one second; a terminal
     // knows no hardware handshake.
     SetDword("", "SettleTime", 0);
@@ -72,7 +79,7 @@ class OpenPhone : public testing::Test {
   }
   ~OpenPhone() override {
     m_host.Exit();
-    Platform::CRegKey::Open(CStandInHost::kRootKey).DeleteSubtree("Zantel");
+    Platform::CRegKey::Open(kTestsKey).DeleteSubtree(kTestKeyName);
   }
 
   void Load() { ASSERT_TRUE(m_host.Load(ZANTEL_MODULE_PATH)); }
