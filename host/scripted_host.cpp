@@ -10,7 +10,6 @@ namespace Host {
 namespace {
 
 CScriptedHost* g_current = nullptr;
-constexpr const char* kRootKey = "Software\\Far\\Plugins";
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 

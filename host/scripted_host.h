@@ -105,6 +105,8 @@ class CScriptedHost {
   using ShownDialog = Host::ShownDialog;
   using ShownMenu = Host::ShownMenu;
   static constexpr int kModuleNumber = 42;
+  // Far's key for its plug-ins' settings, the default root key.
+  static constexpr const char* kRootKey = "Software\\Far\\Plugins";
 
   // The newest instance serves the services; the one before it takes over when it goes.
   CScriptedHost();

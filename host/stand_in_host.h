@@ -25,7 +25,6 @@ class CStandInHost : public CScriptedHost {
   static FarHandle InvalidHandle() {
     return reinterpret_cast<FarHandle>(static_cast<intptr_t>(-1));
   }
-  static constexpr const char* kRootKey = "Software\\Far\\Plugins";
 
   CStandInHost();
   // Closes the panel, calls ExitFAR and unloads the module if that has not been done.

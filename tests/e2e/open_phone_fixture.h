@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "../unit/platform/temp_registry.h"
 #include "farapi/far_api.h"
 #include "host/stand_in_host.h"
+#include "host_root_key.h"
 #include "phone_simulator_process.h"
 #include "platform/registry.h"
 
@@ -23,12 +23,7 @@ using Host::CMessageAnswer;
 using Host::CStandInHost;
 using Commands = std::vector<std::string>;
 
-// The host's plug-ins key, of this test program's own: under Wine every program uses the prefix's
-// one registry, and tests run side by side.
-inline const std::string kTestKeyName = "e2e-" + std::to_string(std::random_device{}());
-inline const std::string kTestsKey = "Software\\ZantelTests";
-inline const std::string kHostRootKey = kTestsKey + "\\" + kTestKeyName + "\\Far\\Plugins";
-inline const std::string kSettingsKey = kHostRootKey + "\\Zantel";
+inline const std::string kSettingsKey = TestHostRootKey() + "\\Zantel";
 
 // The handshake a phone offering UTF-8 receives, in order.
 inline const Commands kUtf8Handshake = {
@@ -65,8 +60,8 @@ class OpenPhone : public testing::Test {
  protected:
   OpenPhone() {
     // Under Wine the store is the prefix's own registry: start from no settings at all.
-    m_host.SetRootKey(kHostRootKey);
-    Platform::CRegKey::Open(kHostRootKey).DeleteSubtree("Zantel");
+    m_host.SetRootKey(TestHostRootKey());
+    Platform::CRegKey::Open(TestHostRootKey()).DeleteSubtree("Zantel");
     // The simulator listens at once; a silent phone is given up after one second; a terminal
     // knows no hardware handshake.
     SetDword("", "SettleTime", 0);
@@ -79,7 +74,8 @@ class OpenPhone : public testing::Test {
   }
   ~OpenPhone() override {
     m_host.Exit();
-    Platform::CRegKey::Open(kTestsKey).DeleteSubtree(kTestKeyName);
+    Platform::CRegKey::Open(TestHostRootKey()).DeleteSubtree("Zantel");
+    ForgetTestHostRootKey();
   }
 
   void Load() { ASSERT_TRUE(m_host.Load(ZANTEL_MODULE_PATH)); }

@@ -7,6 +7,7 @@
 
 #include "farlib/host.h"
 #include "farlib/message_ids.h"
+#include "host_root_key.h"
 
 namespace {
 
@@ -25,9 +26,14 @@ const std::map<int, std::string> kDefaultTexts = {
     {Msg::kCommandTooLong, "The command is longer than %d characters"},
 };
 
+// Fake hosts alive in this program: the settings they caused go with the last one.
+int g_liveHosts = 0;
+
 }  // namespace
 
 CFakeHost::CFakeHost() {
+  ++g_liveHosts;
+  SetRootKey(TestHostRootKey());
   OnFailure([](const std::string& failure) { ADD_FAILURE() << failure; });
   NameMissingMessages();
   for (const auto& [number, text] : kDefaultTexts) SetMessageText(number, text);
@@ -37,4 +43,5 @@ CFakeHost::CFakeHost() {
 CFakeHost::~CFakeHost() {
   Verify();
   FarLib::SetStartupInfo(PluginStartupInfo{});
+  if (--g_liveHosts == 0) ForgetTestHostRootKey();
 }
