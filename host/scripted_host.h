@@ -115,8 +115,8 @@ class CScriptedHost {
   CScriptedHost& operator=(const CScriptedHost&) = delete;
 
   const PluginStartupInfo& StartupInfo() const { return m_info; }
-  // The registry key the plug-in keeps its settings below (Far's "Software\Far\Plugins"
-  // unless set); set before the module is loaded.
+  // The registry key the plug-in keeps its settings below (kRootKey unless set); set before
+  // the module is loaded.
   void SetRootKey(std::string rootKey);
 
   // Names the plug-in module; GetMsg then reads the language files beside it. False when

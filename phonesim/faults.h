@@ -37,7 +37,7 @@ struct Garbage {
 struct Faults {
   int bytesPerSecond = 0;
   int latencyMs = 0;
-  int latencyFrom = 1;  // the first command whose answer is delayed by latencyMs
+  int latencyFrom = 1;                // the first command whose answer is delayed by latencyMs
   std::optional<uint32_t> splitSeed;  // replies go out in random pieces
   std::vector<Refusal> refusals;
   std::vector<Unsolicited> unsolicited;

@@ -613,10 +613,9 @@ TEST_P(FaultMatrix, EndsInTheRightBoxAndThePhoneHoldsWhatTheUserWasTold) {
   // A fault keyed to the command count must fall on the operation, not before it.
   EXPECT_LE(m_phone->ReceivedCommands().size(), static_cast<size_t>(prepared)) << "preparation";
   const auto timeOuts = [this](size_t from) {
-    return std::count_if(m_host.Messages().begin() + static_cast<std::ptrdiff_t>(from),
-                         m_host.Messages().end(), [](const Host::ShownMessage& box) {
-                           return box.helpTopic == "TimeoutError";
-                         });
+    return std::count_if(
+        m_host.Messages().begin() + static_cast<std::ptrdiff_t>(from), m_host.Messages().end(),
+        [](const Host::ShownMessage& box) { return box.helpTopic == "TimeoutError"; });
   };
   // A phone the user waits for is slow from the operation on, and only then.
   const bool waitedFor = fault.answer == 0;

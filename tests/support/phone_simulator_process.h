@@ -20,8 +20,8 @@ struct PhoneSimulatorSetup {
 // zantel-phonesim as a separate process serving one test: started with the test's phone and
 // faults, a transcript, --save, --until-closed and --max-seconds, behind a link that the
 // plug-in finds as COMn. Natively the link is private and ZANTEL_COMn names it; under Wine it
-// is the fixed path scripts/test-windows maps the port to, so tests take turns on each port. Once the
-// constructor returns, the simulator serves the port (or Failure() says why not).
+// is the fixed path scripts/test-windows maps the port to, so tests take turns on each port. Once
+// the constructor returns, the simulator serves the port (or Failure() says why not).
 class CPhoneSimulatorProcess {
  public:
   explicit CPhoneSimulatorProcess(const PhoneSimulatorSetup& setup);

@@ -185,14 +185,13 @@ INSTANTIATE_TEST_SUITE_P(
         StoredName{"", "LogFile", kSz}, StoredName{"", "OutFormat", kDw},
         StoredName{"", "LastNamedPipe", kSz}, StoredName{"", "LastPhoneSMSSent", kSz},
         StoredName{"", "LastTextSMSSent", kSz}, StoredName{"", "SettleTime", kDw},
-        StoredName{"\\FirstCOM", "Port", kDw},
-        StoredName{"\\FirstCOM", "BaudRate", kDw}, StoredName{"\\FirstCOM", "DataBits", kDw},
-        StoredName{"\\FirstCOM", "Parity", kDw}, StoredName{"\\FirstCOM", "StopBits", kDw},
-        StoredName{"\\FirstCOM", "HwCtl", kDw}, StoredName{"\\FirstCOM", "SwCtl", kDw},
-        StoredName{"\\FirstCOM", "Timeout", kDw}, StoredName{"\\SecondCOM", "Timeout", kDw},
-        StoredName{"\\Models", "Manufacturer", kSz}, StoredName{"\\Models", "Model", kSz},
-        StoredName{"\\Models", "Charset", kSz}, StoredName{"\\Models", "SpecialCharacters", kDw},
-        StoredName{"\\Models", "Flags", kDw}));
+        StoredName{"\\FirstCOM", "Port", kDw}, StoredName{"\\FirstCOM", "BaudRate", kDw},
+        StoredName{"\\FirstCOM", "DataBits", kDw}, StoredName{"\\FirstCOM", "Parity", kDw},
+        StoredName{"\\FirstCOM", "StopBits", kDw}, StoredName{"\\FirstCOM", "HwCtl", kDw},
+        StoredName{"\\FirstCOM", "SwCtl", kDw}, StoredName{"\\FirstCOM", "Timeout", kDw},
+        StoredName{"\\SecondCOM", "Timeout", kDw}, StoredName{"\\Models", "Manufacturer", kSz},
+        StoredName{"\\Models", "Model", kSz}, StoredName{"\\Models", "Charset", kSz},
+        StoredName{"\\Models", "SpecialCharacters", kDw}, StoredName{"\\Models", "Flags", kDw}));
 
 TEST_F(SettingsStore, BooleansAreStoredAsZeroOrOne) {
   Settings().PhoneShowInDisksMenu = true;
