@@ -7,6 +7,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../platform/temp_registry.h"
@@ -169,25 +170,71 @@ TEST(LanguageFile, ModuleBlocksKeepTheFilesLanguage) {
   }
 }
 
-TEST_F(CLanguageFolder, HostLanguageChoosesTheFile) {
-  AddFile("ZantelEng.lng", ".Language=English,English\n\"Yes\"\n");
-  AddFile("ZantelRus.lng", ".Language=Russian,Russian\n\"Da\"\n");
-  SetHostLanguage("russian");
-  EXPECT_EQ(Lookup(0), "Da");
+// The plug-in folder's files, the host's language (none: not set), one lookup and its result.
+struct FolderCase {
+  const char* label;
+  std::vector<std::pair<std::string, std::string>> files;
+  const char* hostLanguage;
+  int number;
+  const char* module;
+  std::optional<std::string> expected;
+};
+
+void PrintTo(const FolderCase& c, std::ostream* out) { *out << c.label; }
+
+class LanguageFolderTest : public CLanguageFolder,
+                           public testing::WithParamInterface<FolderCase> {};
+
+TEST_P(LanguageFolderTest, FindsTheMessage) {
+  for (const auto& [name, text] : GetParam().files) AddFile(name, text);
+  if (GetParam().hostLanguage) SetHostLanguage(GetParam().hostLanguage);
+  EXPECT_EQ(Lookup(GetParam().number, GetParam().module), GetParam().expected);
 }
 
-TEST_F(CLanguageFolder, LanguageWithoutAFileFallsBackToEnglish) {
-  AddFile("ZantelRus.lng", ".Language=Russian,Russian\n\"Da\"\n");
-  AddFile("ZantelEng.lng", ".Language=English,English\n\"Yes\"\n");
-  SetHostLanguage("German");
-  EXPECT_EQ(Lookup(0), "Yes");
-}
+const std::pair<std::string, std::string> kEnglishYes = {"ZantelEng.lng",
+                                                         ".Language=English,English\n\"Yes\"\n"};
+const std::pair<std::string, std::string> kRussianDa = {"ZantelRus.lng",
+                                                        ".Language=Russian,Russian\n\"Da\"\n"};
+const std::vector<std::pair<std::string, std::string>> kTwoBlocksOfA = {
+    {"ZantelRus.lng",
+     ".Language=Russian\n.Module=A\n\"a0\"\n.Module=B\n\"b0\"\n.Module=A\n\"a0 again\"\n\"a1\"\n"},
+    {"ZantelEng.lng", ".Language=English\n.Module=A\n\"A0\"\n\"A1\"\n"}};
+const std::vector<std::pair<std::string, std::string>> kOwnAndExtra = {
+    {"ZantelEng.lng", ".Language=English\n\"Own\"\n"},
+    {"ZantelExtra.lng", ".Language=ENGLISH\n.Module=Extra\n\"More\"\n"}};
 
-TEST_F(CLanguageFolder, WithoutEnglishTheFirstLanguageReadAnswers) {
-  AddFile("ZantelRus.lng", ".Language=Russian,Russian\n\"Da\"\n");
-  SetHostLanguage("German");
-  EXPECT_EQ(Lookup(0), "Da");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Folders, LanguageFolderTest,
+    testing::Values(
+        FolderCase{
+            "HostLanguageChoosesTheFile", {kEnglishYes, kRussianDa}, "russian", 0, nullptr, "Da"},
+        FolderCase{"LanguageWithoutAFileFallsBackToEnglish",
+                   {kRussianDa, kEnglishYes},
+                   "German",
+                   0,
+                   nullptr,
+                   "Yes"},
+        FolderCase{
+            "WithoutEnglishTheFirstLanguageReadAnswers", {kRussianDa}, "German", 0, nullptr, "Da"},
+        FolderCase{"NumberMissingInTheHostLanguageComesFromEnglish",
+                   {kRussianDa, {"ZantelEng.lng", ".Language=English,English\n\"Yes\"\n\"No\"\n"}},
+                   "Russian",
+                   1,
+                   nullptr,
+                   "No"},
+        FolderCase{"OnlyTheFirstBlockOfAModuleIsSearched", kTwoBlocksOfA, "Russian", 0, "A", "a0"},
+        FolderCase{"ALaterBlockOfAModuleIsNotSearched", kTwoBlocksOfA, "Russian", 1, "A", "A1"},
+        FolderCase{"FilesOfOneLanguageAddUpOwn", kOwnAndExtra, nullptr, 0, nullptr, "Own"},
+        FolderCase{"FilesOfOneLanguageAddUpExtra", kOwnAndExtra, nullptr, 0, "Extra", "More"},
+        FolderCase{"OnlyLanguageFilesAreRead",
+                   {{"Zantel.hlf", ".Language=English\n\"Help\"\n"},
+                    {"Zantel.lngx", ".Language=English\n\"Long\"\n"}},
+                   nullptr,
+                   0,
+                   nullptr,
+                   std::nullopt},
+        FolderCase{"NoFilesGiveNothing", {}, nullptr, 0, nullptr, std::nullopt}),
+    [](const testing::TestParamInfo<FolderCase>& info) { return info.param.label; });
 
 TEST_F(CLanguageFolder, MissingLanguageSettingMeansEnglishAndCreatesTheKey) {
   AddFile("ZantelRus.lng", ".Language=Russian,Russian\n\"Da\"\n");
@@ -197,38 +244,6 @@ TEST_F(CLanguageFolder, MissingLanguageSettingMeansEnglishAndCreatesTheKey) {
       RegistryRoot().substr(0, RegistryRoot().rfind('\\')) + "\\Language";
   EXPECT_TRUE(Platform::CRegKey::Open(languageKey).IsOpen());
 }
-
-TEST_F(CLanguageFolder, NumberMissingInTheHostLanguageComesFromEnglish) {
-  AddFile("ZantelRus.lng", ".Language=Russian,Russian\n\"Da\"\n");
-  AddFile("ZantelEng.lng", ".Language=English,English\n\"Yes\"\n\"No\"\n");
-  SetHostLanguage("Russian");
-  EXPECT_EQ(Lookup(1), "No");
-}
-
-TEST_F(CLanguageFolder, OnlyTheFirstBlockOfAModuleIsSearched) {
-  AddFile(
-      "ZantelRus.lng",
-      ".Language=Russian\n.Module=A\n\"a0\"\n.Module=B\n\"b0\"\n.Module=A\n\"a0 again\"\n\"a1\"\n");
-  AddFile("ZantelEng.lng", ".Language=English\n.Module=A\n\"A0\"\n\"A1\"\n");
-  SetHostLanguage("Russian");
-  EXPECT_EQ(Lookup(0, "A"), "a0");
-  EXPECT_EQ(Lookup(1, "A"), "A1");
-}
-
-TEST_F(CLanguageFolder, FilesOfOneLanguageAddUp) {
-  AddFile("ZantelEng.lng", ".Language=English\n\"Own\"\n");
-  AddFile("ZantelExtra.lng", ".Language=ENGLISH\n.Module=Extra\n\"More\"\n");
-  EXPECT_EQ(Lookup(0), "Own");
-  EXPECT_EQ(Lookup(0, "Extra"), "More");
-}
-
-TEST_F(CLanguageFolder, OnlyLanguageFilesAreRead) {
-  AddFile("Zantel.hlf", ".Language=English\n\"Help\"\n");
-  AddFile("Zantel.lngx", ".Language=English\n\"Long\"\n");
-  EXPECT_EQ(Lookup(0), std::nullopt);
-}
-
-TEST_F(CLanguageFolder, NoFilesGiveNothing) { EXPECT_EQ(Lookup(0), std::nullopt); }
 
 TEST_F(CLanguageFolder, TablesAreKeptUntilFreed) {
   AddFile("ZantelEng.lng", ".Language=English\n\"Old\"\n");
