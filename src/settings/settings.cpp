@@ -56,6 +56,9 @@ Field<Record> Text(const char* name, std::string Record::*member) {
 using S = PluginSettings;
 using P = PortSettings;
 
+// The longest settle time the loader takes, in milliseconds; a longer one loads as the default.
+constexpr int32_t kMaxSettleTime = 10000;
+
 const std::vector<Field<S>>& MainFields() {
   static const std::vector<Field<S>> fields = {
       Flag("PhoneShowInDisksMenu", &S::PhoneShowInDisksMenu),

@@ -25,9 +25,6 @@ struct PortSettings {
 // phone book checks that its formats end here too.
 constexpr int32_t kLastOutFormat = 3;
 
-// The longest settle time the loader takes, in milliseconds; a longer one loads as the default.
-constexpr int32_t kMaxSettleTime = 10000;
-
 // The process-wide settings. Every panel reads them; the configuration dialogs and the few
 // operations that remember the user's last input write them.
 struct PluginSettings {
