@@ -33,6 +33,12 @@ class CQuietUser : public CLinkUser {
   void LogTraffic(const void*, size_t) override {}
 };
 
+class CUnseenProgress : public CProgress {
+ public:
+  void Show(const std::string&) override {}
+  void Hide() override {}
+};
+
 // Each command written makes the next answer readable.
 class CAnsweringPhone : public CConnection {
  public:
@@ -83,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   profile.Charset = kCharsets[(choice >> 2) % kCharsets.size()];
   profile.Flags = (choice & 0x10) ? kProfileReadStorageAtOnce : 0;
   CDeviceCache closedCache;
-  PhoneBookSession session{phone, profile, closedCache};
+  CUnseenProgress progress;
+  PhoneBookSession session{phone, profile, closedCache, progress};
   PhoneBookStorage storage(kStorages[choice % kStorages.size()]);
   try {
     LoadStorage(session, storage);

@@ -169,6 +169,13 @@ class CQuietUser : public CLinkUser {
   void LogTraffic(const void*, size_t) override {}
 };
 
+class CUnseenListing : public CMessageListUser {
+ public:
+  void Show(const std::string&) override {}
+  void Hide() override {}
+  void ShowUndecodable(const std::string&, const std::string&) override {}
+};
+
 // The message listing's header and PDU lines: no more messages than header lines with a line
 // after them, each in the folder of the status it was listed with, none twice.
 void CheckListing(const std::string& answer, bool motorola) {
@@ -185,9 +192,9 @@ void CheckListing(const std::string& answer, bool motorola) {
   entry->Name = "Ann";
   entry->WideName = u"Ann";
   phoneBook.back()->Entries.push_back(std::move(entry));
-  const SMSSession session{phone, &profile, phoneBook};
+  CUnseenListing listing;
+  const SMSSession session{phone, &profile, phoneBook, listing};
   CMessageStores stores;
-  stores.selection[3] = 0;
   stores.ListStatus(session, 4, false);
   const size_t headers = static_cast<size_t>(std::count(answer.begin(), answer.end(), '+'));
   size_t listed = 0;

@@ -24,14 +24,10 @@ std::vector<std::string> AllFirstGroups(const std::string& line, const char* pat
   return values;
 }
 
-// The wait box stays up while the handshake runs, and goes when it ends in any way.
-class CWaitBox {
- public:
-  CWaitBox(int title, int text) { FarLib::ShowWait(FarLib::GetMsg(title), FarLib::GetMsg(text)); }
-  ~CWaitBox() { FarLib::HideWait(); }
-  CWaitBox(const CWaitBox&) = delete;
-  CWaitBox& operator=(const CWaitBox&) = delete;
-};
+void SaveSettingsOrTell(CHandshakeUser& user) {
+  const SettingsSave save = SaveSettings();
+  if (!save) user.SettingsNotSaved(save.Reason);
+}
 
 // The first line of a successful answer; empty when refused or empty. The first command is
 // expected to be refused by some phones and is asked quietly; the fallback's refusal is shown.
@@ -52,10 +48,10 @@ void SetModes(CConnection& connection) {
 }
 
 ModelProfile& ProfileFor(ModelProfileList& profiles, const std::string& manufacturer,
-                         const std::string& model) {
+                         const std::string& model, CHandshakeUser& user) {
   if (ModelProfile* known = FindProfile(profiles, manufacturer, model)) return *known;
   ModelProfile& added = AddProfile(profiles, manufacturer, model);
-  SaveSettings();
+  SaveSettingsOrTell(user);
   return added;
 }
 
@@ -101,26 +97,29 @@ std::string ParseCurrentCharset(const std::string& line) {
   return ReplaceWithFirstGroup(line, R"re(\+CSCS:\s*"?(.*?)"?\s*$)re");
 }
 
-PhoneIdentity RunHandshake(CConnection& connection, ModelProfileList& profiles) {
-  CWaitBox wait(Msg::kConfigMenuTitle, Msg::kConnecting);
+PhoneIdentity RunHandshake(CConnection& connection, ModelProfileList& profiles,
+                           CHandshakeUser& user) {
+  CProgressScope progress(user);
+  progress.Show(FarLib::GetMsg(Msg::kConnecting));
   SetModes(connection);
 
   const std::string manufacturer = ParseManufacturer(AskFirstLine(connection, "AT+CGMI", "AT+GMI"));
   const std::string model = ParseModel(AskFirstLine(connection, "AT+CGMM", "AT+GMM"));
   PhoneIdentity phone;
-  phone.Profile = &ProfileFor(profiles, manufacturer, model);
+  phone.Profile = &ProfileFor(profiles, manufacturer, model, user);
 
   // An empty serial number would make every such phone share one cache, as the model does.
   const std::string serial = ParseSerialNumber(AskFirstLine(connection, "AT+CGSN", "AT+GSN"));
   phone.Identity = serial.empty() ? manufacturer + " " + model : serial;
   phone.StorageNames = AskNames(connection, "AT+CPBS=?", ParseStorageNames);
   phone.Charsets = AskNames(connection, "AT+CSCS=?", ParseCharsetNames);
-  SelectCharset(connection, *phone.Profile, phone.Charsets, phone.Profile->Charset);
+  SelectCharset(connection, *phone.Profile, phone.Charsets, phone.Profile->Charset, user);
   return phone;
 }
 
 void SelectCharset(CConnection& connection, ModelProfile& profile,
-                   const std::vector<std::string>& charsets, std::string& request) {
+                   const std::vector<std::string>& charsets, std::string& request,
+                   CHandshakeUser& user) {
   if (request.empty()) {
     for (const char* preferred : {"UTF8", "UTF-8", "UCS2", "UCS-2"}) {
       if (std::find(charsets.begin(), charsets.end(), preferred) != charsets.end()) {
@@ -134,5 +133,5 @@ void SelectCharset(CConnection& connection, ModelProfile& profile,
   ResponseList responses;
   if (Execute(connection, "AT+CSCS?", &responses) && !responses.empty())
     profile.Charset = ParseCurrentCharset(responses.front());
-  SaveSettings();
+  SaveSettingsOrTell(user);
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "link/connection.h"
+#include "phone/progress.h"
 #include "settings/model_profile.h"
 
 // Who the phone is and what it offers, as the start-up handshake found it.
@@ -13,17 +14,26 @@ struct PhoneIdentity {
   std::vector<std::string> Charsets;      // the character sets, in the phone's order
 };
 
+// What the handshake shows: its progress, and a save of the settings it changed that failed
+// (`reason` is the system's words, empty when it gave none).
+class CHandshakeUser : public CProgress {
+ public:
+  virtual void SettingsNotSaved(const std::string& reason) = 0;
+};
+
 // Brings a freshly opened phone into the modes the rest of the plug-in assumes (no echo,
 // stored-message indications, error reports), identifies it, finds its model profile (creating
 // and saving one for a model seen for the first time) and settles its character set. A refused
 // command only leaves its item empty; a link failure propagates as io_error.
-PhoneIdentity RunHandshake(CConnection& connection, ModelProfileList& profiles);
+PhoneIdentity RunHandshake(CConnection& connection, ModelProfileList& profiles,
+                           CHandshakeUser& user);
 
 // Asks the phone for `request` (when empty: the first of UTF8, UTF-8, UCS2, UCS-2 that the
 // phone offers, written back into `request`), then records in the profile the set the phone
 // reports using, and saves the settings.
 void SelectCharset(CConnection& connection, ModelProfile& profile,
-                   const std::vector<std::string>& charsets, std::string& request);
+                   const std::vector<std::string>& charsets, std::string& request,
+                   CHandshakeUser& user);
 
 // Reply parsers, pure functions of one reply line.
 

@@ -32,10 +32,10 @@ std::set<EntryKey> ListedEntries(const PhoneBookStorage& storage) {
 
 // CreateEntry reads the new location back, so an entry the phone really holds shows up in the
 // list as one that was not there before.
-bool CreateVerified(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookView& view,
+bool CreateVerified(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
                     const std::string& name, const std::string& number, bool refresh) {
   const std::set<EntryKey> before = ListedEntries(storage);
-  if (!CreateEntry(session, storage, view, name, number, refresh)) return false;
+  if (!CreateEntry(session, storage, user, name, number, refresh)) return false;
   return std::any_of(storage.Entries.begin(), storage.Entries.end(), [&](const auto& entry) {
     return !entry->Number.empty() &&
            !before.contains(EntryKey(entry->Index, entry->Name, entry->Number));
@@ -68,7 +68,7 @@ std::string ExportFilePath(const std::string& destination, const std::string& fi
 Contact ContactOf(const PhoneBookEntry& entry) { return {entry.Name, entry.Number}; }
 
 TransferOutcome TransferEntries(PhoneBookSession& session, PhoneBookStorage& source,
-                                PhoneBookStorage& target, CPhoneBookView& view,
+                                PhoneBookStorage& target, CPhoneBookUser& user,
                                 const std::vector<size_t>& positions, bool move) {
   TransferOutcome outcome;
   move = move && source.Writable;
@@ -89,7 +89,7 @@ TransferOutcome TransferEntries(PhoneBookSession& session, PhoneBookStorage& sou
     }
     const std::string name = entry->Name;
     const std::string number = entry->Number;
-    if (!CreateVerified(session, target, view, name, number, false)) {
+    if (!CreateVerified(session, target, user, name, number, false)) {
       ++outcome.kept;
       continue;
     }
@@ -112,11 +112,11 @@ TransferOutcome TransferEntries(PhoneBookSession& session, PhoneBookStorage& sou
   return outcome;
 }
 
-bool ImportContacts(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookView& view,
+bool ImportContacts(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
                     const ContactFile& file) {
   bool everyOne = !file.Contacts.empty() && file.Skipped == 0;
   for (const Contact& contact : file.Contacts) {
-    if (!CreateVerified(session, storage, view, contact.Name, contact.Number, true))
+    if (!CreateVerified(session, storage, user, contact.Name, contact.Number, true))
       everyOne = false;
   }
   return everyOne;

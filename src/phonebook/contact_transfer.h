@@ -38,11 +38,11 @@ struct TransferOutcome {
 // creation keeps the source entry. A move out of a storage that cannot be changed is a copy.
 // Afterwards the source is the phone's selected storage again and both caches are saved.
 TransferOutcome TransferEntries(PhoneBookSession& session, PhoneBookStorage& source,
-                                PhoneBookStorage& target, CPhoneBookView& view,
+                                PhoneBookStorage& target, CPhoneBookUser& user,
                                 const std::vector<size_t>& positions, bool move);
 
 // Creates one entry from each contact of the file, each through the create dialog. True only
 // when the file held at least one contact, passed over none, and every one became an entry:
 // only then may the file be deleted after a move.
-bool ImportContacts(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookView& view,
+bool ImportContacts(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
                     const ContactFile& file);

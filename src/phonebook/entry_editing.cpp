@@ -1,7 +1,6 @@
 #include "phonebook/entry_editing.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <map>
 #include <optional>
 #include <set>
@@ -9,97 +8,27 @@
 #include <vector>
 
 #include "encoding/charset.h"
-#include "farlib/dialog.h"
-#include "farlib/host.h"
-#include "farlib/message_ids.h"
 #include "link/at_engine.h"
 #include "phonebook/storage_access.h"
 #include "regex/regex.h"
 
 namespace {
 
-constexpr int kDialogWidth = 60;
-constexpr int kCreateHeight = 11;
-constexpr int kEditHeight = 10;
-constexpr int kLabelColumn = 5;
-constexpr int kFieldColumn = 25;
-constexpr int kIndexFieldEnd = 29;
-constexpr int kTextFieldEnd = 53;
+// The user's screen for the length of a scope.
+class CSavedScreen {
+ public:
+  explicit CSavedScreen(CPhoneBookUser& user) : m_user(user) { m_user.SaveScreen(); }
+  ~CSavedScreen() { m_user.RestoreScreen(); }
+  CSavedScreen(const CSavedScreen&) = delete;
+  CSavedScreen& operator=(const CSavedScreen&) = delete;
 
-constexpr const char* kNameTooLongTopic = "NameTooLongError";
-constexpr const char* kPhoneTooLongTopic = "PhoneTooLongError";
+ private:
+  CPhoneBookUser& m_user;
+};
 
 // A number no +CPBR line can yield (a reply line never holds a line feed): it marks a list
 // entry that stands for a location whose contents are not known.
 constexpr std::string_view kUnknownNumber = "\n";
-
-// ---- Dialogs ----
-
-// Asks whether to cut a text longer than the limit; only the first button accepts it, cut.
-bool CutWhenTooLong(char* text, size_t room, uint32_t limit, const char* topic) {
-  if (static_cast<size_t>(std::find(text, text + room, '\0') - text) <= limit) return true;
-  const std::string question = FarLib::FormatMsg(Msg::kTextTooLong, static_cast<int>(limit));
-  const int answer = FarLib::ShowMessage(FMSG_WARNING, topic,
-                                         {FarLib::GetMsg(Msg::kTitle), question.c_str(),
-                                          FarLib::GetMsg(Msg::kOk), FarLib::GetMsg(Msg::kCancel)},
-                                         2);
-  if (answer != 0) return false;
-  text[limit] = '\0';
-  return true;
-}
-
-bool NameFits(char* text, size_t room, uint32_t limit) {
-  return CutWhenTooLong(text, room, limit, kNameTooLongTopic);
-}
-
-bool NumberFits(char* text, size_t room, uint32_t limit) {
-  return CutWhenTooLong(text, room, limit, kPhoneTooLongTopic);
-}
-
-uint32_t Limit(int32_t length) { return static_cast<uint32_t>(std::max(length, 0)); }
-
-// The name and number labels and fields on two rows; returns the name field's item number.
-int AddTextFields(FarLib::CFarDialog& dialog, int row, PhoneBookEntry& entry,
-                  const PhoneBookStorage& storage) {
-  dialog.Add<FarLib::CFarTextItem>(kLabelColumn, row, 0, FarLib::GetMsg(Msg::kNameLabel));
-  const int nameField = dialog.Add<FarLib::CFarEditItem>(
-      kFieldColumn, row, kTextFieldEnd, 0, "Zantel.Name", FarLib::CFarTextStorage(entry.Name),
-      std::make_unique<FarLib::CFarStringValidator>(NameFits, Limit(storage.MaxNameLength)));
-  dialog.Add<FarLib::CFarTextItem>(kLabelColumn, row + 1, 0, FarLib::GetMsg(Msg::kNumberLabel));
-  dialog.Add<FarLib::CFarEditItem>(
-      kFieldColumn, row + 1, kTextFieldEnd, 0, "Zantel.Phone",
-      FarLib::CFarTextStorage(entry.Number),
-      std::make_unique<FarLib::CFarStringValidator>(NumberFits, Limit(storage.MaxPhoneLength)));
-  return nameField;
-}
-
-// `giveIndex` is null when the phone cannot choose an index: the index is then always given.
-bool RunCreateDialog(PhoneBookEntry& entry, int32_t& index, bool* giveIndex,
-                     const PhoneBookStorage& storage) {
-  FarLib::CFarDialog dialog(kDialogWidth, kCreateHeight, "CreateItemDlg");
-  dialog.AddFrame(Msg::kNewEntry);
-  if (giveIndex) {
-    dialog.Add<FarLib::CFarCheckBoxItem>(kLabelColumn, 3, 0, FarLib::GetMsg(Msg::kIndexLabel),
-                                         *giveIndex);
-  } else {
-    dialog.Add<FarLib::CFarTextItem>(kLabelColumn, 3, 0, FarLib::GetMsg(Msg::kIndexLabel));
-  }
-  dialog.Add<FarLib::CFarEditItem>(kFieldColumn, 3, kIndexFieldEnd, 0, "",
-                                   FarLib::CFarIntegerStorage(index),
-                                   std::make_unique<FarLib::CFarIntegerRangeValidator>(
-                                       storage.MinIndex, storage.MaxIndex, "OutOfRangeError"));
-  dialog.SetFocus(AddTextFields(dialog, 4, entry, storage));
-  dialog.AddOKCancel(Msg::kOk, Msg::kCancel);
-  return dialog.Run() == 0;
-}
-
-bool RunEditDialog(PhoneBookEntry& entry, const PhoneBookStorage& storage) {
-  FarLib::CFarDialog dialog(kDialogWidth, kEditHeight, "EditItemDlg");
-  dialog.AddFrame(Msg::kEditEntry);
-  dialog.SetFocus(AddTextFields(dialog, 3, entry, storage));
-  dialog.AddOKCancel(Msg::kOk, Msg::kCancel);
-  return dialog.Run() == 0;
-}
 
 // ---- Sending ----
 
@@ -122,10 +51,10 @@ std::optional<std::string> PhoneName(const PhoneBookEntry& entry, const std::str
 // comes back for correction instead of being dropped or sent broken.
 template <typename RunDialog>
 bool AskForSendableEntry(const PhoneBookEntry& entry, const std::string& charset,
-                         RunDialog runDialog) {
+                         CPhoneBookUser& user, RunDialog runDialog) {
   while (runDialog()) {
     if (PhoneName(entry, charset)) return true;
-    FarLib::ShowError(FarLib::GetMsg(Msg::kCannotSendEntry));
+    user.TellCannotSend();
   }
   return false;
 }
@@ -397,18 +326,11 @@ std::vector<int32_t> EntriesToShift(const PhoneBookStorage& storage, int32_t fro
   return indexes;
 }
 
-void ShowRenumberWarning(std::initializer_list<int> lines) {
-  std::vector<const char*> items = {FarLib::GetMsg(Msg::kTitle)};
-  for (const int line : lines) items.push_back(FarLib::GetMsg(line));
-  items.push_back(FarLib::GetMsg(Msg::kOk));
-  FarLib::ShowMessage(FMSG_WARNING, "RenumberError", items, 1);
-}
-
 // Writes the new entry at its chosen index, renumbering first when the index is taken.
-bool WriteAtIndex(PhoneBookSession& session, PhoneBookStorage& storage, PhoneBookEntry& entry,
-                  int32_t proposed, int32_t chosen) {
+bool WriteAtIndex(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
+                  PhoneBookEntry& entry, int32_t proposed, int32_t chosen) {
   if (FindEntryPosition(storage, chosen) >= 0 &&
-      !RenumberEntry(session, storage, proposed, chosen)) {
+      !RenumberEntry(session, storage, user, proposed, chosen)) {
     return false;
   }
   entry.Index = chosen;
@@ -433,14 +355,11 @@ bool WriteWhereThePhoneChooses(PhoneBookSession& session, PhoneBookStorage& stor
 
 }  // namespace
 
-bool CreateEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookView& view,
+bool CreateEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
                  const std::string& name, const std::string& number, bool refresh) {
   const std::optional<int32_t> proposed = FirstFreeIndex(storage);
   if (!proposed) {
-    FarLib::ShowMessage(
-        FMSG_WARNING, "NoFreeSpaceError",
-        {FarLib::GetMsg(Msg::kTitle), FarLib::GetMsg(Msg::kStorageFull), FarLib::GetMsg(Msg::kOk)},
-        1);
+    user.TellStorageFull();
     return false;
   }
   PhoneBookEntry entry;
@@ -451,31 +370,31 @@ bool CreateEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBoo
   int32_t index = *proposed;
   bool giveIndex = false;
   const bool phoneMayChoose = (session.Profile.Flags & kProfilePhoneChoosesIndex) != 0;
-  const bool confirmed = AskForSendableEntry(entry, session.Profile.Charset, [&] {
-    return RunCreateDialog(entry, index, phoneMayChoose ? &giveIndex : nullptr, storage);
+  const bool confirmed = AskForSendableEntry(entry, session.Profile.Charset, user, [&] {
+    return user.AskNewEntry(entry, index, phoneMayChoose ? &giveIndex : nullptr, storage);
   });
   if (!confirmed) return false;
   entry.Type = AddressType(entry.Number);
 
   bool written = false;
   {
-    FarLib::CSavedScreen screen;
+    CSavedScreen screen(user);
     if (!phoneMayChoose || giveIndex) {
-      written = WriteAtIndex(session, storage, entry, *proposed, index);
+      written = WriteAtIndex(session, storage, user, entry, *proposed, index);
     } else {
       written = WriteWhereThePhoneChooses(session, storage, entry);
     }
   }
-  if (refresh) view.Refresh();
+  if (refresh) user.Refresh();
   return written;
 }
 
-void EditEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookView& view,
+void EditEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
                size_t position) {
   if (position >= storage.Entries.size()) return;
   PhoneBookEntry edited = *storage.Entries[position];
-  const bool confirmed = AskForSendableEntry(edited, session.Profile.Charset,
-                                             [&] { return RunEditDialog(edited, storage); });
+  const bool confirmed = AskForSendableEntry(edited, session.Profile.Charset, user,
+                                             [&] { return user.AskEditedEntry(edited, storage); });
   if (!confirmed) return;
   edited.Type = AddressType(edited.Number);
   // The list takes the edit only once the phone has it; the re-read then shows what it stored.
@@ -484,16 +403,14 @@ void EditEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookV
   }
   RereadEntry(session, storage, position, false);
   session.Cache.Save(storage, false);
-  view.Refresh();
+  user.Refresh();
 }
 
-bool RenumberEntry(PhoneBookSession& session, PhoneBookStorage& storage, int32_t from, int32_t to) {
+bool RenumberEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
+                   int32_t from, int32_t to) {
   if (from == to) return true;
   if (to < storage.MinIndex || to > storage.MaxIndex) {
-    const std::string range =
-        FarLib::FormatMsg(Msg::kOutOfRange, storage.MinIndex, storage.MaxIndex);
-    FarLib::ShowMessage(FMSG_WARNING, "OutOfRangeError",
-                        {FarLib::GetMsg(Msg::kTitle), range.c_str(), FarLib::GetMsg(Msg::kOk)}, 1);
+    user.TellOutOfRange(storage);
     return false;
   }
   const bool moving = FindEntryPosition(storage, from) >= 0;
@@ -501,27 +418,20 @@ bool RenumberEntry(PhoneBookSession& session, PhoneBookStorage& storage, int32_t
   if (FindEntryPosition(storage, to) < 0) {
     if (!moving) return true;
   } else {
-    const std::string taken = FarLib::FormatMsg(Msg::kIndexTaken, static_cast<int>(to));
-    const int answer =
-        FarLib::ShowMessage(FMSG_WARNING, "DestinationOccupied",
-                            {FarLib::GetMsg(Msg::kWarning), taken.c_str(),
-                             FarLib::GetMsg(Msg::kExchange), FarLib::GetMsg(Msg::kShift),
-                             FarLib::GetMsg(Msg::kOverwrite), FarLib::GetMsg(Msg::kCancel)},
-                            4);
-    switch (answer) {
-      case 0: renumbering.Move(to, from); break;
-      case 1:
+    switch (user.AskWhenTaken(to)) {
+      case CPhoneBookUser::TakenIndexChoice::Exchange: renumbering.Move(to, from); break;
+      case CPhoneBookUser::TakenIndexChoice::Shift:
         for (const int32_t index : EntriesToShift(storage, from, to)) {
           renumbering.Move(index, to < from ? index + 1 : index - 1);
         }
         break;
-      case 2:
+      case CPhoneBookUser::TakenIndexChoice::Overwrite:
         // Without a moving entry the caller writes over the occupant itself; until then it
         // stays listed, as the phone still holds it.
         if (!moving) return true;
         renumbering.GiveUp(to);
         break;
-      default: return false;
+      case CPhoneBookUser::TakenIndexChoice::Cancel: return false;
     }
   }
   if (moving) renumbering.Move(from, to);
@@ -531,12 +441,14 @@ bool RenumberEntry(PhoneBookSession& session, PhoneBookStorage& storage, int32_t
   switch (outcome) {
     case CRenumbering::Outcome::Done: return true;
     case CRenumbering::Outcome::DoneWithCopies:
-      ShowRenumberWarning({Msg::kRenumberFailed, Msg::kEntriesKept});
+      user.TellRenumberProblem(CPhoneBookUser::RenumberProblem::EntriesKept);
       return true;
     case CRenumbering::Outcome::Failed:
-      ShowRenumberWarning({Msg::kRenumberFailed, Msg::kEntriesKept});
+      user.TellRenumberProblem(CPhoneBookUser::RenumberProblem::EntriesKept);
       return false;
-    case CRenumbering::Outcome::NoSpare: ShowRenumberWarning({Msg::kNoSpareLocation}); return false;
+    case CRenumbering::Outcome::NoSpare:
+      user.TellRenumberProblem(CPhoneBookUser::RenumberProblem::NoSpare);
+      return false;
   }
   return false;
 }
@@ -547,25 +459,18 @@ void DeleteEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t po
   RereadEntry(session, storage, position, false);
 }
 
-void DeleteSelected(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookView& view) {
-  if (view.ItemCount() <= 0) return;
+void DeleteSelected(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user) {
+  if (user.ItemCount() <= 0) return;
   // Deleting removes entries and moves the later ones up, so the chosen ones are known by
   // their objects rather than by positions that go stale.
   std::vector<const PhoneBookEntry*> chosen;
-  for (const size_t position : view.SelectedPositions()) {
+  for (const size_t position : user.SelectedPositions()) {
     if (position >= storage.Entries.size()) continue;
     const PhoneBookEntry* entry = storage.Entries[position].get();
     if (std::find(chosen.begin(), chosen.end(), entry) == chosen.end()) chosen.push_back(entry);
   }
   if (chosen.empty()) return;
-  const std::string question =
-      chosen.size() < 2 ? std::string(FarLib::GetMsg(Msg::kDeleteOne))
-                        : FarLib::FormatMsg(Msg::kDeleteMany, static_cast<int>(chosen.size()));
-  const int answer = FarLib::ShowMessage(FMSG_WARNING, "DeleteNumbers",
-                                         {FarLib::GetMsg(Msg::kWarning), question.c_str(),
-                                          FarLib::GetMsg(Msg::kOk), FarLib::GetMsg(Msg::kCancel)},
-                                         2);
-  if (answer != 0) return;
+  if (!user.ConfirmDelete(chosen.size())) return;
   for (const PhoneBookEntry* entry : chosen) {
     const auto found = std::find_if(
         storage.Entries.begin(), storage.Entries.end(),
@@ -574,5 +479,5 @@ void DeleteSelected(PhoneBookSession& session, PhoneBookStorage& storage, CPhone
     DeleteEntry(session, storage, static_cast<size_t>(found - storage.Entries.begin()));
   }
   session.Cache.Save(storage, false);
-  view.Refresh();
+  user.Refresh();
 }

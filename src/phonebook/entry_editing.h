@@ -7,10 +7,20 @@
 #include "phonebook/phone_book_session.h"
 #include "phonebook/phone_book_storage.h"
 
-// What the editing operations need from the panel that shows the storage.
-class CPhoneBookView {
+// What the editing operations need from the panel that shows the storage and from the person
+// at it: the plug-in answers with the host's panel, dialogs and boxes.
+class CPhoneBookUser {
  public:
-  virtual ~CPhoneBookView() = default;
+  // What to do when the index an entry is to move to is taken.
+  enum class TakenIndexChoice { Exchange, Shift, Overwrite, Cancel };
+  // Why a renumbering did not go as asked.
+  enum class RenumberProblem {
+    EntriesKept,  // a write or an erase failed; every entry is kept, some perhaps twice
+    NoSpare,      // a ring of moves needs a free location and there is none
+  };
+
+  virtual ~CPhoneBookUser() = default;
+
   // The number of items the panel shows, ".." included.
   virtual int ItemCount() = 0;
   // The list positions of the entries the user selected, in panel order (the entry under the
@@ -18,6 +28,27 @@ class CPhoneBookView {
   virtual std::vector<size_t> SelectedPositions() = 0;
   // Shows the storage again, keeping the selection.
   virtual void Refresh() = 0;
+
+  // The create dialog on `entry` and `index`, which the user may change; `giveIndex` is null
+  // when the phone cannot choose an index, which is then always given. False when cancelled.
+  virtual bool AskNewEntry(PhoneBookEntry& entry, int32_t& index, bool* giveIndex,
+                           const PhoneBookStorage& storage) = 0;
+  // The edit dialog on `entry`. False when cancelled.
+  virtual bool AskEditedEntry(PhoneBookEntry& entry, const PhoneBookStorage& storage) = 0;
+  // The entry as typed cannot be sent to the phone; its dialog comes back for correction.
+  virtual void TellCannotSend() = 0;
+  // No location of the storage is free.
+  virtual void TellStorageFull() = 0;
+  // `index` lies outside the storage's range.
+  virtual void TellOutOfRange(const PhoneBookStorage& storage) = 0;
+  virtual TakenIndexChoice AskWhenTaken(int32_t index) = 0;
+  virtual void TellRenumberProblem(RenumberProblem problem) = 0;
+  // Whether to delete the `count` chosen entries.
+  virtual bool ConfirmDelete(size_t count) = 0;
+  // The screen as it is now comes back at the matching RestoreScreen: the writes and reads
+  // between them leave nothing behind.
+  virtual void SaveScreen() = 0;
+  virtual void RestoreScreen() = 0;
 };
 
 // Creating, editing, renumbering and deleting entries of a writable storage. Every change is
@@ -26,19 +57,20 @@ class CPhoneBookView {
 
 // The create dialog with the name and number given, then the write. Returns whether an entry
 // was written.
-bool CreateEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookView& view,
+bool CreateEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
                  const std::string& name, const std::string& number, bool refresh);
 
 // The edit dialog on the entry at `position`, then the write.
-void EditEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookView& view,
+void EditEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
                size_t position);
 
 // Moves the entry at index `from` to index `to`, asking when `to` is taken. False when the
 // user cancels or a write fails; no entry is ever left only in memory.
-bool RenumberEntry(PhoneBookSession& session, PhoneBookStorage& storage, int32_t from, int32_t to);
+bool RenumberEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
+                   int32_t from, int32_t to);
 
 // Erases the entry's location and drops it from the list when the phone reports it empty.
 void DeleteEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position);
 
 // Asks, then deletes every selected entry once.
-void DeleteSelected(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookView& view);
+void DeleteSelected(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user);

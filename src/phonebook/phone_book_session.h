@@ -1,12 +1,15 @@
 #pragma once
 #include "link/connection.h"
+#include "phone/progress.h"
 #include "phonebook/device_cache.h"
 #include "settings/model_profile.h"
 
 // What every phone-book operation works with: the panel's link to the phone, the phone's model
-// profile (its character set and behaviour flags) and the phone's cache.
+// profile (its character set and behaviour flags), the phone's cache, and where a listing shows
+// its progress.
 struct PhoneBookSession {
   CConnection& Connection;
   ModelProfile& Profile;
   CDeviceCache& Cache;
+  CProgress& Progress;
 };

@@ -98,20 +98,6 @@ void AnnounceEntry(PhoneBookStorage& storage, const PhoneBookEntry& entry) {
   storage.SortOrder = 0;
 }
 
-// A progress box for the length of an operation; the screen under it comes back at the end,
-// whether the operation ends normally or the link fails under it.
-class CProgress {
- public:
-  CProgress() = default;
-  ~CProgress() { FarLib::HideWait(); }
-  CProgress(const CProgress&) = delete;
-  CProgress& operator=(const CProgress&) = delete;
-
-  void Show(const std::string& text) {
-    FarLib::ShowWait(FarLib::GetMsg(Msg::kConfigMenuTitle), text.c_str());
-  }
-};
-
 // The entries of a successful AT+CPBR reply, lines that are no entries skipped.
 void AppendReplyEntries(PhoneBookStorage& storage, const ResponseList& lines,
                         const std::string& charset) {
@@ -121,7 +107,7 @@ void AppendReplyEntries(PhoneBookStorage& storage, const ResponseList& lines,
   }
 }
 
-void ReadInChunks(PhoneBookSession& session, PhoneBookStorage& storage, CProgress& progress) {
+void ReadInChunks(PhoneBookSession& session, PhoneBookStorage& storage, CProgressScope& progress) {
   const auto expected = static_cast<size_t>(std::max(GetUsedCount(session, storage), 0));
   const std::string& charset = session.Profile.Charset;
   ResponseList lines;
@@ -147,7 +133,7 @@ void ReadInChunks(PhoneBookSession& session, PhoneBookStorage& storage, CProgres
   }
 }
 
-void ReadAtOnce(PhoneBookSession& session, PhoneBookStorage& storage, CProgress& progress) {
+void ReadAtOnce(PhoneBookSession& session, PhoneBookStorage& storage, CProgressScope& progress) {
   progress.Show(FarLib::GetMsg(Msg::kReadingAllEntries));
   ResponseList lines;
   if (Execute(session.Connection, "AT+CPBR=1,%d", &lines, static_cast<int>(storage.MaxIndex))) {
@@ -251,7 +237,7 @@ void LoadStorage(PhoneBookSession& session, PhoneBookStorage& storage) {
 
   storage.Entries.clear();
   {
-    CProgress progress;
+    CProgressScope progress(session.Progress);
     if (session.Profile.Flags & kProfileReadStorageAtOnce) {
       ReadAtOnce(session, storage, progress);
     } else {
@@ -265,7 +251,7 @@ void LoadStorage(PhoneBookSession& session, PhoneBookStorage& storage) {
 void ReadNewEntries(PhoneBookSession& session, PhoneBookStorage& storage, bool stopAtFirst) {
   const auto expected = static_cast<size_t>(std::max(GetUsedCount(session, storage), 0));
   {
-    CProgress progress;
+    CProgressScope progress(session.Progress);
     ResponseList lines;
     for (int64_t i = storage.MinIndex; i <= storage.MaxIndex; ++i) {
       if (storage.Entries.size() >= expected) break;
@@ -291,7 +277,7 @@ void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t po
   if (position >= storage.Entries.size()) return;
   const int index = storage.Entries[position]->Index;
   {
-    CProgress progress;
+    CProgressScope progress(session.Progress);
     progress.Show(FarLib::FormatMsg(Msg::kReadingEntry, index));
     ResponseList lines;
     if (!Execute(session.Connection, "AT+CPBR=%d", &lines, index)) return;

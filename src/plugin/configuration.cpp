@@ -6,11 +6,12 @@
 #include <string_view>
 #include <vector>
 
-#include "farlib/dialog.h"
+#include "farlib/ui/dialog.h"
 #include "farlib/host.h"
-#include "farlib/menu.h"
+#include "farlib/ui/host_ui.h"
+#include "farlib/ui/menu.h"
 #include "farlib/message_ids.h"
-#include "phone/edit_profile.h"
+#include "plugin/edit_profile.h"
 #include "phone/model_profiles.h"
 #include "plugin/opening.h"
 #include "settings/settings.h"

@@ -2,8 +2,9 @@
 
 #include <cstring>
 
-#include "farlib/dialog_item.h"
+#include "farlib/ui/dialog_item.h"
 #include "farlib/host.h"
+#include "farlib/ui/host_ui.h"
 #include "farlib/message_ids.h"
 #include "farlib/storage.h"
 #include "plugin/panels.h"

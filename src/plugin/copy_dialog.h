@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "farapi/far_api.h"
-#include "farlib/dialog.h"
+#include "farlib/ui/dialog.h"
 
 // What both views share of copying out with F5: which items go where, the dialog's destination
 // part, and bringing both panels up to date afterwards.

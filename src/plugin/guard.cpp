@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "farlib/host.h"
+#include "farlib/ui/host_ui.h"
 #include "farlib/message_ids.h"
 #include "link/io_error.h"
 #include "platform/error.h"

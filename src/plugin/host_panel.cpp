@@ -1,6 +1,7 @@
 #include "plugin/host_panel.h"
 
 #include "farlib/host.h"
+#include "farlib/ui/host_ui.h"
 #include "plugin/panels.h"
 
 namespace {
@@ -30,11 +31,3 @@ HostPanelState ReadHostPanel(FarHandle panel) {
   state.reverseOrder = (info.Flags & PFLAGS_REVERSESORTORDER) != 0;
   return state;
 }
-
-int CHostPhoneBookView::ItemCount() { return ReadHostPanel(m_panel).itemCount; }
-
-std::vector<size_t> CHostPhoneBookView::SelectedPositions() {
-  return ReadHostPanel(m_panel).selectedEntries;
-}
-
-void CHostPhoneBookView::Refresh() { RefreshPanel(m_panel, true); }

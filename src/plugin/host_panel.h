@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "farapi/far_api.h"
-#include "phonebook/entry_editing.h"
 
 // What the host's panel shows now, read through its panel control. Entries are the items that
 // are not folders; their user data is their position in the list they were made from.
@@ -18,15 +17,3 @@ struct HostPanelState {
 };
 
 HostPanelState ReadHostPanel(FarHandle panel);
-
-// The phone-book view as the host's panel shows it, for the editing operations.
-class CHostPhoneBookView : public CPhoneBookView {
- public:
-  explicit CHostPhoneBookView(FarHandle panel) : m_panel(panel) {}
-  int ItemCount() override;
-  std::vector<size_t> SelectedPositions() override;
-  void Refresh() override;
-
- private:
-  FarHandle m_panel;
-};

@@ -4,12 +4,13 @@
 #include <memory>
 #include <vector>
 
-#include "farlib/dialog.h"
+#include "farlib/ui/dialog.h"
 #include "farlib/host.h"
-#include "farlib/menu.h"
+#include "farlib/ui/host_ui.h"
+#include "farlib/ui/menu.h"
 #include "farlib/message_ids.h"
 #include "link/io_error.h"
-#include "phone/host_link_user.h"
+#include "plugin/host_link_user.h"
 #include "platform/error.h"
 #include "plugin/panels.h"
 #include "settings/settings.h"

@@ -2,6 +2,7 @@
 
 #include "farapi/far_api.h"
 #include "farlib/host.h"
+#include "farlib/ui/host_ui.h"
 #include "farlib/message_ids.h"
 #include "platform/error.h"
 

@@ -1,9 +1,12 @@
 #include "plugin/panels.h"
 
+#include "plugin/host_users.h"
+
 #include <cstdlib>
 #include <cstring>
 
 #include "farlib/host.h"
+#include "farlib/ui/host_ui.h"
 #include "phone/handshake.h"
 #include "platform/clock.h"
 #include "settings/settings.h"
@@ -24,7 +27,7 @@ InfoPanelLine InfoLine(const char* label, const std::string& data) {
 CGenericMobilePanel::CGenericMobilePanel(std::unique_ptr<CConnection> connection)
     : m_connection(std::move(connection)) {
   Platform::SleepMilliseconds(Settings().SettleTime);
-  PhoneIdentity phone = RunHandshake(*m_connection, Settings().Profiles);
+  PhoneIdentity phone = RunHandshake(*m_connection, Settings().Profiles, HostHandshakeUser());
   m_profile = phone.Profile;
   m_identity = std::move(phone.Identity);
   m_charsets = std::move(phone.Charsets);

@@ -9,17 +9,18 @@
 #include <string_view>
 #include <vector>
 
-#include "farlib/dialog.h"
+#include "farlib/ui/dialog.h"
 #include "farlib/host.h"
+#include "farlib/ui/host_ui.h"
 #include "farlib/language_file.h"
-#include "farlib/menu.h"
+#include "farlib/ui/menu.h"
 #include "farlib/message_ids.h"
 #include "farlib/panel_items.h"
 #include "link/at_engine.h"
 #include "link/io_error.h"
-#include "phone/edit_profile.h"
+#include "plugin/edit_profile.h"
 #include "phone/handshake.h"
-#include "phone/tools.h"
+#include "plugin/phone_tools.h"
 #include "phonebook/contact_files.h"
 #include "phonebook/contact_transfer.h"
 #include "phonebook/entry_editing.h"
@@ -29,7 +30,9 @@
 #include "platform/file.h"
 #include "plugin/copy_dialog.h"
 #include "plugin/host_panel.h"
+#include "plugin/host_users.h"
 #include "plugin/output_file.h"
+#include "plugin/phone_book_user.h"
 #include "plugin/panel_layout.h"
 #include "plugin/panels.h"
 #include "settings/settings.h"
@@ -186,7 +189,9 @@ void FillEntryItem(PluginPanelItem& item, const PhoneBookEntry& entry, bool writ
 
 }  // namespace
 
-PhoneBookSession CPhoneMobilePanel::Session() { return {*m_connection, *m_profile, m_cache}; }
+PhoneBookSession CPhoneMobilePanel::Session() {
+  return {*m_connection, *m_profile, m_cache, HostProgress()};
+}
 
 PhoneBookStorage* CPhoneMobilePanel::CurrentStorage() const {
   if (m_currentStorage < 0 || static_cast<size_t>(m_currentStorage) >= m_storages.size())
@@ -431,8 +436,8 @@ void CPhoneMobilePanel::CopyToStorage(PhoneBookStorage& storage, bool move) {
   if (dialog.Run() != 0 || choice < 0 || choice >= count) return;
 
   PhoneBookSession session = Session();
-  CHostPhoneBookView view(m_hostHandle);
-  TransferEntries(session, storage, *targets[choice], view, selected, move);
+  CHostPhoneBookUser user(m_hostHandle);
+  TransferEntries(session, storage, *targets[choice], user, selected, move);
   RefreshPanel(m_hostHandle, true);
 }
 
@@ -452,7 +457,8 @@ void CPhoneMobilePanel::MoveDialog(PhoneBookStorage& storage) {
   {
     FarLib::CSavedScreen screen;
     PhoneBookSession session = Session();
-    if (RenumberEntry(session, storage, from, to)) m_cache.Save(storage, false);
+    CHostPhoneBookUser user(m_hostHandle);
+    if (RenumberEntry(session, storage, user, from, to)) m_cache.Save(storage, false);
   }
   RefreshPanel(m_hostHandle, true);
 }
@@ -469,7 +475,7 @@ int CPhoneMobilePanel::ImportFiles(PluginPanelItem* items, int count, bool move)
   if (!storage->Writable) return 0;
   const std::string folder = OtherPanelFolder(m_hostHandle);
   PhoneBookSession session = Session();
-  CHostPhoneBookView view(m_hostHandle);
+  CHostPhoneBookUser user(m_hostHandle);
   int imported = 0;
   for (int i = 0; i < count; ++i) {
     if (IsFolder(items[i])) continue;
@@ -478,7 +484,7 @@ int CPhoneMobilePanel::ImportFiles(PluginPanelItem* items, int count, bool move)
     const std::optional<std::string> bytes = ReadImportFile(path);
     if (!bytes) continue;
     const ContactFile contacts = ReadContactFile(*bytes, BaseName(name));
-    if (ImportContacts(session, *storage, view, contacts) && move) Platform::DeleteFile(path);
+    if (ImportContacts(session, *storage, user, contacts) && move) Platform::DeleteFile(path);
     ++imported;
   }
   m_cache.Save(*storage, false);
@@ -505,7 +511,7 @@ void CPhoneMobilePanel::FunctionsMenu() {
       case 0: CharsetMenu(); break;
       case 1:
         // A save that fails has told the user so itself.
-        if (EditProfile(*m_profile)) SaveSettings();
+        if (EditProfile(*m_profile)) SaveSettingsOrTell();
         break;
       case 2:
       case 3:
@@ -543,7 +549,7 @@ void CPhoneMobilePanel::CharsetMenu() {
   std::string request = m_charsets[chosen];
   {
     FarLib::CSavedScreen screen;
-    SelectCharset(*m_connection, *m_profile, m_charsets, request);
+    SelectCharset(*m_connection, *m_profile, m_charsets, request, HostHandshakeUser());
   }
   for (const auto& storage : m_storages) storage->Loaded = false;
   RefreshPanel(m_hostHandle, true);
@@ -588,15 +594,15 @@ bool CPhoneMobilePanel::StorageKey(PhoneBookStorage& storage, int key, unsigned 
   // Keys that change a storage do nothing in one that cannot be changed.
   if (!storage.Writable) return !shift;
   PhoneBookSession session = Session();
-  CHostPhoneBookView view(m_hostHandle);
+  CHostPhoneBookUser user(m_hostHandle);
   if (key == kVkF4 && shift) {
-    CreateEntry(session, storage, view, "", "+", true);
+    CreateEntry(session, storage, user, "", "+", true);
   } else if (key == kVkF4) {
     const HostPanelState panel = ReadHostPanel(m_hostHandle);
     if (panel.currentEntry && *panel.currentEntry < storage.Entries.size())
-      EditEntry(session, storage, view, *panel.currentEntry);
+      EditEntry(session, storage, user, *panel.currentEntry);
   } else if (key == kVkF8) {
-    DeleteSelected(session, storage, view);
+    DeleteSelected(session, storage, user);
   } else {
     MoveDialog(storage);
   }
@@ -614,9 +620,9 @@ bool CPhoneMobilePanel::CreateEntryIn(size_t position, const std::string& number
       !Execute(*m_connection, "AT+CPBS=\"%s\"", nullptr, storage.Name.c_str()))
     return false;
   PhoneBookSession session = Session();
-  CHostPhoneBookView view(m_hostHandle);
+  CHostPhoneBookUser user(m_hostHandle);
   // The host's panel may show the other view: the caller brings it up to date.
-  return CreateEntry(session, storage, view, "", number, false);
+  return CreateEntry(session, storage, user, "", number, false);
 }
 
 void CPhoneMobilePanel::RereadMenu(PhoneBookStorage& storage) {

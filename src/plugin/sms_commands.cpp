@@ -1,17 +1,19 @@
 #include <string>
 #include <vector>
 
-#include "farlib/dialog.h"
+#include "farlib/ui/dialog.h"
 #include "farlib/host.h"
-#include "farlib/menu.h"
+#include "farlib/ui/host_ui.h"
+#include "farlib/ui/menu.h"
 #include "farlib/message_ids.h"
 #include "link/at_engine.h"
 #include "link/io_error.h"
-#include "phone/tools.h"
+#include "plugin/phone_tools.h"
 #include "platform/error.h"
 #include "plugin/copy_dialog.h"
 #include "plugin/host_panel.h"
 #include "plugin/panels.h"
+#include "plugin/message_dialogs.h"
 #include "sms/message_rendering.h"
 
 // The SMS view's commands: its keys, deleting, the storage and functions menus, copying out,
@@ -122,14 +124,14 @@ void CSMSMobilePanel::DeleteOne(size_t position) {
   const CSMSMessage& message = *folder[position];
   const SMSSession session = Session();
   // Storage indexes count per storage: the phone must have the message's own one selected.
-  if (message.storage != m_stores.selection[3] &&
+  if (message.storage != m_stores.SelectedInPhone() &&
       !m_stores.SelectStorages(session, message.storage)) {
     // The phone may now have any storage: a later deletion must select its own again rather
     // than erase the same index elsewhere.
-    m_stores.selection[3] = -1;
+    m_stores.ForgetSelectedInPhone();
     return;
   }
-  Execute(session.connection, "AT+CMGD=%d", nullptr, static_cast<int>(message.storageIndex));
+  Execute(session.Connection, "AT+CMGD=%d", nullptr, static_cast<int>(message.storageIndex));
 }
 
 void CSMSMobilePanel::ViewCurrent(bool detail) {

@@ -1,6 +1,6 @@
 #include "plugin/panels.h"
 #include "settings/settings.h"
-#include "sms/compose_dialog.h"
+#include "plugin/compose_dialog.h"
 
 void CSMSMobilePanel::NewMessage(const std::string& destination) {
   CSMSMessage message(false);

@@ -5,12 +5,14 @@
 #include <string_view>
 
 #include "farlib/host.h"
+#include "farlib/ui/host_ui.h"
 #include "farlib/message_ids.h"
 #include "farlib/panel_items.h"
 #include "link/io_error.h"
 #include "platform/error.h"
 #include "platform/file.h"
 #include "plugin/host_panel.h"
+#include "plugin/host_users.h"
 #include "plugin/output_file.h"
 #include "plugin/panel_layout.h"
 #include "plugin/panels.h"
@@ -133,7 +135,9 @@ CSMSMobilePanel::CSMSMobilePanel() {
   m_stores.selection[0] = choice ? static_cast<int32_t>(*choice) : -1;
 }
 
-SMSSession CSMSMobilePanel::Session() { return {*m_connection, m_profile, m_storages}; }
+SMSSession CSMSMobilePanel::Session() {
+  return {*m_connection, m_profile, m_storages, HostMessageListUser()};
+}
 
 void CSMSMobilePanel::SaveStorageChoice() {
   m_cache.WriteDword(kStorageChoiceValue, static_cast<uint32_t>(m_stores.selection[0]));

@@ -2,6 +2,7 @@
 
 #include "farlib/host.h"
 #include "plugin/configuration.h"
+#include "plugin/host_users.h"
 #include "settings/settings.h"
 
 namespace Plugin {
@@ -15,10 +16,10 @@ int Configure(int) {
   ConfigurationMenu();
   // However the menu was left, Escape included, what the pages changed is kept. A failed save
   // has already told the user why, in one box.
-  SaveSettings();
+  SaveSettingsOrTell();
   return 1;
 }
 
-void Exit() { SaveSettings(); }
+void Exit() { SaveSettingsOrTell(); }
 
 }  // namespace Plugin

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "farlib/host.h"
-#include "farlib/message_ids.h"
 #include "farlib/registry.h"
 #include "platform/error.h"
 
@@ -192,7 +191,7 @@ void LoadSettings() {
   settings.Profiles = LoadProfiles();
 }
 
-bool SaveSettings() {
+SettingsSave SaveSettings() {
   CSaveOutcome outcome;
   Platform::CRegTransaction atomic;
   const PluginSettings& settings = Settings();
@@ -209,10 +208,7 @@ bool SaveSettings() {
   WriteFields(secondCom, PortFields(), settings.SecondCOM, outcome);
   SaveProfiles(settings.Profiles, outcome);
   if (!atomic.Commit()) outcome.Fail(Platform::LastError());
-  if (!outcome.Failed()) return true;
-  const std::string reason =
-      outcome.Reason() != Platform::kErrorSuccess ? Platform::ErrorText(outcome.Reason()) : "";
-  FarLib::ShowError(FarLib::GetMsg(Msg::kSettingsNotSaved),
-                    reason.empty() ? nullptr : reason.c_str());
-  return false;
+  if (!outcome.Failed()) return {};
+  return {false, outcome.Reason() != Platform::kErrorSuccess ? Platform::ErrorText(outcome.Reason())
+                                                             : std::string()};
 }

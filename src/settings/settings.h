@@ -68,8 +68,16 @@ Platform::CRegKey OpenSettingsKey(const std::string& subkey = {}, bool openOnly 
 // the model profiles up to the first gap in their numbering.
 void LoadSettings();
 
-// Writes Settings() back as one unit; the stored profiles become exactly the list's. False
+// How a save of the settings ended.
+struct SettingsSave {
+  bool Saved = true;
+  // The system's words for the first failure; empty when it gave none.
+  std::string Reason;
+  explicit operator bool() const { return Saved; }
+};
+
+// Writes Settings() back as one unit; the stored profiles become exactly the list's. Not saved
 // when any of it could not be stored (a key not created, a value not written, the unit not
-// committed): the user has then been shown one error box with the system's reason, and on a
-// store with transactions nothing of this save was kept.
-bool SaveSettings();
+// committed); on a store with transactions nothing of this save was kept then. The caller tells
+// the user.
+SettingsSave SaveSettings();

@@ -109,28 +109,19 @@ bool IsIndexOf(int32_t index, size_t size) {
   return index >= 0 && static_cast<size_t>(index) < size;
 }
 
-// The wait box stays up for the whole listing, whatever ends it.
-class CWaitBox {
- public:
-  CWaitBox(int title, int text) { FarLib::ShowWait(FarLib::GetMsg(title), FarLib::GetMsg(text)); }
-  ~CWaitBox() { FarLib::HideWait(); }
-  CWaitBox(const CWaitBox&) = delete;
-  CWaitBox& operator=(const CWaitBox&) = delete;
-};
-
 }  // namespace
 
-SMSStorage::SMSStorage(std::string storageCode) : code(std::move(storageCode)) {
-  descriptionMessage = Msg::kOtherStorage;
+SMSStorage::SMSStorage(std::string code) : Name(std::move(code)) {
+  DescriptionMessage = Msg::kOtherStorage;
   for (const KnownStorage& known : kKnownStorages) {
-    if (code == known.code) descriptionMessage = known.message;
+    if (Name == known.code) DescriptionMessage = known.message;
   }
 }
 
 std::string SMSStorage::Description() const {
-  if (descriptionMessage == Msg::kOtherStorage)
-    return FarLib::FormatMsg(Msg::kOtherStorage, code.c_str());
-  return FarLib::GetMsg(descriptionMessage);
+  if (DescriptionMessage == Msg::kOtherStorage)
+    return FarLib::FormatMsg(Msg::kOtherStorage, Name.c_str());
+  return FarLib::GetMsg(DescriptionMessage);
 }
 
 // The status list of "AT+CMGL=?" between its parentheses:
@@ -167,16 +158,16 @@ void CMessageStores::DiscoverStorages(const SMSSession& session) {
   static CRegex parameterGroup("\\((.*?)\\)", 0);
   static CRegex quotedCode("\"(.*?)\"", 0);
 
-  if (!Execute(session.connection, "AT+CMGF=0", nullptr)) return;
+  if (!Execute(session.Connection, "AT+CMGF=0", nullptr)) return;
   ResponseList responses;
-  if (!Execute(session.connection, "AT+CMGL=?", &responses) || responses.empty()) return;
+  if (!Execute(session.Connection, "AT+CMGL=?", &responses) || responses.empty()) return;
   std::string list = responses[0];
   statusList.Replace(list, "$1", false, 0);
   // A list that does not parse keeps the statuses that did: listing goes on with them.
   ParseRangeList(list, statuses);
 
   responses.clear();
-  if (!Execute(session.connection, "AT+CPMS=?", &responses) || responses.empty()) return;
+  if (!Execute(session.Connection, "AT+CPMS=?", &responses) || responses.empty()) return;
   const std::vector<std::string> groups = AllMatches(parameterGroup, responses[0], 1);
   for (size_t e = 0; e < groups.size() && e < kStorageParameterCount; ++e) {
     storages[e].clear();
@@ -198,7 +189,7 @@ void CMessageStores::ReadCurrentStorages(const SMSSession& session) {
   const bool all = AllStorages();
   selection[0] = selection[1] = selection[2] = -1;
   ResponseList responses;
-  if (Execute(session.connection, "AT+CPMS?", &responses) && !responses.empty()) {
+  if (Execute(session.Connection, "AT+CPMS?", &responses) && !responses.empty()) {
     const std::vector<std::string> triples = AllMatches(triple, responses[0], 0);
     GroupList groups;
     for (size_t i = 0; i < triples.size() && i < kStorageParameterCount; ++i) {
@@ -208,10 +199,10 @@ void CMessageStores::ReadCurrentStorages(const SMSSession& session) {
       const std::optional<int32_t> total = ToInt32(groups[3]);
       if (!used || !total) continue;
       for (size_t s = 0; s < storages[i].size(); ++s) {
-        if (storages[i][s]->code != groups[1]) continue;
+        if (storages[i][s]->Name != groups[1]) continue;
         selection[i] = static_cast<int32_t>(s);
-        storages[i][s]->used = *used;
-        storages[i][s]->total = *total;
+        storages[i][s]->Used = *used;
+        storages[i][s]->Total = *total;
         break;
       }
     }
@@ -221,19 +212,20 @@ void CMessageStores::ReadCurrentStorages(const SMSSession& session) {
 
 bool CMessageStores::SelectStorages(const SMSSession& session, int32_t index) {
   if (index < 0) index = AllStorages() ? 0 : selection[0];
-  selection[3] = index;
+  selection[kSelectedInPhone] = index;
   // Without the storages of the other two parameters the command would change them.
   if (!IsIndexOf(index, storages[0].size()) || !IsIndexOf(selection[1], storages[1].size()) ||
       !IsIndexOf(selection[2], storages[2].size()))
     return false;
-  return Execute(session.connection, "AT+CPMS=\"%s\",\"%s\",\"%s\"", nullptr,
-                 storages[0][index]->code.c_str(), storages[1][selection[1]]->code.c_str(),
-                 storages[2][selection[2]]->code.c_str());
+  return Execute(session.Connection, "AT+CPMS=\"%s\",\"%s\",\"%s\"", nullptr,
+                 storages[0][index]->Name.c_str(), storages[1][selection[1]]->Name.c_str(),
+                 storages[2][selection[2]]->Name.c_str());
 }
 
 void CMessageStores::ReadMessages(const SMSSession& session) {
   for (MessageList& folder : folders) folder.clear();
-  CWaitBox wait(Msg::kConfigMenuTitle, Msg::kReadingMessages);
+  CProgressScope progress(session.User);
+  progress.Show(FarLib::GetMsg(Msg::kReadingMessages));
   if (!AllStorages()) {
     ListStorage(session);
     return;
@@ -275,14 +267,14 @@ void CMessageStores::ListStatus(const SMSSession& session, int32_t status, bool 
   static CRegex header("^\\+CMGL:\\s*(\\d+)\\s*,\\s*(\\d+)", 0);
 
   ResponseList lines;
-  if (!Execute(session.connection, "AT+CMGL=%d", &lines, static_cast<int>(status))) return;
+  if (!Execute(session.Connection, "AT+CMGL=%d", &lines, static_cast<int>(status))) return;
   // Listing the unread messages makes them read, so asking for status 0 and then for status 1
   // brings the same message twice: a storage index already listed from this storage is not
   // taken again.
   std::set<int32_t> known;
   for (const MessageList& folder : folders) {
     for (const auto& message : folder)
-      if (message->storage == selection[3]) known.insert(message->storageIndex);
+      if (message->storage == SelectedInPhone()) known.insert(message->storageIndex);
   }
   GroupList groups;
   for (size_t i = 0; i + 1 < lines.size();) {
@@ -299,21 +291,17 @@ void CMessageStores::ListStatus(const SMSSession& session, int32_t status, bool 
     i += 2;
     if ((filter && *listed != status) || known.contains(*index)) continue;
     int32_t messageStatus = *listed;
-    if (messageStatus == 0 && ListsUnsentAsReceived(session.profile) && LooksUnsent(pdu))
+    if (messageStatus == 0 && ListsUnsentAsReceived(session.Profile) && LooksUnsent(pdu))
       messageStatus = 2;
     auto message = std::make_unique<CSMSMessage>(messageStatus == 0 || messageStatus == 1);
     if (!message->Decode(pdu)) {
-      FarLib::ShowMessage(
-          FMSG_WARNING, "DecodeError",
-          {FarLib::GetMsg(Msg::kConfigMenuTitle), FarLib::GetMsg(Msg::kUndecodableMessage),
-           headerLine.c_str(), pdu.c_str(), FarLib::GetMsg(Msg::kOk)},
-          1);
+      session.User.ShowUndecodable(headerLine, pdu);
       continue;
     }
     message->storageIndex = *index;
     message->status = messageStatus;
-    LookUpName(*message, session.phoneBook);
-    message->storage = selection[3];
+    LookUpName(*message, session.PhoneBook);
+    message->storage = SelectedInPhone();
     known.insert(*index);
     folders[FolderOf(messageStatus)].push_back(std::move(message));
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "link/connection.h"
+#include "phone/progress.h"
 #include "phonebook/phone_book_storage.h"
 #include "settings/model_profile.h"
 #include "sms/message_rendering.h"
@@ -22,10 +23,10 @@ struct SMSStorage {
   // The description message's text, the code filled in for an unknown kind.
   std::string Description() const;
 
-  std::string code;
-  int32_t descriptionMessage = 0;
-  int32_t total = 0;
-  int32_t used = 0;
+  std::string Name;  // the storage's code
+  int32_t DescriptionMessage = 0;
+  int32_t Total = 0;
+  int32_t Used = 0;
 };
 
 // The folders, by the status the phone lists a message with.
@@ -40,12 +41,20 @@ constexpr size_t kStorageParameterCount = 3;  // read and delete; write and send
 constexpr size_t kStatusCount = 64;
 using StatusSet = std::bitset<kStatusCount>;
 
+// What a listing shows the user: its progress, and each message it cannot decode (its header
+// line and PDU), which it then leaves out.
+class CMessageListUser : public CProgress {
+ public:
+  virtual void ShowUndecodable(const std::string& header, const std::string& pdu) = 0;
+};
+
 // What listing needs of the open phone: its link, its model (one model lists unsent messages
-// as received) and its phone book, which names the senders.
+// as received), its phone book, which names the senders, and the user who sees it run.
 struct SMSSession {
-  CConnection& connection;
-  const ModelProfile* profile;
-  const std::vector<std::unique_ptr<PhoneBookStorage>>& phoneBook;
+  CConnection& Connection;
+  const ModelProfile* Profile;
+  const std::vector<std::unique_ptr<PhoneBookStorage>>& PhoneBook;
+  CMessageListUser& User;
 };
 
 // The status list of "AT+CMGL=?", without its parentheses: "0-4", "0,1,2,3".
@@ -72,7 +81,13 @@ class CMessageStores {
   StatusSet statuses;
   std::array<MessageList, kFolderCount> folders;
   std::array<std::vector<std::unique_ptr<SMSStorage>>, kStorageParameterCount> storages;
+  // The list 0 index last selected in the phone, which listed messages record; -1 when the
+  // phone may have any storage selected.
+  int32_t SelectedInPhone() const { return selection[kSelectedInPhone]; }
+  void ForgetSelectedInPhone() { selection[kSelectedInPhone] = -1; }
+
   // [0] to [2]: the chosen storage of each list, -1 unknown; [0] may be the length of list 0
-  // (all). [3]: the list 0 index last selected in the phone; listed messages record it.
-  std::array<int32_t, 4> selection = {-1, -1, -1, 0};
+  // (all). The last one is SelectedInPhone().
+  static constexpr size_t kSelectedInPhone = kStorageParameterCount;
+  std::array<int32_t, kStorageParameterCount + 1> selection = {-1, -1, -1, 0};
 };

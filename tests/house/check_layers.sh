@@ -5,6 +5,8 @@
 #    a rank; sms may include phonebook (a message shows phone-book names), never the reverse.
 #    farapi's records rest on platform/abi.h, so farapi sits just above platform. The phone
 #    simulator includes none of them: it is a second, independent implementation;
+#  - the toolkit's UI part (farlib/ui: dialogs, menus, boxes) only in plugin/ and in itself: the
+#    operations below ask and show through interfaces that plugin/ implements;
 #  - OS headers and OS macros (_WIN32 and the like) only in the platform backends
 #    (src/platform/posix, src/platform/win32), the test helpers that speak to the system
 #    (tests/support/posix, tests/support/win32), the POSIX-only simulator's terminal
@@ -62,6 +64,10 @@ check_tree() {
            ! { [ "$own" = sms ] && [ "$included" = phonebook ]; }; then
         echo "$file:$number: $own/ includes $included/, which is not below it"
         breaches=1
+      elif [ -n "$own_rank" ] && [ "$own" != plugin ] && [ "${file#src/farlib/ui/}" = "$file" ] &&
+           grep -qE '"farlib/ui/' <<<"$text"; then
+        echo "$file:$number: $own/ includes farlib/ui/, which only plugin/ may use"
+        breaches=1
       fi
     done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_]+/' "$file")
     if ! grep -qE "$kOsAllowed" <<<"$file"; then
@@ -93,6 +99,10 @@ self_test() {
     "src/platform/up.h|#include \"farapi/far_api.h\"|src/platform/up.h:1: platform/ includes farapi/, which is not below it"
     "src/sms/names.cpp|#include \"phonebook/entry.h\"|"
     "src/plugin/down.cpp|  #  include \"platform/file.h\"|"
+    "src/sms/box.cpp|#include \"farlib/ui/dialog.h\"|src/sms/box.cpp:1: sms/ includes farlib/ui/, which only plugin/ may use"
+    "src/farlib/pure.cpp|#include \"farlib/ui/menu.h\"|src/farlib/pure.cpp:1: farlib/ includes farlib/ui/, which only plugin/ may use"
+    "src/farlib/ui/menu.cpp|#include \"farlib/ui/host_ui.h\"|"
+    "src/plugin/dialogs.cpp|#include \"farlib/ui/dialog.h\"|"
     "src/link/os.cpp|#include <termios.h>|src/link/os.cpp:1: OS header <termios.h> outside the platform backends"
     "host/os.cpp|#include <sys/ioctl.h>|host/os.cpp:1: OS header <sys/ioctl.h> outside the platform backends"
     "tests/unit/link/os.cpp|#include <windows.h>|tests/unit/link/os.cpp:1: OS header <windows.h> outside the platform backends"

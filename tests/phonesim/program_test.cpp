@@ -13,7 +13,7 @@
 #include "fake_host.h"
 #include "link/at_engine.h"
 #include "link/connection.h"
-#include "phone/host_link_user.h"
+#include "plugin/host_link_user.h"
 #include "phonesim/options.h"
 #include "phonesim_test_support.h"
 #include "settings/settings.h"

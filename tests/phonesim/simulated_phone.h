@@ -8,7 +8,7 @@
 
 #include "fake_host.h"
 #include "link/connection.h"
-#include "phone/host_link_user.h"
+#include "plugin/host_link_user.h"
 #include "phonesim/faults.h"
 #include "phonesim/phone.h"
 #include "phonesim/pty_port.h"

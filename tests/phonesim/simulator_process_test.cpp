@@ -12,7 +12,7 @@
 #include "fake_host.h"
 #include "link/at_engine.h"
 #include "link/connection.h"
-#include "phone/host_link_user.h"
+#include "plugin/host_link_user.h"
 #include "phone_simulator_process.h"
 #include "platform/file.h"
 #include "platform/serial.h"

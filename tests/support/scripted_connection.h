@@ -3,7 +3,7 @@
 #include <string>
 
 #include "link/connection.h"
-#include "phone/host_link_user.h"
+#include "plugin/host_link_user.h"
 
 // A phone played from a script at the connection seam. Each step expects one exact write
 // (a command line with its carriage return) and then delivers the reply bytes. A write that

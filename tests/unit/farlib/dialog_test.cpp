@@ -1,4 +1,4 @@
-#include "farlib/dialog.h"
+#include "farlib/ui/dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "farlib/host.h"
+#include "farlib/ui/host_ui.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "farlib/validator.h"
+#include "farlib/ui/validator.h"
 
 #include <gtest/gtest.h>
 

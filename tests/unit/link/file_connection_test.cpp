@@ -8,7 +8,7 @@
 #include "fake_host.h"
 #include "link/at_engine.h"
 #include "link/connection.h"
-#include "phone/host_link_user.h"
+#include "plugin/host_link_user.h"
 #include "link/io_error.h"
 #include "platform/error.h"
 #include "settings/settings.h"

@@ -9,7 +9,7 @@
 #include "farapi/far_api.h"
 #include "link/at_engine.h"
 #include "link/connection.h"
-#include "phone/host_link_user.h"
+#include "plugin/host_link_user.h"
 #include "link/io_error.h"
 #include "piecewise_reply.h"
 #include "platform/error.h"

@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "../platform/temp_registry.h"
-#include "fake_host.h"
 #include "phone/model_profiles.h"
+#include "recording_users.h"
 #include "scripted_connection.h"
 #include "settings/settings.h"
+#include "test_texts.h"
 
 namespace {
 
@@ -37,17 +38,18 @@ const char* const kError = "\r\nERROR\r\n";
 class Handshake : public testing::TestWithParam<HandshakeCase> {
  protected:
   CTempRegistry m_registry;
-  CFakeHost m_host;
+  CTestTexts m_texts{m_registry.Root() + "\\Far"};
+  CRecordingLinkUser m_link;
+  CRecordingHandshakeUser m_user;
 };
 
 TEST_P(Handshake, IdentifiesThePhoneAndSettlesItsCharacterSet) {
   const HandshakeCase& c = GetParam();
-  m_host.AnswerEveryMessage(0);
-  CScriptedConnection phone;
+  CScriptedConnection phone(m_link);
   for (const auto& [command, reply] : c.exchange) phone.Expect(command + "\r", reply);
   ModelProfileList profiles = c.profilesBefore;
 
-  const PhoneIdentity found = RunHandshake(phone, profiles);
+  const PhoneIdentity found = RunHandshake(phone, profiles, m_user);
 
   EXPECT_TRUE(phone.ScriptDone());
   ASSERT_NE(found.Profile, nullptr);
@@ -68,13 +70,10 @@ TEST_P(Handshake, IdentifiesThePhoneAndSettlesItsCharacterSet) {
     EXPECT_EQ(found.Profile->Flags, profiles.front().Flags);
   }
 
-  size_t refusals = 0;
-  for (const auto& box : m_host.Messages()) refusals += box.buttons > 0 ? 1 : 0;
-  EXPECT_EQ(refusals, c.refusalBoxes);
-  ASSERT_FALSE(m_host.Messages().empty());
-  EXPECT_EQ(m_host.Messages().front().items,
-            (std::vector<std::string>{"message 5", "message 169"}));
-  EXPECT_EQ(m_host.OpenScreens(), 0u) << "the wait box was not taken down";
+  EXPECT_EQ(m_link.refused.size(), c.refusalBoxes);
+  EXPECT_EQ(m_user.shown, std::vector<std::string>{"message 169"});
+  EXPECT_FALSE(m_user.showing) << "the wait box was not taken down";
+  EXPECT_TRUE(m_user.notSaved.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(

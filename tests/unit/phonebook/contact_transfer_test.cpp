@@ -107,15 +107,6 @@ class CTwoMemories {
   std::string m_selected = "SM";
 };
 
-class CView : public CPhoneBookView {
- public:
-  int ItemCount() override { return 3; }
-  std::vector<size_t> SelectedPositions() override { return {}; }
-  void Refresh() override { ++refreshes; }
-  int refreshes = 0;
-};
-
-constexpr int kCreateOk = 7;
 enum Answer { Confirm, Cancel };
 
 void Fill(PhoneBookStorage& storage, const Layout& layout) {
@@ -141,16 +132,15 @@ class TransferTest : public CPhoneBookTest {
   }
   void AnswerCreateDialogs(const std::vector<Answer>& answers) {
     for (const Answer answer : answers) {
-      if (answer == Confirm) m_host.AnswerDialog("CreateItemDlg").Close(kCreateOk);
-      else m_host.AnswerDialog("CreateItemDlg").Escape();
+      m_user.entryAnswers.push_back(
+          [answer](PhoneBookEntry&, int32_t&, bool*) { return answer == Confirm; });
     }
   }
 
-  CScriptedConnection m_phone;
+  CScriptedConnection m_phone{m_user};
   ModelProfile m_profile = DefaultProfile();
   CDeviceCache m_cache;
-  PhoneBookSession m_session{m_phone, m_profile, m_cache};
-  CView m_view;
+  PhoneBookSession m_session{m_phone, m_profile, m_cache, m_user};
 };
 
 struct MoveCase {
@@ -172,7 +162,6 @@ class MoveBetweenStorages : public TransferTest, public testing::WithParamInterf
 // SM holds Ann at 1 and Bob at 2, ME Cid at 1; both are selected to go to ME.
 TEST_P(MoveBetweenStorages, DeletesASourceEntryOnlyOnceTheTargetHoldsIt) {
   const MoveCase& c = GetParam();
-  m_host.AnswerEveryMessage(0);
   const Layout sm = {{1, "Ann"}, {2, "Bob"}};
   CTwoMemories phone(sm, {{1, "Cid"}});
   PhoneBookStorage source("SM");
@@ -183,7 +172,7 @@ TEST_P(MoveBetweenStorages, DeletesASourceEntryOnlyOnceTheTargetHoldsIt) {
   phone.Script(m_phone, c.steps);
 
   const TransferOutcome outcome =
-      TransferEntries(m_session, source, target, m_view, {0, 1}, c.move);
+      TransferEntries(m_session, source, target, m_user, {0, 1}, c.move);
 
   EXPECT_TRUE(m_phone.ScriptDone());
   EXPECT_EQ(phone.Memory("SM"), c.sm);
@@ -241,14 +230,13 @@ class ImportIntoStorage : public TransferTest, public testing::WithParamInterfac
 
 TEST_P(ImportIntoStorage, LetsTheFileGoOnlyWhenEveryContactArrived) {
   const ImportCase& c = GetParam();
-  m_host.AnswerEveryMessage(0);
   CTwoMemories phone({}, {});
   PhoneBookStorage storage("SM");
   Fill(storage, {});
   AnswerCreateDialogs(c.answers);
   phone.Script(m_phone, c.steps);
 
-  EXPECT_EQ(ImportContacts(m_session, storage, m_view, c.file), c.mayDelete);
+  EXPECT_EQ(ImportContacts(m_session, storage, m_user, c.file), c.mayDelete);
   EXPECT_TRUE(m_phone.ScriptDone());
   EXPECT_EQ(Listed(storage), phone.Memory("SM"));
 }

@@ -198,7 +198,7 @@ TEST_F(DeviceCache, EveryIdentityStaysBelowDevices) {
   EXPECT_EQ(CRegKey::Open(KeyPath("\\Devices")).SubKeyNames().size(), keys.size());
 
   // A host whose key leaves no room for the phone's: no cache, and nothing happens.
-  m_host.UseRootKey(m_registry.Root() + "\\" + std::string(230, 'r'));
+  m_texts.SetRootKey(m_registry.Root() + "\\" + std::string(230, 'r'));
   EXPECT_FALSE(m_cache.Open(kIdentity));
   EXPECT_FALSE(m_cache.Save(*Sample(), false));
   EXPECT_FALSE(Reload()->Loaded);

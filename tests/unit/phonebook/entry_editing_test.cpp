@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "../platform/temp_registry.h"
-#include "fake_host.h"
 #include "phonebook/storage_access.h"
 #include "scripted_connection.h"
+#include "scripted_phone_book_user.h"
+#include "test_texts.h"
 
 namespace {
 
@@ -71,22 +72,9 @@ class CModelPhone {
   int32_t m_size;
 };
 
-class CView : public CPhoneBookView {
- public:
-  int ItemCount() override { return items; }
-  std::vector<size_t> SelectedPositions() override { return selected; }
-  void Refresh() override { ++refreshes; }
-
-  int items = 1;
-  std::vector<size_t> selected;
-  int refreshes = 0;
-};
-
 // One phone-book memory of `size` locations from 1, listed as the phone holds it.
 class EntryEditing : public testing::Test {
  protected:
-  void SetUp() override { m_host.AnswerEveryMessage(0); }
-
   void Start(const Layout& layout, int32_t size) {
     m_model = std::make_unique<CModelPhone>(layout, size);
     m_storage.MaxIndex = size;
@@ -107,32 +95,43 @@ class EntryEditing : public testing::Test {
     return listed;
   }
 
-  std::vector<std::string> BoxesWithButtons() const {
-    std::vector<std::string> topics;
-    for (const auto& box : m_host.Messages()) {
-      if (box.buttons > 0) topics.push_back(box.helpTopic);
+  // What the user was asked and told; a refusal without its command.
+  std::vector<std::string> Told() const {
+    std::vector<std::string> told = m_user.log;
+    for (std::string& line : told) {
+      if (line.rfind("refused ", 0) == 0) line = "refused";
     }
-    return topics;
+    return told;
+  }
+
+  // The user's dialog answer: `name` typed in, the index left as proposed.
+  void Types(const std::string& name) {
+    m_user.entryAnswers.push_back([name](PhoneBookEntry& entry, int32_t&, bool*) {
+      entry.Name = name;
+      return true;
+    });
   }
 
   CTempRegistry m_registry;
-  CFakeHost m_host;
-  CScriptedConnection m_phone;
+  CTestTexts m_texts;
+  CScriptedPhoneBookUser m_user;
+  CScriptedConnection m_phone{m_user};
   ModelProfile m_profile = DefaultProfile();
   CDeviceCache m_cache;
-  PhoneBookSession m_session{m_phone, m_profile, m_cache};
+  PhoneBookSession m_session{m_phone, m_profile, m_cache, m_user};
   PhoneBookStorage m_storage{"SM"};
   std::unique_ptr<CModelPhone> m_model;
-  CView m_view;
 };
 
 // ---- Renumbering ----
 
-constexpr int kNoBox = -1;
-constexpr int kExchange = 0;
-constexpr int kShift = 1;
-constexpr int kOverwrite = 2;
-constexpr int kCancel = 3;
+using Choice = CPhoneBookUser::TakenIndexChoice;
+constexpr Choice kExchange = Choice::Exchange;
+constexpr Choice kShift = Choice::Shift;
+constexpr Choice kOverwrite = Choice::Overwrite;
+constexpr Choice kCancel = Choice::Cancel;
+// No entry stands in the way, so nobody is asked.
+constexpr Choice kNoBox = Choice::Cancel;
 
 struct RenumberCase {
   const char* name;
@@ -140,11 +139,11 @@ struct RenumberCase {
   int32_t size;
   int32_t from;
   int32_t to;
-  int button;
+  Choice choice;
   std::vector<std::string> commands;
   Layout after;
   bool result;
-  std::vector<std::string> boxes;  // the help topics of the boxes with buttons, in order
+  std::vector<std::string> told;  // what the user was asked and told, in order
   std::set<std::string> overwritten = {};
 };
 
@@ -152,9 +151,9 @@ void PrintTo(const RenumberCase& c, std::ostream* out) { *out << c.name; }
 
 const Layout kThree = {{1, "Ann"}, {2, "Bob"}, {3, "Cid"}};
 const Layout kShiftDown = {{2, "Bob"}, {3, "Cid"}, {4, "Dan"}, {5, "Eve"}};
-const char* const kOccupied = "DestinationOccupied";
-const char* const kRefusal = "(none)";  // the engine's box for a refused command
-const char* const kWarning = "RenumberError";
+const char* const kOccupied = "taken";
+const char* const kRefusal = "refused";  // the engine's report of a refused command
+const char* const kWarning = "entries kept";
 
 // clang-format off
 const RenumberCase kRenumberCases[] = {
@@ -188,7 +187,7 @@ const RenumberCase kRenumberCases[] = {
      {{1, "Cid"}, {2, "Bob"}, {3, "Ann"}, {4, "Ann"}}, true, {kOccupied, kRefusal, kWarning}},
     {"ExchangeInAFullStorageChangesNothing", kThree, 3, 1, 3, kExchange,
      {},
-     kThree, false, {kOccupied, kWarning}},
+     kThree, false, {kOccupied, "no spare"}},
     {"ShiftDown", kShiftDown, 9, 5, 2, kShift,
      {"W1:Eve", "R1", "W5:Dan", "R5", "W4:Cid", "R4", "W3:Bob", "R3", "W2:Eve", "R2", "E1"},
      {{2, "Eve"}, {3, "Bob"}, {4, "Cid"}, {5, "Dan"}}, true, {kOccupied}},
@@ -218,10 +217,10 @@ class Renumbering : public EntryEditing, public testing::WithParamInterface<Renu
 TEST_P(Renumbering, NeverLeavesAnEntryOnlyInMemory) {
   const RenumberCase& c = GetParam();
   Start(c.before, c.size);
-  if (c.button != kNoBox) m_host.AnswerMessage(c.button).Topic(kOccupied);
+  m_user.whenTaken = c.choice;
   m_model->Script(m_phone, c.commands);
 
-  EXPECT_EQ(RenumberEntry(m_session, m_storage, c.from, c.to), c.result);
+  EXPECT_EQ(RenumberEntry(m_session, m_storage, m_user, c.from, c.to), c.result);
 
   EXPECT_TRUE(m_phone.ScriptDone());
   EXPECT_EQ(m_model->Memory(), c.after);
@@ -231,7 +230,11 @@ TEST_P(Renumbering, NeverLeavesAnEntryOnlyInMemory) {
   for (const auto& [index, name] : c.before) {
     EXPECT_TRUE(kept.count(name) || c.overwritten.count(name)) << name << " was lost";
   }
-  EXPECT_EQ(BoxesWithButtons(), c.boxes);
+  std::vector<std::string> told = c.told;
+  for (std::string& line : told) {
+    if (line == kOccupied) line += " " + std::to_string(c.to);
+  }
+  EXPECT_EQ(Told(), told);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Renumbering, testing::ValuesIn(kRenumberCases),
@@ -241,80 +244,38 @@ INSTANTIATE_TEST_SUITE_P(Table, Renumbering, testing::ValuesIn(kRenumberCases),
 
 // ---- Creating ----
 
-// Items of the create dialog: 0 frame, 1 index label or check box, 2 index, 3 name label,
-// 4 name, 5 number label, 6 number, 7 OK, 8 Cancel.
-constexpr int kGiveIndex = 1;
-constexpr int kIndexField = 2;
-constexpr int kNameField = 4;
-constexpr int kCreateOk = 7;
-
 TEST_F(EntryEditing, CreateCleansTheNumberAndTakesTheFirstFreeIndex) {
   m_profile.Flags = 0;  // the index is always given
   Start({{1, "Ann"}, {2, "Bob"}, {4, "Dan"}}, 9);
-  m_host.AnswerDialog("CreateItemDlg").SetText(kNameField, "Ivan").Close(kCreateOk);
+  m_user.entryAnswers.push_back([](PhoneBookEntry& entry, int32_t& index, bool* giveIndex) {
+    EXPECT_EQ(entry.Number, "+79001234567");
+    EXPECT_EQ(index, 3);
+    EXPECT_EQ(giveIndex, nullptr);
+    entry.Name = "Ivan";
+    return true;
+  });
   m_model->Script(m_phone, {"W3:Ivan", "R3"});
 
-  EXPECT_TRUE(CreateEntry(m_session, m_storage, m_view, "", "+7 (900) 123-45-67", true));
+  EXPECT_TRUE(CreateEntry(m_session, m_storage, m_user, "", "+7 (900) 123-45-67", true));
 
   EXPECT_TRUE(m_phone.ScriptDone());
   EXPECT_EQ(Listed(), m_model->Memory());
   EXPECT_EQ(m_storage.Entries.back()->Type, 145u);
-  EXPECT_EQ(m_view.refreshes, 1);
-  const Host::ShownDialog& shown = m_host.Dialogs().at(0);
-  EXPECT_EQ(std::vector<int>({shown.x2, shown.y2}), std::vector<int>({60, 11}));
-  ASSERT_EQ(shown.items.size(), 9u);
-  EXPECT_EQ(shown.items[kGiveIndex].type, DI_TEXT);
-  EXPECT_EQ(shown.items[kIndexField].data, "3");
-  EXPECT_EQ(std::vector<int>({shown.items[kIndexField].x1, shown.items[kIndexField].x2}),
-            std::vector<int>({25, 29}));
-  EXPECT_EQ(shown.items[kNameField].history, "Zantel.Name");
-  EXPECT_EQ(shown.items[kNameField].focus, 1);
-  EXPECT_EQ(shown.items[6].data, "+79001234567");
-  EXPECT_EQ(shown.items[6].history, "Zantel.Phone");
-  EXPECT_EQ(shown.items[kCreateOk].y1, 7);
+  EXPECT_EQ(m_user.refreshes, 1);
+  EXPECT_EQ(m_user.log, std::vector<std::string>{"new entry 3"});
 }
 
 TEST_F(EntryEditing, CreateInAFullStorageShowsNoDialog) {
   Start(kThree, 3);
-  m_host.AnswerMessage(0).Topic("NoFreeSpaceError");
-  EXPECT_FALSE(CreateEntry(m_session, m_storage, m_view, "", "+", true));
-  EXPECT_TRUE(m_host.Dialogs().empty());
-  EXPECT_EQ(m_view.refreshes, 0);
+  EXPECT_FALSE(CreateEntry(m_session, m_storage, m_user, "", "+", true));
+  EXPECT_EQ(m_user.log, std::vector<std::string>{"storage full"});
+  EXPECT_EQ(m_user.refreshes, 0);
 }
-
-struct TooLongCase {
-  const char* name;
-  int answer;  // to the box that asks whether to cut
-};
-
-class CreateWithLongName : public EntryEditing, public testing::WithParamInterface<TooLongCase> {};
-
-TEST_P(CreateWithLongName, IsCutOnlyByTheFirstButton) {
-  m_profile.Flags = 0;
-  Start({}, 9);
-  m_storage.MaxNameLength = 3;
-  m_host.AnswerDialog("CreateItemDlg").SetText(kNameField, "Anna").Close(kCreateOk);
-  m_host.AnswerMessage(GetParam().answer).Topic("NameTooLongError");
-  if (GetParam().answer == 0) m_model->Script(m_phone, {"W1:Ann", "R1"});
-  else m_host.AnswerDialog("CreateItemDlg").Escape();
-
-  EXPECT_EQ(CreateEntry(m_session, m_storage, m_view, "", "+4470001", false),
-            GetParam().answer == 0);
-  EXPECT_TRUE(m_phone.ScriptDone());
-  EXPECT_EQ(Listed(), m_model->Memory());
-  EXPECT_EQ(m_host.Messages().at(0).items.at(1), "message 181");
-}
-
-INSTANTIATE_TEST_SUITE_P(Answers, CreateWithLongName,
-                         testing::Values(TooLongCase{"Cut", 0}, TooLongCase{"Keep", 1}),
-                         [](const testing::TestParamInfo<TooLongCase>& info) {
-                           return info.param.name;
-                         });
 
 // A taken index is freed by renumbering first; the new entry goes there only once that worked.
 struct TakenIndexCase {
   const char* name;
-  int button;
+  Choice choice;
   std::vector<std::string> commands;
   Layout after;
   bool result;
@@ -328,18 +289,21 @@ class CreateAtTakenIndex : public EntryEditing,
 TEST_P(CreateAtTakenIndex, RenumbersFirst) {
   const TakenIndexCase& c = GetParam();
   Start({{1, "Ann"}, {2, "Bob"}}, 9);
-  m_host.AnswerDialog("CreateItemDlg")
-      .SetSelected(kGiveIndex)
-      .SetText(kIndexField, "1")
-      .SetText(kNameField, "Ivan")
-      .Close(kCreateOk);
-  m_host.AnswerMessage(c.button).Topic(kOccupied);
+  m_user.entryAnswers.push_back([](PhoneBookEntry& entry, int32_t& index, bool* giveIndex) {
+    EXPECT_EQ(index, 3);
+    *giveIndex = true;
+    index = 1;
+    entry.Name = "Ivan";
+    return true;
+  });
+  m_user.whenTaken = c.choice;
   m_model->Script(m_phone, c.commands);
 
-  EXPECT_EQ(CreateEntry(m_session, m_storage, m_view, "", "+79001234567", true), c.result);
+  EXPECT_EQ(CreateEntry(m_session, m_storage, m_user, "", "+79001234567", true), c.result);
   EXPECT_TRUE(m_phone.ScriptDone());
   EXPECT_EQ(m_model->Memory(), c.after);
   EXPECT_EQ(Listed(), m_model->Memory());
+  EXPECT_EQ(m_user.log.at(1), "taken 1");
 }
 
 // clang-format off
@@ -369,23 +333,26 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(EntryEditing, CreateLetsThePhoneChooseTheIndex) {
   Start({{1, "Ann"}}, 9);
-  m_host.AnswerDialog("CreateItemDlg").SetText(kNameField, "Bob").Close(kCreateOk);
+  Types("Bob");
   m_phone.Expect("AT+CPBW=,\"+4470002\",145,\"Bob\"\r", "\r\nOK\r\n");
   CModelPhone chosen({{1, "Ann"}, {5, "Bob"}}, 9);
   chosen.Script(m_phone, {"N", "R2", "R3", "R4", "R5"});
 
-  EXPECT_TRUE(CreateEntry(m_session, m_storage, m_view, "", "+4470002", false));
+  EXPECT_TRUE(CreateEntry(m_session, m_storage, m_user, "", "+4470002", false));
   EXPECT_TRUE(m_phone.ScriptDone());
   EXPECT_EQ(Listed(), chosen.Memory());
+  EXPECT_EQ(m_user.log, std::vector<std::string>{"new entry 2?"});
 }
 
 TEST_F(EntryEditing, CreateAsksAgainForANameThatCannotBeSent) {
   Start({}, 9);
-  m_host.AnswerDialog("CreateItemDlg").SetText(kNameField, "A\"B").Close(kCreateOk);
-  m_host.AnswerMessage(0).Topic("Error");
-  m_host.AnswerDialog("CreateItemDlg").Escape();
-  EXPECT_FALSE(CreateEntry(m_session, m_storage, m_view, "", "+1", true));
-  EXPECT_EQ(m_host.Dialogs().at(1).items.at(kNameField).data, "A\"B");
+  Types("A\"B");
+  m_user.entryAnswers.push_back([](PhoneBookEntry& entry, int32_t&, bool*) {
+    EXPECT_EQ(entry.Name, "A\"B");
+    return false;
+  });
+  EXPECT_FALSE(CreateEntry(m_session, m_storage, m_user, "", "+1", true));
+  EXPECT_EQ(m_user.log, std::vector<std::string>({"new entry 1?", "cannot send", "new entry 1?"}));
   EXPECT_TRUE(m_phone.Sent().empty());
 }
 
@@ -399,13 +366,17 @@ TEST_F(EntryEditing, EditShowsWhatThePhoneHolds) {
     SCOPED_TRACE(exchange[0] + " " + exchange[1]);
     m_storage.Entries.clear();
     Start({{1, "Ann"}, {2, "Bob"}}, 9);
-    m_host.AnswerDialog("EditItemDlg").SetText(2, "Dan").SetText(4, "+4470004").Close(5);
+    m_user.entryAnswers.push_back([](PhoneBookEntry& entry, int32_t&, bool*) {
+      entry.Name = "Dan";
+      entry.Number = "+4470004";
+      return true;
+    });
     m_model->Script(m_phone, exchange);
-    EditEntry(m_session, m_storage, m_view, 1);
+    EditEntry(m_session, m_storage, m_user, 1);
     EXPECT_EQ(Listed(), m_model->Memory());
   }
   EXPECT_TRUE(m_phone.ScriptDone());
-  EXPECT_EQ(m_view.refreshes, 4);
+  EXPECT_EQ(m_user.refreshes, 4);
 }
 
 struct DeleteCase {
@@ -413,7 +384,7 @@ struct DeleteCase {
   std::vector<size_t> selected;
   uint32_t flags;
   std::vector<std::string> commands;  // in the model's notation, or written out
-  std::string question;
+  size_t count;                       // the number the user is asked to confirm
   Layout after;
 };
 
@@ -425,20 +396,19 @@ TEST_P(DeleteSelection, DeletesEachSelectedEntryOnce) {
   const DeleteCase& c = GetParam();
   m_profile.Flags = c.flags;
   Start(kThree, 9);
-  m_host.SetMessageText(104, "Delete %d entries?");
-  m_view.items = 4;
-  m_view.selected = c.selected;
+  m_user.items = 4;
+  m_user.selected = c.selected;
   for (const std::string& command : c.commands) {
     if (command.rfind("AT", 0) == 0) m_phone.Expect(command + "\r", "\r\nOK\r\n");
     else m_model->Script(m_phone, {command});
   }
 
-  DeleteSelected(m_session, m_storage, m_view);
+  DeleteSelected(m_session, m_storage, m_user);
 
   EXPECT_TRUE(m_phone.ScriptDone());
-  EXPECT_EQ(m_host.Messages().at(0).items.at(1), c.question);
+  EXPECT_EQ(m_user.log, std::vector<std::string>{"delete " + std::to_string(c.count) + "?"});
   EXPECT_EQ(Listed(), c.after);
-  EXPECT_EQ(m_view.refreshes, 1);
+  EXPECT_EQ(m_user.refreshes, 1);
 }
 
 // clang-format off
@@ -447,13 +417,13 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         DeleteCase{"FirstAndSecond", {0, 1}, 7,
                    {"E1", "R1", "E2", "R2"},
-                   "Delete 2 entries?", {{3, "Cid"}}},
+                   2, {{3, "Cid"}}},
         DeleteCase{"AllThree", {2, 0, 1}, 7,
                    {"E3", "R3", "E1", "R1", "E2", "R2"},
-                   "Delete 3 entries?", {}},
+                   3, {}},
         DeleteCase{"OneWithEmptyFields", {1}, 0,
                    {"AT+CPBW=2,\"\",,\"\"", "AT+CPBR=2"},
-                   "message 103", {{1, "Ann"}, {3, "Cid"}}}),
+                   1, {{1, "Ann"}, {3, "Cid"}}}),
     [](const testing::TestParamInfo<DeleteCase>& info) { return info.param.name; });
 // clang-format on
 

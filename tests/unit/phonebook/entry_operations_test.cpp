@@ -32,12 +32,11 @@ class EntryOperations : public CPhoneBookTest, public testing::WithParamInterfac
 // The storage starts with entries 1, 2 and 3 in locations 1 to 6.
 TEST_P(EntryOperations, ChangeTheListAsThePhoneAnswers) {
   const OperationCase& c = GetParam();
-  m_host.AnswerEveryMessage(0);
-  CScriptedConnection phone;
+  CScriptedConnection phone(m_user);
   for (const auto& [command, reply] : c.exchange) phone.Expect(command + "\r", reply);
   ModelProfile profile{"Nokia", "6310i", "IRA", 1, 7};
   CDeviceCache cache;
-  PhoneBookSession session{phone, profile, cache};
+  PhoneBookSession session{phone, profile, cache, m_user};
   PhoneBookStorage storage("SM");
   storage.MaxIndex = 6;
   for (int32_t i : {1, 2, 3}) {

@@ -42,17 +42,16 @@ class LoadStorageTest : public CPhoneBookTest, public testing::WithParamInterfac
 
 TEST_P(LoadStorageTest, ReadsTheStorageAndCachesIt) {
   const LoadCase& c = GetParam();
-  m_host.AnswerEveryMessage(0);
   for (const auto& [number, text] : std::vector<std::pair<int, std::string>>{
            {73, "%d of %d"}, {74, "%d-%d of %d"}, {75, "all"}}) {
-    m_host.SetMessageText(number, text);
+    m_texts.SetMessageText(number, text);
   }
-  CScriptedConnection phone;
+  CScriptedConnection phone(m_user);
   for (const auto& [command, reply] : c.exchange) phone.Expect(command + "\r", reply);
   ModelProfile profile{"Nokia", "6310i", "IRA", 1, c.flags};
   CDeviceCache cache;
   ASSERT_TRUE(cache.Open("350123451234560"));
-  PhoneBookSession session{phone, profile, cache};
+  PhoneBookSession session{phone, profile, cache, m_user};
   PhoneBookStorage storage(c.storage);
   storage.MaxIndex = 7;  // as a cache left it: the phone's limits replace it
   storage.Loaded = c.loadedBefore;
@@ -67,11 +66,7 @@ TEST_P(LoadStorageTest, ReadsTheStorageAndCachesIt) {
   EXPECT_EQ(storage.Loaded, c.loaded);
   EXPECT_EQ(storage.MaxIndex, c.maxIndex);
   EXPECT_EQ(storage.ViewMode, c.viewMode);
-  std::vector<std::string> boxes;
-  for (const auto& box : m_host.Messages()) {
-    if (box.buttons == 0) boxes.push_back(box.items.at(1));
-  }
-  EXPECT_EQ(boxes, c.boxes);
+  EXPECT_EQ(m_user.progress, c.boxes);
 
   // What was read is what the next opening of the phone finds.
   std::vector<std::unique_ptr<PhoneBookStorage>> again;

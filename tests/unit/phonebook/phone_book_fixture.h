@@ -5,35 +5,24 @@
 #include <string>
 
 #include "../platform/temp_registry.h"
-#include "fake_host.h"
-#include "farlib/host.h"
 #include "platform/clock.h"
+#include "scripted_phone_book_user.h"
+#include "test_texts.h"
 
-// The scripted host with its plug-in root in a registry of the test's own, so that phone caches
-// never reach the real one (on Windows the temporary registry is a key of the real registry).
-class CPhoneBookHost : public CFakeHost {
- public:
-  explicit CPhoneBookHost(const std::string& root) : m_root(root) { UseRootKey(m_root); }
-  void UseRootKey(const std::string& root) {
-    m_root = root;
-    MutableStartupInfo().RootKey = m_root.c_str();
-    FarLib::SetStartupInfo(StartupInfo());
-  }
-
- private:
-  std::string m_root;
-};
-
+// The plug-in's root in a registry of the test's own, so that phone caches never reach the real
+// one (on Windows the temporary registry is a key of the real registry), and the person at the
+// panel played by the test.
 class CPhoneBookTest : public testing::Test {
  protected:
-  CPhoneBookTest() : m_host(m_registry.Root() + "\\Far") {}
+  CPhoneBookTest() : m_texts(m_registry.Root() + "\\Far") {}
   // The full path of a key below the plug-in's own.
   std::string KeyPath(const std::string& subkey) const {
     return m_registry.Root() + "\\Far\\Zantel" + subkey;
   }
 
   CTempRegistry m_registry;
-  CPhoneBookHost m_host;
+  CTestTexts m_texts;
+  CScriptedPhoneBookUser m_user;
 };
 
 // "-" for no time, else the FILETIME as the calendar shows it.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fake_host.h"
+#include "plugin/host_users.h"
 #include "farlib/message_ids.h"
 #include "platform/error.h"
 #include "platform/posix/registry_store.h"
@@ -97,7 +98,7 @@ TEST_P(FailedSaveTest, ReturnsFalseShowsOneBoxAndKeepsTheStore) {
   Settings().DefaultSCA = "+15550100";
   Settings().FirstCOM.Port = 4;
   Settings().Profiles.push_back({"SIEMENS", "S55", "UCS2", 1, 5});
-  EXPECT_FALSE(SaveSettings());
+  EXPECT_FALSE(SaveSettingsOrTell());
   spoiled.reset();
 
   ASSERT_EQ(host.Messages().size(), 1u);

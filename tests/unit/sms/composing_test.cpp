@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "link/at_engine.h"
-#include "phone/host_link_user.h"
+#include "plugin/host_link_user.h"
 #include "scripted_connection.h"
 
 namespace {

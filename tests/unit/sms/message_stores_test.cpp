@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "../platform/temp_registry.h"
-#include "fake_host.h"
+#include "recording_users.h"
+#include "test_texts.h"
 #include "scripted_connection.h"
 
 namespace {
@@ -139,19 +140,20 @@ const Exchange kBothCurrent = {
 class Listing : public testing::TestWithParam<ListingCase> {
  protected:
   CTempRegistry m_registry;
-  CFakeHost m_host;
+  CTestTexts m_texts{m_registry.Root() + "\\Far"};
+  CRecordingLinkUser m_link;
+  CRecordingListUser m_user;
 };
 
 TEST_P(Listing, PutsEachMessageInItsFolder) {
   const ListingCase& c = GetParam();
-  m_host.AnswerEveryMessage(0);
-  CScriptedConnection phone;
+  CScriptedConnection phone(m_link);
   for (const auto& [command, reply] : c.exchange) phone.Expect(command + "\r", reply);
   const std::vector<std::unique_ptr<PhoneBookStorage>> phoneBook;
   CMessageStores stores;
   stores.selection[0] = c.choice;
 
-  stores.DiscoverStorages({phone, &c.profile, phoneBook});
+  stores.DiscoverStorages({phone, &c.profile, phoneBook, m_user});
 
   EXPECT_TRUE(phone.ScriptDone());
   std::vector<Listed> listed;
@@ -166,16 +168,8 @@ TEST_P(Listing, PutsEachMessageInItsFolder) {
   for (const auto& list : stores.storages) counts.push_back(list.size());
   EXPECT_EQ(counts, c.storageCounts);
 
-  std::vector<std::pair<std::string, std::string>> undecodable = {};
-  for (const auto& box : m_host.Messages()) {
-    if (box.helpTopic != "DecodeError") continue;
-    ASSERT_EQ(box.items.size(), 5u);
-    EXPECT_EQ(box.items[1], "message 183");
-    EXPECT_EQ(box.buttons, 1);
-    undecodable.emplace_back(box.items[2], box.items[3]);
-  }
-  EXPECT_EQ(undecodable, c.undecodable);
-  EXPECT_EQ(m_host.OpenScreens(), 0u) << "the wait box was not taken down";
+  EXPECT_EQ(m_user.undecodable, c.undecodable);
+  EXPECT_FALSE(m_user.showing) << "the wait box was not taken down";
 }
 
 INSTANTIATE_TEST_SUITE_P(

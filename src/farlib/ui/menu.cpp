@@ -1,4 +1,4 @@
-#include "farlib/menu.h"
+#include "farlib/ui/menu.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "farlib/dialog_item.h"
+#include "farlib/ui/dialog_item.h"
 
 #include <algorithm>
 #include <cstring>

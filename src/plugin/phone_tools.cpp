@@ -1,10 +1,11 @@
-#include "phone/tools.h"
+#include "plugin/phone_tools.h"
 
 #include <optional>
 #include <string>
 
-#include "farlib/dialog.h"
+#include "farlib/ui/dialog.h"
 #include "farlib/host.h"
+#include "farlib/ui/host_ui.h"
 #include "farlib/message_ids.h"
 #include "link/at_engine.h"
 #include "link/io_error.h"

@@ -1,12 +1,13 @@
-#include "sms/compose_dialog.h"
+#include "plugin/compose_dialog.h"
 
 #include <algorithm>
 #include <array>
 
 #include "encoding/charset.h"
-#include "farlib/dialog.h"
+#include "farlib/ui/dialog.h"
 #include "farlib/host.h"
-#include "farlib/menu.h"
+#include "farlib/ui/host_ui.h"
+#include "farlib/ui/menu.h"
 #include "farlib/message_ids.h"
 #include "regex/regex.h"
 #include "settings/settings.h"

@@ -1,4 +1,4 @@
-#include "phone/edit_profile.h"
+#include "plugin/edit_profile.h"
 
 #include <gtest/gtest.h>
 

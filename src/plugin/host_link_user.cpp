@@ -1,7 +1,8 @@
-#include "phone/host_link_user.h"
+#include "plugin/host_link_user.h"
 
 #include "farapi/far_api.h"
 #include "farlib/host.h"
+#include "farlib/ui/host_ui.h"
 #include "farlib/message_ids.h"
 #include "link/at_engine.h"
 #include "platform/file.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "farlib/dialog_item.h"
+#include "farlib/ui/dialog_item.h"
 
 // A dialog declared in code: items bound to variables, shown with the host's Dialog service.
 // Values reach the variables only when the dialog is closed by one of its exit items and every

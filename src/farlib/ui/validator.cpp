@@ -1,8 +1,9 @@
-#include "farlib/validator.h"
+#include "farlib/ui/validator.h"
 
 #include <cstdio>
 
 #include "farlib/host.h"
+#include "farlib/ui/host_ui.h"
 #include "farlib/message_ids.h"
 
 namespace FarLib {

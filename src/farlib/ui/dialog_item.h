@@ -7,7 +7,7 @@
 
 #include "farapi/far_api.h"
 #include "farlib/storage.h"
-#include "farlib/validator.h"
+#include "farlib/ui/validator.h"
 
 // The items a CFarDialog is made of. Each writes itself into the host's item record before
 // the dialog is shown, checks the record when the user confirms, and stores the record's value

@@ -1,6 +1,6 @@
-#include "phone/edit_profile.h"
+#include "plugin/edit_profile.h"
 
-#include "farlib/dialog.h"
+#include "farlib/ui/dialog.h"
 #include "farlib/host.h"
 #include "farlib/message_ids.h"
 
