@@ -9,18 +9,9 @@
 
 #include "fake_host.h"
 #include "farlib/message_ids.h"
+#include "sample_message.h"
 
 namespace {
-
-constexpr Platform::FileTime kSentAt = 127551178010000000;  // 2005-03-12 16:16:41 UTC
-
-CSMSMessage Message(bool received, std::string address, std::string text = "Hello") {
-  CSMSMessage message(received, "", 128);
-  message.address = std::move(address);
-  message.text = std::move(text);
-  if (received) message.timestamp = kSentAt;
-  return message;
-}
 
 // The message dialog closed with Escape, as the host saw it.
 Host::ShownDialog Shown(const CSMSMessage& message, const MessageList& folder = {}) {
@@ -43,7 +34,7 @@ std::vector<std::string> Layout(const Host::ShownDialog& dialog) {
 }
 
 TEST(MessageDialogs, MessageDialogOfAReceivedPart) {
-  CSMSMessage message = Message(true, "+15550001\x1b", "Hello");
+  CSMSMessage message = SampleMessage(true, "+15550001\x1b", "Hello");
   message.concatenated = true;
   message.partNumber = 1;
   message.partCount = 2;
@@ -76,9 +67,9 @@ TEST(MessageDialogs, MessageDialogAnswersByButton) {
       if (item >= 0) host.AnswerDialog("ReadSMSMsg").Close(item);
       if (item == 8) host.AnswerDialog("ReadSMSAvdancedMsg").Escape();
     }
-    EXPECT_EQ(ShowSMSMessage(Message(false, "+15550001"), {}), c.action) << c.closedBy.back();
+    EXPECT_EQ(ShowSMSMessage(SampleMessage(false, "+15550001"), {}), c.action) << c.closedBy.back();
   }
-  CSMSMessage known = Message(false, "+447700900123", "One\nTwo");
+  CSMSMessage known = SampleMessage(false, "+447700900123", "One\nTwo");
   known.label = "Anna";
   const Host::ShownDialog shown = Shown(known);
   const std::vector<std::string> layout = Layout(shown);

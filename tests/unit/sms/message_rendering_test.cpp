@@ -11,20 +11,11 @@
 
 #include "../platform/scoped_environment.h"
 #include "farlib/message_ids.h"
+#include "sample_message.h"
 #include "settings/settings.h"
 #include "test_texts.h"
 
 namespace {
-
-constexpr Platform::FileTime kSentAt = 127551178010000000;  // 2005-03-12 16:16:41 UTC
-
-CSMSMessage Message(bool received, std::string address, std::string text = "Hello") {
-  CSMSMessage message(received, "", 128);
-  message.address = std::move(address);
-  message.text = std::move(text);
-  if (received) message.timestamp = kSentAt;
-  return message;
-}
 
 struct NamingCase {
   const char* name;
@@ -57,7 +48,7 @@ TEST_P(MessageNaming, LabelsAndNamesTheItem) {
   }
   book.back()->Entries[1]->Number = "-";
   const bool showPhone = std::exchange(Settings().AlwaysShowPhone, c.showPhone);
-  CSMSMessage message = Message(true, c.address, "Hi\r\nthere");
+  CSMSMessage message = SampleMessage(true, c.address, "Hi\r\nthere");
   message.label = c.label;
   message.storageIndex = 17;
   EXPECT_EQ(LookUpName(message, book), c.labelAfter.ends_with("Anna"));
@@ -71,7 +62,7 @@ TEST_P(MessageNaming, LabelsAndNamesTheItem) {
   EXPECT_EQ(std::vector<uint64_t>({item.UserData, item.FindData.nFileSizeLow,
                                    item.FindData.ftLastWriteTime.dwHighDateTime,
                                    item.FindData.ftCreationTime.dwLowDateTime}),
-            std::vector<uint64_t>({4, 17, kSentAt >> 32, kSentAt & 0xFFFFFFFF}));
+            std::vector<uint64_t>({4, 17, kSampleSentAt >> 32, kSampleSentAt & 0xFFFFFFFF}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -123,7 +114,7 @@ TEST(MessageRendering, GathersThePartsOfAConcatenatedMessage) {
                                                 {7, 1, 2, "Hello "},
                                                 {9, 3, 3, "C"},
                                                 {9, 1, 3, "A"}}) {
-    folder.push_back(std::make_unique<CSMSMessage>(Message(true, "+1", text)));
+    folder.push_back(std::make_unique<CSMSMessage>(SampleMessage(true, "+1", text)));
     folder.back()->concatenated = true;
     folder.back()->concatReference = static_cast<uint16_t>(reference);
     folder.back()->partNumber = static_cast<uint8_t>(number);
@@ -137,13 +128,13 @@ TEST(MessageRendering, GathersThePartsOfAConcatenatedMessage) {
 
 TEST(MessageRendering, FileText) {
   CScopedEnvironment zone("TZ", "XST-5:30");
-  CSMSMessage known = Message(true, "+447700900123", "Hi\r\nthere\nend\r\r\n\rcr");
+  CSMSMessage known = SampleMessage(true, "+447700900123", "Hi\r\nthere\nend\r\r\n\rcr");
   known.label = "Anna";
-  CSMSMessage untimed = Message(true, "+1555");
+  CSMSMessage untimed = SampleMessage(true, "+1555");
   untimed.timestamp = 0;
   Platform::FileTime local = 0;
   Platform::SystemTime parts;
-  ASSERT_TRUE(Platform::FileTimeToLocalFileTime(kSentAt, local));
+  ASSERT_TRUE(Platform::FileTimeToLocalFileTime(kSampleSentAt, local));
   ASSERT_TRUE(Platform::FileTimeToSystemTime(local, parts));
   // Minutes and seconds only, since the user's format may count hours to 12; the zone's half
   // hour tells local time from UTC where the system follows TZ.
@@ -157,7 +148,8 @@ TEST(MessageRendering, FileText) {
   EXPECT_EQ(file.substr(body), "\r\n\r\nHi\r\nthere\r\nend\r\n\rcr\r\n");
   // The user's locale reached the time format only: numbers keep their decimal point.
   EXPECT_EQ(FormatTimestamp("\x50\x30\x21\x90\x61\x14\x32"), "12.03.05 09:16:41 GMT +5.45");
-  EXPECT_EQ(MessageFileText(Message(false, "+1555", "Draft")), "From: +1555\r\n\r\nDraft\r\n");
+  EXPECT_EQ(MessageFileText(SampleMessage(false, "+1555", "Draft")),
+            "From: +1555\r\n\r\nDraft\r\n");
   EXPECT_EQ(MessageFileText(untimed), "From: +1555\r\n\r\nHello\r\n");
 }
 
