@@ -143,7 +143,7 @@ CPhoneSimulatorProcess::CPhoneSimulatorProcess(const PhoneSimulatorSetup& setup)
   arguments.insert(arguments.end(), setup.options.begin(), setup.options.end());
   if (!m_failure.empty()) return;
 
-  m_process = Platform::CProcess::Start(program, arguments, m_folder);
+  m_process = TestSupport::CChildProcess::Start(program, arguments, m_folder);
   if (!m_process.IsStarted()) {
     m_failure = "cannot start " + program;
     return;
@@ -166,7 +166,7 @@ std::string CPhoneSimulatorProcess::Scratch(const std::string& name) const {
 
 // A scratch path as the native simulator names it; a failure to convert is kept for later.
 std::string CPhoneSimulatorProcess::Native(const std::string& name) {
-  const std::string path = Platform::NativeSystemPath(Scratch(name));
+  const std::string path = TestSupport::NativeSystemPath(Scratch(name));
   if (path.empty() && m_failure.empty()) m_failure = "cannot convert " + Scratch(name);
   return path;
 }

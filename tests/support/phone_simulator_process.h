@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "phone_port_link.h"
-#include "platform/process.h"
 
 // How to start a phone simulator for one end-to-end test.
 struct PhoneSimulatorSetup {
@@ -55,7 +55,7 @@ class CPhoneSimulatorProcess {
   std::string m_folder;  // scratch files, as this program names them
   std::string m_failure;
   std::optional<int> m_exitStatus;
-  Platform::CProcess m_process;
+  TestSupport::CChildProcess m_process;
 };
 
 // The command lines in a transcript's received pieces, as ReceivedCommands() gives them.

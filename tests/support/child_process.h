@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace Platform {
+namespace TestSupport {
 
 // A program started by this one, ended (killed if need be) when the object goes, so that no
 // test leaves a child behind. Exit statuses follow the POSIX shell: a child ended by a signal
@@ -15,18 +15,18 @@ namespace Platform {
 // Unix process but hands back no process handle, so the Windows backend starts it through
 // /bin/sh, which writes the child's number and, at its end, its exit status to a scratch
 // folder; running, waiting and killing go through those files.
-class CProcess {
+class CChildProcess {
  public:
-  CProcess();
-  ~CProcess();
-  CProcess(CProcess&& other) noexcept;
-  CProcess& operator=(CProcess&& other) noexcept;
+  CChildProcess();
+  ~CChildProcess();
+  CChildProcess(CChildProcess&& other) noexcept;
+  CChildProcess& operator=(CChildProcess&& other) noexcept;
 
   // Starts `program` (a path, not looked up in PATH) with `arguments`, in `workingFolder` when
-  // one is given. Not started (IsStarted() false, LastError() set) when the system refuses or
-  // the program cannot be run.
-  static CProcess Start(const std::string& program, const std::vector<std::string>& arguments,
-                        const std::string& workingFolder = "");
+  // one is given. Not started (IsStarted() false, Platform::LastError() set) when the system
+  // refuses or the program cannot be run.
+  static CChildProcess Start(const std::string& program, const std::vector<std::string>& arguments,
+                             const std::string& workingFolder = "");
 
   bool IsStarted() const;
   bool IsRunning();
@@ -47,4 +47,4 @@ class CProcess {
 // be converted.
 std::string NativeSystemPath(const std::string& path);
 
-}  // namespace Platform
+}  // namespace TestSupport

@@ -1,4 +1,4 @@
-#include "platform/process.h"
+#include "child_process.h"
 
 #include <atomic>
 #include <chrono>
@@ -8,7 +8,7 @@
 #include "platform/error.h"
 #include "platform/win32/windows_api.h"
 
-namespace Platform {
+namespace TestSupport {
 namespace {
 
 constexpr uint32_t kPollMs = 10;
@@ -121,7 +121,7 @@ std::string NewReportFolder() {
 
 }  // namespace
 
-struct CProcess::State {
+struct CChildProcess::State {
   HANDLE handle = nullptr;  // a Windows child
   std::string reports;      // a Unix child under Wine: the folder its shell reports to
   std::optional<int> status;
@@ -168,10 +168,10 @@ constexpr const char* kReportingShell =
 
 }  // namespace
 
-CProcess::CProcess() = default;
-CProcess::CProcess(CProcess&& other) noexcept = default;
+CChildProcess::CChildProcess() = default;
+CChildProcess::CChildProcess(CChildProcess&& other) noexcept = default;
 
-CProcess& CProcess::operator=(CProcess&& other) noexcept {
+CChildProcess& CChildProcess::operator=(CChildProcess&& other) noexcept {
   if (this != &other) {
     Kill();
     m_state = std::move(other.m_state);
@@ -179,11 +179,12 @@ CProcess& CProcess::operator=(CProcess&& other) noexcept {
   return *this;
 }
 
-CProcess::~CProcess() { Kill(); }
+CChildProcess::~CChildProcess() { Kill(); }
 
-CProcess CProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& workingFolder) {
-  CProcess process;
+CChildProcess CChildProcess::Start(const std::string& program,
+                                   const std::vector<std::string>& arguments,
+                                   const std::string& workingFolder) {
+  CChildProcess process;
   auto state = std::make_unique<State>();
   std::string commandLine;
   if (IsUnixProgram(program)) {
@@ -192,7 +193,7 @@ CProcess CProcess::Start(const std::string& program, const std::vector<std::stri
     state->reports = NewReportFolder();
     const std::string unixReports = NativeSystemPath(state->reports);
     if (shell.empty() || unixProgram.empty() || state->reports.empty() || unixReports.empty()) {
-      SetLastError(kErrorNotSupported);
+      Platform::SetLastError(Platform::kErrorNotSupported);
       return process;
     }
     std::vector<std::string> shellArguments{"-c", kReportingShell, "zantel-process", unixReports,
@@ -204,29 +205,29 @@ CProcess CProcess::Start(const std::string& program, const std::vector<std::stri
   }
   PROCESS_INFORMATION info{};
   if (!Launch(commandLine, workingFolder, info)) {
-    SetLastError(GetLastError());
+    Platform::SetLastError(GetLastError());
     return process;
   }
   if (info.hThread) CloseHandle(info.hThread);
   state->handle = info.hProcess;
   if (!state->handle && state->reports.empty()) {
-    SetLastError(kErrorNotSupported);  // started, but nothing to follow it by
+    Platform::SetLastError(Platform::kErrorNotSupported);  // started, but nothing to follow it by
     return process;
   }
   process.m_state = std::move(state);
-  SetLastError(kErrorSuccess);
+  Platform::SetLastError(Platform::kErrorSuccess);
   return process;
 }
 
-bool CProcess::IsStarted() const { return m_state != nullptr; }
+bool CChildProcess::IsStarted() const { return m_state != nullptr; }
 
-bool CProcess::IsRunning() {
+bool CChildProcess::IsRunning() {
   if (!m_state) return false;
   m_state->Poll();
   return !m_state->status;
 }
 
-std::optional<int> CProcess::Wait(uint32_t timeoutMs) {
+std::optional<int> CChildProcess::Wait(uint32_t timeoutMs) {
   if (!m_state) return std::nullopt;
   if (m_state->handle) {
     WaitForSingleObject(m_state->handle, timeoutMs);
@@ -243,7 +244,7 @@ std::optional<int> CProcess::Wait(uint32_t timeoutMs) {
 
 // A Unix child is killed by /bin/kill, a Unix program itself; its shell then reports the
 // signal as the status.
-std::optional<int> CProcess::Kill() {
+std::optional<int> CChildProcess::Kill() {
   if (!m_state) return std::nullopt;
   m_state->Poll();
   if (m_state->status) return m_state->status;
@@ -282,4 +283,4 @@ std::string NativeSystemPath(const std::string& path) {
   return result;
 }
 
-}  // namespace Platform
+}  // namespace TestSupport

@@ -1,4 +1,4 @@
-#include "platform/process.h"
+#include "child_process.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -14,9 +14,9 @@
 #include "platform/error.h"
 #include "platform/posix/posix_backend.h"
 
-namespace Platform {
+namespace TestSupport {
 
-struct CProcess::State {
+struct CChildProcess::State {
   pid_t pid = -1;
   std::optional<int> status;
 };
@@ -32,7 +32,7 @@ int StatusFromWait(int raw) {
 }
 
 // Reaps the child when it has ended; `block` waits for it.
-void Reap(CProcess::State& state, bool block) {
+void Reap(CChildProcess::State& state, bool block) {
   if (state.status || state.pid < 0) return;
   int raw = 0;
   pid_t done;
@@ -48,10 +48,10 @@ void Reap(CProcess::State& state, bool block) {
 
 }  // namespace
 
-CProcess::CProcess() = default;
-CProcess::CProcess(CProcess&& other) noexcept = default;
+CChildProcess::CChildProcess() = default;
+CChildProcess::CChildProcess(CChildProcess&& other) noexcept = default;
 
-CProcess& CProcess::operator=(CProcess&& other) noexcept {
+CChildProcess& CChildProcess::operator=(CChildProcess&& other) noexcept {
   if (this != &other) {
     Kill();
     m_state = std::move(other.m_state);
@@ -59,13 +59,14 @@ CProcess& CProcess::operator=(CProcess&& other) noexcept {
   return *this;
 }
 
-CProcess::~CProcess() { Kill(); }
+CChildProcess::~CChildProcess() { Kill(); }
 
 // The child tells a failed chdir or exec through a close-on-exec pipe: a successful exec
 // closes it unwritten, so the parent reads either nothing or the child's errno.
-CProcess CProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& workingFolder) {
-  CProcess process;
+CChildProcess CChildProcess::Start(const std::string& program,
+                                   const std::vector<std::string>& arguments,
+                                   const std::string& workingFolder) {
+  CChildProcess process;
   std::vector<std::string> texts{program};
   texts.insert(texts.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
@@ -74,7 +75,7 @@ CProcess CProcess::Start(const std::string& program, const std::vector<std::stri
 
   int report[2];
   if (pipe2(report, O_CLOEXEC) != 0) {
-    Posix::FailWithErrno();
+    Platform::Posix::FailWithErrno();
     return process;
   }
   const pid_t pid = fork();
@@ -94,7 +95,7 @@ CProcess CProcess::Start(const std::string& program, const std::vector<std::stri
   if (pid < 0) {
     close(report[0]);
     errno = forkError;
-    Posix::FailWithErrno();
+    Platform::Posix::FailWithErrno();
     return process;
   }
   int childError = 0;
@@ -108,33 +109,33 @@ CProcess CProcess::Start(const std::string& program, const std::vector<std::stri
   if (got > 0) {
     Reap(*state, true);
     errno = childError;
-    Posix::FailWithErrno();
+    Platform::Posix::FailWithErrno();
     return process;
   }
   process.m_state = std::move(state);
-  SetLastError(kErrorSuccess);
+  Platform::SetLastError(Platform::kErrorSuccess);
   return process;
 }
 
-bool CProcess::IsStarted() const { return m_state != nullptr; }
+bool CChildProcess::IsStarted() const { return m_state != nullptr; }
 
-bool CProcess::IsRunning() {
+bool CChildProcess::IsRunning() {
   if (!m_state) return false;
   Reap(*m_state, false);
   return !m_state->status;
 }
 
-std::optional<int> CProcess::Wait(uint32_t timeoutMs) {
+std::optional<int> CChildProcess::Wait(uint32_t timeoutMs) {
   if (!m_state) return std::nullopt;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
     Reap(*m_state, false);
     if (m_state->status || std::chrono::steady_clock::now() >= deadline) return m_state->status;
-    SleepMilliseconds(kWaitPollMs);
+    Platform::SleepMilliseconds(kWaitPollMs);
   }
 }
 
-std::optional<int> CProcess::Kill() {
+std::optional<int> CChildProcess::Kill() {
   if (!m_state) return std::nullopt;
   Reap(*m_state, false);
   if (!m_state->status) {
@@ -150,4 +151,4 @@ std::string NativeSystemPath(const std::string& path) {
   return failure ? std::string() : absolute.string();
 }
 
-}  // namespace Platform
+}  // namespace TestSupport
