@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "../tests/unit/platform/temp_registry.h"
+#include "temp_registry.h"
 #include "farapi/far_api.h"
 #include "host/stand_in_host.h"
 #include "transcript_bytes.h"

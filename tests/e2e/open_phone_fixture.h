@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "../unit/platform/scoped_environment.h"
-#include "../unit/platform/temp_registry.h"
+#include "scoped_environment.h"
+#include "temp_registry.h"
 #include "farapi/far_api.h"
 #include "host/stand_in_host.h"
 #include "host_root_key.h"

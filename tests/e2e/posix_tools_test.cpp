@@ -2,7 +2,7 @@
 #include <sstream>
 #include <string>
 
-#include "../unit/platform/scoped_environment.h"
+#include "scoped_environment.h"
 #include "open_phone_fixture.h"
 
 // The phone's clock in zones chosen through TZ, which the POSIX build reads on every call.

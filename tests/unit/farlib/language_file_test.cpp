@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "../platform/temp_registry.h"
+#include "temp_registry.h"
 #include "farlib/host.h"
 #include "farlib/registry.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../platform/temp_registry.h"
+#include "temp_registry.h"
 
 namespace FarLib {
 namespace {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "../platform/temp_registry.h"
+#include "temp_registry.h"
 #include "phone/model_profiles.h"
 #include "recording_users.h"
 #include "scripted_connection.h"

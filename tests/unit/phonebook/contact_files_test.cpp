@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../platform/scoped_environment.h"
+#include "scoped_environment.h"
 #include "encoding/charset.h"
 
 // Failures show names and numbers, not bytes.

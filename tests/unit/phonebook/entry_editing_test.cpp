@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../platform/temp_registry.h"
+#include "temp_registry.h"
 #include "phonebook/storage_access.h"
 #include "scripted_connection.h"
 #include "scripted_phone_book_user.h"

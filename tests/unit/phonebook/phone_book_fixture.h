@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "../platform/temp_registry.h"
+#include "temp_registry.h"
 #include "platform/clock.h"
 #include "scripted_phone_book_user.h"
 #include "test_texts.h"

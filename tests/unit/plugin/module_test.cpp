@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "../platform/temp_registry.h"
+#include "temp_registry.h"
 
 #include "farapi/far_api.h"
 #include "platform/abi.h"

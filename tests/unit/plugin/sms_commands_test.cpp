@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "../platform/temp_registry.h"
+#include "temp_registry.h"
 #include "fake_host.h"
 #include "farlib/host.h"
 #include "plugin/panels.h"

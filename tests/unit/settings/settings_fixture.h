@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "../platform/temp_registry.h"
+#include "temp_registry.h"
 #include "farapi/far_api.h"
 #include "farlib/host.h"
 #include "settings/settings.h"

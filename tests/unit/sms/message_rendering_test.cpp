@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "../platform/scoped_environment.h"
+#include "scoped_environment.h"
 #include "farlib/message_ids.h"
 #include "sample_message.h"
 #include "settings/settings.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "../platform/temp_registry.h"
+#include "temp_registry.h"
 #include "recording_users.h"
 #include "test_texts.h"
 #include "scripted_connection.h"
