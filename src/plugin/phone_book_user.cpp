@@ -90,8 +90,8 @@ bool RunEditDialog(PhoneBookEntry& entry, const PhoneBookStorage& storage) {
   return dialog.Run() == 0;
 }
 
-void ShowWarning(const char* helpTopic, int title, std::initializer_list<int> lines) {
-  std::vector<const char*> items = {FarLib::GetMsg(title)};
+void ShowWarning(const char* helpTopic, std::initializer_list<int> lines) {
+  std::vector<const char*> items = {FarLib::GetMsg(Msg::kTitle)};
   for (const int line : lines) items.push_back(FarLib::GetMsg(line));
   items.push_back(FarLib::GetMsg(Msg::kOk));
   FarLib::ShowMessage(FMSG_WARNING, helpTopic, items, 1);
@@ -120,9 +120,7 @@ void CHostPhoneBookUser::TellCannotSend() {
   FarLib::ShowError(FarLib::GetMsg(Msg::kCannotSendEntry));
 }
 
-void CHostPhoneBookUser::TellStorageFull() {
-  ShowWarning("NoFreeSpaceError", Msg::kTitle, {Msg::kStorageFull});
-}
+void CHostPhoneBookUser::TellStorageFull() { ShowWarning("NoFreeSpaceError", {Msg::kStorageFull}); }
 
 void CHostPhoneBookUser::TellOutOfRange(const PhoneBookStorage& storage) {
   const std::string range = FarLib::FormatMsg(Msg::kOutOfRange, storage.MinIndex, storage.MaxIndex);
@@ -147,9 +145,9 @@ CPhoneBookUser::TakenIndexChoice CHostPhoneBookUser::AskWhenTaken(int32_t index)
 
 void CHostPhoneBookUser::TellRenumberProblem(RenumberProblem problem) {
   if (problem == RenumberProblem::NoSpare) {
-    ShowWarning("RenumberError", Msg::kTitle, {Msg::kNoSpareLocation});
+    ShowWarning("RenumberError", {Msg::kNoSpareLocation});
   } else {
-    ShowWarning("RenumberError", Msg::kTitle, {Msg::kRenumberFailed, Msg::kEntriesKept});
+    ShowWarning("RenumberError", {Msg::kRenumberFailed, Msg::kEntriesKept});
   }
 }
 
