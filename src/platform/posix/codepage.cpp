@@ -5,14 +5,12 @@
 #include <wctype.h>
 
 #include <array>
-#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -20,6 +18,9 @@
 #include "platform/error.h"
 #include "platform/posix/codepage_tables.h"
 #include "platform/posix/posix_backend.h"
+
+// The caches below (converters, single-byte tables, conversion and case tables) are built on
+// first use and kept for the process, unguarded: the plug-in runs on the host's one thread.
 
 namespace Platform {
 namespace {
@@ -119,7 +120,7 @@ class CConverter {
   iconv_t m_handle;
 };
 
-// Descriptors by direction and code page, kept for the process (the plug-in is single-threaded).
+// Descriptors by direction and code page.
 CConverter* Converter(uint32_t codePage, bool toWide) {
   static std::map<std::pair<uint32_t, bool>, std::unique_ptr<CConverter>> converters;
   auto& slot = converters[{codePage, toWide}];
@@ -280,19 +281,15 @@ struct CPageTables {
   std::unique_ptr<CSingleBytePage> m_tables;
 };
 
-// Built on first use, once per page, by whichever thread asks first, and never changed or
-// freed after that. Built with converters of their own, so that no thread meets the shared
-// ones. The page asked for last is found without the lock: nearly every call asks for it again.
+// Built once per page and never changed or freed after that. The page asked for last is
+// found without the map: nearly every call asks for it again.
 const CSingleBytePage* SingleBytePage(uint32_t codePage) {
-  static std::atomic<const CPageTables*> last{nullptr};
-  const CPageTables* seen = last.load(std::memory_order_acquire);
-  if (seen != nullptr && seen->m_page == codePage) return seen->m_tables.get();
-  static std::mutex mutex;
+  static const CPageTables* last = nullptr;
+  if (last != nullptr && last->m_page == codePage) return last->m_tables.get();
   static std::map<uint32_t, CPageTables> pages;
-  const std::lock_guard lock(mutex);
   const auto [slot, added] = pages.try_emplace(codePage);
   if (added) slot->second = CPageTables{codePage, CSingleBytePage::Build(codePage)};
-  last.store(&slot->second, std::memory_order_release);
+  last = &slot->second;
   return slot->second.m_tables.get();
 }
 

@@ -6,6 +6,9 @@
 #include "platform/error.h"
 #include "platform/posix/registry_store.h"
 
+// The keys, the transaction scopes and the store they share are used unguarded: the plug-in
+// runs on the host's one thread.
+
 namespace Platform {
 
 struct CRegKey::Impl {

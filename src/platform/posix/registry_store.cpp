@@ -181,6 +181,8 @@ std::shared_ptr<CRegistryStore> CRegistryStore::OpenFile(const std::string& path
   return store;
 }
 
+// The one store is kept unguarded, as are its statements and transaction depth: the plug-in
+// runs on the host's one thread.
 std::shared_ptr<CRegistryStore> CRegistryStore::Current() {
   static std::string s_path;
   static std::shared_ptr<CRegistryStore> s_store;
