@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "encoding/blanks.h"
+
 namespace FarLib {
 namespace {
 
@@ -25,11 +27,6 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 std::string_view TrimmedRight(std::string_view text) {
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
   return text;
-}
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  return TrimmedRight(text);
 }
 
 // "@-" and "@+" switch the host's formatting; "@@" at the start is a plain '@'.

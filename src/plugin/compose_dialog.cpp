@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "encoding/blanks.h"
 #include "encoding/charset.h"
 #include "farlib/ui/dialog.h"
 #include "farlib/host.h"
@@ -27,15 +28,9 @@ constexpr int kTextEnd = 55;
 constexpr int kFirstTextRow = 6;
 constexpr const char* kDestinationHistory = "Zantel.Dest";
 
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 std::vector<std::string> SplitDestinations(const std::string& field) {
   std::vector<std::string> destinations;
-  const std::string trimmed = Trimmed(field);
+  const std::string trimmed(Trimmed(field));
   if (trimmed.empty()) return destinations;
   RegexSplit(trimmed, "\\s*;\\s*", &destinations, 0, 0);
   std::erase_if(destinations, [](const std::string& destination) { return destination.empty(); });
@@ -228,10 +223,10 @@ std::string AddNumberDialog(const PhoneBook& phoneBook) {
     const int ok = dialog.AddOKCancel(Msg::kOk, Msg::kCancel);
     const int closed = dialog.Run({find, ok});
     if (closed == 0) {
-      number = Trimmed(number);
+      number = std::string(Trimmed(number));
       if (!number.empty()) Resolve(phoneBook, number, user);
       continue;
     }
-    return closed == 1 ? Trimmed(number) : std::string();
+    return closed == 1 ? std::string(Trimmed(number)) : std::string();
   }
 }

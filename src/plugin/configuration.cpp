@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "encoding/blanks.h"
 #include "farlib/ui/dialog.h"
 #include "farlib/host.h"
 #include "farlib/ui/host_ui.h"
@@ -38,14 +39,6 @@ void AddNumber(FarLib::CFarDialog& dialog, int left, int top, int right, T& valu
   dialog.Add<CFarEditItem>(
       left, top, right, 0, std::string(), CFarIntegerStorage(value),
       std::make_unique<CFarIntegerRangeValidator>(lower, upper, "OutOfRangeError"));
-}
-
-// Spaces around a typed name would make a profile that no phone's answer ever matches.
-std::string Trimmed(const std::string& text) {
-  constexpr std::string_view kBlanks = " \t";
-  const size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
 // Without a name the transcript would go nowhere and nobody would be told.
@@ -229,8 +222,9 @@ int AddModelProfile() {
     dialog.Add<CFarEditItem>(5, 6, 54, 0, std::string(), CFarTextStorage(model));
     dialog.AddOKCancel(Msg::kOk, Msg::kCancel);
     if (dialog.Run() != 0) return -1;
-    manufacturer = Trimmed(manufacturer);
-    model = Trimmed(model);
+    // Spaces around a typed name would make a profile that no phone's answer ever matches.
+    manufacturer = std::string(Trimmed(manufacturer));
+    model = std::string(Trimmed(model));
     if (manufacturer.empty() || model.empty()) {
       FarLib::ShowError(FarLib::GetMsg(Msg::kProfileNameMissing));
     } else if (FindProfile(profiles, manufacturer, model)) {
