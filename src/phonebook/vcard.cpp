@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "encoding/charset.h"
+#include "encoding/hex_digits.h"
 #include "encoding/phone_charsets.h"
 #include "platform/codepage.h"
 
@@ -215,20 +216,13 @@ std::optional<SProperty> ParseProperty(std::string_view line) {
   return property;
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  const char upper = Upper(c);
-  if (upper >= 'A' && upper <= 'F') return upper - 'A' + 10;
-  return -1;
-}
-
 // "=XX" becomes the byte; an '=' not followed by two hex digits stays as written.
 std::string DecodeQuotedPrintable(std::string_view text) {
   std::string bytes;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '=' && i + 2 < text.size()) {
-      const int high = HexValue(text[i + 1]);
-      const int low = HexValue(text[i + 2]);
+      const int high = HexDigitValue(text[i + 1]);
+      const int low = HexDigitValue(text[i + 2]);
       if (high >= 0 && low >= 0) {
         bytes += static_cast<char>(high * 16 + low);
         i += 2;

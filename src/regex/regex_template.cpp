@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <charconv>
 #include <cstddef>
 
 #include "platform/codepage.h"
@@ -12,19 +13,6 @@ enum class ECaseMode { kNone, kUpper, kLower, kToggle };
 constexpr std::size_t kGroupNumberCap = 1'000'000;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-int HexValue(char c) {
-  if (IsDigit(c)) {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return -1;
-}
 
 char ControlCharacter(char c) {
   switch (c) {
@@ -116,12 +104,13 @@ class CTemplateExpander {
     Append(static_cast<char>(value & 0xFF));
   }
 
+  // Up to two digits of either case; none gives a zero.
   void Hex() {
     unsigned value = 0;
-    for (int digits = 0; digits < 2 && m_pos < m_templ.size() && HexValue(m_templ[m_pos]) >= 0;
-         ++digits) {
-      value = value * 16 + static_cast<unsigned>(HexValue(m_templ[m_pos++]));
-    }
+    const char* digits = m_templ.data() + m_pos;
+    const std::size_t room = std::min<std::size_t>(2, m_templ.size() - m_pos);
+    m_pos +=
+        static_cast<std::size_t>(std::from_chars(digits, digits + room, value, 16).ptr - digits);
     Append(static_cast<char>(value));
   }
 

@@ -6,6 +6,7 @@
 #include <set>
 #include <utility>
 
+#include "encoding/hex_digits.h"
 #include "farlib/host.h"
 #include "farlib/message_ids.h"
 #include "link/at_engine.h"
@@ -69,13 +70,6 @@ uint64_t StatusValue(const std::string& digits) {
   return error == std::errc() && end == digits.data() + digits.size() ? value : UINT64_MAX;
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // Motorola's L Series lists a stored unsent message as received unread. Such a PDU has no
 // service-centre address, or 0xFF where a received one would go on after the first octet.
 // A line too short or not hex to tell keeps the status the phone gave.
@@ -85,8 +79,8 @@ bool ListsUnsentAsReceived(const ModelProfile* profile) {
 
 bool LooksUnsent(const std::string& pdu) {
   if (pdu.size() < 2) return false;
-  const int high = HexValue(pdu[0]);
-  const int low = HexValue(pdu[1]);
+  const int high = HexDigitValue(pdu[0]);
+  const int low = HexDigitValue(pdu[1]);
   if (high < 0 || low < 0) return false;
   const size_t scaLength = static_cast<size_t>(high * 16 + low);
   if (scaLength == 0) return true;
