@@ -179,3 +179,7 @@ uint8_t AddressType(const std::string& number) {
   if (number.empty()) return 128;
   return number.front() == '+' ? 145 : 129;
 }
+
+bool FitsInQuotes(std::string_view text) {
+  return text.find_first_of(std::string_view("\"\r\n\0", 4)) == std::string_view::npos;
+}

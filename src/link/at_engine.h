@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "link/connection.h"
@@ -48,3 +49,7 @@ bool EscapePressed();
 
 // The type-of-address octet for a phone number: 145 international, 129 other, 128 unknown.
 uint8_t AddressType(const std::string& number);
+
+// Whether the text can go between the quotes of a command's argument: a quote would end the
+// field early and a line end or a zero would cut the command, so such text is never sent.
+bool FitsInQuotes(std::string_view text);

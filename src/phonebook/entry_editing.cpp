@@ -32,12 +32,6 @@ constexpr std::string_view kUnknownNumber = "\n";
 
 // ---- Sending ----
 
-// A quote would end the command's text field early and a line end or a zero would cut the
-// command short.
-bool FitsInQuotes(std::string_view text) {
-  return text.find_first_of(std::string_view("\"\r\n\0", 4)) == std::string_view::npos;
-}
-
 // The name as the phone's character set writes it, or none when the entry cannot be sent
 // (WriteEntry then sends nothing either).
 std::optional<std::string> PhoneName(const PhoneBookEntry& entry, const std::string& charset) {

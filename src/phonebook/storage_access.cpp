@@ -141,12 +141,6 @@ void ReadAtOnce(PhoneBookSession& session, PhoneBookStorage& storage, CProgressS
   }
 }
 
-// Text that goes between the quotes of an AT command: a quote would end the field early and a
-// line end or a zero would cut the command, so such text is never sent.
-bool FitsInQuotes(std::string_view text) {
-  return text.find_first_of(std::string_view("\"\r\n\0", 4)) == std::string_view::npos;
-}
-
 }  // namespace
 
 std::optional<PhoneBookEntry> ParseEntryLine(const std::string& line, const std::string& charset) {

@@ -616,7 +616,7 @@ bool CPhoneMobilePanel::CreateEntryIn(size_t position, const std::string& number
   if (!storage.Writable) return false;
   // The phone writes into the memory it has selected, which is whichever storage was read last:
   // without this one selected the entry would land elsewhere.
-  if (storage.Name.find_first_of(std::string_view("\"\r\n\0", 4)) != std::string::npos ||
+  if (!FitsInQuotes(storage.Name) ||
       !Execute(*m_connection, "AT+CPBS=\"%s\"", nullptr, storage.Name.c_str()))
     return false;
   PhoneBookSession session = Session();

@@ -294,6 +294,32 @@ TEST(AtEngine, EndlessAnswerFailsAfterItsLimit) {
   EXPECT_EQ(responses.size(), (kMaxAnswerLength - 6) / entry.size());
 }
 
+struct QuotedTextCase {
+  const char* name;
+  std::string text;
+  bool fits;
+};
+
+void PrintTo(const QuotedTextCase& c, std::ostream* out) { *out << c.name; }
+
+class AtEngineQuotedText : public testing::TestWithParam<QuotedTextCase> {};
+
+TEST_P(AtEngineQuotedText, FitsInQuotesOnlyWithoutWhatEndsTheFieldOrTheCommand) {
+  EXPECT_EQ(FitsInQuotes(GetParam().text), GetParam().fits);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, AtEngineQuotedText,
+                         testing::Values(QuotedTextCase{"Empty", "", true},
+                                         QuotedTextCase{"Storage", "SM", true},
+                                         QuotedTextCase{"TabAndComma", "Ann\t, 2", true},
+                                         QuotedTextCase{"Quote", "A\"B", false},
+                                         QuotedTextCase{"CarriageReturn", "A\rAT+CPBW=1", false},
+                                         QuotedTextCase{"LineFeed", "A\n", false},
+                                         QuotedTextCase{"Zero", std::string("A\0B", 3), false}),
+                         [](const testing::TestParamInfo<QuotedTextCase>& info) {
+                           return info.param.name;
+                         });
+
 TEST(AtEngine, AddressType) {
   EXPECT_EQ(AddressType(""), 128);
   EXPECT_EQ(AddressType("+79001234567"), 145);
