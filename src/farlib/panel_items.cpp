@@ -39,4 +39,25 @@ char* DuplicateText(std::string_view text) {
   return copy;
 }
 
+void FreePanelItems(PluginPanelItem* items, int count) {
+  for (int i = 0; i < count; ++i) {
+    std::free(items[i].Description);
+    std::free(items[i].Owner);
+  }
+  delete[] items;
+}
+
+CPanelItemArray::CPanelItemArray(size_t count)
+    : m_items(count ? std::make_unique<PluginPanelItem[]>(count) : nullptr), m_count(count) {}
+
+CPanelItemArray::~CPanelItemArray() {
+  if (m_items) FreePanelItems(m_items.release(), static_cast<int>(m_count));
+}
+
+void CPanelItemArray::HandOver(PluginPanelItem** items, int* count) {
+  *count = static_cast<int>(m_count);
+  *items = m_items.release();
+  m_count = 0;
+}
+
 }  // namespace FarLib

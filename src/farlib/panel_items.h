@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -19,5 +21,30 @@ void SetFileName(PluginPanelItem& item, std::string_view text);
 // A copy of the text in memory of the C run-time, as the host expects for an item's
 // Description and Owner; the panel's FreeFindData releases it.
 char* DuplicateText(std::string_view text);
+
+// Frees an item array as a GetFindData handed it out: each item's Description and Owner, then
+// the array.
+void FreePanelItems(PluginPanelItem* items, int count);
+
+// The item array a GetFindData fills, owned until it is handed to the host. Should filling
+// fail, the array and what was filled into it are freed as FreePanelItems frees them.
+class CPanelItemArray {
+ public:
+  // `count` empty items; none, and no array, for 0.
+  explicit CPanelItemArray(size_t count);
+  ~CPanelItemArray();
+  CPanelItemArray(const CPanelItemArray&) = delete;
+  CPanelItemArray& operator=(const CPanelItemArray&) = delete;
+
+  size_t Count() const { return m_count; }
+  PluginPanelItem& operator[](size_t position) { return m_items[position]; }
+
+  // Hands the array to the host, whose FreeFindData gives it back to FreePanelItems.
+  void HandOver(PluginPanelItem** items, int* count);
+
+ private:
+  std::unique_ptr<PluginPanelItem[]> m_items;
+  size_t m_count;
+};
 
 }  // namespace FarLib

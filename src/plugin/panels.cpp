@@ -1,14 +1,13 @@
 #include "plugin/panels.h"
 
-#include "plugin/host_users.h"
-
-#include <cstdlib>
 #include <cstring>
 
 #include "farlib/host.h"
+#include "farlib/panel_items.h"
 #include "farlib/ui/host_ui.h"
 #include "phone/handshake.h"
 #include "platform/clock.h"
+#include "plugin/host_users.h"
 #include "settings/settings.h"
 
 namespace {
@@ -65,11 +64,7 @@ void CGenericMobilePanel::GetOpenPluginInfo(OpenPluginInfo& info) {
 }
 
 void CGenericMobilePanel::FreeFindData(PluginPanelItem* items, int count) {
-  for (int i = 0; i < count; ++i) {
-    std::free(items[i].Description);
-    std::free(items[i].Owner);
-  }
-  delete[] items;
+  FarLib::FreePanelItems(items, count);
 }
 
 void CGenericMobilePanel::ClosePlugin() { m_cache.Close(); }

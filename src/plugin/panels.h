@@ -25,8 +25,7 @@ class CGenericMobilePanel {
 
   virtual void GetOpenPluginInfo(OpenPluginInfo& info);
   virtual int GetFindData(PluginPanelItem** items, int* count, int opMode) = 0;
-  // Frees what any view's GetFindData handed out: the item array and, of each item, the
-  // Description and Owner texts, which the views allocate with the C run-time.
+  // Frees what any view's GetFindData handed out, as FarLib::FreePanelItems does.
   void FreeFindData(PluginPanelItem* items, int count);
   virtual int SetDirectory(const char* directory, int opMode) = 0;
   virtual int GetFiles(PluginPanelItem* items, int count, int move, char* destination,

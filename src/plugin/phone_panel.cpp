@@ -169,8 +169,6 @@ std::string OtherPanelFolder(FarHandle panel, bool* isPlugin = nullptr) {
   return std::string(other.CurDir, strnlen(other.CurDir, sizeof other.CurDir));
 }
 
-PluginPanelItem* NewItems(size_t count) { return count ? new PluginPanelItem[count]() : nullptr; }
-
 FarFileTime ToFileTime(uint64_t time) {
   return {static_cast<FarDword>(time), static_cast<FarDword>(time >> 32)};
 }
@@ -222,15 +220,14 @@ int CPhoneMobilePanel::GetFindData(PluginPanelItem** items, int* count, int) {
 }
 
 void CPhoneMobilePanel::ListStorages(PluginPanelItem** items, int* count) {
-  PluginPanelItem* list = NewItems(m_storages.size());
+  FarLib::CPanelItemArray list(m_storages.size());
   for (size_t i = 0; i < m_storages.size(); ++i) {
     FarLib::SetFileName(list[i], m_storages[i]->Name);
     list[i].FindData.dwFileAttributes = kDirectoryAttribute;
     list[i].Description = FarLib::DuplicateText(m_storages[i]->Description());
     list[i].UserData = static_cast<FarDword>(i);
   }
-  *items = list;
-  *count = static_cast<int>(m_storages.size());
+  list.HandOver(items, count);
 }
 
 // A link that fails while the storage is read leaves an empty panel and the reason on screen.
@@ -246,15 +243,13 @@ void CPhoneMobilePanel::ListEntries(PhoneBookStorage& storage, PluginPanelItem**
     ApplyPanelModes(2, SM_NAME, 1);
     return;
   }
-  const size_t total = storage.Entries.size() + 1;
-  PluginPanelItem* list = NewItems(total);
+  FarLib::CPanelItemArray list(storage.Entries.size() + 1);
   std::memcpy(list[0].FindData.cFileName, "..", 3);
   list[0].FindData.dwFileAttributes = kDirectoryAttribute;
   list[0].Description = FarLib::DuplicateText("..");
   for (size_t i = 0; i < storage.Entries.size(); ++i)
     FillEntryItem(list[i + 1], *storage.Entries[i], storage.Writable, i);
-  *items = list;
-  *count = static_cast<int>(total);
+  list.HandOver(items, count);
   ApplyPanelModes(storage.ViewMode, storage.SortMode, storage.SortOrder);
 }
 

@@ -178,7 +178,7 @@ int CSMSMobilePanel::GetFindData(PluginPanelItem** items, int* count, int) {
     size_t offered = 0;
     for (size_t folder = 0; folder < kFolderCount; ++folder)
       offered += FolderOffered(m_stores.statuses, folder) ? 1 : 0;
-    PluginPanelItem* list = offered ? new PluginPanelItem[offered]() : nullptr;
+    FarLib::CPanelItemArray list(offered);
     size_t at = 0;
     for (size_t folder = 0; folder < kFolderCount; ++folder) {
       if (!FolderOffered(m_stores.statuses, folder)) continue;
@@ -190,16 +190,14 @@ int CSMSMobilePanel::GetFindData(PluginPanelItem** items, int* count, int) {
       item.Description = FarLib::DuplicateText(size);
       item.UserData = static_cast<FarDword>(folder);
     }
-    *items = list;
-    *count = static_cast<int>(offered);
+    list.HandOver(items, count);
     ApplyPanelModes(0, SM_UNSORTED, 0);
     return 1;
   }
   const MessageList& folder = m_stores.folders[m_currentFolder];
-  PluginPanelItem* list = folder.empty() ? nullptr : new PluginPanelItem[folder.size()]();
+  FarLib::CPanelItemArray list(folder.size());
   for (size_t i = 0; i < folder.size(); ++i) FillPanelItem(*folder[i], i, list[i]);
-  *items = list;
-  *count = static_cast<int>(folder.size());
+  list.HandOver(items, count);
   // Received messages by their time, the others by their place in the phone.
   ApplyPanelModes(m_currentFolder + 1, m_currentFolder == kReceivedFolder ? SM_MTIME : SM_SIZE, 1);
   return 1;

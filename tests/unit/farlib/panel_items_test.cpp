@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 
 namespace FarLib {
@@ -39,6 +40,37 @@ TEST(PanelItems, DuplicateTextIsTheHostsToFree) {
   char* copy = DuplicateText(std::string("a\0b", 3));
   EXPECT_EQ(std::string(copy, 4), std::string("a\0b\0", 4));
   std::free(copy);
+}
+
+// A fill that fails part-way frees the texts it made: the sanitizer suite's leak check would
+// see any left over.
+TEST(PanelItems, ItemArrayGoesToTheHostWholeOrIsFreedWithItsTexts) {
+  PluginPanelItem* items = nullptr;
+  int count = -1;
+  CPanelItemArray(0).HandOver(&items, &count);
+  EXPECT_EQ(items, nullptr);
+  EXPECT_EQ(count, 0);
+
+  {
+    CPanelItemArray array(2);
+    array[0].Description = DuplicateText("Anna");
+    array[1].Owner = DuplicateText("+447700900001");
+    array.HandOver(&items, &count);
+  }
+  ASSERT_EQ(count, 2);
+  ASSERT_NE(items, nullptr);
+  EXPECT_STREQ(items[0].Description, "Anna");
+  EXPECT_EQ(items[0].Owner, nullptr);
+  EXPECT_STREQ(items[1].Owner, "+447700900001");
+  FreePanelItems(items, count);
+
+  EXPECT_THROW(
+      {
+        CPanelItemArray array(3);
+        array[0].Description = DuplicateText("filled");
+        throw std::runtime_error("the phone went away");
+      },
+      std::runtime_error);
 }
 
 }  // namespace
