@@ -1,5 +1,9 @@
 #pragma once
+#include "phonebook/contact_files.h"
 
-// Whether files copied out of the phone book are named without the format's extension. The
-// host's copy to the other panel raises it; the copy dialog lowers it.
-bool& NoExtensionFlag();
+// How entries copied out of the phone book are written: in which format, and whether the files
+// are named with the format's extension.
+struct ExportOptions {
+  ExportFormat Format = ExportFormat::Text;
+  bool Extension = true;
+};

@@ -97,9 +97,9 @@ int CMobilePanel::SetDirectory(const char* directory, int opMode) {
 }
 
 int CMobilePanel::GetFiles(PluginPanelItem* items, int count, int move, char* destination,
-                           int opMode) {
-  return m_phoneView ? CPhoneMobilePanel::GetFiles(items, count, move, destination, opMode)
-                     : CSMSMobilePanel::GetFiles(items, count, move, destination, opMode);
+                           int opMode, const ExportOptions& options) {
+  return m_phoneView ? CPhoneMobilePanel::GetFiles(items, count, move, destination, opMode, options)
+                     : CSMSMobilePanel::GetFiles(items, count, move, destination, opMode, options);
 }
 
 int CMobilePanel::PutFiles(PluginPanelItem* items, int count, int move, int opMode) {

@@ -7,6 +7,7 @@
 #include "farapi/far_api.h"
 #include "link/connection.h"
 #include "phonebook/device_cache.h"
+#include "phonebook/export_options.h"
 #include "phonebook/phone_book_session.h"
 #include "phonebook/phone_book_storage.h"
 #include "settings/model_profile.h"
@@ -28,8 +29,9 @@ class CGenericMobilePanel {
   // Frees what any view's GetFindData handed out, as FarLib::FreePanelItems does.
   void FreeFindData(PluginPanelItem* items, int count);
   virtual int SetDirectory(const char* directory, int opMode) = 0;
-  virtual int GetFiles(PluginPanelItem* items, int count, int move, char* destination,
-                       int opMode) = 0;
+  // `options` say how phone-book entries are written; messages have one form of their own.
+  virtual int GetFiles(PluginPanelItem* items, int count, int move, char* destination, int opMode,
+                       const ExportOptions& options) = 0;
   virtual int PutFiles(PluginPanelItem* items, int count, int move, int opMode) = 0;
   virtual int ProcessKey(int key, unsigned int controlState) = 0;
   // The close hook, run before the panel is destroyed.
@@ -72,7 +74,8 @@ class CPhoneMobilePanel : public virtual CGenericMobilePanel {
   void GetOpenPluginInfo(OpenPluginInfo& info) override;
   int GetFindData(PluginPanelItem** items, int* count, int opMode) override;
   int SetDirectory(const char* directory, int opMode) override;
-  int GetFiles(PluginPanelItem* items, int count, int move, char* destination, int opMode) override;
+  int GetFiles(PluginPanelItem* items, int count, int move, char* destination, int opMode,
+               const ExportOptions& options) override;
   int PutFiles(PluginPanelItem* items, int count, int move, int opMode) override;
   int ProcessKey(int key, unsigned int controlState) override;
   void ClosePlugin() override;
@@ -101,13 +104,15 @@ class CPhoneMobilePanel : public virtual CGenericMobilePanel {
 
   // GetFiles inside a storage: one file holding the given entries.
   int ExportEntries(PhoneBookStorage& storage, PluginPanelItem* items, int count,
-                    const std::string& destination);
+                    const std::string& destination, const ExportOptions& options);
   // GetFiles at the root: one file per given storage with all its entries.
-  int ExportStorages(PluginPanelItem* items, int count, const std::string& destination);
+  int ExportStorages(PluginPanelItem* items, int count, const std::string& destination,
+                     const ExportOptions& options);
   // Writes the entries at `positions` into the export file that `destination` and `fileName`
   // name; false when no file was written.
   bool WriteExportFile(const PhoneBookStorage& storage, const std::vector<size_t>& positions,
-                       const std::string& destination, const std::string& fileName);
+                       const std::string& destination, const std::string& fileName,
+                       const ExportOptions& options);
   // F5 and Shift+F5 (`currentOnly`): the destination and format, then the export. False leaves
   // the key to the host.
   bool CopyDialog(bool currentOnly);
@@ -132,7 +137,8 @@ class CSMSMobilePanel : public virtual CGenericMobilePanel {
   void GetOpenPluginInfo(OpenPluginInfo& info) override;
   int GetFindData(PluginPanelItem** items, int* count, int opMode) override;
   int SetDirectory(const char* directory, int opMode) override;
-  int GetFiles(PluginPanelItem* items, int count, int move, char* destination, int opMode) override;
+  int GetFiles(PluginPanelItem* items, int count, int move, char* destination, int opMode,
+               const ExportOptions& options) override;
   int PutFiles(PluginPanelItem* items, int count, int move, int opMode) override;
   int ProcessKey(int key, unsigned int controlState) override;
 
@@ -181,7 +187,8 @@ class CMobilePanel final : public virtual CPhoneMobilePanel, public virtual CSMS
   void GetOpenPluginInfo(OpenPluginInfo& info) override;
   int GetFindData(PluginPanelItem** items, int* count, int opMode) override;
   int SetDirectory(const char* directory, int opMode) override;
-  int GetFiles(PluginPanelItem* items, int count, int move, char* destination, int opMode) override;
+  int GetFiles(PluginPanelItem* items, int count, int move, char* destination, int opMode,
+               const ExportOptions& options) override;
   int PutFiles(PluginPanelItem* items, int count, int move, int opMode) override;
   int ProcessKey(int key, unsigned int controlState) override;
   void ClosePlugin() override;

@@ -117,11 +117,10 @@ bool IsFolder(const PluginPanelItem& item) {
   return (item.FindData.dwFileAttributes & kDirectoryAttribute) != 0;
 }
 
-// A value outside the formats (from a hand-edited registry) exports as text.
-ExportFormat ChosenFormat() {
-  uint32_t& format = Settings().OutFormat;
-  if (format > kLastExportFormat) format = 0;
-  return static_cast<ExportFormat>(format);
+// The OutFormat setting as a format: a value outside the formats (from a hand-edited registry)
+// is text.
+ExportFormat FormatOfSetting(uint32_t setting) {
+  return setting > kLastExportFormat ? ExportFormat::Text : static_cast<ExportFormat>(setting);
 }
 
 bool WriteAll(Platform::CFile& file, const std::string& bytes) {
@@ -296,12 +295,13 @@ int CPhoneMobilePanel::SetDirectory(const char* directory, int) {
 }
 
 // Exported entries are never removed: the host's move flag is not followed.
-int CPhoneMobilePanel::GetFiles(PluginPanelItem* items, int count, int, char* destination, int) {
+int CPhoneMobilePanel::GetFiles(PluginPanelItem* items, int count, int, char* destination, int,
+                                const ExportOptions& options) {
   if (!items || count <= 0 || !destination) return 0;
   const std::string target(destination, strnlen(destination, NM));
   if (PhoneBookStorage* storage = CurrentStorage())
-    return ExportEntries(*storage, items, count, target);
-  return ExportStorages(items, count, target);
+    return ExportEntries(*storage, items, count, target, options);
+  return ExportStorages(items, count, target, options);
 }
 
 int CPhoneMobilePanel::PutFiles(PluginPanelItem* items, int count, int move, int) {
@@ -311,10 +311,10 @@ int CPhoneMobilePanel::PutFiles(PluginPanelItem* items, int count, int move, int
 
 bool CPhoneMobilePanel::WriteExportFile(const PhoneBookStorage& storage,
                                         const std::vector<size_t>& positions,
-                                        const std::string& destination,
-                                        const std::string& fileName) {
-  const ExportFormat format = ChosenFormat();
-  const std::string extension = NoExtensionFlag() ? "" : ExportExtension(format);
+                                        const std::string& destination, const std::string& fileName,
+                                        const ExportOptions& options) {
+  const ExportFormat format = options.Format;
+  const std::string extension = options.Extension ? ExportExtension(format) : "";
   const std::string path =
       ExportFilePath(destination, fileName, extension, Platform::IsDirectory(destination));
   // Appending to an address book would leave its counts wrong.
@@ -333,7 +333,7 @@ bool CPhoneMobilePanel::WriteExportFile(const PhoneBookStorage& storage,
 }
 
 int CPhoneMobilePanel::ExportEntries(PhoneBookStorage& storage, PluginPanelItem* items, int count,
-                                     const std::string& destination) {
+                                     const std::string& destination, const ExportOptions& options) {
   std::vector<size_t> positions;
   for (int i = 0; i < count; ++i) {
     if (IsFolder(items[i]) || items[i].UserData >= storage.Entries.size()) continue;
@@ -341,13 +341,14 @@ int CPhoneMobilePanel::ExportEntries(PhoneBookStorage& storage, PluginPanelItem*
   }
   if (positions.empty()) return 0;
   const std::string fileName = count == 1 ? ItemName(items[0]) : storage.Name;
-  if (!WriteExportFile(storage, positions, destination, fileName)) return 0;
+  if (!WriteExportFile(storage, positions, destination, fileName, options)) return 0;
   for (int i = 0; i < count; ++i) items[i].Flags &= ~PPIF_SELECTED;
   return 1;
 }
 
 int CPhoneMobilePanel::ExportStorages(PluginPanelItem* items, int count,
-                                      const std::string& destination) {
+                                      const std::string& destination,
+                                      const ExportOptions& options) {
   // However the loop ends, the panel is at the root again.
   struct BackToRoot {
     int& current;
@@ -367,7 +368,7 @@ int CPhoneMobilePanel::ExportStorages(PluginPanelItem* items, int count,
     }
     std::vector<size_t> positions(storage.Entries.size());
     for (size_t k = 0; k < positions.size(); ++k) positions[k] = k;
-    if (!WriteExportFile(storage, positions, destination, storage.Name)) continue;
+    if (!WriteExportFile(storage, positions, destination, storage.Name, options)) continue;
     items[i].Flags &= ~PPIF_SELECTED;
     ++written;
   }
@@ -379,7 +380,8 @@ bool CPhoneMobilePanel::CopyDialog(bool currentOnly) {
   if (targets.otherIsPlugin) return false;
   if (targets.items.empty()) return true;
 
-  ChosenFormat();
+  // The format chosen last is offered first; the one chosen now is kept for the next copy.
+  auto format = static_cast<uint32_t>(FormatOfSetting(Settings().OutFormat));
   FarLib::CFarDialog dialog(kCopyDialogWidth, kCopyDialogHeight, "CopyItemDlg");
   Plugin::AddCopyItems(dialog, targets.items, targets.destination);
   const int labels[] = {Msg::kTextFormat, Msg::kTextFormat + 1, Msg::kTextFormat + 2,
@@ -387,15 +389,15 @@ bool CPhoneMobilePanel::CopyDialog(bool currentOnly) {
   for (int k = 0; k <= static_cast<int>(kLastExportFormat); ++k) {
     dialog.Add<FarLib::CFarRadioButtonItem>(5, 5 + k, k == 0 ? DIF_GROUP : 0,
                                             FarLib::GetMsg(labels[k]),
-                                            FarLib::CFarIntegerStorage(Settings().OutFormat), k);
+                                            FarLib::CFarIntegerStorage(format), k);
   }
   dialog.AddOKCancel(Msg::kCopyButton, Msg::kCancel);
   if (dialog.Run() != 0) return true;
+  Settings().OutFormat = format;
 
-  NoExtensionFlag() = false;
   std::vector<char> target = Plugin::DestinationBuffer(targets.destination);
   CPhoneMobilePanel::GetFiles(targets.items.data(), static_cast<int>(targets.items.size()), 0,
-                              target.data(), 0);
+                              target.data(), 0, {FormatOfSetting(format), true});
   Plugin::RefreshAfterCopy(m_hostHandle);
   return true;
 }

@@ -254,6 +254,6 @@ void CSMSMobilePanel::CopyDialog() {
   if (dialog.Run() != 0) return;
   std::vector<char> target = Plugin::DestinationBuffer(targets.destination);
   CSMSMobilePanel::GetFiles(targets.items.data(), static_cast<int>(targets.items.size()), 0,
-                            target.data(), 0);
+                            target.data(), 0, {});
   Plugin::RefreshAfterCopy(m_hostHandle);
 }

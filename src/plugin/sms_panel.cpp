@@ -233,9 +233,10 @@ int CSMSMobilePanel::SetDirectory(const char* directory, int) {
   return 0;
 }
 
-// Copying out never deletes a message: the host's move flag is not followed.
-int CSMSMobilePanel::GetFiles(PluginPanelItem* items, int count, int, char* destination,
-                              int opMode) {
+// Copying out never deletes a message: the host's move flag is not followed. Messages are
+// written in one form, whatever the phone book's export options.
+int CSMSMobilePanel::GetFiles(PluginPanelItem* items, int count, int, char* destination, int opMode,
+                              const ExportOptions&) {
   if (!items || count <= 0 || !destination) return 0;
   const std::string target(destination, strnlen(destination, NM));
   const bool silent = (opMode & OPM_SILENT) != 0;

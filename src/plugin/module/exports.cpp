@@ -6,12 +6,15 @@
 #include "plugin/panels.h"
 #include "plugin/plugin_info.h"
 #include "plugin/startup.h"
-#include "settings/settings.h"
 
 namespace {
 
 // The host's "no panel" answer; a null handle would make it unload the plug-in.
 const FarHandle kNoPanel = reinterpret_cast<FarHandle>(-1);
+
+// The host's own copy to the other panel: an address book under the entries' bare names,
+// whatever format the user last chose in the copy dialog.
+constexpr ExportOptions kOtherPanelCopy = {ExportFormat::AddressBook, false};
 
 CMobilePanel& Panel(FarHandle handle) { return *static_cast<CMobilePanel*>(handle); }
 
@@ -53,22 +56,11 @@ int ZANTEL_STDCALL SetDirectory(FarHandle panel, const char* directory, int opMo
   return Plugin::Guard([=] { return Panel(panel).SetDirectory(directory, opMode); }, 0);
 }
 
-// A copy to the other panel goes out in the address-book format, under names without an
-// extension; the user's format comes back afterwards.
 int ZANTEL_STDCALL GetFiles(FarHandle panel, PluginPanelItem* items, int count, int move,
                             char* destination, int opMode) {
   return Plugin::Guard(
       [=] {
-        uint32_t& outFormat = Settings().OutFormat;
-        const uint32_t userFormat = outFormat;
-        outFormat = 1;
-        NoExtensionFlag() = true;
-        struct Restore {
-          uint32_t& format;
-          uint32_t value;
-          ~Restore() { format = value; }
-        } restore{outFormat, userFormat};
-        return Panel(panel).GetFiles(items, count, move, destination, opMode);
+        return Panel(panel).GetFiles(items, count, move, destination, opMode, kOtherPanelCopy);
       },
       0);
 }
