@@ -8,13 +8,9 @@
 #include "farlib/message_ids.h"
 #include "farlib/storage.h"
 #include "plugin/panels.h"
+#include "plugin/view_items.h"
 
 namespace Plugin {
-
-std::string ItemName(const PluginPanelItem& item) {
-  const char* name = item.FindData.cFileName;
-  return std::string(name, strnlen(name, sizeof item.FindData.cFileName));
-}
 
 CopyTargets ReadCopyTargets(FarHandle panel, bool currentOnly) {
   CopyTargets targets;
@@ -56,8 +52,7 @@ std::vector<char> DestinationBuffer(const std::string& destination) {
 
 void RefreshAfterCopy(FarHandle panel) {
   RefreshPanel(panel, true);
-  static int keep = 1;
-  FarLib::Control(panel, FCTL_UPDATEANOTHERPANEL, &keep);
+  UpdatePanel(panel, FCTL_UPDATEANOTHERPANEL, true);
   FarLib::Control(panel, FCTL_REDRAWANOTHERPANEL, nullptr);
 }
 

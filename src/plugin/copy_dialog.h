@@ -21,9 +21,6 @@ struct CopyTargets {
 // the cursor.
 CopyTargets ReadCopyTargets(FarHandle panel, bool currentOnly);
 
-// The item's name as the host holds it, however the field is filled.
-std::string ItemName(const PluginPanelItem& item);
-
 // The frame titled "Copy", the prompt naming the item (or counting the items) on row 2 and the
 // destination's edit field on row 3, bound to `destination`. The caller adds its own items and
 // buttons.

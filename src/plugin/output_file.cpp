@@ -71,4 +71,10 @@ Platform::CFile CreateOutputFile(const std::string& name, bool silent, int mode)
   return {};
 }
 
+bool WriteAll(Platform::CFile& file, const std::string& bytes) {
+  uint32_t written = 0;
+  return bytes.empty() || (file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()), written) &&
+                           written == bytes.size());
+}
+
 }  // namespace Plugin

@@ -18,4 +18,7 @@ enum OutputFileMode {
 // open when the user cancelled or the file could not be had.
 Platform::CFile CreateOutputFile(const std::string& name, bool silent, int mode);
 
+// Writes all of `bytes` (nothing for none); false when the file took fewer.
+bool WriteAll(Platform::CFile& file, const std::string& bytes);
+
 }  // namespace Plugin

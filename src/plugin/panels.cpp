@@ -129,9 +129,13 @@ void CMobilePanel::SetActiveView(bool phoneView) {
   RefreshPanel(m_hostHandle, true);
 }
 
+void UpdatePanel(FarHandle panel, int updateCommand, bool keepSelection) {
+  // The host keeps the selection for any non-null parameter; what it points to is never read.
+  static int keepSelectionMark = 1;
+  FarLib::Control(panel, updateCommand, keepSelection ? &keepSelectionMark : nullptr);
+}
+
 void RefreshPanel(FarHandle panel, bool keepSelection) {
-  // The host keeps the selection for any non-null parameter.
-  static int keep = 1;
-  FarLib::Control(panel, FCTL_UPDATEPANEL, keepSelection ? &keep : nullptr);
+  UpdatePanel(panel, FCTL_UPDATEPANEL, keepSelection);
   FarLib::Control(panel, FCTL_REDRAWPANEL, nullptr);
 }

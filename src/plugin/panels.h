@@ -201,6 +201,10 @@ class CMobilePanel final : public virtual CPhoneMobilePanel, public virtual CSMS
   bool m_phoneView;
 };
 
+// Asks the host to read the items again, clearing the selection or keeping it: with
+// FCTL_UPDATEPANEL the items of `panel`, with FCTL_UPDATEANOTHERPANEL those of the other panel.
+void UpdatePanel(FarHandle panel, int updateCommand, bool keepSelection);
+
 // Asks the host to read the panel's items again (clearing the selection or keeping it) and to
 // redraw it.
 void RefreshPanel(FarHandle panel, bool keepSelection);

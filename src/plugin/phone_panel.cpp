@@ -35,18 +35,19 @@
 #include "plugin/phone_book_user.h"
 #include "plugin/panel_layout.h"
 #include "plugin/panels.h"
+#include "plugin/view_items.h"
 #include "settings/settings.h"
 
 namespace {
 
 using Plugin::CKeyBar;
 using Plugin::CPanelModes;
+using Plugin::IsFolder;
 using Plugin::ItemName;
 using Plugin::KeyLabel;
 using Plugin::KeyRow;
 using Plugin::ModeLayout;
 
-constexpr FarDword kDirectoryAttribute = 0x10;
 constexpr FarDword kWritableEntryAttribute = 1;
 constexpr int kKeyR = 'R';
 
@@ -113,20 +114,10 @@ constexpr uint64_t kMaxImportFileSize = 16u << 20;
 constexpr int kCopyDialogHeight = 14;
 constexpr int kCopyDialogWidth = 70;
 
-bool IsFolder(const PluginPanelItem& item) {
-  return (item.FindData.dwFileAttributes & kDirectoryAttribute) != 0;
-}
-
 // The OutFormat setting as a format: a value outside the formats (from a hand-edited registry)
 // is text.
 ExportFormat FormatOfSetting(uint32_t setting) {
   return setting > kLastExportFormat ? ExportFormat::Text : static_cast<ExportFormat>(setting);
-}
-
-bool WriteAll(Platform::CFile& file, const std::string& bytes) {
-  uint32_t written = 0;
-  return bytes.empty() || (file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()), written) &&
-                           written == bytes.size());
 }
 
 // None for a file that cannot be read, is too short to hold a contact or too long to be one.
@@ -221,10 +212,8 @@ int CPhoneMobilePanel::GetFindData(PluginPanelItem** items, int* count, int) {
 void CPhoneMobilePanel::ListStorages(PluginPanelItem** items, int* count) {
   FarLib::CPanelItemArray list(m_storages.size());
   for (size_t i = 0; i < m_storages.size(); ++i) {
-    FarLib::SetFileName(list[i], m_storages[i]->Name);
-    list[i].FindData.dwFileAttributes = kDirectoryAttribute;
-    list[i].Description = FarLib::DuplicateText(m_storages[i]->Description());
-    list[i].UserData = static_cast<FarDword>(i);
+    Plugin::FillFolderItem(list[i], FarLib::SafeFileName(m_storages[i]->Name),
+                           m_storages[i]->Description(), static_cast<FarDword>(i));
   }
   list.HandOver(items, count);
 }
@@ -243,9 +232,7 @@ void CPhoneMobilePanel::ListEntries(PhoneBookStorage& storage, PluginPanelItem**
     return;
   }
   FarLib::CPanelItemArray list(storage.Entries.size() + 1);
-  std::memcpy(list[0].FindData.cFileName, "..", 3);
-  list[0].FindData.dwFileAttributes = kDirectoryAttribute;
-  list[0].Description = FarLib::DuplicateText("..");
+  Plugin::FillFolderItem(list[0], "..", "..", 0);
   for (size_t i = 0; i < storage.Entries.size(); ++i)
     FillEntryItem(list[i + 1], *storage.Entries[i], storage.Writable, i);
   list.HandOver(items, count);
@@ -266,32 +253,23 @@ void CPhoneMobilePanel::StoreView(PhoneBookStorage& storage) {
 }
 
 int CPhoneMobilePanel::SetDirectory(const char* directory, int) {
-  std::string_view name = directory ? directory : "";
-  if (name.starts_with('\\')) {
+  Plugin::FolderMoves moves;
+  moves.inFolder = [this] { return CurrentStorage() != nullptr; };
+  moves.toRoot = [this] { EnterRoot(); };
+  moves.leaveFolder = [this] {
+    StoreView(*CurrentStorage());
     EnterRoot();
-    name.remove_prefix(1);
-    // The root itself is a directory the host may ask for.
-    if (name.empty()) return 1;
-  }
-  PhoneBookStorage* storage = CurrentStorage();
-  if (name == "..") {
-    if (storage) {
-      StoreView(*storage);
-      EnterRoot();
-    } else {
-      FarLib::Control(m_hostHandle, FCTL_CLOSEPLUGIN, nullptr);
-    }
-    return 1;
-  }
-  if (storage || name.empty()) return 0;
-  for (size_t i = 0; i < m_storages.size(); ++i) {
-    if (m_storages[i]->Name == name) {
+  };
+  moves.enterFolder = [this](std::string_view name) {
+    for (size_t i = 0; i < m_storages.size(); ++i) {
+      if (m_storages[i]->Name != name) continue;
       m_currentStorage = static_cast<int>(i);
       m_currentDirectory = m_storages[i]->Name;
-      return 1;
+      return true;
     }
-  }
-  return 0;
+    return false;
+  };
+  return Plugin::ChangeDirectory(m_hostHandle, directory, moves);
 }
 
 // Exported entries are never removed: the host's move flag is not followed.
@@ -325,7 +303,7 @@ bool CPhoneMobilePanel::WriteExportFile(const PhoneBookStorage& storage,
   std::string bytes = ExportHeader(format, storage.Name, static_cast<uint32_t>(positions.size()));
   for (const size_t position : positions)
     bytes += ExportContact(format, ContactOf(*storage.Entries[position]));
-  if (!WriteAll(file, bytes)) {
+  if (!Plugin::WriteAll(file, bytes)) {
     FarLib::ShowSysError(FarLib::GetMsg(Msg::kFileNotWritten), path.c_str());
     return false;
   }

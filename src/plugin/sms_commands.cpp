@@ -55,8 +55,7 @@ int CSMSMobilePanel::ProcessKey(int key, unsigned int controlState) {
   const bool inFolder = m_currentFolder >= 0;
   if (key == kKeyR && controlState == PKF_CONTROL) {
     m_stores.ReadMessages(Session());
-    static int keep = 1;
-    FarLib::Control(m_hostHandle, FCTL_UPDATEPANEL, &keep);
+    UpdatePanel(m_hostHandle, FCTL_UPDATEPANEL, true);
     return 0;  // the host then reads the panel again
   }
   if (key == kVkF2 && plain) {

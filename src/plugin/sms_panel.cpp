@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "farlib/host.h"
 #include "farlib/ui/host_ui.h"
@@ -16,6 +17,7 @@
 #include "plugin/output_file.h"
 #include "plugin/panel_layout.h"
 #include "plugin/panels.h"
+#include "plugin/view_items.h"
 #include "sms/message_rendering.h"
 
 namespace {
@@ -26,7 +28,6 @@ using Plugin::KeyLabel;
 using Plugin::KeyRow;
 using Plugin::ModeLayout;
 
-constexpr FarDword kDirectoryAttribute = 0x10;
 constexpr const char* kStorageChoiceValue = "ReadSMSStorage";
 
 // The top level, then one mode per folder: received, unsent, sent, other.
@@ -102,11 +103,6 @@ bool FolderOffered(const StatusSet& statuses, size_t folder) {
   }
 }
 
-std::string ItemName(const PluginPanelItem& item) {
-  const char* name = item.FindData.cFileName;
-  return std::string(name, strnlen(name, sizeof item.FindData.cFileName));
-}
-
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // Exactly one separator between the destination and the name, of the destination's own kind,
@@ -120,12 +116,6 @@ std::string OutputPath(const std::string& destination, const std::string& name) 
   const std::string safe = FarLib::SafeFileName(name);
   if (destination.empty()) return safe;
   return folder + (slashes ? '/' : '\\') + safe;
-}
-
-bool WriteAll(Platform::CFile& file, const std::string& bytes) {
-  uint32_t written = 0;
-  return bytes.empty() || (file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()), written) &&
-                           written == bytes.size());
 }
 
 }  // namespace
@@ -182,13 +172,9 @@ int CSMSMobilePanel::GetFindData(PluginPanelItem** items, int* count, int) {
     size_t at = 0;
     for (size_t folder = 0; folder < kFolderCount; ++folder) {
       if (!FolderOffered(m_stores.statuses, folder)) continue;
-      PluginPanelItem& item = list[at++];
-      FarLib::SetFileName(item, FolderName(folder));
-      item.FindData.dwFileAttributes = kDirectoryAttribute;
       char size[16];
       std::snprintf(size, sizeof size, "%2d", static_cast<int>(m_stores.folders[folder].size()));
-      item.Description = FarLib::DuplicateText(size);
-      item.UserData = static_cast<FarDword>(folder);
+      Plugin::FillFolderItem(list[at++], FolderName(folder), size, static_cast<FarDword>(folder));
     }
     list.HandOver(items, count);
     ApplyPanelModes(0, SM_UNSORTED, 0);
@@ -204,33 +190,24 @@ int CSMSMobilePanel::GetFindData(PluginPanelItem** items, int* count, int) {
 }
 
 int CSMSMobilePanel::SetDirectory(const char* directory, int) {
-  std::string_view name = directory ? directory : "";
-  if (name.starts_with('\\')) {
+  Plugin::FolderMoves moves;
+  moves.inFolder = [this] { return m_currentFolder >= 0; };
+  moves.toRoot = [this] {
     m_currentFolder = -1;
     m_currentDirectory.clear();
-    name.remove_prefix(1);
-    // The top level itself is a directory the host may ask for.
-    if (name.empty()) return 1;
-  }
-  if (name == "..") {
-    if (m_currentFolder < 0) {
-      FarLib::Control(m_hostHandle, FCTL_CLOSEPLUGIN, nullptr);
-    } else {
-      m_currentFolder = -1;
-      m_currentDirectory.clear();
-    }
-    return 1;
-  }
-  if (m_currentFolder >= 0 || name.empty()) return 0;
-  for (size_t folder = 0; folder < kFolderCount; ++folder) {
-    const std::string folderName = FolderName(folder);
-    if (name == folderName) {
+  };
+  moves.leaveFolder = moves.toRoot;
+  moves.enterFolder = [this](std::string_view name) {
+    for (size_t folder = 0; folder < kFolderCount; ++folder) {
+      std::string folderName = FolderName(folder);
+      if (name != folderName) continue;
       m_currentFolder = static_cast<int32_t>(folder);
-      m_currentDirectory = folderName;
-      return 1;
+      m_currentDirectory = std::move(folderName);
+      return true;
     }
-  }
-  return 0;
+    return false;
+  };
+  return Plugin::ChangeDirectory(m_hostHandle, directory, moves);
 }
 
 // Copying out never deletes a message: the host's move flag is not followed. Messages are
@@ -245,20 +222,18 @@ int CSMSMobilePanel::GetFiles(PluginPanelItem* items, int count, int, char* dest
     const size_t position = item.UserData;
     std::string text;
     if (m_currentFolder < 0) {
-      if (!(item.FindData.dwFileAttributes & kDirectoryAttribute) || position >= kFolderCount)
-        continue;
+      if (!Plugin::IsFolder(item) || position >= kFolderCount) continue;
       for (const auto& message : m_stores.folders[position])
         text += MessageFileText(*message) + "\r\n";
     } else {
       const MessageList& folder = m_stores.folders[m_currentFolder];
-      if ((item.FindData.dwFileAttributes & kDirectoryAttribute) || position >= folder.size())
-        continue;
+      if (Plugin::IsFolder(item) || position >= folder.size()) continue;
       text = MessageFileText(*folder[position]);
     }
-    const std::string path = OutputPath(target, ItemName(item));
+    const std::string path = OutputPath(target, Plugin::ItemName(item));
     Platform::CFile file = Plugin::CreateOutputFile(path, silent, Plugin::kAskOverwriteOrAppend);
     if (!file.IsOpen()) return 0;
-    if (!WriteAll(file, text)) {
+    if (!Plugin::WriteAll(file, text)) {
       if (!silent) FarLib::ShowError(FarLib::GetMsg(Msg::kFileNotWritten), path.c_str());
       return 0;
     }

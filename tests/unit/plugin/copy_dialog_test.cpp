@@ -8,6 +8,7 @@
 
 #include "fake_host.h"
 #include "farlib/host.h"
+#include "plugin/view_items.h"
 
 namespace {
 
