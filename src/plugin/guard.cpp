@@ -5,18 +5,21 @@
 #include "farlib/host.h"
 #include "farlib/ui/host_ui.h"
 #include "farlib/message_ids.h"
-#include "link/io_error.h"
 #include "platform/error.h"
 
 namespace Plugin {
+
+void ReportLinkFailure(const io_error& failure) {
+  Platform::SetLastError(failure.Code());
+  FarLib::ShowSysError(failure.what());
+}
 
 void ReportFailure(std::exception_ptr failure) noexcept {
   try {
     try {
       std::rethrow_exception(failure);
     } catch (const io_error& linkFailure) {
-      Platform::SetLastError(linkFailure.Code());
-      FarLib::ShowSysError(linkFailure.what());
+      ReportLinkFailure(linkFailure);
     } catch (const std::exception& other) {
       FarLib::ShowError(FarLib::GetMsg(Msg::kUnexpectedFailure), other.what());
     } catch (...) {

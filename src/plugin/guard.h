@@ -2,7 +2,26 @@
 #include <exception>
 #include <type_traits>
 
+#include "link/io_error.h"
+
 namespace Plugin {
+
+// A link failure in the system-error box: its code becomes the last error, whose text the host
+// shows under the failure's own.
+void ReportLinkFailure(const io_error& failure);
+
+// Runs `step`; a link failure that ends it is reported and the caller goes on (a panel stays
+// open, a menu standing). Whether the step ran to its end.
+template <typename Step>
+bool RunReportingLinkFailure(Step&& step) {
+  try {
+    step();
+    return true;
+  } catch (const io_error& failure) {
+    ReportLinkFailure(failure);
+    return false;
+  }
+}
 
 // Tells the user about a failure that reached an export: a link failure in the system-error
 // box, anything else in an error box of the plug-in's own. Never throws.

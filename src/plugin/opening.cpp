@@ -9,9 +9,8 @@
 #include "farlib/ui/host_ui.h"
 #include "farlib/ui/menu.h"
 #include "farlib/message_ids.h"
-#include "link/io_error.h"
+#include "plugin/guard.h"
 #include "plugin/host_link_user.h"
-#include "platform/error.h"
 #include "plugin/panels.h"
 #include "settings/settings.h"
 
@@ -84,8 +83,7 @@ std::unique_ptr<CMobilePanel> OpenPhone(bool phoneView) {
     if (!connection) return nullptr;
     return std::make_unique<CMobilePanel>(std::move(connection), phoneView);
   } catch (const io_error& failure) {
-    Platform::SetLastError(failure.Code());
-    FarLib::ShowSysError(failure.what());
+    ReportLinkFailure(failure);
     return nullptr;
   }
 }

@@ -6,7 +6,9 @@
 #include "farlib/panel_items.h"
 #include "farlib/ui/host_ui.h"
 #include "phone/handshake.h"
+#include "plugin/phone_tools.h"
 #include "platform/clock.h"
+#include "plugin/guard.h"
 #include "plugin/host_users.h"
 #include "settings/settings.h"
 
@@ -68,6 +70,16 @@ void CGenericMobilePanel::FreeFindData(PluginPanelItem* items, int count) {
 }
 
 void CGenericMobilePanel::ClosePlugin() { m_cache.Close(); }
+
+void CGenericMobilePanel::RunPhoneTool(PhoneTool tool) {
+  Plugin::RunReportingLinkFailure([&] {
+    switch (tool) {
+      case PhoneTool::Terminal: RunTerminal(*m_connection); break;
+      case PhoneTool::Clock: SetPhoneClock(*m_connection); break;
+      case PhoneTool::CapabilityLog: CapabilityLog(*m_connection); break;
+    }
+  });
+}
 
 void CGenericMobilePanel::ApplyPanelModes(int viewMode, int sortMode, int sortOrder) {
   FarLib::Control(m_hostHandle, FCTL_SETVIEWMODE, &viewMode);

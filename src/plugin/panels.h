@@ -37,6 +37,12 @@ class CGenericMobilePanel {
   // The close hook, run before the panel is destroyed.
   virtual void ClosePlugin();
 
+  // How one view reaches the other without knowing the panel that holds both: SetActiveView
+  // switches the view and shows it, keeping the selection; CreateEntryIn is the phone-book
+  // view's (see CPhoneMobilePanel).
+  virtual void SetActiveView(bool phoneView) = 0;
+  virtual bool CreateEntryIn(size_t position, const std::string& number) = 0;
+
   FarHandle HostHandle() const { return m_hostHandle; }
   CConnection& Connection() const { return *m_connection; }
   const ModelProfile* Profile() const { return m_profile; }
@@ -53,6 +59,11 @@ class CGenericMobilePanel {
   CGenericMobilePanel() = default;
   explicit CGenericMobilePanel(std::unique_ptr<CConnection> connection);
   virtual ~CGenericMobilePanel();
+
+  // The phone's tools, which the functions menus of both views offer.
+  enum class PhoneTool { Terminal, Clock, CapabilityLog };
+  // A tool whose link breaks says so and leaves the menu it was started from standing.
+  void RunPhoneTool(PhoneTool tool);
 
   FarHandle m_hostHandle = nullptr;
   std::unique_ptr<CConnection> m_connection;
@@ -83,7 +94,7 @@ class CPhoneMobilePanel : public virtual CGenericMobilePanel {
   // Makes storage `position` the one this view shows and opens the entry-creation dialog there
   // with `number` and no name, as Shift+F4 does inside it. Whether the phone took an entry; a
   // storage that cannot be changed gets none.
-  bool CreateEntryIn(size_t position, const std::string& number);
+  bool CreateEntryIn(size_t position, const std::string& number) override;
 
  protected:
   CPhoneMobilePanel() = default;
@@ -194,8 +205,7 @@ class CMobilePanel final : public virtual CPhoneMobilePanel, public virtual CSMS
   void ClosePlugin() override;
 
   bool PhoneViewActive() const { return m_phoneView; }
-  // Switches the view and shows it, keeping the selection.
-  void SetActiveView(bool phoneView);
+  void SetActiveView(bool phoneView) override;
 
  private:
   bool m_phoneView;

@@ -17,18 +17,16 @@
 #include "farlib/message_ids.h"
 #include "farlib/panel_items.h"
 #include "link/at_engine.h"
-#include "link/io_error.h"
-#include "plugin/edit_profile.h"
 #include "phone/handshake.h"
-#include "plugin/phone_tools.h"
+#include "plugin/edit_profile.h"
 #include "phonebook/contact_files.h"
 #include "phonebook/contact_transfer.h"
 #include "phonebook/entry_editing.h"
 #include "phonebook/export_options.h"
 #include "phonebook/storage_access.h"
-#include "platform/error.h"
 #include "platform/file.h"
 #include "plugin/copy_dialog.h"
+#include "plugin/guard.h"
 #include "plugin/host_panel.h"
 #include "plugin/host_users.h"
 #include "plugin/output_file.h"
@@ -113,6 +111,16 @@ constexpr uint64_t kMaxImportFileSize = 16u << 20;
 // The copy dialog's fourth format needs the dialog one row taller than its three.
 constexpr int kCopyDialogHeight = 14;
 constexpr int kCopyDialogWidth = 70;
+
+// The functions menu, in the order it shows them.
+enum FunctionItem {
+  kCharsetFunction,
+  kModelFunction,
+  kTerminalFunction,
+  kClockFunction,
+  kCapabilityLogFunction,
+  kSmsViewFunction,
+};
 
 // The OutFormat setting as a format: a value outside the formats (from a hand-edited registry)
 // is text.
@@ -221,13 +229,12 @@ void CPhoneMobilePanel::ListStorages(PluginPanelItem** items, int* count) {
 // A link that fails while the storage is read leaves an empty panel and the reason on screen.
 void CPhoneMobilePanel::ListEntries(PhoneBookStorage& storage, PluginPanelItem** items,
                                     int* count) {
-  try {
+  const bool loaded = Plugin::RunReportingLinkFailure([&] {
     FarLib::CSavedScreen screen;
     PhoneBookSession session = Session();
     LoadStorage(session, storage);
-  } catch (const io_error& failure) {
-    Platform::SetLastError(failure.Code());
-    FarLib::ShowSysError(failure.what());
+  });
+  if (!loaded) {
     ApplyPanelModes(2, SM_NAME, 1);
     return;
   }
@@ -483,27 +490,15 @@ void CPhoneMobilePanel::FunctionsMenu() {
     if (chosen < 0 || chosen >= static_cast<int>(items.size())) return;
     m_functionsPosition = chosen;
     switch (chosen) {
-      case 0: CharsetMenu(); break;
-      case 1:
+      case kCharsetFunction: CharsetMenu(); break;
+      case kModelFunction:
         // A save that fails has told the user so itself.
         if (EditProfile(*m_profile)) SaveSettingsOrTell();
         break;
-      case 2:
-      case 3:
-      case 4:
-        // A tool whose link breaks says so and leaves the menu standing.
-        try {
-          if (chosen == 2) RunTerminal(*m_connection);
-          if (chosen == 3) SetPhoneClock(*m_connection);
-          if (chosen == 4) CapabilityLog(*m_connection);
-        } catch (const io_error& failure) {
-          Platform::SetLastError(failure.Code());
-          FarLib::ShowSysError(failure.what());
-        }
-        break;
-      case 5:
-        if (auto* panel = dynamic_cast<CMobilePanel*>(this)) panel->SetActiveView(false);
-        return;
+      case kTerminalFunction: RunPhoneTool(PhoneTool::Terminal); break;
+      case kClockFunction: RunPhoneTool(PhoneTool::Clock); break;
+      case kCapabilityLogFunction: RunPhoneTool(PhoneTool::CapabilityLog); break;
+      case kSmsViewFunction: SetActiveView(false); return;
       default: break;
     }
   }

@@ -7,9 +7,6 @@
 #include "farlib/ui/menu.h"
 #include "farlib/message_ids.h"
 #include "link/at_engine.h"
-#include "link/io_error.h"
-#include "plugin/phone_tools.h"
-#include "platform/error.h"
 #include "plugin/copy_dialog.h"
 #include "plugin/host_panel.h"
 #include "plugin/panels.h"
@@ -34,17 +31,6 @@ enum FunctionItem {
   kCapabilityLogFunction,
   kPhoneBookFunction,
 };
-
-// A tool whose link breaks says so and leaves the menu it was started from standing.
-template <typename TTool>
-void RunTool(TTool&& tool) {
-  try {
-    tool();
-  } catch (const io_error& failure) {
-    Platform::SetLastError(failure.Code());
-    FarLib::ShowSysError(failure.what());
-  }
-}
 
 }  // namespace
 
@@ -160,8 +146,6 @@ void CSMSMobilePanel::ViewCurrent(bool detail) {
 // Only storages already read can take an entry at a free index, and only writable ones keep it:
 // the call lists are the phone's own record.
 void CSMSMobilePanel::AddSenderToPhoneBook(CSMSMessage& message) {
-  auto* panel = dynamic_cast<CMobilePanel*>(this);
-  if (!panel) return;
   std::vector<size_t> positions;
   std::vector<std::string> items;
   for (size_t i = 0; i < m_storages.size(); ++i) {
@@ -173,7 +157,7 @@ void CSMSMobilePanel::AddSenderToPhoneBook(CSMSMessage& message) {
   const int chosen =
       FarLib::ShowMenu(items, FarLib::GetMsg(Msg::kAddToPhoneBook), nullptr, "SelectBookMenu");
   if (chosen < 0 || chosen >= static_cast<int>(items.size())) return;
-  if (!panel->CreateEntryIn(positions[chosen], message.address)) return;
+  if (!CreateEntryIn(positions[chosen], message.address)) return;
   LookUpName(message, m_storages);
   RefreshPanel(m_hostHandle, true);
 }
@@ -234,12 +218,11 @@ void CSMSMobilePanel::FunctionsMenu() {
     switch (chosen) {
       case kNewMessageFunction: NewMessage(""); break;
       case kStoragesFunction: StoragesMenu(); break;
-      case kTerminalFunction: RunTool([&] { RunTerminal(*m_connection); }); break;
-      case kClockFunction: RunTool([&] { SetPhoneClock(*m_connection); }); break;
-      case kCapabilityLogFunction: RunTool([&] { CapabilityLog(*m_connection); }); break;
-      default:
-        if (auto* panel = dynamic_cast<CMobilePanel*>(this)) panel->SetActiveView(true);
-        return;
+      case kTerminalFunction: RunPhoneTool(PhoneTool::Terminal); break;
+      case kClockFunction: RunPhoneTool(PhoneTool::Clock); break;
+      case kCapabilityLogFunction: RunPhoneTool(PhoneTool::CapabilityLog); break;
+      case kPhoneBookFunction: SetActiveView(true); return;
+      default: break;
     }
   }
 }

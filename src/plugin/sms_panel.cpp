@@ -9,9 +9,8 @@
 #include "farlib/ui/host_ui.h"
 #include "farlib/message_ids.h"
 #include "farlib/panel_items.h"
-#include "link/io_error.h"
-#include "platform/error.h"
 #include "platform/file.h"
+#include "plugin/guard.h"
 #include "plugin/host_panel.h"
 #include "plugin/host_users.h"
 #include "plugin/output_file.h"
@@ -138,12 +137,7 @@ void CSMSMobilePanel::SaveStorageChoice() {
 void CSMSMobilePanel::PrepareView() {
   m_currentFolder = -1;
   m_currentDirectory.clear();
-  try {
-    m_stores.DiscoverStorages(Session());
-  } catch (const io_error& failure) {
-    Platform::SetLastError(failure.Code());
-    FarLib::ShowSysError(failure.what());
-  }
+  Plugin::RunReportingLinkFailure([&] { m_stores.DiscoverStorages(Session()); });
 }
 
 CSMSMessage* CSMSMobilePanel::CurrentMessage() {

@@ -5,6 +5,7 @@
 
 #include "farlib/host.h"
 #include "farlib/panel_items.h"
+#include "farlib/ui/host_ui.h"
 
 namespace Plugin {
 
