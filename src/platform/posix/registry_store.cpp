@@ -51,10 +51,8 @@ class CStatement {
   CStatement(CRegistryStore& store, const char* sql)
       : m_statement(store.TakeStatement(sql)), m_store(&store) {}
   ~CStatement() {
-    if (!m_store)
-      sqlite3_finalize(m_statement);
-    else if (m_statement)
-      m_store->ReturnStatement(m_statement);
+    if (!m_store) sqlite3_finalize(m_statement);
+    else if (m_statement) m_store->ReturnStatement(m_statement);
   }
   CStatement(const CStatement&) = delete;
   CStatement& operator=(const CStatement&) = delete;
