@@ -42,6 +42,13 @@ bool EqualsIgnoringCase(std::string_view name, std::string_view upperName) {
                     [](char a, char b) { return AsciiUpper(a) == b; });
 }
 
+// A code that follows the escape code for a character of the extension table; those below 0x20
+// stand for a page break or nothing and would reach the command line as controls.
+bool IsExtensionCode(char code) {
+  const auto byte = static_cast<unsigned char>(code);
+  return byte >= 0x20 && byte < kGsmExtensionTable.size() && kGsmExtensionTable[byte] != u'\0';
+}
+
 const CCharsetRoute* FindRoute(std::string_view charset) {
   for (const CCharsetRoute& route : kCharsetRoutes) {
     for (const std::string_view name : route.m_names) {
@@ -54,6 +61,18 @@ const CCharsetRoute* FindRoute(std::string_view charset) {
 }
 
 }  // namespace
+
+bool FitsOnCommandLine(std::string_view phone, std::string_view charset) {
+  const CCharsetRoute* route = FindRoute(charset);
+  const bool gsm = route && route->m_fromWide == WideToGsm;
+  for (size_t i = 0; i < phone.size(); ++i) {
+    if (static_cast<unsigned char>(phone[i]) >= 0x20) continue;
+    const bool extension = gsm && static_cast<unsigned char>(phone[i]) == kGsmEscapeCode &&
+                           i + 1 < phone.size() && IsExtensionCode(phone[i + 1]);
+    if (!extension) return false;
+  }
+  return true;
+}
 
 bool IraToWide(std::string_view phone, WideString& wide) {
   wide.clear();

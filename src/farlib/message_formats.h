@@ -41,6 +41,7 @@ inline constexpr FormatUse kFormattedMessages[] = {
     {181, "%d"},     // name or number too long: the limit
     {184, "%d"},     // command too long for the link: its limit
     {200, "%s%s"},   // a model profile exists already: manufacturer, model
+    {203, "%s"},     // an entry the phone cannot store: the set that could carry it
 };
 
 // The conversions message `number` must carry; empty for a message shown as it is.

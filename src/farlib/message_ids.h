@@ -84,6 +84,7 @@ constexpr int kRenumberFailed = 188;
 constexpr int kEntriesKept = 189;
 constexpr int kNoSpareLocation = 190;
 constexpr int kCannotSendEntry = 191;
+constexpr int kCharsetCarriesEntry = 203;  // "%s": a character set the phone offers
 // The SMS view's storages, folders and listing.
 constexpr int kSenderColumn = 54;
 constexpr int kDestinationColumn = 55;
@@ -97,7 +98,7 @@ constexpr int kReceivedFolder = 133;  // 133 to 136: the folders 0 to 3
 constexpr int kReadingMessages = 170;
 constexpr int kUndecodableMessage = 183;
 // The SMS view's commands.
-constexpr int kSmsStoragesItem = 112;        // also the title of the storages menu
+constexpr int kSmsStoragesItem = 112;  // also the title of the storages menu
 constexpr int kPhoneBookViewItem = 114;
 constexpr int kStorageParameterFirst = 121;  // 121 to 123: read and delete, write and send, receive
 constexpr int kNewMessageItem = 144;

@@ -33,9 +33,9 @@ std::set<EntryKey> ListedEntries(const PhoneBookStorage& storage) {
 // CreateEntry reads the new location back, so an entry the phone really holds shows up in the
 // list as one that was not there before.
 bool CreateVerified(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
-                    const std::string& name, const std::string& number, bool refresh) {
+                    const PhoneBookEntry& proposal, bool refresh) {
   const std::set<EntryKey> before = ListedEntries(storage);
-  if (!CreateEntry(session, storage, user, name, number, refresh)) return false;
+  if (!CreateEntry(session, storage, user, proposal, refresh)) return false;
   return std::any_of(storage.Entries.begin(), storage.Entries.end(), [&](const auto& entry) {
     return !entry->Number.empty() &&
            !before.contains(EntryKey(entry->Index, entry->Name, entry->Number));
@@ -87,9 +87,9 @@ TransferOutcome TransferEntries(PhoneBookSession& session, PhoneBookStorage& sou
       outcome.stopped = true;
       break;
     }
-    const std::string name = entry->Name;
-    const std::string number = entry->Number;
-    if (!CreateVerified(session, target, user, name, number, false)) {
+    // A copy: the source entry's object may be replaced while the target is written.
+    const PhoneBookEntry proposal = *entry;
+    if (!CreateVerified(session, target, user, proposal, false)) {
       ++outcome.kept;
       continue;
     }
@@ -116,8 +116,10 @@ bool ImportContacts(PhoneBookSession& session, PhoneBookStorage& storage, CPhone
                     const ContactFile& file) {
   bool everyOne = !file.Contacts.empty() && file.Skipped == 0;
   for (const Contact& contact : file.Contacts) {
-    if (!CreateVerified(session, storage, user, contact.Name, contact.Number, true))
-      everyOne = false;
+    PhoneBookEntry proposal;
+    proposal.Name = contact.Name;
+    proposal.Number = contact.Number;
+    if (!CreateVerified(session, storage, user, proposal, true)) everyOne = false;
   }
   return everyOne;
 }

@@ -32,23 +32,16 @@ constexpr std::string_view kUnknownNumber = "\n";
 
 // ---- Sending ----
 
-// The name as the phone's character set writes it, or none when the entry cannot be sent
-// (WriteEntry then sends nothing either).
-std::optional<std::string> PhoneName(const PhoneBookEntry& entry, const std::string& charset) {
-  std::string phoneName;
-  if (!WideToPhone(OemToWide(entry.Name), charset, phoneName)) return std::nullopt;
-  if (!FitsInQuotes(phoneName) || !FitsInQuotes(entry.Number)) return std::nullopt;
-  return phoneName;
-}
-
 // Runs a dialog until it is cancelled or gives an entry the phone can take: the user's input
 // comes back for correction instead of being dropped or sent broken.
 template <typename RunDialog>
-bool AskForSendableEntry(const PhoneBookEntry& entry, const std::string& charset,
+bool AskForSendableEntry(const PhoneBookEntry& entry, const PhoneBookSession& session,
                          CPhoneBookUser& user, RunDialog runDialog) {
   while (runDialog()) {
-    if (PhoneName(entry, charset)) return true;
-    user.TellCannotSend();
+    if (SendableName(entry, session.Profile.Charset)) return true;
+    user.TellCannotSend(session.OfferedCharsets
+                            ? CharsetThatCarries(entry, *session.OfferedCharsets)
+                            : std::string());
   }
   return false;
 }
@@ -337,7 +330,7 @@ bool WriteAtIndex(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBo
 
 bool WriteWhereThePhoneChooses(PhoneBookSession& session, PhoneBookStorage& storage,
                                const PhoneBookEntry& entry) {
-  const std::optional<std::string> phoneName = PhoneName(entry, session.Profile.Charset);
+  const std::optional<std::string> phoneName = SendableName(entry, session.Profile.Charset);
   if (!phoneName) return false;
   if (!Execute(session.Connection, "AT+CPBW=,\"%s\",%d,\"%s\"", nullptr, entry.Number.c_str(),
                static_cast<int>(entry.Type), phoneName->c_str())) {
@@ -350,21 +343,22 @@ bool WriteWhereThePhoneChooses(PhoneBookSession& session, PhoneBookStorage& stor
 }  // namespace
 
 bool CreateEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
-                 const std::string& name, const std::string& number, bool refresh) {
+                 const PhoneBookEntry& proposal, bool refresh) {
   const std::optional<int32_t> proposed = FirstFreeIndex(storage);
   if (!proposed) {
     user.TellStorageFull();
     return false;
   }
   PhoneBookEntry entry;
-  entry.Name = name;
-  entry.Number = number;
+  entry.Name = proposal.Name;
+  entry.WideName = proposal.WideName;
+  entry.Number = proposal.Number;
   RegexReplace(entry.Number, "[^0-9+*#]", "", true, 0, 0);
 
   int32_t index = *proposed;
   bool giveIndex = false;
   const bool phoneMayChoose = (session.Profile.Flags & kProfilePhoneChoosesIndex) != 0;
-  const bool confirmed = AskForSendableEntry(entry, session.Profile.Charset, user, [&] {
+  const bool confirmed = AskForSendableEntry(entry, session, user, [&] {
     return user.AskNewEntry(entry, index, phoneMayChoose ? &giveIndex : nullptr, storage);
   });
   if (!confirmed) return false;
@@ -387,7 +381,7 @@ void EditEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookU
                size_t position) {
   if (position >= storage.Entries.size()) return;
   PhoneBookEntry edited = *storage.Entries[position];
-  const bool confirmed = AskForSendableEntry(edited, session.Profile.Charset, user,
+  const bool confirmed = AskForSendableEntry(edited, session, user,
                                              [&] { return user.AskEditedEntry(edited, storage); });
   if (!confirmed) return;
   edited.Type = AddressType(edited.Number);

@@ -36,7 +36,8 @@ class CPhoneBookUser {
   // The edit dialog on `entry`. False when cancelled.
   virtual bool AskEditedEntry(PhoneBookEntry& entry, const PhoneBookStorage& storage) = 0;
   // The entry as typed cannot be sent to the phone; its dialog comes back for correction.
-  virtual void TellCannotSend() = 0;
+  // `carrier` names a character set the phone offers that could carry it; empty when none.
+  virtual void TellCannotSend(const std::string& carrier) = 0;
   // No location of the storage is free.
   virtual void TellStorageFull() = 0;
   // `index` lies outside the storage's range.
@@ -55,10 +56,10 @@ class CPhoneBookUser {
 // written with AT+CPBW and read back, so the list shows what the phone stored; the cache is
 // saved afterwards.
 
-// The create dialog with the name and number given, then the write. Returns whether an entry
-// was written.
+// The create dialog with the proposal's name (both forms) and number, then the write. Returns
+// whether an entry was written.
 bool CreateEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
-                 const std::string& name, const std::string& number, bool refresh);
+                 const PhoneBookEntry& proposal, bool refresh);
 
 // The edit dialog on the entry at `position`, then the write.
 void EditEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,

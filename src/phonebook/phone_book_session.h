@@ -1,4 +1,7 @@
 #pragma once
+#include <string>
+#include <vector>
+
 #include "link/connection.h"
 #include "phone/progress.h"
 #include "phonebook/device_cache.h"
@@ -12,4 +15,6 @@ struct PhoneBookSession {
   ModelProfile& Profile;
   CDeviceCache& Cache;
   CProgress& Progress;
+  // The character sets the phone offers, where known.
+  const std::vector<std::string>* OfferedCharsets = nullptr;
 };

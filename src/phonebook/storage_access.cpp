@@ -287,13 +287,39 @@ void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t po
   if (save) session.Cache.Save(storage, false);
 }
 
-bool WriteEntry(PhoneBookEntry& entry, CConnection& connection, const std::string& charset) {
-  entry.WideName = OemToWide(entry.Name);
+WideString NameToWrite(const PhoneBookEntry& entry) {
+  if (WideToOem(entry.WideName) == entry.Name) return entry.WideName;
+  return OemToWide(entry.Name);
+}
+
+std::optional<std::string> SendableName(const PhoneBookEntry& entry, const std::string& charset) {
   std::string phoneName;
-  if (!WideToPhone(entry.WideName, charset, phoneName)) return false;
-  if (!FitsInQuotes(phoneName) || !FitsInQuotes(entry.Number)) return false;
+  if (!WideToPhone(NameToWrite(entry), charset, phoneName)) return std::nullopt;
+  // The number is never in the phone's set, so no escape code may stand in it.
+  if (!FitsInQuotes(phoneName) || !FitsOnCommandLine(phoneName, charset) ||
+      !FitsInQuotes(entry.Number) || !FitsOnCommandLine(entry.Number, {})) {
+    return std::nullopt;
+  }
+  return phoneName;
+}
+
+std::string CharsetThatCarries(const PhoneBookEntry& entry,
+                               const std::vector<std::string>& offered) {
+  for (const char* charset : {"UCS2", "UCS-2", "UTF-8", "UTF8"}) {
+    if (std::find(offered.begin(), offered.end(), charset) != offered.end() &&
+        SendableName(entry, charset)) {
+      return charset;
+    }
+  }
+  return {};
+}
+
+bool WriteEntry(PhoneBookEntry& entry, CConnection& connection, const std::string& charset) {
+  const std::optional<std::string> phoneName = SendableName(entry, charset);
+  if (!phoneName) return false;
+  entry.WideName = NameToWrite(entry);
   return Execute(connection, "AT+CPBW=%d,\"%s\",%u,\"%s\"", nullptr, static_cast<int>(entry.Index),
-                 entry.Number.c_str(), entry.Type, phoneName.c_str());
+                 entry.Number.c_str(), entry.Type, phoneName->c_str());
 }
 
 int FindEntryPosition(const PhoneBookStorage& storage, int32_t index) {

@@ -4,7 +4,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "encoding/charset.h"
 #include "link/connection.h"
 #include "phonebook/phone_book_session.h"
 #include "phonebook/phone_book_storage.h"
@@ -56,9 +58,23 @@ void ReadNewEntries(PhoneBookSession& session, PhoneBookStorage& storage, bool s
 // holds, or removed from the list when the location is empty. A refused read changes nothing.
 void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position, bool save);
 
-// Writes the entry with AT+CPBW; false when the name cannot be put in the phone's character
-// set, or the number or encoded name holds a quote, a line end or a zero (which would end the
-// field or the command early: nothing is sent then), or the phone refuses.
+// The name the phone gets: the UTF-16 name that came from the phone or a file, as long as the
+// host text still reads as it did, so that letters the host's code page lacks are kept; a name
+// the user typed goes as typed.
+WideString NameToWrite(const PhoneBookEntry& entry);
+
+// The entry's name in the phone's character set as AT+CPBW carries it; none when the set cannot
+// hold it, or the name or the number holds a quote (which would end the field early) or a byte
+// the command line must not carry (FitsOnCommandLine).
+std::optional<std::string> SendableName(const PhoneBookEntry& entry, const std::string& charset);
+
+// The first of the sets the phone offers that can carry the entry where `charset` cannot:
+// UCS2, then UTF-8; empty when neither is offered or neither helps.
+std::string CharsetThatCarries(const PhoneBookEntry& entry,
+                               const std::vector<std::string>& offered);
+
+// Writes the entry with AT+CPBW, the name as NameToWrite gives it (kept in WideName); false
+// when SendableName gives none (nothing is sent then) or the phone refuses.
 bool WriteEntry(PhoneBookEntry& entry, CConnection& connection, const std::string& charset);
 
 // The position in the list of the entry with that index, or -1.

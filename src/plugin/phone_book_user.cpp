@@ -116,8 +116,13 @@ bool CHostPhoneBookUser::AskEditedEntry(PhoneBookEntry& entry, const PhoneBookSt
   return RunEditDialog(entry, storage);
 }
 
-void CHostPhoneBookUser::TellCannotSend() {
-  FarLib::ShowError(FarLib::GetMsg(Msg::kCannotSendEntry));
+void CHostPhoneBookUser::TellCannotSend(const std::string& carrier) {
+  if (carrier.empty()) {
+    FarLib::ShowError(FarLib::GetMsg(Msg::kCannotSendEntry));
+    return;
+  }
+  const std::string hint = FarLib::FormatMsg(Msg::kCharsetCarriesEntry, carrier.c_str());
+  FarLib::ShowError(FarLib::GetMsg(Msg::kCannotSendEntry), hint.c_str());
 }
 
 void CHostPhoneBookUser::TellStorageFull() { ShowWarning("NoFreeSpaceError", {Msg::kStorageFull}); }

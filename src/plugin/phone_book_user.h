@@ -1,5 +1,6 @@
 #pragma once
 #include <optional>
+#include <string>
 
 #include "farapi/far_api.h"
 #include "farlib/ui/host_ui.h"
@@ -18,7 +19,7 @@ class CHostPhoneBookUser : public CPhoneBookUser {
   bool AskNewEntry(PhoneBookEntry& entry, int32_t& index, bool* giveIndex,
                    const PhoneBookStorage& storage) override;
   bool AskEditedEntry(PhoneBookEntry& entry, const PhoneBookStorage& storage) override;
-  void TellCannotSend() override;
+  void TellCannotSend(const std::string& carrier) override;
   void TellStorageFull() override;
   void TellOutOfRange(const PhoneBookStorage& storage) override;
   TakenIndexChoice AskWhenTaken(int32_t index) override;

@@ -186,7 +186,7 @@ void FillEntryItem(PluginPanelItem& item, const PhoneBookEntry& entry, bool writ
 }  // namespace
 
 PhoneBookSession CPhoneMobilePanel::Session() {
-  return {*m_connection, *m_profile, m_cache, HostProgress()};
+  return {*m_connection, *m_profile, m_cache, HostProgress(), &m_charsets};
 }
 
 PhoneBookStorage* CPhoneMobilePanel::CurrentStorage() const {
@@ -566,7 +566,9 @@ bool CPhoneMobilePanel::StorageKey(PhoneBookStorage& storage, int key, unsigned 
   PhoneBookSession session = Session();
   CHostPhoneBookUser user(m_hostHandle);
   if (key == kVkF4 && shift) {
-    CreateEntry(session, storage, user, "", "+", true);
+    PhoneBookEntry proposal;
+    proposal.Number = "+";
+    CreateEntry(session, storage, user, proposal, true);
   } else if (key == kVkF4) {
     const HostPanelState panel = ReadHostPanel(m_hostHandle);
     if (panel.currentEntry && *panel.currentEntry < storage.Entries.size())
@@ -592,7 +594,9 @@ bool CPhoneMobilePanel::CreateEntryIn(size_t position, const std::string& number
   PhoneBookSession session = Session();
   CHostPhoneBookUser user(m_hostHandle);
   // The host's panel may show the other view: the caller brings it up to date.
-  return CreateEntry(session, storage, user, "", number, false);
+  PhoneBookEntry proposal;
+  proposal.Number = number;
+  return CreateEntry(session, storage, user, proposal, false);
 }
 
 void CPhoneMobilePanel::RereadMenu(PhoneBookStorage& storage) {

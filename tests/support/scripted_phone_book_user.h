@@ -38,7 +38,9 @@ class CScriptedPhoneBookUser : public CPhoneBookUser, public CLinkUser, public C
     int32_t index = entry.Index;
     return Answer(entry, index, nullptr);
   }
-  void TellCannotSend() override { log.push_back("cannot send"); }
+  void TellCannotSend(const std::string& carrier) override {
+    log.push_back(carrier.empty() ? "cannot send" : "cannot send, " + carrier + " can");
+  }
   void TellStorageFull() override { log.push_back("storage full"); }
   void TellOutOfRange(const PhoneBookStorage& storage) override {
     log.push_back("out of range " + std::to_string(storage.MinIndex) + "-" +

@@ -244,6 +244,13 @@ INSTANTIATE_TEST_SUITE_P(Table, Renumbering, testing::ValuesIn(kRenumberCases),
 
 // ---- Creating ----
 
+// What the panel proposes for a new entry: no name, the number given.
+PhoneBookEntry Proposal(const std::string& number) {
+  PhoneBookEntry proposal;
+  proposal.Number = number;
+  return proposal;
+}
+
 TEST_F(EntryEditing, CreateCleansTheNumberAndTakesTheFirstFreeIndex) {
   m_profile.Flags = 0;  // the index is always given
   Start({{1, "Ann"}, {2, "Bob"}, {4, "Dan"}}, 9);
@@ -256,7 +263,7 @@ TEST_F(EntryEditing, CreateCleansTheNumberAndTakesTheFirstFreeIndex) {
   });
   m_model->Script(m_phone, {"W3:Ivan", "R3"});
 
-  EXPECT_TRUE(CreateEntry(m_session, m_storage, m_user, "", "+7 (900) 123-45-67", true));
+  EXPECT_TRUE(CreateEntry(m_session, m_storage, m_user, Proposal("+7 (900) 123-45-67"), true));
 
   EXPECT_TRUE(m_phone.ScriptDone());
   EXPECT_EQ(Listed(), m_model->Memory());
@@ -267,7 +274,7 @@ TEST_F(EntryEditing, CreateCleansTheNumberAndTakesTheFirstFreeIndex) {
 
 TEST_F(EntryEditing, CreateInAFullStorageShowsNoDialog) {
   Start(kThree, 3);
-  EXPECT_FALSE(CreateEntry(m_session, m_storage, m_user, "", "+", true));
+  EXPECT_FALSE(CreateEntry(m_session, m_storage, m_user, Proposal("+"), true));
   EXPECT_EQ(m_user.log, std::vector<std::string>{"storage full"});
   EXPECT_EQ(m_user.refreshes, 0);
 }
@@ -299,7 +306,7 @@ TEST_P(CreateAtTakenIndex, RenumbersFirst) {
   m_user.whenTaken = c.choice;
   m_model->Script(m_phone, c.commands);
 
-  EXPECT_EQ(CreateEntry(m_session, m_storage, m_user, "", "+79001234567", true), c.result);
+  EXPECT_EQ(CreateEntry(m_session, m_storage, m_user, Proposal("+79001234567"), true), c.result);
   EXPECT_TRUE(m_phone.ScriptDone());
   EXPECT_EQ(m_model->Memory(), c.after);
   EXPECT_EQ(Listed(), m_model->Memory());
@@ -338,7 +345,7 @@ TEST_F(EntryEditing, CreateLetsThePhoneChooseTheIndex) {
   CModelPhone chosen({{1, "Ann"}, {5, "Bob"}}, 9);
   chosen.Script(m_phone, {"N", "R2", "R3", "R4", "R5"});
 
-  EXPECT_TRUE(CreateEntry(m_session, m_storage, m_user, "", "+4470002", false));
+  EXPECT_TRUE(CreateEntry(m_session, m_storage, m_user, Proposal("+4470002"), false));
   EXPECT_TRUE(m_phone.ScriptDone());
   EXPECT_EQ(Listed(), chosen.Memory());
   EXPECT_EQ(m_user.log, std::vector<std::string>{"new entry 2?"});
@@ -351,8 +358,22 @@ TEST_F(EntryEditing, CreateAsksAgainForANameThatCannotBeSent) {
     EXPECT_EQ(entry.Name, "A\"B");
     return false;
   });
-  EXPECT_FALSE(CreateEntry(m_session, m_storage, m_user, "", "+1", true));
+  EXPECT_FALSE(CreateEntry(m_session, m_storage, m_user, Proposal("+1"), true));
   EXPECT_EQ(m_user.log, std::vector<std::string>({"new entry 1?", "cannot send", "new entry 1?"}));
+  EXPECT_TRUE(m_phone.Sent().empty());
+}
+
+// In the GSM set '_' is 0x11, which the command line must not carry; the phone's UCS2 can.
+TEST_F(EntryEditing, CreateNamesTheSetThatCouldHoldTheName) {
+  m_profile.Charset = "GSM";
+  const std::vector<std::string> offered = {"GSM", "UCS2"};
+  m_session.OfferedCharsets = &offered;
+  Start({}, 9);
+  Types("John_Doe");
+  m_user.entryAnswers.push_back([](PhoneBookEntry&, int32_t&, bool*) { return false; });
+  EXPECT_FALSE(CreateEntry(m_session, m_storage, m_user, Proposal("+1"), true));
+  EXPECT_EQ(m_user.log,
+            std::vector<std::string>({"new entry 1?", "cannot send, UCS2 can", "new entry 1?"}));
   EXPECT_TRUE(m_phone.Sent().empty());
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "encoding/charset.h"
 #include "phone_book_fixture.h"
@@ -84,6 +86,70 @@ TEST(PhoneBookReplies, ReadsWhatPhonesAnswer) {
       {Reply::Used, R"(+CPBS: "SM",4294967308,250)", ""},
   };
   for (const ReplyCase& c : cases) EXPECT_EQ(Render(c), c.expected) << c.line;
+}
+
+// What AT+CPBW carries for a name in each character set: letters the host's code page lacks are
+// kept while the name reads as it was read, and nothing below 0x20 reaches the command line but
+// the GSM set's escape in front of an extension character.
+TEST(PhoneBookWrites, NameAsTheCommandCarriesIt) {
+  const struct {
+    std::u16string read;  // the name as the phone or a file gave it
+    const char* typed;    // the host text the user left, or null for the name as read
+    const char* charset;
+    const char* number;
+    std::optional<std::string> sent;  // none: refused
+  } cases[] = {
+      {u"Ann", nullptr, "GSM", "+1", "Ann"},
+      {u"\u20acuro", nullptr, "GSM", "+1",
+       "\x1b"
+       "euro"},
+      {u"Niccol\u00f2", nullptr, "GSM", "+1", std::nullopt},
+      {u"Niccol\u00f2", nullptr, "UTF-8", "+1", "Niccol\xc3\xb2"},
+      {u"Jos\u00e9", nullptr, "GSM", "+1", std::nullopt},
+      {u"A\u001b", nullptr, "GSM", "+1", std::nullopt},
+      {u"Tab\tName", nullptr, "IRA", "+1", std::nullopt},
+      {u"Back\bspace", nullptr, "UTF-8", "+1", std::nullopt},
+      {u"Back\bspace", nullptr, "UCS2", "+1", "004200610063006B000800730070006100630065"},
+      {u"A\"B", nullptr, "UCS2", "+1", "004100220042"},
+      {u"A\"B", nullptr, "IRA", "+1", std::nullopt},
+      {u"Ann", nullptr, "IRA",
+       "+1\x08"
+       "2",
+       std::nullopt},
+      {u"Ann", nullptr, "GSM",
+       "+1\x1b"
+       "e",
+       std::nullopt},
+      {u"\u0418\u0432\u0430\u043d", nullptr, "UCS2", "+1", "041804320430043D"},
+      {u"\u0418\u0432\u0430\u043d", "Ivan", "UCS2", "+1", "004900760061006E"},
+  };
+  for (const auto& c : cases) {
+    PhoneBookEntry entry;
+    entry.WideName = c.read;
+    entry.Name = c.typed ? c.typed : WideToOem(c.read);
+    entry.Number = c.number;
+    EXPECT_EQ(SendableName(entry, c.charset), c.sent) << WideToUtf8(c.read) << " in " << c.charset;
+  }
+}
+
+TEST(PhoneBookWrites, OffersTheSetThatCarriesAName) {
+  const struct {
+    std::u16string name;
+    std::vector<std::string> offered;
+    const char* carrier;
+  } cases[] = {
+      {u"Niccol\u00f2", {"GSM", "IRA", "UCS2", "UTF-8"}, "UCS2"},
+      {u"Niccol\u00f2", {"GSM", "UTF-8"}, "UTF-8"},
+      {u"Niccol\u00f2", {"GSM", "IRA"}, ""},
+      {u"Back\bspace", {"UTF-8"}, ""},
+  };
+  for (const auto& c : cases) {
+    PhoneBookEntry entry;
+    entry.WideName = c.name;
+    entry.Name = WideToOem(c.name);
+    entry.Number = "+1";
+    EXPECT_EQ(CharsetThatCarries(entry, c.offered), c.carrier) << WideToUtf8(c.name);
+  }
 }
 
 }  // namespace

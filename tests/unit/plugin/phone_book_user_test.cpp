@@ -105,4 +105,17 @@ TEST(PhoneBookUser, QuestionsAnswerByButton) {
   }
 }
 
+TEST(PhoneBookUser, CannotSendNamesTheSetThatCould) {
+  CFakeHost host;
+  host.SetMessageText(203, "%s can");
+  host.AnswerEveryMessage(0);
+  CHostPhoneBookUser user(nullptr);
+  user.TellCannotSend("");
+  user.TellCannotSend("UCS2");
+  ASSERT_EQ(host.Messages().size(), 2u);
+  EXPECT_EQ(host.Messages()[0].items, (std::vector<std::string>{"Zantel", "message 191", "OK"}));
+  EXPECT_EQ(host.Messages()[1].items,
+            (std::vector<std::string>{"Zantel", "message 191", "UCS2 can", "OK"}));
+}
+
 }  // namespace
