@@ -6,6 +6,7 @@
 
 #include "farapi/far_api.h"
 #include "link/connection.h"
+#include "link/io_error.h"
 #include "phonebook/device_cache.h"
 #include "phonebook/export_options.h"
 #include "phonebook/phone_book_session.h"
@@ -218,3 +219,18 @@ void UpdatePanel(FarHandle panel, int updateCommand, bool keepSelection);
 // Asks the host to read the panel's items again (clearing the selection or keeping it) and to
 // redraw it.
 void RefreshPanel(FarHandle panel, bool keepSelection);
+
+// Runs `step`, which may fill again the lists the panel shows. A link that fails part-way leaves
+// them partly filled: the panel is then shown afresh from them, its selection cleared, before
+// the failure goes on to be reported. So no item on the screen stands by its position (nor a
+// selection by its name) for another message or entry, and the keys after the box act on what
+// the user sees.
+template <typename Step>
+void RefreshingOnLinkFailure(FarHandle panel, Step&& step) {
+  try {
+    step();
+  } catch (const io_error&) {
+    RefreshPanel(panel, false);
+    throw;
+  }
+}

@@ -40,7 +40,7 @@ int CSMSMobilePanel::ProcessKey(int key, unsigned int controlState) {
   const bool plain = controlState == 0;
   const bool inFolder = m_currentFolder >= 0;
   if (key == kKeyR && controlState == PKF_CONTROL) {
-    m_stores.ReadMessages(Session());
+    RefreshingOnLinkFailure(m_hostHandle, [&] { m_stores.ReadMessages(Session()); });
     UpdatePanel(m_hostHandle, FCTL_UPDATEPANEL, true);
     return 0;  // the host then reads the panel again
   }
@@ -96,7 +96,7 @@ void CSMSMobilePanel::DeleteMessages(bool currentOnly) {
                                          2);
   if (answer != 0) return;
   for (const size_t position : positions) DeleteOne(position);
-  m_stores.ReadMessages(Session());
+  RefreshingOnLinkFailure(m_hostHandle, [&] { m_stores.ReadMessages(Session()); });
   // Messages of one sender share a name: a selection kept by name would pick the survivors.
   RefreshPanel(m_hostHandle, false);
 }
@@ -183,7 +183,7 @@ void CSMSMobilePanel::StoragesMenu() {
                                         "StoragesMenu", position);
     if (chosen < 0 || chosen >= static_cast<int>(items.size())) return;
     position = chosen;
-    SMSStorageMenu(chosen);
+    RefreshingOnLinkFailure(m_hostHandle, [&] { SMSStorageMenu(chosen); });
     RefreshPanel(m_hostHandle, false);
   }
 }

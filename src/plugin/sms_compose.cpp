@@ -11,7 +11,7 @@ void CSMSMobilePanel::NewMessage(const std::string& destination) {
     message.address = destination;
   }
   if (!Compose(message, Connection(), Profile(), Storages())) return;
-  m_stores.ReadMessages(Session());
+  RefreshingOnLinkFailure(m_hostHandle, [&] { m_stores.ReadMessages(Session()); });
   RefreshPanel(m_hostHandle, true);
 }
 
@@ -21,6 +21,6 @@ void CSMSMobilePanel::ResendCurrent() {
   CSMSMessage* message = CurrentMessage();
   if (message == nullptr) return;
   if (!Compose(*message, Connection(), Profile(), Storages())) return;
-  m_stores.ReadMessages(Session());
+  RefreshingOnLinkFailure(m_hostHandle, [&] { m_stores.ReadMessages(Session()); });
   RefreshPanel(m_hostHandle, true);
 }

@@ -393,6 +393,24 @@ TEST_F(SmsView, LinkLostWhileListingIsShownAndThePanelStays) {
   FinishPhone();
 }
 
+// A re-list that the link cuts short: before the box tells of it the panel shows what the lists
+// now hold, so that no item stands by its position for another message.
+TEST_F(SmsView, RelistCutShortIsShownBeforeTheBox) {
+  Load();
+  // The greeting is ten commands, discovery four and the listing four; Ctrl+R lists SM (19,
+  // 20) and ME (21, 22), and the phone hangs up during ME's listing.
+  StartPhone(State("classic", kTwoStorages, {"--hang-up-during", "22"}));
+  ASSERT_TRUE(m_host.Open(OPEN_PLUGINSMENU, 0));
+  ASSERT_TRUE(m_host.SetDirectory("Received"));
+  ASSERT_EQ(Items().size(), 4u);
+  std::vector<std::string> shownAtTheBox;
+  m_host.AnswerMessage(0, [&] { shownAtTheBox = NamesByIndex(); }).Topic("SysError");
+  m_host.PressKey('R', PKF_CONTROL);
+  EXPECT_EQ(shownAtTheBox,
+            (std::vector<std::string>{"+447700900001", "+447700900002", "+447700900099"}));
+  FinishPhone();
+}
+
 // Two hundred messages, forty of them parts of concatenated ones, over a line that splits the
 // replies at random and slips RING and +CMTI between their lines.
 TEST_F(SmsView, TwoHundredMessagesOverARestlessLine) {
