@@ -72,6 +72,8 @@ void CGenericMobilePanel::FreeFindData(PluginPanelItem* items, int count) {
 void CGenericMobilePanel::ClosePlugin() { m_cache.Close(); }
 
 void CGenericMobilePanel::RunPhoneTool(PhoneTool tool) {
+  // Commands typed in the terminal, and the capability log's probing, may select other storages.
+  if (tool != PhoneTool::Clock) ForgetPhoneSelection();
   Plugin::RunReportingLinkFailure([&] {
     switch (tool) {
       case PhoneTool::Terminal: RunTerminal(*m_connection); break;

@@ -43,6 +43,9 @@ class CGenericMobilePanel {
   // view's (see CPhoneMobilePanel).
   virtual void SetActiveView(bool phoneView) = 0;
   virtual bool CreateEntryIn(size_t position, const std::string& number) = 0;
+  // What a view believes the phone has selected is forgotten: a command the plug-in did not
+  // send itself may have selected something else.
+  virtual void ForgetPhoneSelection() {}
 
   FarHandle HostHandle() const { return m_hostHandle; }
   CConnection& Connection() const { return *m_connection; }
@@ -153,6 +156,8 @@ class CSMSMobilePanel : public virtual CGenericMobilePanel {
                const ExportOptions& options) override;
   int PutFiles(PluginPanelItem* items, int count, int move, int opMode) override;
   int ProcessKey(int key, unsigned int controlState) override;
+  // A deletion then selects the message's own storage again.
+  void ForgetPhoneSelection() override { m_stores.ForgetSelectedInPhone(); }
 
   // Discovery and the first listing: when the panel opens in this view or switches to it.
   void PrepareView();

@@ -45,6 +45,10 @@ constexpr int kCopyButton = 3;
 constexpr int kEntryName = 4;
 constexpr int kEntryNumber = 6;
 constexpr int kEntryOk = 7;
+// The functions menu's terminal item, and the terminal's command line and OK.
+constexpr int kTerminalItem = 2;
+constexpr int kTerminalCommandLine = 16;
+constexpr int kTerminalOk = 17;
 
 class SmsCommands : public OpenPhone {
  protected:
@@ -188,6 +192,30 @@ TEST_F(SmsCommands, RefusedDeletionIsReportedAndTheRestStillGo) {
   Commands expected = {"AT+CPMS=\"SM\",\"SM\",\"SM\"", "AT+CMGD=1", "AT+CMGD=2"};
   expected.insert(expected.end(), kListAll.begin(), kListAll.end());
   EXPECT_EQ(FinishAfterOpening(), expected);
+}
+
+// The terminal leaves SM selected in the phone; a deletion in ME must select ME again, or
+// AT+CMGD=1 would erase SM's first message.
+TEST_F(SmsCommands, DeletionAfterTheTerminalSelectsItsStorageAgain) {
+  OpenMessages();
+  Enter("Received");
+  m_host.AnswerMenu("Functions").Choose(kTerminalItem);
+  m_host.AnswerDialog("Terminal")
+      .SetText(kTerminalCommandLine, "AT+CPMS=\"SM\"")
+      .Close(kTerminalOk);
+  m_host.AnswerDialog("Terminal").Escape();
+  m_host.AnswerMenu("Functions").Escape();
+  EXPECT_TRUE(m_host.PressKey(kVkF2));
+  ASSERT_TRUE(m_host.Select(EPanel::Plugin, {"+447700900010"}));
+  m_host.AnswerMessage(0).Topic("DeleteMessages");
+  EXPECT_TRUE(m_host.PressKey(kVkF8));
+
+  std::string state;
+  Commands expected = {"AT+CPMS=\"SM\"", "AT+CPMS=\"ME\",\"SM\",\"SM\"", "AT+CMGD=1"};
+  expected.insert(expected.end(), kListAll.begin(), kListAll.end());
+  EXPECT_EQ(FinishAfterOpening(&state), expected);
+  for (const auto& [pdu, kept] : {std::pair{kSm1, true}, std::pair{kMe1, false}})
+    EXPECT_EQ(state.find(pdu) != std::string::npos, kept) << pdu;
 }
 
 // Keys with nothing to act on: the host must not act either, and the phone hears nothing.
