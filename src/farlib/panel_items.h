@@ -12,7 +12,9 @@ namespace FarLib {
 // A file name made of any text: characters that Windows or Linux would take as wildcards,
 // paths, devices or redirections ('*', '?', '\', '/', ':', '<', '>', '"', '|'), the characters
 // the host treats specially ('$', '%', '^', '&') and control characters become '_', and so do
-// the dots of a name made of dots only. Cut to the host's name field; an empty text gives "_".
+// the dots of a name made of dots only. A name Windows would open as a device (CON, PRN, AUX,
+// NUL, COM1-COM9, LPT1-LPT9 in any case, also with an extension or trailing dots or spaces)
+// gets a leading '_'. Cut to the host's name field; an empty text gives "_".
 std::string SafeFileName(std::string_view text);
 
 // Puts the safe form of `text` into the item's file name.

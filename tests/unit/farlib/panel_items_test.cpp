@@ -36,6 +36,55 @@ TEST(PanelItems, FileNamesFromPhoneTextsAreSafe) {
   }
 }
 
+// Windows would open these names as devices: an export to "Con.vcf" would go to the console and
+// one to "nul" would report success and keep nothing.
+TEST(PanelItems, DeviceNamesAreNoFileNames) {
+  struct Case {
+    std::string text;
+    std::string name;
+  };
+  const Case cases[] = {
+      {"CON", "_CON"},
+      {"PRN", "_PRN"},
+      {"AUX", "_AUX"},
+      {"NUL", "_NUL"},
+      {"COM1", "_COM1"},
+      {"COM9", "_COM9"},
+      {"LPT1", "_LPT1"},
+      {"LPT9", "_LPT9"},
+      {"Con", "_Con"},
+      {"nUl", "_nUl"},
+      {"com5", "_com5"},
+      {"Lpt3", "_Lpt3"},
+      {"con.txt", "_con.txt"},
+      {"Nul.vcf", "_Nul.vcf"},
+      {"PRN.a.b", "_PRN.a.b"},
+      {"CON.", "_CON."},
+      {"aux  ", "_aux  "},
+      {"Con .txt", "_Con .txt"},
+      {"lpt2. .", "_lpt2. ."},
+      {"NUL:", "NUL_"},
+      {"_CON", "_CON"},
+      {"CONSOLE", "CONSOLE"},
+      {"COM10", "COM10"},
+      {"COM0", "COM0"},
+      {"LPT0", "LPT0"},
+      {"nul2", "nul2"},
+      {"COM", "COM"},
+      {"ICON", "ICON"},
+      {"Con Edison", "Con Edison"},
+      {"Auxiliary.txt", "Auxiliary.txt"},
+      {"CON" + std::string(256, ' '), "_CON" + std::string(255, ' ')},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SafeFileName(c.text), c.name) << c.text;
+    EXPECT_EQ(SafeFileName(c.name), c.name) << c.text;
+    PluginPanelItem item{};
+    SetFileName(item, c.text);
+    EXPECT_STREQ(item.FindData.cFileName, c.name.c_str());
+  }
+}
+
 TEST(PanelItems, DuplicateTextIsTheHostsToFree) {
   char* copy = DuplicateText(std::string("a\0b", 3));
   EXPECT_EQ(std::string(copy, 4), std::string("a\0b\0", 4));

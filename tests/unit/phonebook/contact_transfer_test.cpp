@@ -42,6 +42,7 @@ const PathCase kPathCases[] = {
     {"ANameWithSeparators", "/tmp/out", "../../etc/x", true, "/tmp/out/.._.._etc_x.csv"},
     {"ANameWithADrive", "C:\\out\\", "D:\\x", false, "C:\\out\\D__x.csv"},
     {"AnEmptyName", "/tmp/out/", "", false, "/tmp/out/_.csv"},
+    {"ADeviceName", "C:\\out\\", "Con", false, "C:\\out\\_Con.csv"},
 };
 // clang-format on
 
