@@ -1,5 +1,9 @@
 #include "platform/posix/registry_store.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -146,19 +150,70 @@ bool PrepareSchema(sqlite3* db) {
   return false;
 }
 
+// The store caches every contact's name and number, so it is the user's alone: the modes are
+// set outright, as a umask of 000 would otherwise leave them open to everyone.
+constexpr mode_t kPrivateFile = 0600;
+constexpr mode_t kPrivateFolder = 0700;
+constexpr mode_t kOthersRights = 0077;
+
+// Takes the group's and others' rights away from what exists at `path` and leaves the owner's
+// as they are. Best effort: a file system without POSIX modes still holds a usable store.
+void Narrow(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) == 0 && (status.st_mode & kOthersRights) != 0)
+    chmod(path.c_str(), status.st_mode & 07777 & ~kOthersRights);
+}
+
+// Zantel's own folder of the default store, and whichever folders above it are missing, made
+// private. Only folders that are Zantel's are narrowed: one the user
+// names through $ZANTEL_REGISTRY is theirs to share, and it is never created or changed here.
+void PreparePrivateFolder(const std::filesystem::path& folder) {
+  if (folder.has_parent_path() && !std::filesystem::exists(folder.parent_path()))
+    PreparePrivateFolder(folder.parent_path());
+  if (mkdir(folder.c_str(), kPrivateFolder) == 0) chmod(folder.c_str(), kPrivateFolder);
+}
+
+// SQLite creates a store 0644 and gives its journal and WAL files the mode of the store, so the
+// store is created private before SQLite opens it. A file that exists already is left alone.
+void CreatePrivately(const std::string& path) {
+  const int file = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateFile);
+  if (file < 0) return;
+  fchmod(file, kPrivateFile);
+  close(file);
+}
+
+// An existing store, and what is left of an earlier connection's journal or WAL, lose wider
+// rights that an earlier version (or SQLite's default) gave them.
+void NarrowStore(const std::string& path) {
+  for (const char* suffix : {"", "-journal", "-wal", "-shm"}) Narrow(path + suffix);
+}
+
+std::filesystem::path DefaultStoreFolder() {
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return {};
+  return std::filesystem::path(home) / ".config" / "zantel";
+}
+
+bool PathGivenByUser() {
+  const char* path = std::getenv("ZANTEL_REGISTRY");
+  return path && *path;
+}
+
 }  // namespace
 
 std::string RegistryStorePath() {
-  if (const char* path = std::getenv("ZANTEL_REGISTRY"); path && *path) return path;
-  const char* home = std::getenv("HOME");
-  if (!home || !*home) return {};
-  const std::filesystem::path folder = std::filesystem::path(home) / ".config" / "zantel";
-  std::error_code ignored;
-  std::filesystem::create_directories(folder, ignored);
-  return (folder / "registry.sqlite3").string();
+  if (PathGivenByUser()) return std::getenv("ZANTEL_REGISTRY");
+  const std::filesystem::path folder = DefaultStoreFolder();
+  return folder.empty() ? std::string() : (folder / "registry.sqlite3").string();
 }
 
 std::shared_ptr<CRegistryStore> CRegistryStore::OpenFile(const std::string& path, uint32_t& error) {
+  if (!PathGivenByUser()) {
+    const std::filesystem::path folder = DefaultStoreFolder();
+    PreparePrivateFolder(folder);
+    Narrow(folder.string());
+  }
+  CreatePrivately(path);
   sqlite3* db = nullptr;
   const int opened =
       sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -176,6 +231,9 @@ std::shared_ptr<CRegistryStore> CRegistryStore::OpenFile(const std::string& path
                                                                              : kErrorBadDatabase;
     return nullptr;
   }
+  // Only once the file is known to be a store: another program's database given by mistake is
+  // left exactly as it was.
+  NarrowStore(path);
   return store;
 }
 

@@ -11,6 +11,7 @@
 
 #include "platform/posix/registry_store.h"
 #include "platform/registry.h"
+#include "posix/scoped_umask.h"
 #include "scoped_environment.h"
 #include "temp_registry.h"
 
@@ -178,6 +179,92 @@ INSTANTIATE_TEST_SUITE_P(Locks, LockedStoreTest,
                          [](const testing::TestParamInfo<const char*>& info) {
                            return std::string(info.index == 0 ? "HeldByAWriter" : "HeldByAReader");
                          });
+
+// ---- Who may read the store ----
+
+unsigned Mode(const fs::path& path) {
+  return static_cast<unsigned>(fs::status(path).permissions() & fs::perms::mask);
+}
+
+struct PrivateStoreCase {
+  const char* label;
+  unsigned umask;
+  bool existing;  // the store was there already, readable by everyone
+};
+
+void PrintTo(const PrivateStoreCase& c, std::ostream* out) { *out << c.label; }
+
+class PrivateStore : public testing::TestWithParam<PrivateStoreCase> {};
+
+// The store caches every contact's name and number; the journal holds the same pages while a
+// save is under way.
+TEST_P(PrivateStore, StoreAndJournalAreTheUsersAlone) {
+  const PrivateStoreCase& c = GetParam();
+  const CScopedUmask mask(c.umask);
+  CTempRegistry registry;
+  if (c.existing) {
+    std::string store;
+    {
+      CTempRegistry earlier;
+      CRegKey::Create(earlier.Root());
+      store = ReadWhole(earlier.File());
+    }
+    WriteWhole(registry.File(), store);
+    fs::permissions(registry.File(), static_cast<fs::perms>(0644));
+  }
+  ASSERT_TRUE(CRegKey::Create(registry.Root()).IsOpen());
+  EXPECT_EQ(Mode(registry.File()), 0600u);
+  {
+    CRegTransaction save;
+    ASSERT_TRUE(CRegKey::Create(registry.Root() + "\\Zantel").IsOpen());
+    const fs::path journal = registry.File() + "-journal";
+    ASSERT_TRUE(fs::exists(journal));
+    EXPECT_EQ(Mode(journal), 0600u);
+  }
+  EXPECT_EQ(Mode(registry.File()), 0600u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, PrivateStore,
+                         testing::Values(PrivateStoreCase{"FreshUnderUmask022", 022, false},
+                                         PrivateStoreCase{"FreshUnderUmask000", 0, false},
+                                         PrivateStoreCase{"ExistingNarrowed", 0, true}),
+                         [](const testing::TestParamInfo<PrivateStoreCase>& info) {
+                           return std::string(info.param.label);
+                         });
+
+// The default folder is Zantel's and is made private; a folder the user names is theirs, and
+// only the store in it is narrowed.
+TEST(RegistryStore, OnlyZantelsOwnFolderIsMadePrivate) {
+  struct Case {
+    const char* label;
+    std::optional<unsigned> folderBefore;  // none: the folder does not exist yet
+    bool named;                            // by $ZANTEL_REGISTRY
+    unsigned folderAfter;
+  };
+  const Case cases[] = {
+      {"DefaultCreated", std::nullopt, false, 0700},
+      {"DefaultNarrowed", 0755, false, 0700},
+      {"NamedLeftAlone", 0755, true, 0755},
+  };
+  const CScopedUmask mask(0);
+  for (const Case& c : cases) {
+    const fs::path home = fs::temp_directory_path() / UniqueName("zantel-home-");
+    const fs::path folder = home / ".config/zantel";
+    if (c.folderBefore) {
+      fs::create_directories(folder);
+      fs::permissions(folder, static_cast<fs::perms>(*c.folderBefore));
+    }
+    const CScopedEnvironment homeVariable("HOME", home.string());
+    const CScopedEnvironment store(
+        "ZANTEL_REGISTRY",
+        c.named ? std::optional<std::string>((folder / "mine.sqlite3").string()) : std::nullopt);
+    const fs::path file = c.named ? folder / "mine.sqlite3" : folder / "registry.sqlite3";
+    EXPECT_TRUE(CRegKey::Create("Software\\Far\\Plugins\\Zantel").IsOpen()) << c.label;
+    EXPECT_EQ(Mode(folder), c.folderAfter) << c.label;
+    EXPECT_EQ(Mode(file), 0600u) << c.label;
+    fs::remove_all(home);
+  }
+}
 
 }  // namespace
 }  // namespace Platform
