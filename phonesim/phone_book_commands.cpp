@@ -12,6 +12,7 @@ using Form = AtCommand::Form;
 constexpr int kErrNotAllowed = 3;
 constexpr int kErrMemoryFull = 20;
 constexpr int kErrInvalidIndex = 21;
+constexpr int kErrNotFound = 22;
 constexpr int kErrTextTooLong = 24;
 constexpr int kErrBadText = 25;
 constexpr int kErrDialStringTooLong = 26;
@@ -80,7 +81,8 @@ std::string CPhone::EntryLine(int index, const PhoneBookEntry& entry) const {
          CallTimeFields(entry.time, m_profile.callTimeStyle);
 }
 
-// Empty locations in the range are passed over in silence.
+// Empty locations in the range are passed over in silence; a profile may refuse to read one
+// empty location.
 Reply CPhone::ReadBook(const AtCommand& c) {
   const PhoneBook& book = CurrentBook();
   if (c.form == Form::Test) {
@@ -102,6 +104,8 @@ Reply CPhone::ReadBook(const AtCommand& c) {
        ++it) {
     reply.lines.push_back(EntryLine(it->first, it->second));
   }
+  if (m_profile.refusesEmptyRead && args->size() == 1 && reply.lines.empty())
+    return MeError(kErrNotFound);
   return reply;
 }
 

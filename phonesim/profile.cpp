@@ -87,9 +87,19 @@ Profile MotorolaL() {
   return p;
 }
 
-const std::array<Profile, 6>& Profiles() {
-  static const std::array<Profile, 6> profiles = {Classic(), Bare(),         Ucs2Only(),
-                                                  Modem(),   FourStatuses(), MotorolaL()};
+// Answers a read of one empty phone-book location with "not found", as many handsets do,
+// instead of a bare OK; a range still passes over its empty locations.
+Profile StrictReads() {
+  Profile p = Classic();
+  p.name = "strict-reads";
+  p.model = "Strict 500";
+  p.refusesEmptyRead = true;
+  return p;
+}
+
+const std::array<Profile, 7>& Profiles() {
+  static const std::array<Profile, 7> profiles = {
+      Classic(), Bare(), Ucs2Only(), Modem(), FourStatuses(), MotorolaL(), StrictReads()};
   return profiles;
 }
 

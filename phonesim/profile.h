@@ -44,7 +44,8 @@ struct Profile {
   std::vector<std::string> charsets;
   std::string powerUpCharset;
   std::vector<PhoneBookShape> phoneBooks;
-  bool phoneBookCounts = true;  // +CPBS? carries used and total
+  bool phoneBookCounts = true;    // +CPBS? carries used and total
+  bool refusesEmptyRead = false;  // AT+CPBR of one empty location is an error, not a bare OK
   bool internationalWithoutPlus = false;
   CallTimeStyle callTimeStyle = CallTimeStyle::TwoFields;
   std::vector<MessageStorageShape> messageStorages;

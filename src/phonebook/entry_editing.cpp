@@ -443,8 +443,9 @@ bool RenumberEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneB
 
 void DeleteEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position) {
   if (position >= storage.Entries.size()) return;
-  EraseLocation(session, storage.Entries[position]->Index);
-  RereadEntry(session, storage, position, false);
+  const bool erased = EraseLocation(session, storage.Entries[position]->Index);
+  RereadEntry(session, storage, position, false,
+              erased ? RefusedRead::MeansEmpty : RefusedRead::KeepsTheEntry);
 }
 
 void DeleteSelected(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user) {

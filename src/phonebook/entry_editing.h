@@ -70,7 +70,8 @@ void EditEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookU
 bool RenumberEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
                    int32_t from, int32_t to);
 
-// Erases the entry's location and drops it from the list when the phone reports it empty.
+// Erases the entry's location and drops it from the list when the phone reports it empty, or
+// took the erase and then refuses to read the location (shown to nobody).
 void DeleteEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position);
 
 // Asks, then deletes every selected entry once.

@@ -267,16 +267,20 @@ void ReadNewEntries(PhoneBookSession& session, PhoneBookStorage& storage, bool s
   session.Cache.Save(storage, false);
 }
 
-void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position, bool save) {
+void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position, bool save,
+                 RefusedRead refused) {
   if (position >= storage.Entries.size()) return;
   const int index = storage.Entries[position]->Index;
   {
     CProgressScope progress(session.Progress);
     progress.Show(FarLib::FormatMsg(Msg::kReadingEntry, index));
     ResponseList lines;
-    if (!Execute(session.Connection, "AT+CPBR=%d", &lines, index)) return;
+    const bool answered = refused == RefusedRead::MeansEmpty
+                              ? ExecuteQuiet(session.Connection, "AT+CPBR=%d", &lines, index)
+                              : Execute(session.Connection, "AT+CPBR=%d", &lines, index);
+    if (!answered && refused == RefusedRead::KeepsTheEntry) return;
     std::optional<PhoneBookEntry> entry;
-    if (!lines.empty()) entry = ParseEntryLine(lines.front(), session.Profile.Charset);
+    if (answered && !lines.empty()) entry = ParseEntryLine(lines.front(), session.Profile.Charset);
     if (entry) {
       storage.Entries[position] = std::make_unique<PhoneBookEntry>(std::move(*entry));
       AnnounceEntry(storage, *storage.Entries[position]);

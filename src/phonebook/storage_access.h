@@ -54,9 +54,15 @@ void LoadStorage(PhoneBookSession& session, PhoneBookStorage& storage);
 // the index of a new entry); `stopAtFirst` ends at the first entry found.
 void ReadNewEntries(PhoneBookSession& session, PhoneBookStorage& storage, bool stopAtFirst);
 
+// What a refused read of a location tells. Right after the phone took an erase of it, many
+// phones refuse to read the now empty location: that is no error to show, and the entry is gone.
+enum class RefusedRead { KeepsTheEntry, MeansEmpty };
+
 // Reads the location of the entry at `position` again: the entry is replaced by what the phone
-// holds, or removed from the list when the location is empty. A refused read changes nothing.
-void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position, bool save);
+// holds, or removed from the list when the location is empty. A refused read changes nothing,
+// unless `refused` says it means empty.
+void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position, bool save,
+                 RefusedRead refused = RefusedRead::KeepsTheEntry);
 
 // The name the phone gets: the UTF-16 name that came from the phone or a file, as long as the
 // host text still reads as it did, so that letters the host's code page lacks are kept; a name

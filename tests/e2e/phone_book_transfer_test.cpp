@@ -281,6 +281,32 @@ TEST_F(PhoneBookTransfer, AMoveThePhoneRefusesKeepsTheSource) {
   ExpectPanelIsThePhone();
 }
 
+// Such a phone answers "not found" for an empty location: after the erase that is its word
+// that the entry is gone, both for a delete and for the source of a move.
+TEST_F(PhoneBookTransfer, APhoneThatRefusesToReadAnEmptyLocationLosesDeletedAndMovedEntries) {
+  FinishPhone();
+  PhoneSimulatorSetup setup = Classic();
+  setup.profile = "strict-reads";
+  StartPhone(setup);
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  Enter("SM");
+  ASSERT_TRUE(m_host.Select(EPanel::Plugin, {"Bob"}));
+  m_host.AnswerMessage(0).Topic("DeleteNumbers");
+  m_host.PressKey(kVkF8);
+  EXPECT_EQ(Cards(Panel()), Joined({kSm[0], kSm[2], kSm[3], kSm[4]}, {}));
+  ExpectPanelIsThePhone();
+
+  ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent("Anna Schmidt"));
+  m_host.AnswerDialog("CopyItemInternalDlg").Close(kCopyInternalOk);
+  ConfirmCreateDialogs(1);
+  m_host.PressKey(kVkF6, PKF_ALT);
+  EXPECT_EQ(Cards(Panel()), Joined({kSm[2], kSm[3], kSm[4]}, {}));
+  ExpectPanelIsThePhone();
+  Enter("ME");
+  EXPECT_EQ(Cards(Panel()), Joined(kMe, {kSm[0]}));
+  ExpectPanelIsThePhone();
+}
+
 std::string FileText(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
   std::stringstream text;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "phone_book_fixture.h"
+#include "phonebook/entry_editing.h"
 #include "phonebook/storage_access.h"
 #include "scripted_connection.h"
 
@@ -23,6 +24,7 @@ struct OperationCase {
   Exchange exchange;
   std::string after;  // the list afterwards, "index:number" each
   bool result = true;
+  std::vector<std::string> refused = {};  // the refusals shown to the user
 };
 
 void PrintTo(const OperationCase& c, std::ostream* out) { *out << c.name; }
@@ -54,6 +56,11 @@ TEST_P(EntryOperations, ChangeTheListAsThePhoneAnswers) {
     after += (after.empty() ? "" : " ") + std::to_string(entry->Index) + ":" + entry->Number;
   }
   EXPECT_EQ(after, c.after);
+  std::vector<std::string> refused;
+  for (const std::string& line : m_user.log) {
+    if (line.starts_with("refused ")) refused.push_back(line.substr(8));
+  }
+  EXPECT_EQ(refused, c.refused);
 }
 
 Operation Reread(size_t position) {
@@ -80,6 +87,13 @@ Operation Write(std::string number, std::string name, std::string charset = "IRA
   };
 }
 
+Operation Delete(size_t position) {
+  return [position](PhoneBookSession& session, PhoneBookStorage& storage) {
+    DeleteEntry(session, storage, position);
+    return true;
+  };
+}
+
 const char* const kAll = "1:01 2:02 3:03";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -91,14 +105,40 @@ INSTANTIATE_TEST_SUITE_P(
                       "1:01 2:0999 3:03"},
         OperationCase{
             "RereadOfAnEmptyLocationDropsTheEntry", Reread(1), {{"AT+CPBR=2", kOk}}, "1:01 3:03"},
-        OperationCase{"RefusedRereadChangesNothing", Reread(2), {{"AT+CPBR=3", kError}}, kAll},
+        OperationCase{"RefusedRereadChangesNothing",
+                      Reread(2),
+                      {{"AT+CPBR=3", kError}},
+                      kAll,
+                      true,
+                      {"AT+CPBR=3"}},
         OperationCase{"RereadPastTheListSendsNothing", Reread(3), {}, kAll},
+        OperationCase{"DeleteOfAnEmptiedLocation",
+                      Delete(1),
+                      {{"AT+CPBW=2", kOk}, {"AT+CPBR=2", kOk}},
+                      "1:01 3:03"},
+        OperationCase{"DeleteTakesARefusedReadAfterTheEraseAsEmpty",
+                      Delete(1),
+                      {{"AT+CPBW=2", kOk}, {"AT+CPBR=2", kError}},
+                      "1:01 3:03"},
+        OperationCase{"RefusedDeleteWithARefusedReadKeepsTheEntry",
+                      Delete(1),
+                      {{"AT+CPBW=2", kError}, {"AT+CPBR=2", kError}},
+                      kAll,
+                      true,
+                      {"AT+CPBW=2", "AT+CPBR=2"}},
+        OperationCase{
+            "DeleteTheLocationStillHoldsKeepsWhatItHolds",
+            Delete(1),
+            {{"AT+CPBW=2", kOk}, {"AT+CPBR=2", "\r\n+CPBR: 2,\"0999\",129,\"B\"\r\nOK\r\n"}},
+            "1:01 2:0999 3:03"},
         OperationCase{"NewEntriesSkipKnownIndexesAndStopAtTheFirst",
                       ReadNew(true),
                       {{"AT+CPBS?", "\r\n+CPBS: \"SM\",5,6\r\nOK\r\n"},
                        {"AT+CPBR=4", kError},
                        {"AT+CPBR=5", "\r\n+CPBR: 5,\"05\",129,\"E\"\r\nOK\r\n"}},
-                      "1:01 2:02 3:03 5:05"},
+                      "1:01 2:02 3:03 5:05",
+                      true,
+                      {"AT+CPBR=4"}},
         OperationCase{"NewEntriesUpToTheUsedCount",
                       ReadNew(false),
                       {{"AT+CPBS?", "\r\n+CPBS: \"SM\",4,6\r\nOK\r\n"},
@@ -112,7 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Write("1", "Ann"),
                       {{"AT+CPBW=5,\"1\",145,\"Ann\"", kError}},
                       kAll,
-                      false},
+                      false,
+                      {"AT+CPBW=5,\"1\",145,\"Ann\""}},
         OperationCase{"QuoteInTheNameIsNotSent", Write("1", "A\"\rAT+CPBW=1"), {}, kAll, false},
         OperationCase{"LineEndInTheNumberIsNotSent", Write("1\r", "A"), {}, kAll, false},
         OperationCase{"NameOutsideTheCharsetIsNotSent", Write("1", "\xB3", "GSM"), {}, kAll, false},
