@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view fileName = kFileNames[data[0] % kFileNames.size()];
   const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
   const ContactFile file = ReadContactFile(bytes, fileName);
-  if (file.Contacts.size() + file.Skipped > size) __builtin_trap();
-  for (const Contact& contact : file.Contacts) {
+  if (file.Size() + file.Skipped > size) __builtin_trap();
+  for (const Contact& contact : file.Contacts()) {
     if (contact.Number.empty()) __builtin_trap();
     for (uint32_t format = 0; format <= kLastExportFormat; ++format) {
       const auto exportFormat = static_cast<ExportFormat>(format);
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (!RoundTrips(contact)) continue;
       const ContactFile back =
           ReadContactFile(ExportHeader(exportFormat, "SM", 1) + written, "C:\\export\\SM");
-      Check(back.Skipped == 0 && back.Contacts.size() == 1 && back.Contacts[0] == contact);
+      Check(back.Skipped == 0 && back.Size() == 1 && back.At(0) == contact);
     }
   }
   return 0;

@@ -41,7 +41,8 @@ inline constexpr FormatUse kFormattedMessages[] = {
     {181, "%d"},     // name or number too long: the limit
     {184, "%d"},     // command too long for the link: its limit
     {200, "%s%s"},   // a model profile exists already: manufacturer, model
-    {203, "%s"},     // an entry the phone cannot store: the set that could carry it
+    {203, "%d"},     // a contact file holds too many contacts: the most one file may hold
+    {207, "%s"},     // an entry the phone cannot store: the set that could carry it
 };
 
 // The conversions message `number` must carry; empty for a message shown as it is.

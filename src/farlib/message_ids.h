@@ -84,7 +84,7 @@ constexpr int kRenumberFailed = 188;
 constexpr int kEntriesKept = 189;
 constexpr int kNoSpareLocation = 190;
 constexpr int kCannotSendEntry = 191;
-constexpr int kCharsetCarriesEntry = 203;  // "%s": a character set the phone offers
+constexpr int kCharsetCarriesEntry = 207;  // "%s": a character set the phone offers
 // The SMS view's storages, folders and listing.
 constexpr int kSenderColumn = 54;
 constexpr int kDestinationColumn = 55;
@@ -174,4 +174,8 @@ constexpr int kProfileNameMissing = 199;
 constexpr int kProfileExists = 200;  // "%s" "%s": manufacturer and model
 constexpr int kProfilesMenuKeys = 201;
 constexpr int kLogFileMissing = 202;
+constexpr int kTooManyContacts = 203;  // "%d": the most contacts one file may hold
+constexpr int kStopImport = 204;
+constexpr int kStopImportButton = 205;
+constexpr int kGoOnImportButton = 206;
 }  // namespace Msg

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "encoding/charset.h"
 #include "phonebook/vcard.h"
 #include "regex/regex.h"
 #include "settings/settings.h"
@@ -114,6 +115,8 @@ bool ReadFieldList(CByteReader& reader, std::string name, ContactFile& file) {
   const std::optional<uint32_t> count = reader.Number(4);
   if (!count) return false;
   bool anyNumber = false;
+  // A name field may follow numbers; those keep the name they were read with.
+  bool nameAdded = false;
   // Each field takes at least eight bytes, so a huge count ends at the end of the file.
   for (uint32_t i = 0; i < *count; ++i) {
     const std::optional<uint32_t> tag = reader.Number(4);
@@ -125,10 +128,13 @@ bool ReadFieldList(CByteReader& reader, std::string name, ContactFile& file) {
     }
     if (*tag == kNameTag) {
       name = NameUpToZero(*data);
+      nameAdded = false;
     } else if (*tag >= kFirstPhoneTag && *tag <= kLastPhoneTag) {
       std::string number = UpToZero(*data);
       if (number.empty()) continue;
-      file.Contacts.push_back({name, std::move(number)});
+      if (!nameAdded) file.AddName(name);
+      nameAdded = true;
+      if (!file.AddNumber(std::move(number))) return false;
       anyNumber = true;
     }
   }
@@ -159,18 +165,14 @@ bool ReadGroup(CByteReader& reader, int depth, ContactFile& file) {
 
 // ---- Reading text and CSV ----
 
-// Lines up to and including their line feed, trailing white space removed; the last line
-// needs no line feed.
-std::vector<std::string_view> TextLines(std::string_view bytes) {
-  std::vector<std::string_view> lines;
-  while (!bytes.empty()) {
-    const size_t end = bytes.find('\n');
-    std::string_view line = bytes.substr(0, end == std::string_view::npos ? bytes.size() : end + 1);
-    bytes.remove_prefix(line.size());
-    while (!line.empty() && IsLineSpace(line.back())) line.remove_suffix(1);
-    lines.push_back(line);
-  }
-  return lines;
+// The next line up to and including its line feed, trailing white space removed; the last line
+// needs no line feed. Lines are taken one at a time, so millions of empty ones cost nothing.
+std::string_view NextTextLine(std::string_view& bytes) {
+  const size_t end = bytes.find('\n');
+  std::string_view line = bytes.substr(0, end == std::string_view::npos ? bytes.size() : end + 1);
+  bytes.remove_prefix(line.size());
+  while (!line.empty() && IsLineSpace(line.back())) line.remove_suffix(1);
+  return line;
 }
 
 bool IsSeparator(char c) { return c == ':' || c == ';' || c == ','; }
@@ -220,16 +222,16 @@ bool IsOwnHeader(std::string_view line) {
 ContactFile ReadTextLines(std::string_view bytes) {
   static CRegex pattern(R"re(^"?(.*?)"?\s*[:;,]\s*"?(.*?)"?$)re", 0);
   ContactFile file;
-  const std::vector<std::string_view> lines = TextLines(bytes);
-  for (size_t i = 0; i < lines.size(); ++i) {
+  for (bool first = true; !bytes.empty(); first = false) {
+    const std::string_view line = NextTextLine(bytes);
     // The headers our own exports begin with would otherwise come back as a contact.
-    if (i == 0 && IsOwnHeader(lines[i])) continue;
-    std::optional<Contact> contact = QuotedNameLine(lines[i]);
+    if (first && IsOwnHeader(line)) continue;
+    std::optional<Contact> contact = QuotedNameLine(line);
     if (!contact) {
       GroupList groups;
       // The pattern's cost grows with the square of a line's white space; no phone entry needs
       // more than this, so a huge line costs no more than a few ordinary ones.
-      const std::string subject(lines[i].substr(0, kLongestTextLine));
+      const std::string subject(line.substr(0, kLongestTextLine));
       if (!pattern.Match(subject, 0, &groups) || groups.size() < 2) continue;
       contact = Contact{groups[1], groups.size() > 2 ? groups[2] : std::string()};
     }
@@ -237,9 +239,25 @@ ContactFile ReadTextLines(std::string_view bytes) {
       ++file.Skipped;
       continue;
     }
-    file.Contacts.push_back(std::move(*contact));
+    file.AddName(std::move(contact->Name));
+    if (!file.AddNumber(std::move(contact->Number))) break;
   }
   return file;
+}
+
+constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
+
+// The code units after the byte-order mark; an odd last byte is no character and is dropped.
+WideString Utf16Units(std::string_view bytes, bool bigEndian) {
+  WideString wide;
+  wide.reserve(bytes.size() / 2);
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    wide += static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+  }
+  return wide;
 }
 
 std::string_view BaseName(std::string_view path) {
@@ -288,7 +306,40 @@ std::string ExportContact(ExportFormat format, const Contact& contact) {
   return {};
 }
 
+void ContactFile::AddName(std::string name) { m_names.push_back(std::move(name)); }
+
+bool ContactFile::AddNumber(std::string number, uint32_t ordinal) {
+  if (m_names.empty()) m_names.emplace_back();
+  if (m_numbers.size() >= kMostContactsPerFile) {
+    m_tooMany = true;
+    return false;
+  }
+  m_numbers.push_back({m_names.size() - 1, ordinal, std::move(number)});
+  return true;
+}
+
+Contact ContactFile::At(size_t position) const {
+  const SNumber& number = m_numbers[position];
+  std::string name = m_names[number.name];
+  if (number.ordinal != 0) name += " (" + std::to_string(number.ordinal) + ")";
+  return {std::move(name), number.number};
+}
+
+std::vector<Contact> ContactFile::Contacts() const {
+  std::vector<Contact> contacts;
+  contacts.reserve(m_numbers.size());
+  for (size_t i = 0; i < m_numbers.size(); ++i) contacts.push_back(At(i));
+  return contacts;
+}
+
 ContactFile ReadContactFile(std::string_view bytes, std::string_view fileName) {
+  const bool littleEndian = bytes.starts_with(kUtf16LittleEndianMark);
+  if (littleEndian || bytes.starts_with(kUtf16BigEndianMark)) {
+    const WideString wide = Utf16Units(bytes.substr(2), !littleEndian);
+    const std::string utf8 = WideToUtf8(wide);
+    if (LooksLikeVCard(utf8)) return ReadVCards(utf8);
+    return ReadTextLines(WideToOem(wide));
+  }
   ContactFile file;
   if (bytes.starts_with(kAddressBookSignature)) {
     CByteReader reader(bytes.substr(kAddressBookSignature.size()));

@@ -31,12 +31,43 @@ std::string ExportHeader(ExportFormat format, const std::string& storageName, ui
 // One contact in the format's bytes.
 std::string ExportContact(ExportFormat format, const Contact& contact);
 
+// No import takes more contacts from one file: a file with more is refused whole, so a hostile
+// or mistaken file neither fills memory nor walks the user through thousands of dialogs.
+constexpr size_t kMostContactsPerFile = 5000;
+
 // What a file holds: every contact with a number, and how many cards or records without one
 // were passed over. The kind of file follows from its first bytes ("ABZT" address book, "TZBA"
-// single contact named after `fileName`, "BEGIN:VCARD" in any case after an optional UTF-8
-// byte-order mark, else text or CSV lines). Damaged files are read as far as they are sound.
-struct ContactFile {
-  std::vector<Contact> Contacts;
+// single contact named after `fileName`, "BEGIN:VCARD" in any case after an optional byte-order
+// mark and blank lines, else text or CSV lines). UTF-16 with a byte-order mark, in either byte
+// order, is read as the same text in UTF-8 (vCard) or the OEM code page (text lines). Damaged
+// files are read as far as they are sound.
+//
+// A card or record with several numbers keeps its name once: every number refers to it, so a
+// long name repeated over many numbers costs its length only once.
+class ContactFile {
+ public:
+  // The name the next numbers belong to.
+  void AddName(std::string name);
+  // A number of the last name added; `ordinal` 0 gives the name as it is, n >= 2 "Name (n)".
+  // False, with TooMany set, once the file holds more contacts than any import takes.
+  bool AddNumber(std::string number, uint32_t ordinal = 0);
+
+  size_t Size() const { return m_numbers.size(); }
+  Contact At(size_t position) const;
+  std::vector<Contact> Contacts() const;
+  // More than kMostContactsPerFile contacts: reading stopped there and the file is refused.
+  bool TooMany() const { return m_tooMany; }
+
   size_t Skipped = 0;
+
+ private:
+  struct SNumber {
+    size_t name;
+    uint32_t ordinal;
+    std::string number;
+  };
+  std::vector<std::string> m_names;
+  std::vector<SNumber> m_numbers;
+  bool m_tooMany = false;
 };
 ContactFile ReadContactFile(std::string_view bytes, std::string_view fileName);

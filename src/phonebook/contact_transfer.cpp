@@ -112,14 +112,75 @@ TransferOutcome TransferEntries(PhoneBookSession& session, PhoneBookStorage& sou
   return outcome;
 }
 
-bool ImportContacts(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
-                    const ContactFile& file) {
-  bool everyOne = !file.Contacts.empty() && file.Skipped == 0;
-  for (const Contact& contact : file.Contacts) {
+namespace {
+
+// The user as the import sees it: passes everything on, and notes why the last creation came
+// to nothing, so that a cancel or a full storage can end the import instead of repeating.
+class CImportingUser : public CPhoneBookUser {
+ public:
+  explicit CImportingUser(CPhoneBookUser& user) : m_user(user) {}
+
+  bool Cancelled() const { return m_cancelled; }
+  bool StorageFull() const { return m_storageFull; }
+  void Forget() { m_cancelled = false; }
+
+  int ItemCount() override { return m_user.ItemCount(); }
+  std::vector<size_t> SelectedPositions() override { return m_user.SelectedPositions(); }
+  void Refresh() override { m_user.Refresh(); }
+  bool AskNewEntry(PhoneBookEntry& entry, int32_t& index, bool* giveIndex,
+                   const PhoneBookStorage& storage) override {
+    m_cancelled = !m_user.AskNewEntry(entry, index, giveIndex, storage);
+    return !m_cancelled;
+  }
+  bool AskEditedEntry(PhoneBookEntry& entry, const PhoneBookStorage& storage) override {
+    return m_user.AskEditedEntry(entry, storage);
+  }
+  void TellCannotSend(const std::string& carrier) override { m_user.TellCannotSend(carrier); }
+  void TellStorageFull() override {
+    m_storageFull = true;
+    m_user.TellStorageFull();
+  }
+  void TellOutOfRange(const PhoneBookStorage& storage) override { m_user.TellOutOfRange(storage); }
+  TakenIndexChoice AskWhenTaken(int32_t index) override { return m_user.AskWhenTaken(index); }
+  void TellRenumberProblem(RenumberProblem problem) override {
+    m_user.TellRenumberProblem(problem);
+  }
+  bool ConfirmDelete(size_t count) override { return m_user.ConfirmDelete(count); }
+  bool AskStopImport() override { return m_user.AskStopImport(); }
+  void TellTooManyContacts(size_t limit) override { m_user.TellTooManyContacts(limit); }
+  void SaveScreen() override { m_user.SaveScreen(); }
+  void RestoreScreen() override { m_user.RestoreScreen(); }
+
+ private:
+  CPhoneBookUser& m_user;
+  bool m_cancelled = false;
+  bool m_storageFull = false;
+};
+
+}  // namespace
+
+ImportOutcome ImportContacts(PhoneBookSession& session, PhoneBookStorage& storage,
+                             CPhoneBookUser& user, const ContactFile& file) {
+  ImportOutcome outcome;
+  if (file.TooMany()) {
+    user.TellTooManyContacts(kMostContactsPerFile);
+    return outcome;
+  }
+  bool everyOne = file.Size() > 0 && file.Skipped == 0;
+  CImportingUser importing(user);
+  for (size_t i = 0; i < file.Size(); ++i) {
+    const Contact contact = file.At(i);
     PhoneBookEntry proposal;
     proposal.Name = contact.Name;
     proposal.Number = contact.Number;
-    if (!CreateVerified(session, storage, user, proposal, true)) everyOne = false;
+    importing.Forget();
+    if (CreateVerified(session, storage, importing, proposal, true)) continue;
+    everyOne = false;
+    if (importing.StorageFull() || (importing.Cancelled() && user.AskStopImport())) {
+      outcome.stopped = true;
+      break;
+    }
   }
-  return everyOne;
+  outcome.mayDelete = everyOne;
+  return outcome;
 }

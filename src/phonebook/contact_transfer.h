@@ -41,8 +41,16 @@ TransferOutcome TransferEntries(PhoneBookSession& session, PhoneBookStorage& sou
                                 PhoneBookStorage& target, CPhoneBookUser& user,
                                 const std::vector<size_t>& positions, bool move);
 
-// Creates one entry from each contact of the file, each through the create dialog. True only
-// when the file held at least one contact, passed over none, and every one became an entry:
-// only then may the file be deleted after a move.
-bool ImportContacts(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
-                    const ContactFile& file);
+struct ImportOutcome {
+  // The file held at least one contact, passed over none, and every one became an entry: only
+  // then may the file be deleted after a move.
+  bool mayDelete = false;
+  // The user stopped the import or the storage filled up; no further file is to be tried.
+  bool stopped = false;
+};
+
+// Creates one entry from each contact of the file, each through the create dialog. A file with
+// too many contacts is refused whole with one box. A cancelled dialog asks whether to stop the
+// import; a full storage stops it after its one box.
+ImportOutcome ImportContacts(PhoneBookSession& session, PhoneBookStorage& storage,
+                             CPhoneBookUser& user, const ContactFile& file);

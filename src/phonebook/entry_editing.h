@@ -46,6 +46,11 @@ class CPhoneBookUser {
   virtual void TellRenumberProblem(RenumberProblem problem) = 0;
   // Whether to delete the `count` chosen entries.
   virtual bool ConfirmDelete(size_t count) = 0;
+  // The create dialog for one contact of an imported file was cancelled: whether to stop the
+  // whole import rather than go on with the next contact.
+  virtual bool AskStopImport() = 0;
+  // A contact file holds more than `limit` contacts and is refused whole.
+  virtual void TellTooManyContacts(size_t limit) = 0;
   // The screen as it is now comes back at the matching RestoreScreen: the writes and reads
   // between them leave nothing behind.
   virtual void SaveScreen() = 0;

@@ -125,6 +125,7 @@ size_t ValueStart(std::string_view line) {
 // thousands of continuation lines cost no more than one long line.
 class CLogicalLine {
  public:
+  CLogicalLine() = default;
   explicit CLogicalLine(std::string_view first) : m_text(first) {}
   void Append(std::string_view more) { m_text.append(more); }
   std::string& Text() { return m_text; }
@@ -150,34 +151,53 @@ class CLogicalLine {
 
 // Physical lines joined into logical ones: a line starting with a space or tab continues the
 // one before (3.0 and 2.1 folding), and a quoted-printable value ending in '=' goes on in the
-// next line (2.1 soft line breaks).
-std::vector<std::string> LogicalLines(std::string_view bytes) {
-  std::vector<CLogicalLine> lines;
-  bool softBreak = false;
-  while (!bytes.empty()) {
-    const size_t end = bytes.find('\n');
-    std::string_view line = bytes.substr(0, end);
-    bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (softBreak && !lines.empty()) {
-      lines.back().Append(line);
-    } else if (!line.empty() && (line[0] == ' ' || line[0] == '\t') && !lines.empty()) {
-      lines.back().Append(line.substr(1));
-    } else if (Trim(line).empty()) {
-      softBreak = false;
-      continue;
-    } else {
-      lines.emplace_back(line);
+// next line (2.1 soft line breaks). Only the line being joined is held, so a reader that stops
+// early never pays for the rest of the file.
+class CLogicalLines {
+ public:
+  explicit CLogicalLines(std::string_view bytes) : m_bytes(bytes) {}
+
+  // The next logical line; false after the last.
+  bool Next(std::string& text) {
+    while (!m_bytes.empty()) {
+      const size_t end = m_bytes.find('\n');
+      std::string_view line = m_bytes.substr(0, end);
+      m_bytes.remove_prefix(end == std::string_view::npos ? m_bytes.size() : end + 1);
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      bool finished = false;
+      if (m_softBreak && m_open) {
+        m_current.Append(line);
+      } else if (!line.empty() && (line[0] == ' ' || line[0] == '\t') && m_open) {
+        m_current.Append(line.substr(1));
+      } else if (Trim(line).empty()) {
+        m_softBreak = false;
+        continue;
+      } else {
+        finished = Take(text);
+        m_current = CLogicalLine(line);
+        m_open = true;
+      }
+      CLogicalLine& last = m_current;
+      m_softBreak = !last.Text().empty() && last.Text().back() == '=' && last.QuotedPrintable();
+      if (m_softBreak) last.Text().pop_back();
+      if (finished) return true;
     }
-    CLogicalLine& last = lines.back();
-    softBreak = !last.Text().empty() && last.Text().back() == '=' && last.QuotedPrintable();
-    if (softBreak) last.Text().pop_back();
+    return Take(text);
   }
-  std::vector<std::string> texts;
-  texts.reserve(lines.size());
-  for (CLogicalLine& line : lines) texts.push_back(std::move(line.Text()));
-  return texts;
-}
+
+ private:
+  bool Take(std::string& text) {
+    if (!m_open) return false;
+    text = std::move(m_current.Text());
+    m_open = false;
+    return true;
+  }
+
+  std::string_view m_bytes;
+  CLogicalLine m_current;
+  bool m_open = false;
+  bool m_softBreak = false;
+};
 
 std::string Unquote(std::string_view value) {
   if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
@@ -335,6 +355,7 @@ std::string ToOemLine(const WideString& wide) {
 struct SCard {
   std::optional<std::string> formattedName;
   std::optional<std::string> structuredName;
+  // One more than a file may hold is enough to refuse it.
   std::vector<std::string> numbers;
 };
 
@@ -359,14 +380,17 @@ void TakeProperty(SCard& card, const SProperty& property) {
     if (StartsWithNoCase(raw, "tel:")) raw.remove_prefix(4);
     const WideString wide = DecodeValue(property, raw);
     const std::string number = ToOemLine(Utf8ToWide(Unescape(WideToUtf8(wide))));
-    if (!number.empty()) card.numbers.push_back(number);
+    if (!number.empty() && card.numbers.size() <= kMostContactsPerFile) {
+      card.numbers.push_back(number);
+    }
   }
 }
 
-void FinishCard(const SCard& card, ContactFile& file) {
+// False once the file holds more contacts than an import takes.
+bool FinishCard(const SCard& card, ContactFile& file) {
   if (card.numbers.empty()) {
     ++file.Skipped;
-    return;
+    return true;
   }
   std::string name;
   if (card.formattedName && !card.formattedName->empty()) {
@@ -375,17 +399,23 @@ void FinishCard(const SCard& card, ContactFile& file) {
     name = *card.structuredName;
   }
   name.resize(std::min(name.size(), kLongestImportedName));
+  file.AddName(std::move(name));
   for (size_t i = 0; i < card.numbers.size(); ++i) {
-    const std::string suffix = i == 0 ? "" : " (" + std::to_string(i + 1) + ")";
-    file.Contacts.push_back({name + suffix, card.numbers[i]});
+    if (!file.AddNumber(card.numbers[i], i == 0 ? 0 : static_cast<uint32_t>(i + 1))) return false;
   }
+  return true;
+}
+
+std::string_view AfterBlankLines(std::string_view bytes) {
+  const size_t first = bytes.find_first_not_of(" \t\r\n");
+  return first == std::string_view::npos ? std::string_view() : bytes.substr(first);
 }
 
 }  // namespace
 
 bool LooksLikeVCard(std::string_view bytes) {
   if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
-  return StartsWithNoCase(bytes, "BEGIN:VCARD");
+  return StartsWithNoCase(AfterBlankLines(bytes), "BEGIN:VCARD");
 }
 
 std::string VCardFromContact(const Contact& contact) {
@@ -406,15 +436,17 @@ ContactFile ReadVCards(std::string_view bytes) {
   if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
   ContactFile file;
   std::optional<SCard> card;
-  for (const std::string& line : LogicalLines(bytes)) {
+  CLogicalLines lines(bytes);
+  std::string line;
+  while (lines.Next(line)) {
     const std::optional<SProperty> property = ParseProperty(line);
     if (!property) continue;
     if (property->name == "BEGIN" && EqualsNoCase(Trim(property->value), "VCARD")) {
       // A card left open is taken as far as it went.
-      if (card) FinishCard(*card, file);
+      if (card && !FinishCard(*card, file)) return file;
       card.emplace();
     } else if (property->name == "END" && EqualsNoCase(Trim(property->value), "VCARD")) {
-      if (card) FinishCard(*card, file);
+      if (card && !FinishCard(*card, file)) return file;
       card.reset();
     } else if (card) {
       TakeProperty(*card, *property);

@@ -12,7 +12,7 @@ constexpr size_t kLongestImportedName = 1023;
 // vCard 3.0 out; 2.1 and 3.0 in. Names are OEM text on our side and UTF-8 in the card.
 
 // True when the bytes open a card: "BEGIN:VCARD" in any case, after an optional UTF-8
-// byte-order mark.
+// byte-order mark and blank lines.
 bool LooksLikeVCard(std::string_view bytes);
 
 // One card, CRLF line ends, long lines folded.

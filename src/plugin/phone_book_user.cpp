@@ -166,6 +166,20 @@ bool CHostPhoneBookUser::ConfirmDelete(size_t count) {
                              2) == 0;
 }
 
+bool CHostPhoneBookUser::AskStopImport() {
+  return FarLib::ShowMessage(
+             FMSG_WARNING, "StopImport",
+             {FarLib::GetMsg(Msg::kWarning), FarLib::GetMsg(Msg::kStopImport),
+              FarLib::GetMsg(Msg::kStopImportButton), FarLib::GetMsg(Msg::kGoOnImportButton)},
+             2) == 0;
+}
+
+void CHostPhoneBookUser::TellTooManyContacts(size_t limit) {
+  const std::string text = FarLib::FormatMsg(Msg::kTooManyContacts, static_cast<int>(limit));
+  FarLib::ShowMessage(FMSG_WARNING, "TooManyContactsError",
+                      {FarLib::GetMsg(Msg::kTitle), text.c_str(), FarLib::GetMsg(Msg::kOk)}, 1);
+}
+
 void CHostPhoneBookUser::SaveScreen() { m_screen.emplace(); }
 
 void CHostPhoneBookUser::RestoreScreen() { m_screen.reset(); }

@@ -25,6 +25,8 @@ class CHostPhoneBookUser : public CPhoneBookUser {
   TakenIndexChoice AskWhenTaken(int32_t index) override;
   void TellRenumberProblem(RenumberProblem problem) override;
   bool ConfirmDelete(size_t count) override;
+  bool AskStopImport() override;
+  void TellTooManyContacts(size_t limit) override;
   void SaveScreen() override;
   void RestoreScreen() override;
 

@@ -466,8 +466,10 @@ int CPhoneMobilePanel::ImportFiles(PluginPanelItem* items, int count, bool move)
     const std::optional<std::string> bytes = ReadImportFile(path);
     if (!bytes) continue;
     const ContactFile contacts = ReadContactFile(*bytes, BaseName(name));
-    if (ImportContacts(session, *storage, user, contacts) && move) Platform::DeleteFile(path);
+    const ImportOutcome outcome = ImportContacts(session, *storage, user, contacts);
+    if (outcome.mayDelete && move) Platform::DeleteFile(path);
     ++imported;
+    if (outcome.stopped) break;
   }
   m_cache.Save(*storage, false);
   // 2: the entries are not named after the files, so the host keeps its cursor.

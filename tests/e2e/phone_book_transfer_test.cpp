@@ -171,6 +171,7 @@ TEST_F(PhoneBookTransfer, ImportWithACancelledEntryKeepsTheFile) {
   ASSERT_TRUE(m_host.SetFolder(m_folder.string()));
   Enter("ME");
   m_host.AnswerDialog("CreateItemDlg").Escape();
+  m_host.AnswerMessage(1).Topic("StopImport");  // go on
   m_host.AnswerDialog("CreateItemDlg").Close(kCreateOk);
   ASSERT_TRUE(m_host.Select(EPanel::Files, {"two.csv"}));
   m_host.Activate(EPanel::Files);
@@ -178,6 +179,40 @@ TEST_F(PhoneBookTransfer, ImportWithACancelledEntryKeepsTheFile) {
   EXPECT_EQ(Cards(Panel()), Joined(kMe, {{"Zed", "555"}}));
   EXPECT_EQ(Files(), std::vector<std::string>{"two.csv"});
   ExpectPanelIsThePhone();
+}
+
+// A move that stops early, whether the user stopped it or the file held too many contacts,
+// leaves the phone as it was and the file where it was, after one box.
+TEST_F(PhoneBookTransfer, AnImportThatStopsKeepsTheFile) {
+  std::string tooMany;
+  for (size_t i = 0; i <= 5000; ++i) tooMany += "Ann,+1234\r\n";
+  const struct {
+    const char* file;
+    std::string bytes;
+    bool dialog;
+    std::string topic;
+  } cases[] = {
+      {"three.csv", "Ann,+1234\r\nBob,555\r\nZed,556\r\n", true, "StopImport"},
+      {"many.csv", tooMany, false, "TooManyContactsError"},
+  };
+  Enter("ME");
+  for (const auto& c : cases) {
+    std::ofstream(m_folder / c.file, std::ios::binary) << c.bytes;
+    ASSERT_TRUE(m_host.SetFolder(m_folder.string()));
+    m_host.Activate(EPanel::Plugin);
+    if (c.dialog) m_host.AnswerDialog("CreateItemDlg").Escape();
+    m_host.AnswerMessage(0).Topic(c.topic);
+    const size_t before = m_host.Messages().size();
+    ASSERT_TRUE(m_host.Select(EPanel::Files, {c.file}));
+    m_host.Activate(EPanel::Files);
+    m_host.PutFiles(true);
+    EXPECT_EQ(m_host.Messages().size(), before + 1) << c.file;
+    EXPECT_EQ(m_host.Messages().back().helpTopic, c.topic) << c.file;
+    EXPECT_EQ(Cards(Panel()), Joined(kMe, {})) << c.file;
+    EXPECT_TRUE(std::filesystem::exists(m_folder / c.file)) << c.file;
+  }
+  EXPECT_EQ(m_host.Messages().back().items.at(1),
+            "The file holds more than 5000 contacts, more than one copy takes");
 }
 
 TEST_F(PhoneBookTransfer, ImportOfAHugeFileIsRefusedAndKeepsIt) {

@@ -57,6 +57,13 @@ class CScriptedPhoneBookUser : public CPhoneBookUser, public CLinkUser, public C
     log.push_back("delete " + std::to_string(count) + "?");
     return confirmDelete;
   }
+  bool AskStopImport() override {
+    log.push_back("stop import?");
+    return stopImport;
+  }
+  void TellTooManyContacts(size_t limit) override {
+    log.push_back("too many contacts " + std::to_string(limit));
+  }
   void SaveScreen() override { ++m_savedScreens; }
   void RestoreScreen() override { --m_savedScreens; }
 
@@ -76,6 +83,7 @@ class CScriptedPhoneBookUser : public CPhoneBookUser, public CLinkUser, public C
   std::deque<EntryAnswer> entryAnswers;
   TakenIndexChoice whenTaken = TakenIndexChoice::Cancel;
   bool confirmDelete = true;
+  bool stopImport = true;
   int items = 1;
   std::vector<size_t> selected;
   int refreshes = 0;

@@ -16,7 +16,7 @@
 namespace FarLib {
 namespace {
 
-constexpr size_t kMessageCount = 204;
+constexpr size_t kMessageCount = 208;
 
 struct ConversionCase {
   const char* format;

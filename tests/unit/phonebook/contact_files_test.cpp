@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "scoped_environment.h"
 #include "encoding/charset.h"
+#include "phonebook/vcard.h"
 
 // Failures show names and numbers, not bytes.
 void PrintTo(const Contact& contact, std::ostream* os) {
@@ -199,7 +201,7 @@ TEST_F(ContactFiles, ReadTakesWhatEachKindOfFileHolds) {
     for (const Contact& contact : c.contacts) {
       expected.push_back({WideToOem(Utf8ToWide(contact.Name)), contact.Number});
     }
-    EXPECT_EQ(file.Contacts, expected) << c.label;
+    EXPECT_EQ(file.Contacts(), expected) << c.label;
     EXPECT_EQ(file.Skipped, c.skipped) << c.label;
   }
 }
@@ -217,7 +219,7 @@ TEST_F(ContactFiles, EachFormatReadsBackWhatItWrote) {
     std::string bytes = ExportHeader(format, "SM", static_cast<uint32_t>(contacts.size()));
     for (const Contact& contact : contacts) bytes += ExportContact(format, contact);
     const ContactFile file = ReadContactFile(bytes, "SM.x");
-    EXPECT_EQ(file.Contacts, contacts) << ExportExtension(format);
+    EXPECT_EQ(file.Contacts(), contacts) << ExportExtension(format);
     EXPECT_EQ(file.Skipped, 0u) << ExportExtension(format);
     if (format != ExportFormat::VCard) continue;
     // Folded lines keep to 75 octets and never start inside a UTF-8 sequence.
@@ -230,6 +232,66 @@ TEST_F(ContactFiles, EachFormatReadsBackWhatItWrote) {
       }
       at = end + 2;
     }
+  }
+}
+
+// UTF-16 in the given byte order, byte-order mark first; the text is ASCII or 866 Cyrillic.
+std::string Utf16(const std::string& utf8, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (const char16_t unit : Utf8ToWide(utf8)) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+  }
+  return bytes;
+}
+
+TEST_F(ContactFiles, RecognisesACardHoweverItsTextBegins) {
+  const std::string card =
+      "BEGIN:VCARD\r\nFN:\xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd\r\nTEL:+7495\r\nEND:VCARD\r\n";
+  const std::vector<Contact> ivan = {{"\x88\xa2\xa0\xad", "+7495"}};  // in 866
+  const struct {
+    const char* label;
+    std::string bytes;
+    std::vector<Contact> contacts;
+  } cases[] = {
+      {"after blank lines", "\r\n  \r\n\n" + card, ivan},
+      {"after a UTF-8 byte-order mark and a blank line", "\xEF\xBB\xBF\r\n" + card, ivan},
+      {"in UTF-16, low byte first", Utf16(card, false), ivan},
+      {"in UTF-16, high byte first", Utf16("\r\n" + card, true), ivan},
+      {"text lines in UTF-16", Utf16("\xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd: +7495\r\n", false), ivan},
+      {"plain text naming the properties", "FN: Ann\nTEL: 5\n", {{"FN", "Ann"}, {"TEL", "5"}}},
+  };
+  for (const auto& c : cases) {
+    const ContactFile file = ReadContactFile(c.bytes, "x.vcf");
+    EXPECT_EQ(file.Contacts(), c.contacts) << c.label;
+    EXPECT_EQ(file.Skipped, 0u) << c.label;
+  }
+}
+
+// One name over thousands of numbers: the most a file may hold are read with the name shared,
+// one more stops the reading and refuses the file.
+TEST_F(ContactFiles, StopsAtTheMostContactsAFileMayHold) {
+  const std::string name(kLongestImportedName, 'N');
+  const struct {
+    const char* label;
+    size_t numbers;
+    bool vCard;
+    bool tooMany;
+  } cases[] = {
+      {"vCard at the limit", kMostContactsPerFile, true, false},
+      {"vCard over it", 3 * kMostContactsPerFile, true, true},
+      {"text at the limit", kMostContactsPerFile, false, false},
+      {"text one over", kMostContactsPerFile + 1, false, true},
+  };
+  for (const auto& c : cases) {
+    std::string bytes = c.vCard ? "BEGIN:VCARD\nFN:" + name + "\n" : "";
+    for (size_t i = 0; i < c.numbers; ++i) bytes += c.vCard ? "TEL:5\n" : name + ":5\n";
+    const ContactFile file = ReadContactFile(bytes + (c.vCard ? "END:VCARD\n" : ""), "x");
+    EXPECT_EQ(file.TooMany(), c.tooMany) << c.label;
+    EXPECT_EQ(file.Size(), std::min(c.numbers, kMostContactsPerFile)) << c.label;
+    const std::string last = c.vCard ? name + " (5000)" : name;
+    EXPECT_EQ(file.At(file.Size() - 1), (Contact{last, "5"})) << c.label;
   }
 }
 

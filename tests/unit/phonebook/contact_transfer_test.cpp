@@ -219,41 +219,76 @@ INSTANTIATE_TEST_SUITE_P(Answers, MoveBetweenStorages, testing::ValuesIn(kMoveCa
 
 struct ImportCase {
   const char* name;
-  ContactFile file;
+  std::vector<Contact> contacts;
+  size_t skipped;
   std::vector<Answer> answers;
   std::vector<std::string> steps;
   bool mayDelete;
+  bool stopped = false;
+  Layout held = {};
+  bool stopWhenCancelled = true;
+  std::vector<std::string> boxes = {};  // what the user was asked or told besides the dialogs
 };
 
 void PrintTo(const ImportCase& c, std::ostream* out) { *out << c.name; }
+
+ContactFile FileOf(const std::vector<Contact>& contacts, size_t skipped) {
+  ContactFile file;
+  for (const Contact& contact : contacts) {
+    file.AddName(contact.Name);
+    file.AddNumber(contact.Number);
+  }
+  file.Skipped = skipped;
+  return file;
+}
+
+std::vector<std::string> Boxes(const std::vector<std::string>& log) {
+  std::vector<std::string> boxes;
+  for (const std::string& line : log) {
+    if (!line.starts_with("new entry") && !line.starts_with("refused")) boxes.push_back(line);
+  }
+  return boxes;
+}
 
 class ImportIntoStorage : public TransferTest, public testing::WithParamInterface<ImportCase> {};
 
 TEST_P(ImportIntoStorage, LetsTheFileGoOnlyWhenEveryContactArrived) {
   const ImportCase& c = GetParam();
-  CTwoMemories phone({}, {});
+  CTwoMemories phone(c.held, {});
   PhoneBookStorage storage("SM");
-  Fill(storage, {});
+  Fill(storage, c.held);
   AnswerCreateDialogs(c.answers);
+  m_user.stopImport = c.stopWhenCancelled;
   phone.Script(m_phone, c.steps);
 
-  EXPECT_EQ(ImportContacts(m_session, storage, m_user, c.file), c.mayDelete);
+  const ImportOutcome outcome =
+      ImportContacts(m_session, storage, m_user, FileOf(c.contacts, c.skipped));
+  EXPECT_EQ(outcome.mayDelete, c.mayDelete);
+  EXPECT_EQ(outcome.stopped, c.stopped);
   EXPECT_TRUE(m_phone.ScriptDone());
   EXPECT_EQ(Listed(storage), phone.Memory("SM"));
+  EXPECT_EQ(Boxes(m_user.log), c.boxes);
 }
 
 const Contact kAnn = {"Ann", "+4470001"};
 const Contact kBob = {"Bob", "+4470002"};
+const Contact kCid = {"Cid", "+4470003"};
+const Layout kFourHeld = {{1, "Ann"}, {2, "Bob"}, {3, "Cid"}, {4, "Ann"}};
 
 // clang-format off
 const ImportCase kImportCases[] = {
-    {"EveryContactCreated", {{kAnn, kBob}, 0}, {Confirm, Confirm},
+    {"EveryContactCreated", {kAnn, kBob}, 0, {Confirm, Confirm},
      {"W1:Ann", "R1", "W2:Bob", "R2"}, true},
-    {"OneCancelled", {{kAnn, kBob}, 0}, {Cancel, Confirm}, {"W1:Bob", "R1"}, false},
-    {"OneRefused", {{kAnn, kBob}, 0}, {Confirm, Confirm},
+    {"OneCancelledTheRestGoesOn", {kAnn, kBob}, 0, {Cancel, Confirm}, {"W1:Bob", "R1"}, false,
+     false, {}, false, {"stop import?"}},
+    {"CancelStopsTheImport", {kAnn, kBob, kCid}, 0, {Confirm, Cancel}, {"W1:Ann", "R1"}, false,
+     true, {}, true, {"stop import?"}},
+    {"OneRefused", {kAnn, kBob}, 0, {Confirm, Confirm},
      {"W1:Ann!", "R1", "W1:Bob", "R1"}, false},
-    {"ACardWithoutNumberPassedOver", {{kAnn}, 1}, {Confirm}, {"W1:Ann", "R1"}, false},
-    {"NothingUnderstood", {{}, 0}, {}, {}, false},
+    {"FullStorageStopsWithOneBox", {kAnn, kBob, kCid}, 0, {Confirm},
+     {"W5:Ann", "R5"}, false, true, kFourHeld, true, {"storage full"}},
+    {"ACardWithoutNumberPassedOver", {kAnn}, 1, {Confirm}, {"W1:Ann", "R1"}, false},
+    {"NothingUnderstood", {}, 0, {}, {}, false},
 };
 // clang-format on
 
@@ -261,5 +296,29 @@ INSTANTIATE_TEST_SUITE_P(Files, ImportIntoStorage, testing::ValuesIn(kImportCase
                          [](const testing::TestParamInfo<ImportCase>& info) {
                            return info.param.name;
                          });
+
+// The most a file may hold still comes up contact by contact; one more and nothing is offered.
+TEST_F(TransferTest, AFileOverTheLimitIsRefusedWithOneBox) {
+  struct {
+    size_t contacts;
+    std::vector<std::string> log;
+  } const cases[] = {
+      {kMostContactsPerFile, {"new entry 1", "stop import?"}},
+      {kMostContactsPerFile + 1, {"too many contacts 5000"}},
+  };
+  for (const auto& c : cases) {
+    std::string text;
+    for (size_t i = 0; i < c.contacts; ++i) text += "Ann:+4470001\n";
+    const ContactFile file = ReadContactFile(text, "list.txt");
+    PhoneBookStorage storage("SM");
+    Fill(storage, {});
+    m_user.log.clear();
+    if (c.contacts <= kMostContactsPerFile) AnswerCreateDialogs({Cancel});
+
+    const ImportOutcome outcome = ImportContacts(m_session, storage, m_user, file);
+    EXPECT_FALSE(outcome.mayDelete) << c.contacts;
+    EXPECT_EQ(m_user.log, c.log) << c.contacts;
+  }
+}
 
 }  // namespace

@@ -107,7 +107,7 @@ TEST(PhoneBookUser, QuestionsAnswerByButton) {
 
 TEST(PhoneBookUser, CannotSendNamesTheSetThatCould) {
   CFakeHost host;
-  host.SetMessageText(203, "%s can");
+  host.SetMessageText(207, "%s can");
   host.AnswerEveryMessage(0);
   CHostPhoneBookUser user(nullptr);
   user.TellCannotSend("");
