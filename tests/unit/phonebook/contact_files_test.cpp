@@ -249,7 +249,7 @@ std::string Utf16(const std::string& utf8, bool bigEndian) {
 TEST_F(ContactFiles, RecognisesACardHoweverItsTextBegins) {
   const std::string card =
       "BEGIN:VCARD\r\nFN:\xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd\r\nTEL:+7495\r\nEND:VCARD\r\n";
-  const std::vector<Contact> ivan = {{"\x88\xa2\xa0\xad", "+7495"}};  // in 866
+  const std::vector<Contact> ivan = {{WideToOem(u"\u0418\u0432\u0430\u043d"), "+7495"}};
   const struct {
     const char* label;
     std::string bytes;
