@@ -10,10 +10,12 @@
 // files is the caller's.
 
 // One contact as the phone book holds it: the name in the host's OEM code page, the number as
-// the phone stores it.
+// the phone stores it, and, when known, the name as the phone gave it, which a vCard writes so
+// that letters the OEM page lacks are kept.
 struct Contact {
   std::string Name;
   std::string Number;
+  std::u16string WideName = {};
   bool operator==(const Contact&) const = default;
 };
 

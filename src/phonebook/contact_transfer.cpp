@@ -65,7 +65,9 @@ std::string ExportFilePath(const std::string& destination, const std::string& fi
   return JoinPath(destination, FarLib::SafeFileName(fileName) + extension);
 }
 
-Contact ContactOf(const PhoneBookEntry& entry) { return {entry.Name, entry.Number}; }
+Contact ContactOf(const PhoneBookEntry& entry) {
+  return {entry.Name, entry.Number, NameToWrite(entry)};
+}
 
 TransferOutcome TransferEntries(PhoneBookSession& session, PhoneBookStorage& source,
                                 PhoneBookStorage& target, CPhoneBookUser& user,

@@ -22,7 +22,7 @@ std::string ExportFilePath(const std::string& destination, const std::string& fi
 // `folder` and `name` joined with the folder's own kind of separator.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
-// The contact an export writes for the entry.
+// The contact an export writes for the entry; its name as NameToWrite gives it, for a vCard.
 Contact ContactOf(const PhoneBookEntry& entry);
 
 struct TransferOutcome {

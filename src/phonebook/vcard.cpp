@@ -419,7 +419,8 @@ bool LooksLikeVCard(std::string_view bytes) {
 }
 
 std::string VCardFromContact(const Contact& contact) {
-  const std::string name = EscapeText(WideToUtf8(OemToWide(contact.Name)));
+  const WideString wide = contact.WideName.empty() ? OemToWide(contact.Name) : contact.WideName;
+  const std::string name = EscapeText(WideToUtf8(wide));
   const std::string number = EscapeText(contact.Number);
   std::string card;
   AppendFolded(card, "BEGIN:VCARD");

@@ -63,6 +63,12 @@ TEST_F(ContactFiles, ExportWritesEachFormatsBytes) {
        "Name,Phone\r\n\"Smith, John\",+1\r\n\"Say \"\"hi\"\"\",\"12,34\"\r\n"},
       {ExportFormat::Text, {{"a:b", "1"}}, "Phone Book: \"SM\"\r\n\"a:b\":\t1\r\n"},
       {ExportFormat::VCard,
+       {{"?????", "+7495", u"\u0418\u0432\u0430\u043d"}, {"Ann", "1", u"Anna"}},
+       "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:\xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd\r\n"
+       "N:\xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd;;;;\r\nTEL;TYPE=CELL:+7495\r\nEND:VCARD\r\n"
+       "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna\r\nN:Anna;;;;\r\nTEL;TYPE=CELL:1\r\n"
+       "END:VCARD\r\n"},
+      {ExportFormat::VCard,
        {{"Ann", "+12345"}},
        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nN:Ann;;;;\r\nTEL;TYPE=CELL:+12345\r\n"
        "END:VCARD\r\n"},
