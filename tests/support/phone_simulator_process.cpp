@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "phone_port_link.h"
+#include "platform/error.h"
 
 namespace {
 
@@ -145,7 +146,9 @@ CPhoneSimulatorProcess::CPhoneSimulatorProcess(const PhoneSimulatorSetup& setup)
 
   m_process = TestSupport::CChildProcess::Start(program, arguments, m_folder);
   if (!m_process.IsStarted()) {
-    m_failure = "cannot start " + program;
+    // The system's error tells a launch that failed from a path that could not be converted.
+    m_failure =
+        "cannot start " + program + " (error " + std::to_string(Platform::LastError()) + ")";
     return;
   }
   if (!WaitUntilServing()) Finish(0);
