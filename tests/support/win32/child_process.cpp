@@ -108,15 +108,20 @@ bool Exists(const std::string& path) {
 }
 
 // A scratch folder of this process's own for one Unix child's reports.
+// Process numbers come round again, and a test program that was killed leaves its folders
+// behind: a name already taken is passed over.
 std::string NewReportFolder() {
   static std::atomic<unsigned> counter{0};
   char temp[MAX_PATH + 1] = {};
   const DWORD length = GetTempPathA(sizeof temp, temp);
   if (length == 0 || length > MAX_PATH) return {};
-  std::ostringstream name;
-  name << temp << "zantel-process-" << GetCurrentProcessId() << "-" << counter++;
-  if (!CreateDirectoryA(name.str().c_str(), nullptr)) return {};
-  return name.str();
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::ostringstream name;
+    name << temp << "zantel-process-" << GetCurrentProcessId() << "-" << counter++;
+    if (CreateDirectoryA(name.str().c_str(), nullptr)) return name.str();
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return {};
+  }
+  return {};
 }
 
 }  // namespace
