@@ -9,32 +9,28 @@
 
 namespace {
 
-void ShowProgressBox(const std::string& text) {
-  FarLib::ShowWait(FarLib::GetMsg(Msg::kConfigMenuTitle), text.c_str());
-}
-
 void ShowSettingsNotSaved(const std::string& reason) {
   FarLib::ShowError(FarLib::GetMsg(Msg::kSettingsNotSaved),
                     reason.empty() ? nullptr : reason.c_str());
 }
 
-class CHostProgress : public CProgress {
+// Progress in the wait box, for each kind of user that shows it.
+template <class Progress>
+class CHostProgressOf : public Progress {
  public:
-  void Show(const std::string& text) override { ShowProgressBox(text); }
+  void Show(const std::string& text) override {
+    FarLib::ShowWait(FarLib::GetMsg(Msg::kConfigMenuTitle), text.c_str());
+  }
   void Hide() override { FarLib::HideWait(); }
 };
 
-class CHostHandshakeUser : public CHandshakeUser {
+class CHostHandshakeUser : public CHostProgressOf<CHandshakeUser> {
  public:
-  void Show(const std::string& text) override { ShowProgressBox(text); }
-  void Hide() override { FarLib::HideWait(); }
   void SettingsNotSaved(const std::string& reason) override { ShowSettingsNotSaved(reason); }
 };
 
-class CHostMessageListUser : public CMessageListUser {
+class CHostMessageListUser : public CHostProgressOf<CMessageListUser> {
  public:
-  void Show(const std::string& text) override { ShowProgressBox(text); }
-  void Hide() override { FarLib::HideWait(); }
   void ShowUndecodable(const std::string& header, const std::string& pdu) override {
     FarLib::ShowMessage(
         FMSG_WARNING, "DecodeError",
@@ -47,7 +43,7 @@ class CHostMessageListUser : public CMessageListUser {
 }  // namespace
 
 CProgress& HostProgress() {
-  static CHostProgress progress;
+  static CHostProgressOf<CProgress> progress;
   return progress;
 }
 
