@@ -90,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   profile.Flags = (choice & 0x10) ? kProfileReadStorageAtOnce : 0;
   CDeviceCache closedCache;
   CUnseenProgress progress;
-  PhoneBookSession session{phone, profile, closedCache, progress};
+  std::string selected;
+  PhoneBookSession session{phone, profile, closedCache, progress, selected};
   PhoneBookStorage storage(kStorages[choice % kStorages.size()]);
   try {
     LoadStorage(session, storage);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "link/at_engine.h"
 #include "regex/regex.h"
 
 namespace {
@@ -87,5 +88,16 @@ std::vector<std::string> MessageStoragesToProbe(const ResponseList& answer) {
     if (!name.empty() && printable) names.push_back(std::move(name));
   }
   KeepFirst(names);
+  return names;
+}
+
+std::vector<std::string> SelectedStorages(const ResponseList& answer) {
+  std::vector<std::string> names;
+  if (answer.empty()) return names;
+  RegexFormatAll(answer.front(), "\"(.*?)\"", "$1", &names, 0, 0);
+  if (!std::all_of(names.begin(), names.end(),
+                   [](const std::string& name) { return !name.empty() && FitsInQuotes(name); })) {
+    names.clear();
+  }
   return names;
 }

@@ -49,3 +49,8 @@ std::vector<std::string> PhoneBookStoragesToProbe(const ResponseList& answer);
 // that holds anything but printable characters is left out: it is sent back inside a command,
 // where a carriage return would start another.
 std::vector<std::string> MessageStoragesToProbe(const ResponseList& answer);
+
+// The storages the first line of the answer to AT+CPBS? or AT+CPMS? names as selected, in order,
+// to be selected again after a probe; none when a name could not be sent back in quotes.
+//   +CPMS: "SM",3,40,"ME",1,150,"SM",3,40
+std::vector<std::string> SelectedStorages(const ResponseList& answer);

@@ -13,14 +13,6 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-// A storage name with a quote or a control character would end the command early.
-bool SelectStorage(PhoneBookSession& session, const PhoneBookStorage& storage) {
-  const bool sendable = std::none_of(storage.Name.begin(), storage.Name.end(), [](char c) {
-    return c == '"' || static_cast<unsigned char>(c) < 0x20;
-  });
-  return sendable && Execute(session.Connection, "AT+CPBS=\"%s\"", nullptr, storage.Name.c_str());
-}
-
 using EntryKey = std::tuple<int32_t, std::string, std::string>;
 
 std::set<EntryKey> ListedEntries(const PhoneBookStorage& storage) {
@@ -105,7 +97,11 @@ TransferOutcome TransferEntries(PhoneBookSession& session, PhoneBookStorage& sou
     if (position < 0) continue;
     // The re-read after the erase replaces the entry's object when the location still holds it.
     const int32_t index = entry->Index;
-    DeleteEntry(session, source, static_cast<size_t>(position));
+    if (!DeleteEntry(session, source, user, static_cast<size_t>(position))) {
+      // The source was read again: the chosen entries are gone from memory with its old list.
+      outcome.stopped = true;
+      break;
+    }
     if (FindEntryPosition(source, index) < 0) ++outcome.removed;
   }
   session.Cache.Save(target, false);
@@ -147,6 +143,7 @@ class CImportingUser : public CPhoneBookUser {
   void TellRenumberProblem(RenumberProblem problem) override {
     m_user.TellRenumberProblem(problem);
   }
+  void TellChangedOnPhone() override { m_user.TellChangedOnPhone(); }
   bool ConfirmDelete(size_t count) override { return m_user.ConfirmDelete(count); }
   bool AskStopImport() override { return m_user.AskStopImport(); }
   void TellTooManyContacts(size_t limit) override { m_user.TellTooManyContacts(limit); }

@@ -22,6 +22,8 @@ constexpr int32_t kLastViewMode = 9;
 // Written after everything else of a full save: a key that lacks it, or whose entries do not
 // add up to it, was cut short (by a crash, where the store has no transactions) or edited.
 constexpr const char* kEntryCount = "EntryCount";
+// A count no list of entries adds up to.
+constexpr uint32_t kNoEntryCount = 0xFFFFFFFF;
 
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
 
@@ -233,6 +235,13 @@ bool CDeviceCache::WriteDword(const std::string& name, uint32_t value) {
   const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                             static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
   return m_key.SetValue(name, Platform::kRegDword, bytes) == Platform::kErrorSuccess;
+}
+
+bool CDeviceCache::Distrust(const PhoneBookStorage& storage) {
+  if (!IsOpen() || !IsKeyName(storage.Name)) return false;
+  CRegKey key = OpenSettingsKey(m_path + "\\" + storage.Name, true);
+  if (!key.IsOpen()) return true;  // nothing saved, nothing to vouch for
+  return FarLib::WriteRegDword(key, kEntryCount, kNoEntryCount) == Platform::kErrorSuccess;
 }
 
 bool CDeviceCache::Save(const PhoneBookStorage& storage, bool viewOnly) {

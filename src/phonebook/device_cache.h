@@ -32,6 +32,11 @@ class CDeviceCache {
   // when the cache is closed, the storage's name cannot name a key, or a write failed.
   bool Save(const PhoneBookStorage& storage, bool viewOnly);
 
+  // The saved entries of the storage no longer count as complete: until the next full Save, a
+  // Load keeps them but has the storage read from the phone again. False when the cache is
+  // closed or the write failed.
+  bool Distrust(const PhoneBookStorage& storage);
+
   // A REG_DWORD value of the phone's key itself; none when the cache is closed, or the value
   // is missing or of another type or size.
   std::optional<uint32_t> ReadDword(const std::string& name) const;

@@ -53,6 +53,29 @@ bool EraseLocation(PhoneBookSession& session, int32_t index) {
   return Execute(session.Connection, "AT+CPBW=%d,\"\",,\"\"", nullptr, static_cast<int>(index));
 }
 
+void ReadAgainAndTell(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user) {
+  storage.Loaded = false;
+  LoadStorage(session, storage);
+  user.TellChangedOnPhone();
+}
+
+// Before the first write or erase of an operation: the phone must still hold at `locations` what
+// the list shows, or the list is out of date (entries changed with the phone's own keys, or
+// another program's) and whatever the operation would write could land on an entry the user
+// never saw. Then nothing is written: the storage is read again and the user told. From here
+// until the operation saves the cache after reading back what it wrote, the cache does not vouch
+// for the storage, so a link lost half-way has it read again at the next opening.
+bool ReadyToWrite(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
+                  const std::vector<int32_t>& locations) {
+  if (!SelectStorage(session, storage)) return false;
+  if (!PhoneHoldsListed(session, storage, locations)) {
+    ReadAgainAndTell(session, storage, user);
+    return false;
+  }
+  session.Cache.Distrust(storage);
+  return true;
+}
+
 // Brings the list in line with what the phone holds at `index`, whether or not the list has an
 // entry there. `known` is what the location is believed to hold now, replacing the listed entry;
 // it stays in the list when the phone refuses the read, while a location of unknown contents
@@ -92,6 +115,14 @@ std::optional<int32_t> FirstFreeIndex(const PhoneBookStorage& storage,
   return static_cast<int32_t>(candidate);
 }
 
+// Erases the entry's location and drops it from the list when the phone reports it empty, or
+// took the erase and then refuses to read the location (shown to nobody).
+void EraseEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position) {
+  const bool erased = EraseLocation(session, storage.Entries[position]->Index);
+  RereadEntry(session, storage, position, false,
+              erased ? RefusedRead::MeansEmpty : RefusedRead::KeepsTheEntry);
+}
+
 // ---- Renumbering ----
 
 // Moves entries between locations so that none is ever held in memory alone: an entry's
@@ -106,6 +137,7 @@ class CRenumbering {
     DoneWithCopies,  // an old location could not be erased and still holds a copy
     Failed,          // a write failed; the list shows where the entries now are
     NoSpare,         // a ring of moves but no free location; nothing was changed
+    SpareTaken,      // the free location for a ring holds an entry the list does not show
   };
 
   CRenumbering(PhoneBookSession& session, PhoneBookStorage& storage)
@@ -138,6 +170,10 @@ class CRenumbering {
         if (!blocker || !spare) {
           if (m_journal.empty()) return Outcome::NoSpare;
           return Fail();
+        }
+        if (!PhoneHoldsListed(m_session, m_storage, {*spare})) {
+          if (!m_journal.empty()) Fail();
+          return Outcome::SpareTaken;
         }
         m_phone[*spare] = std::nullopt;
         m_spares.push_back(*spare);
@@ -227,9 +263,14 @@ class CRenumbering {
     } else {
       ReadLocation(m_session, m_storage, location, &copy);
     }
-    // A phone that accepted the write but reports the location empty has not stored it.
-    if (FindEntryPosition(m_storage, location) >= 0) return true;
-    m_phone[location] = std::nullopt;
+    // A phone that accepted the write but reports the location empty, or holding something
+    // else, has not stored it: the entry is still only where it came from.
+    const int stored = FindEntryPosition(m_storage, location);
+    if (stored >= 0 && SameEntry(*m_storage.Entries[static_cast<size_t>(stored)], copy)) {
+      return true;
+    }
+    m_phone[location] =
+        stored >= 0 ? std::optional(*m_storage.Entries[static_cast<size_t>(stored)]) : std::nullopt;
     return false;
   }
 
@@ -316,8 +357,9 @@ std::vector<int32_t> EntriesToShift(const PhoneBookStorage& storage, int32_t fro
 // Writes the new entry at its chosen index, renumbering first when the index is taken.
 bool WriteAtIndex(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
                   PhoneBookEntry& entry, int32_t proposed, int32_t chosen) {
-  if (FindEntryPosition(storage, chosen) >= 0 &&
-      !RenumberEntry(session, storage, user, proposed, chosen)) {
+  const bool taken = FindEntryPosition(storage, chosen) >= 0;
+  if (taken ? !RenumberEntry(session, storage, user, proposed, chosen)
+            : !ReadyToWrite(session, storage, user, {chosen})) {
     return false;
   }
   entry.Index = chosen;
@@ -329,9 +371,9 @@ bool WriteAtIndex(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBo
 }
 
 bool WriteWhereThePhoneChooses(PhoneBookSession& session, PhoneBookStorage& storage,
-                               const PhoneBookEntry& entry) {
+                               CPhoneBookUser& user, const PhoneBookEntry& entry) {
   const std::optional<std::string> phoneName = SendableName(entry, session.Profile.Charset);
-  if (!phoneName) return false;
+  if (!phoneName || !ReadyToWrite(session, storage, user, {})) return false;
   if (!Execute(session.Connection, "AT+CPBW=,\"%s\",%d,\"%s\"", nullptr, entry.Number.c_str(),
                static_cast<int>(entry.Type), phoneName->c_str())) {
     return false;
@@ -370,7 +412,7 @@ bool CreateEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBoo
     if (!phoneMayChoose || giveIndex) {
       written = WriteAtIndex(session, storage, user, entry, *proposed, index);
     } else {
-      written = WriteWhereThePhoneChooses(session, storage, entry);
+      written = WriteWhereThePhoneChooses(session, storage, user, entry);
     }
   }
   if (refresh) user.Refresh();
@@ -385,12 +427,14 @@ void EditEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookU
                                              [&] { return user.AskEditedEntry(edited, storage); });
   if (!confirmed) return;
   edited.Type = AddressType(edited.Number);
-  // The list takes the edit only once the phone has it; the re-read then shows what it stored.
-  if (WriteEntry(edited, session.Connection, session.Profile.Charset)) {
-    *storage.Entries[position] = edited;
+  if (ReadyToWrite(session, storage, user, {edited.Index})) {
+    // The list takes the edit only once the phone has it; the re-read then shows what it stored.
+    if (WriteEntry(edited, session.Connection, session.Profile.Charset)) {
+      *storage.Entries[position] = edited;
+    }
+    RereadEntry(session, storage, position, false);
+    session.Cache.Save(storage, false);
   }
-  RereadEntry(session, storage, position, false);
-  session.Cache.Save(storage, false);
   user.Refresh();
 }
 
@@ -402,25 +446,32 @@ bool RenumberEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneB
     return false;
   }
   const bool moving = FindEntryPosition(storage, from) >= 0;
+  const bool taken = FindEntryPosition(storage, to) >= 0;
+  if (!taken && !moving) return true;
+  const auto choice = taken ? user.AskWhenTaken(to) : CPhoneBookUser::TakenIndexChoice::Overwrite;
+  if (choice == CPhoneBookUser::TakenIndexChoice::Cancel) return false;
+  std::vector<int32_t> shifted;
+  if (choice == CPhoneBookUser::TakenIndexChoice::Shift)
+    shifted = EntriesToShift(storage, from, to);
+  std::vector<int32_t> involved = shifted;
+  involved.push_back(from);
+  involved.push_back(to);
+  if (!ReadyToWrite(session, storage, user, involved)) return false;
+
   CRenumbering renumbering(session, storage);
-  if (FindEntryPosition(storage, to) < 0) {
-    if (!moving) return true;
-  } else {
-    switch (user.AskWhenTaken(to)) {
-      case CPhoneBookUser::TakenIndexChoice::Exchange: renumbering.Move(to, from); break;
-      case CPhoneBookUser::TakenIndexChoice::Shift:
-        for (const int32_t index : EntriesToShift(storage, from, to)) {
-          renumbering.Move(index, to < from ? index + 1 : index - 1);
-        }
-        break;
-      case CPhoneBookUser::TakenIndexChoice::Overwrite:
-        // Without a moving entry the caller writes over the occupant itself; until then it
-        // stays listed, as the phone still holds it.
-        if (!moving) return true;
-        renumbering.GiveUp(to);
-        break;
-      case CPhoneBookUser::TakenIndexChoice::Cancel: return false;
-    }
+  switch (choice) {
+    case CPhoneBookUser::TakenIndexChoice::Exchange: renumbering.Move(to, from); break;
+    case CPhoneBookUser::TakenIndexChoice::Shift:
+      for (const int32_t index : shifted)
+        renumbering.Move(index, to < from ? index + 1 : index - 1);
+      break;
+    case CPhoneBookUser::TakenIndexChoice::Overwrite:
+      // Without a moving entry the caller writes over the occupant itself; until then it
+      // stays listed, as the phone still holds it.
+      if (!moving) return true;
+      if (taken) renumbering.GiveUp(to);
+      break;
+    case CPhoneBookUser::TakenIndexChoice::Cancel: return false;
   }
   if (moving) renumbering.Move(from, to);
 
@@ -437,15 +488,17 @@ bool RenumberEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneB
     case CRenumbering::Outcome::NoSpare:
       user.TellRenumberProblem(CPhoneBookUser::RenumberProblem::NoSpare);
       return false;
+    case CRenumbering::Outcome::SpareTaken: ReadAgainAndTell(session, storage, user); return false;
   }
   return false;
 }
 
-void DeleteEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position) {
-  if (position >= storage.Entries.size()) return;
-  const bool erased = EraseLocation(session, storage.Entries[position]->Index);
-  RereadEntry(session, storage, position, false,
-              erased ? RefusedRead::MeansEmpty : RefusedRead::KeepsTheEntry);
+bool DeleteEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
+                 size_t position) {
+  if (position >= storage.Entries.size()) return true;
+  if (!ReadyToWrite(session, storage, user, {storage.Entries[position]->Index})) return false;
+  EraseEntry(session, storage, position);
+  return true;
 }
 
 void DeleteSelected(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user) {
@@ -453,19 +506,26 @@ void DeleteSelected(PhoneBookSession& session, PhoneBookStorage& storage, CPhone
   // Deleting removes entries and moves the later ones up, so the chosen ones are known by
   // their objects rather than by positions that go stale.
   std::vector<const PhoneBookEntry*> chosen;
+  std::vector<int32_t> locations;
   for (const size_t position : user.SelectedPositions()) {
     if (position >= storage.Entries.size()) continue;
     const PhoneBookEntry* entry = storage.Entries[position].get();
-    if (std::find(chosen.begin(), chosen.end(), entry) == chosen.end()) chosen.push_back(entry);
+    if (std::find(chosen.begin(), chosen.end(), entry) != chosen.end()) continue;
+    chosen.push_back(entry);
+    locations.push_back(entry->Index);
   }
   if (chosen.empty()) return;
   if (!user.ConfirmDelete(chosen.size())) return;
+  if (!ReadyToWrite(session, storage, user, locations)) {
+    user.Refresh();
+    return;
+  }
   for (const PhoneBookEntry* entry : chosen) {
     const auto found = std::find_if(
         storage.Entries.begin(), storage.Entries.end(),
         [entry](const std::unique_ptr<PhoneBookEntry>& e) { return e.get() == entry; });
     if (found == storage.Entries.end()) continue;
-    DeleteEntry(session, storage, static_cast<size_t>(found - storage.Entries.begin()));
+    EraseEntry(session, storage, static_cast<size_t>(found - storage.Entries.begin()));
   }
   session.Cache.Save(storage, false);
   user.Refresh();

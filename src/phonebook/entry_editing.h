@@ -44,6 +44,9 @@ class CPhoneBookUser {
   virtual void TellOutOfRange(const PhoneBookStorage& storage) = 0;
   virtual TakenIndexChoice AskWhenTaken(int32_t index) = 0;
   virtual void TellRenumberProblem(RenumberProblem problem) = 0;
+  // The phone no longer held what the panel showed where an operation was to write or erase:
+  // nothing was written, and the storage was read again.
+  virtual void TellChangedOnPhone() = 0;
   // Whether to delete the `count` chosen entries.
   virtual bool ConfirmDelete(size_t count) = 0;
   // The create dialog for one contact of an imported file was cancelled: whether to stop the
@@ -57,9 +60,10 @@ class CPhoneBookUser {
   virtual void RestoreScreen() = 0;
 };
 
-// Creating, editing, renumbering and deleting entries of a writable storage. Every change is
-// written with AT+CPBW and read back, so the list shows what the phone stored; the cache is
-// saved afterwards.
+// Creating, editing, renumbering and deleting entries of a writable storage. Before the first
+// write the locations it touches are read, and the operation goes ahead only while the phone
+// holds there what the list shows. Every change is written with AT+CPBW and read back, so the
+// list shows what the phone stored; the cache is saved afterwards.
 
 // The create dialog with the proposal's name (both forms) and number, then the write. Returns
 // whether an entry was written.
@@ -76,8 +80,11 @@ bool RenumberEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneB
                    int32_t from, int32_t to);
 
 // Erases the entry's location and drops it from the list when the phone reports it empty, or
-// took the erase and then refuses to read the location (shown to nobody).
-void DeleteEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position);
+// took the erase and then refuses to read the location (shown to nobody). False when the phone no
+// longer held the listed entry: nothing was erased, and the storage was read again (every
+// position and entry of the list is new).
+bool DeleteEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user,
+                 size_t position);
 
 // Asks, then deletes every selected entry once.
 void DeleteSelected(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneBookUser& user);

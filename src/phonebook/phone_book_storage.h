@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ struct PhoneBookStorage {
   int32_t MaxNameLength = 16;
   int32_t MaxPhoneLength = 16;
   bool Loaded = false;
+  // How many more entries the phone counts than the list holds, as seen when the list was read
+  // whole (0 for a phone that counts what it lists); none until the phone is next asked.
+  std::optional<int32_t> CountOffset = 0;
   std::vector<std::unique_ptr<PhoneBookEntry>> Entries;
   int32_t ViewMode = 2;
   int32_t SortMode = 2;

@@ -107,30 +107,46 @@ void AppendReplyEntries(PhoneBookStorage& storage, const ResponseList& lines,
   }
 }
 
+// Reads the locations `first` to `last` with one command, the entries the phone holds there
+// in `lines`; false when the phone refuses. `quiet` keeps a refusal from the user.
+bool ReadRange(CConnection& connection, int first, int last, ResponseList& lines, bool quiet) {
+  if (first == last) {
+    return quiet ? ExecuteQuiet(connection, "AT+CPBR=%d", &lines, first)
+                 : Execute(connection, "AT+CPBR=%d", &lines, first);
+  }
+  return quiet ? ExecuteQuiet(connection, "AT+CPBR=%d,%d", &lines, first, last)
+               : Execute(connection, "AT+CPBR=%d,%d", &lines, first, last);
+}
+
+void ShowReading(CProgressScope& progress, int first, int last, int32_t maxIndex) {
+  progress.Show(first == last ? FarLib::FormatMsg(Msg::kReadingEntryOf, first, maxIndex)
+                              : FarLib::FormatMsg(Msg::kReadingEntries, first, last, maxIndex));
+}
+
+// What the phone counts beyond the list once the storage is read whole: a phone that counts
+// hidden entries, or lists fewer than it counts, keeps that difference from read to read.
+void NoteCountOffset(PhoneBookStorage& storage, std::optional<int32_t> used) {
+  storage.CountOffset.reset();
+  if (used) storage.CountOffset = *used - static_cast<int32_t>(storage.Entries.size());
+}
+
 void ReadInChunks(PhoneBookSession& session, PhoneBookStorage& storage, CProgressScope& progress) {
-  const auto expected = static_cast<size_t>(std::max(GetUsedCount(session, storage), 0));
-  const std::string& charset = session.Profile.Charset;
+  const std::optional<int32_t> used = AskUsedCount(session);
+  const auto expected = static_cast<size_t>(std::max(used.value_or(RangeSize(storage)), 0));
   ResponseList lines;
   // 64 bits: a phone that reports the largest index must not make the loop wrap round.
   for (int64_t first = storage.MinIndex; first <= storage.MaxIndex;) {
     if (storage.Entries.size() >= expected) break;
     const int64_t last = std::min<int64_t>(first + kChunkSize - 1, storage.MaxIndex);
-    const int from = static_cast<int>(first);
-    const int to = static_cast<int>(last);
-    if (from == to) {
-      progress.Show(FarLib::FormatMsg(Msg::kReadingEntryOf, from, storage.MaxIndex));
-      if (Execute(session.Connection, "AT+CPBR=%d", &lines, from)) {
-        AppendReplyEntries(storage, lines, charset);
-      }
-    } else {
-      progress.Show(FarLib::FormatMsg(Msg::kReadingEntries, from, to, storage.MaxIndex));
-      if (Execute(session.Connection, "AT+CPBR=%d,%d", &lines, from, to)) {
-        AppendReplyEntries(storage, lines, charset);
-      }
+    ShowReading(progress, static_cast<int>(first), static_cast<int>(last), storage.MaxIndex);
+    if (ReadRange(session.Connection, static_cast<int>(first), static_cast<int>(last), lines,
+                  false)) {
+      AppendReplyEntries(storage, lines, session.Profile.Charset);
     }
     if (EscapePressed()) break;
     first = last + 1;
   }
+  NoteCountOffset(storage, used);
 }
 
 void ReadAtOnce(PhoneBookSession& session, PhoneBookStorage& storage, CProgressScope& progress) {
@@ -139,6 +155,19 @@ void ReadAtOnce(PhoneBookSession& session, PhoneBookStorage& storage, CProgressS
   if (Execute(session.Connection, "AT+CPBR=1,%d", &lines, static_cast<int>(storage.MaxIndex))) {
     AppendReplyEntries(storage, lines, session.Profile.Charset);
   }
+  // The count is learnt at the next look.
+  storage.CountOffset.reset();
+}
+
+// Whether the list of a storage read before (from the cache, or earlier in this session) still
+// stands for what the phone holds, as far as its count tells: entries added or deleted with the
+// phone's own keys change it. A phone that gives no count cannot tell.
+bool CountStillMatches(PhoneBookSession& session, PhoneBookStorage& storage) {
+  const std::optional<int32_t> used = AskUsedCount(session);
+  if (!used) return true;
+  const int32_t offset = *used - static_cast<int32_t>(storage.Entries.size());
+  if (!storage.CountOffset) storage.CountOffset = offset;
+  return offset == *storage.CountOffset;
 }
 
 }  // namespace
@@ -203,21 +232,31 @@ std::optional<int32_t> ParseUsedCount(const std::string& line) {
   return ParseNumber<int32_t>(groups[1]);
 }
 
-int32_t GetUsedCount(PhoneBookSession& session, const PhoneBookStorage& storage) {
-  const int64_t range = int64_t{storage.MaxIndex} - storage.MinIndex + 1;
-  auto count =
-      static_cast<int32_t>(std::clamp<int64_t>(range, 0, std::numeric_limits<int32_t>::max()));
+std::optional<int32_t> AskUsedCount(PhoneBookSession& session) {
   ResponseList lines;
-  if (Execute(session.Connection, "AT+CPBS?", &lines) && !lines.empty()) {
-    if (const std::optional<int32_t> used = ParseUsedCount(lines.front())) count = *used;
+  if (!Execute(session.Connection, "AT+CPBS?", &lines) || lines.empty()) return std::nullopt;
+  return ParseUsedCount(lines.front());
+}
+
+int32_t RangeSize(const PhoneBookStorage& storage) {
+  const int64_t range = int64_t{storage.MaxIndex} - storage.MinIndex + 1;
+  return static_cast<int32_t>(std::clamp<int64_t>(range, 0, std::numeric_limits<int32_t>::max()));
+}
+
+bool SelectStorage(PhoneBookSession& session, const PhoneBookStorage& storage) {
+  if (!storage.Name.empty() && session.SelectedStorage == storage.Name) return true;
+  session.SelectedStorage.clear();
+  if (!FitsInQuotes(storage.Name) ||
+      !Execute(session.Connection, "AT+CPBS=\"%s\"", nullptr, storage.Name.c_str())) {
+    return false;
   }
-  return count;
+  session.SelectedStorage = storage.Name;
+  return true;
 }
 
 void LoadStorage(PhoneBookSession& session, PhoneBookStorage& storage) {
-  if (!FitsInQuotes(storage.Name)) return;
-  if (!Execute(session.Connection, "AT+CPBS=\"%s\"", nullptr, storage.Name.c_str())) return;
-  if (storage.Writable && storage.Loaded) return;
+  if (!SelectStorage(session, storage)) return;
+  if (storage.Writable && storage.Loaded && CountStillMatches(session, storage)) return;
 
   ResponseList lines;
   if (Execute(session.Connection, "AT+CPBR=?", &lines) && !lines.empty()) {
@@ -243,25 +282,27 @@ void LoadStorage(PhoneBookSession& session, PhoneBookStorage& storage) {
 }
 
 void ReadNewEntries(PhoneBookSession& session, PhoneBookStorage& storage, bool stopAtFirst) {
-  const auto expected = static_cast<size_t>(std::max(GetUsedCount(session, storage), 0));
+  if (!SelectStorage(session, storage)) return;
   {
     CProgressScope progress(session.Progress);
     ResponseList lines;
-    for (int64_t i = storage.MinIndex; i <= storage.MaxIndex; ++i) {
-      if (storage.Entries.size() >= expected) break;
-      const int index = static_cast<int>(i);
-      if (FindEntryPosition(storage, index) < 0) {
-        progress.Show(FarLib::FormatMsg(Msg::kReadingEntryOf, index, storage.MaxIndex));
-        if (Execute(session.Connection, "AT+CPBR=%d", &lines, index) && !lines.empty()) {
-          std::optional<PhoneBookEntry> entry =
-              ParseEntryLine(lines.front(), session.Profile.Charset);
-          if (entry) {
-            AppendEntry(storage, std::make_unique<PhoneBookEntry>(std::move(*entry)));
-            if (stopAtFirst) break;
-          }
-        }
+    // Every location the list does not have is read, in runs of up to a chunk of them: the
+    // phone's count cannot say where to stop, as entries may have gone elsewhere meanwhile.
+    for (int64_t first = storage.MinIndex; first <= storage.MaxIndex; ++first) {
+      if (FindEntryPosition(storage, static_cast<int32_t>(first)) >= 0) continue;
+      int64_t last = first;
+      while (last + 1 <= storage.MaxIndex && last + 1 < first + kChunkSize &&
+             FindEntryPosition(storage, static_cast<int32_t>(last + 1)) < 0) {
+        ++last;
       }
-      if (EscapePressed()) break;
+      ShowReading(progress, static_cast<int>(first), static_cast<int>(last), storage.MaxIndex);
+      const size_t before = storage.Entries.size();
+      if (ReadRange(session.Connection, static_cast<int>(first), static_cast<int>(last), lines,
+                    true)) {
+        AppendReplyEntries(storage, lines, session.Profile.Charset);
+      }
+      if ((stopAtFirst && storage.Entries.size() > before) || EscapePressed()) break;
+      first = last;
     }
   }
   session.Cache.Save(storage, false);
@@ -269,15 +310,14 @@ void ReadNewEntries(PhoneBookSession& session, PhoneBookStorage& storage, bool s
 
 void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position, bool save,
                  RefusedRead refused) {
-  if (position >= storage.Entries.size()) return;
+  if (position >= storage.Entries.size() || !SelectStorage(session, storage)) return;
   const int index = storage.Entries[position]->Index;
   {
     CProgressScope progress(session.Progress);
     progress.Show(FarLib::FormatMsg(Msg::kReadingEntry, index));
     ResponseList lines;
-    const bool answered = refused == RefusedRead::MeansEmpty
-                              ? ExecuteQuiet(session.Connection, "AT+CPBR=%d", &lines, index)
-                              : Execute(session.Connection, "AT+CPBR=%d", &lines, index);
+    const bool answered =
+        ReadRange(session.Connection, index, index, lines, refused == RefusedRead::MeansEmpty);
     if (!answered && refused == RefusedRead::KeepsTheEntry) return;
     std::optional<PhoneBookEntry> entry;
     if (answered && !lines.empty()) entry = ParseEntryLine(lines.front(), session.Profile.Charset);
@@ -289,6 +329,44 @@ void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t po
     }
   }
   if (save) session.Cache.Save(storage, false);
+}
+
+bool PhoneHoldsListed(PhoneBookSession& session, const PhoneBookStorage& storage,
+                      std::vector<int32_t> locations) {
+  std::sort(locations.begin(), locations.end());
+  locations.erase(std::unique(locations.begin(), locations.end()), locations.end());
+  ResponseList lines;
+  for (auto run = locations.begin(); run != locations.end();) {
+    const int32_t first = *run;
+    const auto end = std::find_if(run, locations.end(), [first](int32_t location) {
+      return int64_t{location} - first >= kChunkSize;
+    });
+    const int32_t last = *(end - 1);
+    // Many phones refuse to read an empty location: a refusal shows nothing there.
+    std::vector<PhoneBookEntry> held;
+    if (ReadRange(session.Connection, first, last, lines, true)) {
+      for (const std::string& line : lines) {
+        std::optional<PhoneBookEntry> entry = ParseEntryLine(line, session.Profile.Charset);
+        if (entry) held.push_back(std::move(*entry));
+      }
+    }
+    for (; run != end; ++run) {
+      const int position = FindEntryPosition(storage, *run);
+      const auto found = std::find_if(held.begin(), held.end(), [&](const PhoneBookEntry& entry) {
+        return entry.Index == *run;
+      });
+      const bool phoneHasOne = found != held.end();
+      if (phoneHasOne != (position >= 0)) return false;
+      if (phoneHasOne && !SameEntry(*found, *storage.Entries[static_cast<size_t>(position)])) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+bool SameEntry(const PhoneBookEntry& a, const PhoneBookEntry& b) {
+  return a.Number == b.Number && a.Type == b.Type && a.WideName == b.WideName;
 }
 
 WideString NameToWrite(const PhoneBookEntry& entry) {

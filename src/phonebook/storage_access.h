@@ -40,18 +40,27 @@ std::optional<StorageLimits> ParseLimits(const std::string& line);
 //   e.g. +CPBS: "SM",12,250
 std::optional<int32_t> ParseUsedCount(const std::string& line);
 
-// Operations on the phone.
+// Operations on the phone. Each selects its storage first (see SelectStorage) and does nothing
+// when the phone refuses it.
 
-// How many entries the phone says the storage holds, or the size of its index range.
-int32_t GetUsedCount(PhoneBookSession& session, const PhoneBookStorage& storage);
+// How many entries the phone says the selected storage holds; none when it does not say.
+std::optional<int32_t> AskUsedCount(PhoneBookSession& session);
 
-// Selects the storage on the phone and, unless it is writable and loaded already, reads its
-// limits and entries (in chunks of five locations, or at once with profile flag 8) and saves
-// the cache.
+// The number of locations of the storage's index range.
+int32_t RangeSize(const PhoneBookStorage& storage);
+
+// Makes the storage the phone's selected one with AT+CPBS, unless the plug-in selected it last
+// itself (session.SelectedStorage). False when the phone refuses, which leaves its choice
+// unknown.
+bool SelectStorage(PhoneBookSession& session, const PhoneBookStorage& storage);
+
+// Reads the storage's limits and entries (in chunks of five locations, or at once with profile
+// flag 8) and saves the cache, unless it is writable, loaded already and the phone still counts
+// the entries it counted when they were read.
 void LoadStorage(PhoneBookSession& session, PhoneBookStorage& storage);
 
 // Reads the locations not yet in the list and appends what it finds (after the phone chose
-// the index of a new entry); `stopAtFirst` ends at the first entry found.
+// the index of a new entry); `stopAtFirst` ends at the first run of locations that held one.
 void ReadNewEntries(PhoneBookSession& session, PhoneBookStorage& storage, bool stopAtFirst);
 
 // What a refused read of a location tells. Right after the phone took an erase of it, many
@@ -63,6 +72,15 @@ enum class RefusedRead { KeepsTheEntry, MeansEmpty };
 // unless `refused` says it means empty.
 void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position, bool save,
                  RefusedRead refused = RefusedRead::KeepsTheEntry);
+
+// The same entry as far as a +CPBR line tells: number, type and name.
+bool SameEntry(const PhoneBookEntry& a, const PhoneBookEntry& b);
+
+// Whether the phone holds at each of `locations` what the list shows: the listed entry (its
+// number, type and name), or nothing where the list has none. Nearby locations are read with
+// one command, up to five at a time.
+bool PhoneHoldsListed(PhoneBookSession& session, const PhoneBookStorage& storage,
+                      std::vector<int32_t> locations);
 
 // The name the phone gets: the UTF-16 name that came from the phone or a file, as long as the
 // host text still reads as it did, so that letters the host's code page lacks are kept; a name

@@ -43,9 +43,9 @@ class CGenericMobilePanel {
   // view's (see CPhoneMobilePanel).
   virtual void SetActiveView(bool phoneView) = 0;
   virtual bool CreateEntryIn(size_t position, const std::string& number) = 0;
-  // What a view believes the phone has selected is forgotten: a command the plug-in did not
+  // What the views believe the phone has selected is forgotten: a command the plug-in did not
   // send itself may have selected something else.
-  virtual void ForgetPhoneSelection() {}
+  virtual void ForgetPhoneSelection() { m_selectedBook.clear(); }
 
   FarHandle HostHandle() const { return m_hostHandle; }
   CConnection& Connection() const { return *m_connection; }
@@ -77,6 +77,8 @@ class CGenericMobilePanel {
   std::vector<std::unique_ptr<PhoneBookStorage>> m_storages;
   std::string m_currentDirectory;
   CDeviceCache m_cache;
+  // The phone-book storage the plug-in selected last (see PhoneBookSession).
+  std::string m_selectedBook;
 
  private:
   // What GetOpenPluginInfo hands out must outlive the call.
@@ -157,7 +159,10 @@ class CSMSMobilePanel : public virtual CGenericMobilePanel {
   int PutFiles(PluginPanelItem* items, int count, int move, int opMode) override;
   int ProcessKey(int key, unsigned int controlState) override;
   // A deletion then selects the message's own storage again.
-  void ForgetPhoneSelection() override { m_stores.ForgetSelectedInPhone(); }
+  void ForgetPhoneSelection() override {
+    CGenericMobilePanel::ForgetPhoneSelection();
+    m_stores.ForgetSelectedInPhone();
+  }
 
   // Discovery and the first listing: when the panel opens in this view or switches to it.
   void PrepareView();

@@ -156,6 +156,10 @@ void CHostPhoneBookUser::TellRenumberProblem(RenumberProblem problem) {
   }
 }
 
+void CHostPhoneBookUser::TellChangedOnPhone() {
+  ShowWarning("ChangedOnPhone", {Msg::kChangedOnPhone});
+}
+
 bool CHostPhoneBookUser::ConfirmDelete(size_t count) {
   const std::string question = count < 2
                                    ? std::string(FarLib::GetMsg(Msg::kDeleteOne))

@@ -24,6 +24,7 @@ class CHostPhoneBookUser : public CPhoneBookUser {
   void TellOutOfRange(const PhoneBookStorage& storage) override;
   TakenIndexChoice AskWhenTaken(int32_t index) override;
   void TellRenumberProblem(RenumberProblem problem) override;
+  void TellChangedOnPhone() override;
   bool ConfirmDelete(size_t count) override;
   bool AskStopImport() override;
   void TellTooManyContacts(size_t limit) override;

@@ -186,7 +186,7 @@ void FillEntryItem(PluginPanelItem& item, const PhoneBookEntry& entry, bool writ
 }  // namespace
 
 PhoneBookSession CPhoneMobilePanel::Session() {
-  return {*m_connection, *m_profile, m_cache, HostProgress(), &m_charsets};
+  return {*m_connection, *m_profile, m_cache, HostProgress(), m_selectedBook, &m_charsets};
 }
 
 PhoneBookStorage* CPhoneMobilePanel::CurrentStorage() const {
@@ -588,11 +588,6 @@ bool CPhoneMobilePanel::CreateEntryIn(size_t position, const std::string& number
   m_currentStorage = static_cast<int>(position);
   PhoneBookStorage& storage = *m_storages[position];
   if (!storage.Writable) return false;
-  // The phone writes into the memory it has selected, which is whichever storage was read last:
-  // without this one selected the entry would land elsewhere.
-  if (!FitsInQuotes(storage.Name) ||
-      !Execute(*m_connection, "AT+CPBS=\"%s\"", nullptr, storage.Name.c_str()))
-    return false;
   PhoneBookSession session = Session();
   CHostPhoneBookUser user(m_hostHandle);
   // The host's panel may show the other view: the caller brings it up to date.

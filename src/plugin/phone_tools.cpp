@@ -14,6 +14,7 @@
 #include "platform/error.h"
 #include "platform/file.h"
 #include "settings/settings.h"
+#include "sms/message_stores.h"
 
 namespace {
 
@@ -100,15 +101,24 @@ bool ReportWritten(const std::string& name) {
   return file.IsOpen() && file.Size(size) && size > 0;
 }
 
+// The storages the phone has selected before a probe, which selects every one in turn.
+std::vector<std::string> AskSelected(CConnection& connection, const char* query) {
+  ResponseList answer;
+  if (!ExecuteQuiet(connection, "%s", &answer, query)) return {};
+  return SelectedStorages(answer);
+}
+
 void ProbePhoneBook(CConnection& connection) {
   ResponseList answer;
   if (!ExecuteQuiet(connection, "AT+CPBS=?", &answer)) return;
+  const std::vector<std::string> selected = AskSelected(connection, "AT+CPBS?");
   for (const std::string& name : PhoneBookStoragesToProbe(answer)) {
     if (!ExecuteQuiet(connection, "AT+CPBS=\"%s\"", nullptr, name.c_str())) continue;
     ExecuteQuiet(connection, "AT+CPBS?", nullptr);
     ExecuteQuiet(connection, "AT+CPBR=?", nullptr);
     ExecuteQuiet(connection, "AT+CPBW=?", nullptr);
   }
+  if (!selected.empty()) ExecuteQuiet(connection, "AT+CPBS=\"%s\"", nullptr, selected[0].c_str());
 }
 
 void ProbeMessages(CConnection& connection) {
@@ -116,11 +126,18 @@ void ProbeMessages(CConnection& connection) {
   ExecuteQuiet(connection, "AT+CMGL=?", nullptr);
   ResponseList answer;
   if (!ExecuteQuiet(connection, "AT+CPMS=?", &answer)) return;
+  const std::vector<std::string> selected = AskSelected(connection, "AT+CPMS?");
   for (const std::string& name : MessageStoragesToProbe(answer)) {
     if (!ExecuteQuiet(connection, "AT+CPMS=\"%s\"", nullptr, name.c_str())) continue;
     ExecuteQuiet(connection, "AT+CPMS?", nullptr);
     ExecuteQuiet(connection, "AT+CMGL=4", nullptr);
   }
+  if (selected.empty()) return;
+  std::string restore = "AT+CPMS=";
+  for (size_t i = 0; i < selected.size() && i < kStorageParameterCount; ++i) {
+    restore += (i ? ",\"" : "\"") + selected[i] + "\"";
+  }
+  ExecuteQuiet(connection, "%s", nullptr, restore.c_str());
 }
 
 }  // namespace

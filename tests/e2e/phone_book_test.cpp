@@ -97,8 +97,8 @@ TEST_F(PhoneBook, ListsInChunksUntilTheUsedCountAndComesFromTheCacheNextTime) {
   EXPECT_EQ(Panel().viewMode, 1);
   ASSERT_TRUE(m_host.SetDirectory("\\DC"));
   EXPECT_EQ(Entries(Panel()).size(), 2u);
-  EXPECT_EQ(AfterGreeting(FinishPhone()),
-            (Commands{"AT+CPBS=\"SM\"", "AT+CPBS=\"DC\"", "AT+CPBR=?", "AT+CPBS?", "AT+CPBR=1,5"}));
+  EXPECT_EQ(AfterGreeting(FinishPhone()), (Commands{"AT+CPBS=\"SM\"", "AT+CPBS?", "AT+CPBS=\"DC\"",
+                                                    "AT+CPBR=?", "AT+CPBS?", "AT+CPBR=1,5"}));
 }
 
 TEST_F(PhoneBook, ModelFlagEightReadsTheWholeRangeWithOneCommand) {

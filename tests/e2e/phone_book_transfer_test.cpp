@@ -409,11 +409,11 @@ TEST_F(PhoneBookTransfer, FunctionsMenuSwitchesTheCharsetReadsTheNamesAgainAndTh
   ASSERT_EQ(m_host.Dialogs().size(), 1u);
   EXPECT_EQ(m_host.Dialogs().back().helpTopic, "Terminal");
   EXPECT_TRUE(Cards(Panel()).empty()) << "the SMS view shows no entries";
-  // Each switch reads SM again in the new set; ME is read only when entered.
+  // Each switch reads SM again in the new set (still selected); ME is read only when entered.
   const Commands commands = FromFirstCharsetChoice(FinishPhone());
   ASSERT_GE(commands.size(), 4u);
   EXPECT_EQ(Commands(commands.begin(), commands.begin() + 4),
-            (Commands{"AT+CSCS=\"GSM\"", "AT+CSCS?", "AT+CPBS=\"SM\"", "AT+CPBR=?"}));
+            (Commands{"AT+CSCS=\"GSM\"", "AT+CSCS?", "AT+CPBR=?", "AT+CPBS?"}));
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "AT+CSCS=\"UCS2\""), 1);
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "AT+CPBR=?"), 2);
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "AT+CPBS=\"ME\""), 0);

@@ -310,13 +310,15 @@ TEST_F(Tools, CapabilityLogWritesOnlyTheLastRunAndLeavesLoggingOff) {
   m_host.PressKey(kVkF2);
   Terminal({"AT+CGMI"});  // traffic after the probe goes nowhere
 
-  const Commands phoneBook = {"AT+CPBS=?", "AT+CPBS=\"SM\"", "AT+CPBS?",       "AT+CPBR=?",
-                              "AT+CPBW=?", "AT+CPBS=\"ME\"", "AT+CPBS?",       "AT+CPBR=?",
-                              "AT+CPBW=?", "AT+CPBS=\"DC\"", "AT+CPBS=\"MC\"", "AT+CPBS?",
-                              "AT+CPBR=?", "AT+CPBW=?",      "AT+CPBS=\"RC\"", "AT+CPBS?",
-                              "AT+CPBR=?", "AT+CPBW=?"};
-  const Commands messages = {"AT+CMGF=0",      "AT+CMGL=?", "AT+CPMS=?", "AT+CPMS=\"SM\"",
-                             "AT+CPMS=\"ME\"", "AT+CPMS?",  "AT+CMGL=4"};
+  // Each probe asks what the phone has selected first and selects it again at the end.
+  const Commands phoneBook = {"AT+CPBS=?", "AT+CPBS?",  "AT+CPBS=\"SM\"", "AT+CPBS?",
+                              "AT+CPBR=?", "AT+CPBW=?", "AT+CPBS=\"ME\"", "AT+CPBS?",
+                              "AT+CPBR=?", "AT+CPBW=?", "AT+CPBS=\"DC\"", "AT+CPBS=\"MC\"",
+                              "AT+CPBS?",  "AT+CPBR=?", "AT+CPBW=?",      "AT+CPBS=\"RC\"",
+                              "AT+CPBS?",  "AT+CPBR=?", "AT+CPBW=?",      "AT+CPBS=\"SM\""};
+  const Commands messages = {"AT+CMGF=0", "AT+CMGL=?",      "AT+CPMS=?",
+                             "AT+CPMS?",  "AT+CPMS=\"SM\"", "AT+CPMS=\"ME\"",
+                             "AT+CPMS?",  "AT+CMGL=4",      "AT+CPMS=\"SM\",\"SM\",\"SM\""};
   const Commands firstRun = Joined(Joined(kIdentification, phoneBook), messages);
   EXPECT_EQ(CommandsIn(first), firstRun);
   EXPECT_NE(first.find("\r\nOK\r\n"), std::string::npos) << "the answers are in the file too";

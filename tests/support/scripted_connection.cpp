@@ -11,6 +11,10 @@ void CScriptedConnection::Expect(const std::string& written, const std::string& 
   m_steps.push_back({written, reply});
 }
 
+void CScriptedConnection::ExpectThenBreak(const std::string& written) {
+  m_steps.push_back({written, {}, true});
+}
+
 void CScriptedConnection::Write(const void* buffer, uint32_t length) {
   const std::string written(static_cast<const char*>(buffer), length);
   m_sent += written;
@@ -22,10 +26,12 @@ void CScriptedConnection::Write(const void* buffer, uint32_t length) {
   m_steps.pop_front();
   EXPECT_EQ(written, step.written);
   m_pending += step.reply;
+  m_broken = m_broken || step.breaks;
 }
 
 void CScriptedConnection::Read(void* buffer, uint32_t& count) {
   ++m_readCalls;
+  if (m_broken && m_pending.empty()) throw io_error("the link broke", 0);
   if (m_pending.empty()) {
     ADD_FAILURE() << "the scripted phone has nothing more to say";
     throw io_error("script ended", 0);

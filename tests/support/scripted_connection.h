@@ -13,6 +13,8 @@ class CScriptedConnection : public CConnection {
  public:
   explicit CScriptedConnection(CLinkUser& user = HostLinkUser()) : CConnection(user) {}
   void Expect(const std::string& written, const std::string& reply);
+  // The link breaks once `written` arrives: every read after it throws io_error.
+  void ExpectThenBreak(const std::string& written);
 
   void Read(void* buffer, uint32_t& count) override;
   void Write(const void* buffer, uint32_t length) override;
@@ -25,9 +27,11 @@ class CScriptedConnection : public CConnection {
   struct Step {
     std::string written;
     std::string reply;
+    bool breaks = false;
   };
   std::deque<Step> m_steps;
   std::string m_pending;
   std::string m_sent;
   size_t m_readCalls = 0;
+  bool m_broken = false;
 };

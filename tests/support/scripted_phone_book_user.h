@@ -53,6 +53,7 @@ class CScriptedPhoneBookUser : public CPhoneBookUser, public CLinkUser, public C
   void TellRenumberProblem(RenumberProblem problem) override {
     log.push_back(problem == RenumberProblem::NoSpare ? "no spare" : "entries kept");
   }
+  void TellChangedOnPhone() override { log.push_back("changed on phone"); }
   bool ConfirmDelete(size_t count) override {
     log.push_back("delete " + std::to_string(count) + "?");
     return confirmDelete;

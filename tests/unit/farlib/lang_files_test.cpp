@@ -16,7 +16,7 @@
 namespace FarLib {
 namespace {
 
-constexpr size_t kMessageCount = 208;
+constexpr size_t kMessageCount = 209;
 
 struct ConversionCase {
   const char* format;

@@ -165,4 +165,21 @@ INSTANTIATE_TEST_SUITE_P(
         StorageCase{"AtMostThirtyTwo", {ManyStorages()}, First32(), First32()}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// What a probe selects again once it is done: a name it could not send back selects nothing.
+TEST(SelectedStorages, AreTheQuotedNamesOfTheFirstLine) {
+  const struct {
+    std::vector<std::string> answer;
+    std::vector<std::string> selected;
+  } cases[] = {
+      {{"+CPBS: \"SM\",12,250"}, {"SM"}},
+      {{"+CPMS: \"SM\",3,40,\"ME\",1,150,\"MT\",4,190", "+CPMS: \"XX\""}, {"SM", "ME", "MT"}},
+      {{"+CPBS: \"S\rM\",12,250"}, {}},
+      {{"+CPMS: \"SM\",3,40,\"\",1,150"}, {}},
+      {{}, {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SelectedStorages(c.answer), c.selected) << (c.answer.empty() ? "" : c.answer[0]);
+  }
+}
+
 }  // namespace

@@ -62,7 +62,8 @@ std::string NumberOf(const std::string& name) {
 }
 
 // Two memories of five locations. Steps name the commands the phone must receive, in order:
-// "S:ME" selects a memory, "W3:Ann" writes Ann at 3, "E1" erases 1, "R3" reads 3; a trailing
+// "S:ME" selects a memory, "W3:Ann" writes Ann at 3, "E1" erases 1, "R3" reads 3, "N" asks for
+// the used count; a trailing
 // "!" makes the phone refuse it; "w3:Ann" is a write the phone acknowledges but drops. Each acts
 // on the memory selected at that point.
 class CTwoMemories {
@@ -79,6 +80,10 @@ class CTwoMemories {
       if (step[0] == 'S') {
         command = "AT+CPBS=\"" + step.substr(2) + "\"";
         if (!refused) m_selected = step.substr(2);
+      } else if (step[0] == 'N') {
+        command = "AT+CPBS?";
+        reply = "\r\n+CPBS: \"" + m_selected + "\"," +
+                std::to_string(m_memories.at(m_selected).size()) + ",5\r\n";
       } else {
         const std::string index = step.substr(1, colon == std::string::npos ? colon : colon - 1);
         Layout& memory = m_memories.at(m_selected);
@@ -114,8 +119,8 @@ void Fill(PhoneBookStorage& storage, const Layout& layout) {
   storage.MaxIndex = 5;
   storage.Loaded = true;
   for (const auto& [index, name] : layout) {
-    storage.Entries.push_back(
-        std::make_unique<PhoneBookEntry>(PhoneBookEntry{index, NumberOf(name), 145, name, {}, 0}));
+    storage.Entries.push_back(std::make_unique<PhoneBookEntry>(
+        PhoneBookEntry{index, NumberOf(name), 145, name, OemToWide(name), 0}));
   }
 }
 
@@ -141,7 +146,8 @@ class TransferTest : public CPhoneBookTest {
   CScriptedConnection m_phone{m_user};
   ModelProfile m_profile = DefaultProfile();
   CDeviceCache m_cache;
-  PhoneBookSession m_session{m_phone, m_profile, m_cache, m_user};
+  std::string m_selected = "SM";  // as the plug-in left it after reading the storage
+  PhoneBookSession m_session{m_phone, m_profile, m_cache, m_user, m_selected};
 };
 
 struct MoveCase {
@@ -188,26 +194,26 @@ TEST_P(MoveBetweenStorages, DeletesASourceEntryOnlyOnceTheTargetHoldsIt) {
 // clang-format off
 const MoveCase kMoveCases[] = {
     {"CopyKeepsTheSource", false, {Confirm, Confirm},
-     {"S:ME", "W2:Ann", "R2", "W3:Bob", "R3", "S:SM"},
+     {"S:ME", "N", "R2", "W2:Ann", "R2", "R3", "W3:Bob", "R3", "S:SM", "N"},
      {{1, "Ann"}, {2, "Bob"}}, {{1, "Cid"}, {2, "Ann"}, {3, "Bob"}}, 2, 0},
     {"MoveDeletesAfterEachArrival", true, {Confirm, Confirm},
-     {"S:ME", "S:ME", "W2:Ann", "R2", "S:SM", "E1", "R1",
-      "S:ME", "W3:Bob", "R3", "S:SM", "E2", "R2", "S:SM"},
+     {"S:ME", "N", "R2", "W2:Ann", "R2", "S:SM", "R1", "E1", "R1",
+      "S:ME", "R3", "W3:Bob", "R3", "S:SM", "R2", "E2", "R2", "N"},
      {}, {{1, "Cid"}, {2, "Ann"}, {3, "Bob"}}, 2, 2},
     {"CancelledEntryStaysInTheSource", true, {Cancel, Confirm},
-     {"S:ME", "S:ME", "S:ME", "W2:Bob", "R2", "S:SM", "E2", "R2", "S:SM"},
+     {"S:ME", "N", "R2", "W2:Bob", "R2", "S:SM", "R2", "E2", "R2", "N"},
      {{1, "Ann"}}, {{1, "Cid"}, {2, "Bob"}}, 1, 1},
     {"RefusedWriteKeepsTheSource", true, {Confirm, Confirm},
-     {"S:ME", "S:ME", "W2:Ann!", "R2", "S:ME", "W2:Bob", "R2", "S:SM", "E2", "R2", "S:SM"},
+     {"S:ME", "N", "R2", "W2:Ann!", "R2", "R2", "W2:Bob", "R2", "S:SM", "R2", "E2", "R2", "N"},
      {{1, "Ann"}}, {{1, "Cid"}, {2, "Bob"}}, 1, 1},
     {"WriteDroppedByThePhoneKeepsTheSource", true, {Confirm, Confirm},
-     {"S:ME", "S:ME", "w2:Ann", "R2", "S:ME", "W2:Bob", "R2", "S:SM", "E2", "R2", "S:SM"},
+     {"S:ME", "N", "R2", "w2:Ann", "R2", "R2", "W2:Bob", "R2", "S:SM", "R2", "E2", "R2", "N"},
      {{1, "Ann"}}, {{1, "Cid"}, {2, "Bob"}}, 1, 1},
     {"TargetNotSelectableStopsBeforeAnyChange", true, {},
-     {"S:ME", "S:ME!", "S:SM"},
+     {"S:ME!", "S:ME!", "S:SM", "N"},
      {{1, "Ann"}, {2, "Bob"}}, {{1, "Cid"}}, 0, 0, true},
     {"SourceNotSelectableStopsWithBothCopies", true, {Confirm},
-     {"S:ME", "S:ME", "W2:Ann", "R2", "S:SM!", "S:SM"},
+     {"S:ME", "N", "R2", "W2:Ann", "R2", "S:SM!", "S:SM", "N"},
      {{1, "Ann"}, {2, "Bob"}}, {{1, "Cid"}, {2, "Ann"}}, 1, 0, true},
 };
 // clang-format on
@@ -278,16 +284,16 @@ const Layout kFourHeld = {{1, "Ann"}, {2, "Bob"}, {3, "Cid"}, {4, "Ann"}};
 // clang-format off
 const ImportCase kImportCases[] = {
     {"EveryContactCreated", {kAnn, kBob}, 0, {Confirm, Confirm},
-     {"W1:Ann", "R1", "W2:Bob", "R2"}, true},
-    {"OneCancelledTheRestGoesOn", {kAnn, kBob}, 0, {Cancel, Confirm}, {"W1:Bob", "R1"}, false,
+     {"R1", "W1:Ann", "R1", "R2", "W2:Bob", "R2"}, true},
+    {"OneCancelledTheRestGoesOn", {kAnn, kBob}, 0, {Cancel, Confirm}, {"R1", "W1:Bob", "R1"}, false,
      false, {}, false, {"stop import?"}},
-    {"CancelStopsTheImport", {kAnn, kBob, kCid}, 0, {Confirm, Cancel}, {"W1:Ann", "R1"}, false,
+    {"CancelStopsTheImport", {kAnn, kBob, kCid}, 0, {Confirm, Cancel}, {"R1", "W1:Ann", "R1"}, false,
      true, {}, true, {"stop import?"}},
     {"OneRefused", {kAnn, kBob}, 0, {Confirm, Confirm},
-     {"W1:Ann!", "R1", "W1:Bob", "R1"}, false},
+     {"R1", "W1:Ann!", "R1", "R1", "W1:Bob", "R1"}, false},
     {"FullStorageStopsWithOneBox", {kAnn, kBob, kCid}, 0, {Confirm},
-     {"W5:Ann", "R5"}, false, true, kFourHeld, true, {"storage full"}},
-    {"ACardWithoutNumberPassedOver", {kAnn}, 1, {Confirm}, {"W1:Ann", "R1"}, false},
+     {"R5", "W5:Ann", "R5"}, false, true, kFourHeld, true, {"storage full"}},
+    {"ACardWithoutNumberPassedOver", {kAnn}, 1, {Confirm}, {"R1", "W1:Ann", "R1"}, false},
     {"NothingUnderstood", {}, 0, {}, {}, false},
 };
 // clang-format on

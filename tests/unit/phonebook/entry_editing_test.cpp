@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "temp_registry.h"
+#include "link/io_error.h"
+#include "phone_book_fixture.h"
 #include "phonebook/storage_access.h"
 #include "scripted_connection.h"
 #include "scripted_phone_book_user.h"
@@ -25,8 +27,9 @@ std::string NumberOf(const std::string& name) {
 }
 
 // The phone's memory, changed by the commands it accepts. The test names each command the
-// phone must receive: "W5:Ann" writes Ann at 5, "E5" erases 5, "R5" reads 5, "N" asks for the
-// used count; a trailing "!" makes the phone refuse it. Replies come from the memory as it is
+// phone must receive: "W5:Ann" writes Ann at 5, "E5" erases 5, "R5" reads 5, "R2-5" reads 2 to 5,
+// "N" asks for the used count, "L" for the limits; a trailing "!" makes the phone refuse it, and
+// "w5:Ann" is a write it acknowledges but does not store. Replies come from the memory as it is
 // at that point, so a wrong order of commands shows up as wrong contents as well.
 class CModelPhone {
  public:
@@ -42,20 +45,28 @@ class CModelPhone {
           step.substr(1, colon == std::string::npos ? std::string::npos : colon - 1);
       std::string command;
       std::string reply;
-      if (kind == 'W') {
+      if (kind == 'W' || kind == 'w') {
         const std::string name = step.substr(colon + 1);
         command = "AT+CPBW=" + index + ",\"" + NumberOf(name) + "\",145,\"" + name + "\"";
-        if (!refused) m_memory[std::stoi(index)] = name;
+        if (!refused && kind == 'W') m_memory[std::stoi(index)] = name;
       } else if (kind == 'E') {
         command = "AT+CPBW=" + index;
         if (!refused) m_memory.erase(std::stoi(index));
       } else if (kind == 'R') {
-        command = "AT+CPBR=" + index;
-        const auto found = m_memory.find(std::stoi(index));
-        if (found != m_memory.end() && !refused) {
-          reply = "\r\n+CPBR: " + index + ",\"" + NumberOf(found->second) + "\",145,\"" +
-                  found->second + "\"\r\n";
+        const size_t dash = index.find('-');
+        const int first = std::stoi(index);
+        const int last = dash == std::string::npos ? first : std::stoi(index.substr(dash + 1));
+        command = "AT+CPBR=" + std::to_string(first);
+        if (last != first) command += "," + std::to_string(last);
+        for (auto found = m_memory.lower_bound(first);
+             found != m_memory.end() && found->first <= last && !refused; ++found) {
+          reply += "\r\n+CPBR: " + std::to_string(found->first) + ",\"" + NumberOf(found->second) +
+                   "\",145,\"" + found->second + "\"";
         }
+        if (!reply.empty()) reply += "\r\n";
+      } else if (kind == 'L') {
+        command = "AT+CPBR=?";
+        reply = "\r\n+CPBR: (1-" + std::to_string(m_size) + "),20,8\r\n";
       } else {
         command = "AT+CPBS?";
         reply = "\r\n+CPBS: \"SM\"," + std::to_string(m_memory.size()) + "," +
@@ -73,7 +84,7 @@ class CModelPhone {
 };
 
 // One phone-book memory of `size` locations from 1, listed as the phone holds it.
-class EntryEditing : public testing::Test {
+class EntryEditing : public CPhoneBookTest {
  protected:
   void Start(const Layout& layout, int32_t size) {
     m_model = std::make_unique<CModelPhone>(layout, size);
@@ -81,7 +92,7 @@ class EntryEditing : public testing::Test {
     m_storage.MaxNameLength = 8;
     for (const auto& [index, name] : layout) {
       auto entry = std::make_unique<PhoneBookEntry>();
-      *entry = PhoneBookEntry{index, NumberOf(name), 145, name, {}, 0};
+      *entry = PhoneBookEntry{index, NumberOf(name), 145, name, OemToWide(name), 0};
       m_storage.Entries.push_back(std::move(entry));
     }
   }
@@ -112,13 +123,11 @@ class EntryEditing : public testing::Test {
     });
   }
 
-  CTempRegistry m_registry;
-  CTestTexts m_texts;
-  CScriptedPhoneBookUser m_user;
   CScriptedConnection m_phone{m_user};
   ModelProfile m_profile = DefaultProfile();
   CDeviceCache m_cache;
-  PhoneBookSession m_session{m_phone, m_profile, m_cache, m_user};
+  std::string m_selected = "SM";  // as the plug-in left it after reading the storage
+  PhoneBookSession m_session{m_phone, m_profile, m_cache, m_user, m_selected};
   PhoneBookStorage m_storage{"SM"};
   std::unique_ptr<CModelPhone> m_model;
 };
@@ -158,53 +167,57 @@ const char* const kWarning = "entries kept";
 // clang-format off
 const RenumberCase kRenumberCases[] = {
     {"ToFreeWritesThenErases", kThree, 9, 1, 5, kNoBox,
-     {"W5:Ann", "R5", "E1"},
+     {"R1-5", "W5:Ann", "R5", "E1"},
      {{2, "Bob"}, {3, "Cid"}, {5, "Ann"}}, true, {}},
     {"ToFreeWriteRefused", kThree, 9, 1, 5, kNoBox,
-     {"W5:Ann!", "R1", "R5"},
+     {"R1-5", "W5:Ann!", "R1", "R5"},
      kThree, false, {kRefusal, kWarning}},
     {"ToFreeEraseRefusedKeepsBothCopies", kThree, 9, 1, 5, kNoBox,
-     {"W5:Ann", "R5", "E1!", "R1"},
+     {"R1-5", "W5:Ann", "R5", "E1!", "R1"},
      {{1, "Ann"}, {2, "Bob"}, {3, "Cid"}, {5, "Ann"}}, true, {kRefusal, kWarning}},
     {"ExchangeGoesThroughAFreeLocation", kThree, 9, 1, 3, kExchange,
-     {"W4:Ann", "R4", "W1:Cid", "R1", "W3:Ann", "R3", "E4"},
+     {"R1-3", "R4", "W4:Ann", "R4", "W1:Cid", "R1", "W3:Ann", "R3", "E4"},
      {{1, "Cid"}, {2, "Bob"}, {3, "Ann"}}, true, {kOccupied}},
     {"ExchangeRefusedAtTheSpare", kThree, 9, 1, 3, kExchange,
-     {"W4:Ann!", "R1", "R3", "R4"},
+     {"R1-3", "R4", "W4:Ann!", "R1", "R3", "R4"},
      kThree, false, {kOccupied, kRefusal, kWarning}},
     {"ExchangeRefusedAtTheOccupant", kThree, 9, 1, 3, kExchange,
-     {"W4:Ann", "R4", "W1:Cid!", "E4", "R1", "R3", "R4"},
+     {"R1-3", "R4", "W4:Ann", "R4", "W1:Cid!", "E4", "R1", "R3", "R4"},
      kThree, false, {kOccupied, kRefusal, kWarning}},
     {"ExchangeRefusedAtTheMovingEntry", kThree, 9, 1, 3, kExchange,
-     {"W4:Ann", "R4", "W1:Cid", "R1", "W3:Ann!", "W1:Ann", "E4", "R1", "R3", "R4"},
+     {"R1-3", "R4", "W4:Ann", "R4", "W1:Cid", "R1", "W3:Ann!", "W1:Ann", "E4", "R1", "R3", "R4"},
      kThree, false, {kOccupied, kRefusal, kWarning}},
     {"ExchangeRefusedTwiceKeepsEveryEntry", kThree, 9, 1, 3, kExchange,
-     {"W4:Ann", "R4", "W1:Cid", "R1", "W3:Ann!", "W1:Ann!", "R1", "R3", "R4"},
+     {"R1-3", "R4", "W4:Ann", "R4", "W1:Cid", "R1", "W3:Ann!", "W1:Ann!", "R1", "R3", "R4"},
      {{1, "Cid"}, {2, "Bob"}, {3, "Cid"}, {4, "Ann"}}, false,
      {kOccupied, kRefusal, kRefusal, kWarning}},
     {"ExchangeSpareNotErased", kThree, 9, 1, 3, kExchange,
-     {"W4:Ann", "R4", "W1:Cid", "R1", "W3:Ann", "R3", "E4!", "R4"},
+     {"R1-3", "R4", "W4:Ann", "R4", "W1:Cid", "R1", "W3:Ann", "R3", "E4!", "R4"},
      {{1, "Cid"}, {2, "Bob"}, {3, "Ann"}, {4, "Ann"}}, true, {kOccupied, kRefusal, kWarning}},
     {"ExchangeInAFullStorageChangesNothing", kThree, 3, 1, 3, kExchange,
-     {},
+     {"R1-3"},
      kThree, false, {kOccupied, "no spare"}},
     {"ShiftDown", kShiftDown, 9, 5, 2, kShift,
-     {"W1:Eve", "R1", "W5:Dan", "R5", "W4:Cid", "R4", "W3:Bob", "R3", "W2:Eve", "R2", "E1"},
+     {"R2-5", "R1", "W1:Eve", "R1", "W5:Dan", "R5", "W4:Cid", "R4", "W3:Bob", "R3", "W2:Eve", "R2", "E1"},
      {{2, "Eve"}, {3, "Bob"}, {4, "Cid"}, {5, "Dan"}}, true, {kOccupied}},
     {"ShiftDownRefusedHalfWayIsUndone", kShiftDown, 9, 5, 2, kShift,
-     {"W1:Eve", "R1", "W5:Dan", "R5", "W4:Cid!", "W5:Eve", "E1", "R1", "R2", "R3", "R4", "R5"},
+     {"R2-5", "R1", "W1:Eve", "R1", "W5:Dan", "R5", "W4:Cid!", "W5:Eve", "E1", "R1", "R2", "R3", "R4", "R5"},
      kShiftDown, false, {kOccupied, kRefusal, kWarning}},
     {"ShiftUp", kThree, 9, 1, 3, kShift,
-     {"W4:Ann", "R4", "W1:Bob", "R1", "W2:Cid", "R2", "W3:Ann", "R3", "E4"},
+     {"R1-3", "R4", "W4:Ann", "R4", "W1:Bob", "R1", "W2:Cid", "R2", "W3:Ann", "R3", "E4"},
      {{1, "Bob"}, {2, "Cid"}, {3, "Ann"}}, true, {kOccupied}},
+    {"ShiftUpWithAWriteThePhoneDroppedIsUndone", kThree, 9, 1, 3, kShift,
+     {"R1-3", "R4", "W4:Ann", "R4", "W1:Bob", "R1", "w2:Cid", "R2", "W2:Bob", "W1:Ann", "E4", "R1", "R2",
+      "R3", "R4"},
+     kThree, false, {kOccupied, kWarning}},
     {"ShiftOverAGapNeedsNoSpare", {{1, "Ann"}, {2, "Bob"}, {4, "Dan"}, {5, "Eve"}}, 5, 5, 2, kShift,
-     {"W3:Bob", "R3", "W2:Eve", "R2", "W5:Dan", "R5", "E4"},
+     {"R2-5", "W3:Bob", "R3", "W2:Eve", "R2", "W5:Dan", "R5", "E4"},
      {{1, "Ann"}, {2, "Eve"}, {3, "Bob"}, {5, "Dan"}}, true, {kOccupied}},
     {"OverwriteWritesBeforeErasing", kThree, 9, 1, 3, kOverwrite,
-     {"W3:Ann", "R3", "E1"},
+     {"R1-3", "W3:Ann", "R3", "E1"},
      {{2, "Bob"}, {3, "Ann"}}, true, {kOccupied}, {"Cid"}},
     {"OverwriteRefusedKeepsTheOccupant", kThree, 9, 1, 3, kOverwrite,
-     {"W3:Ann!", "R1", "R3"},
+     {"R1-3", "W3:Ann!", "R1", "R3"},
      kThree, false, {kOccupied, kRefusal, kWarning}},
     {"Cancelled", kThree, 9, 1, 3, kCancel,
      {},
@@ -261,7 +274,7 @@ TEST_F(EntryEditing, CreateCleansTheNumberAndTakesTheFirstFreeIndex) {
     entry.Name = "Ivan";
     return true;
   });
-  m_model->Script(m_phone, {"W3:Ivan", "R3"});
+  m_model->Script(m_phone, {"R3", "W3:Ivan", "R3"});
 
   EXPECT_TRUE(CreateEntry(m_session, m_storage, m_user, Proposal("+7 (900) 123-45-67"), true));
 
@@ -318,22 +331,22 @@ INSTANTIATE_TEST_SUITE_P(
     Table, CreateAtTakenIndex,
     testing::Values(
         TakenIndexCase{"Exchange", kExchange,
-                       {"W3:Ann", "R3", "E1", "W1:Ivan", "R1"},
+                       {"R1-3", "W3:Ann", "R3", "E1", "W1:Ivan", "R1"},
                        {{1, "Ivan"}, {2, "Bob"}, {3, "Ann"}}, true},
         TakenIndexCase{"ExchangeRefused", kExchange,
-                       {"W3:Ann!", "R1", "R3"},
+                       {"R1-3", "W3:Ann!", "R1", "R3"},
                        {{1, "Ann"}, {2, "Bob"}}, false},
         TakenIndexCase{"Shift", kShift,
-                       {"W3:Bob", "R3", "W2:Ann", "R2", "E1", "W1:Ivan", "R1"},
+                       {"R1-3", "W3:Bob", "R3", "W2:Ann", "R2", "E1", "W1:Ivan", "R1"},
                        {{1, "Ivan"}, {2, "Ann"}, {3, "Bob"}}, true},
         TakenIndexCase{"Overwrite", kOverwrite,
-                       {"W1:Ivan", "R1"},
+                       {"R1-3", "W1:Ivan", "R1"},
                        {{1, "Ivan"}, {2, "Bob"}}, true},
         TakenIndexCase{"OverwriteRefused", kOverwrite,
-                       {"W1:Ivan!", "R1"},
+                       {"R1-3", "W1:Ivan!", "R1"},
                        {{1, "Ann"}, {2, "Bob"}}, false},
         TakenIndexCase{"OverwriteRefusedAndUnreadable", kOverwrite,
-                       {"W1:Ivan!", "R1!"},
+                       {"R1-3", "W1:Ivan!", "R1!"},
                        {{1, "Ann"}, {2, "Bob"}}, false}),
     [](const testing::TestParamInfo<TakenIndexCase>& info) { return info.param.name; });
 // clang-format on
@@ -343,7 +356,7 @@ TEST_F(EntryEditing, CreateLetsThePhoneChooseTheIndex) {
   Types("Bob");
   m_phone.Expect("AT+CPBW=,\"+4470002\",145,\"Bob\"\r", "\r\nOK\r\n");
   CModelPhone chosen({{1, "Ann"}, {5, "Bob"}}, 9);
-  chosen.Script(m_phone, {"N", "R2", "R3", "R4", "R5"});
+  chosen.Script(m_phone, {"R2-6"});
 
   EXPECT_TRUE(CreateEntry(m_session, m_storage, m_user, Proposal("+4470002"), false));
   EXPECT_TRUE(m_phone.ScriptDone());
@@ -381,10 +394,12 @@ TEST_F(EntryEditing, CreateNamesTheSetThatCouldHoldTheName) {
 
 // The list shows the edit only once the phone holds it, even when the phone cannot be read.
 TEST_F(EntryEditing, EditShowsWhatThePhoneHolds) {
-  const std::vector<std::vector<std::string>> exchanges = {
-      {"W2:Dan", "R2"}, {"W2:Dan", "R2!"}, {"W2:Dan!", "R2"}, {"W2:Dan!", "R2!"}};
+  const std::vector<std::vector<std::string>> exchanges = {{"R2", "W2:Dan", "R2"},
+                                                           {"R2", "W2:Dan", "R2!"},
+                                                           {"R2", "W2:Dan!", "R2"},
+                                                           {"R2", "W2:Dan!", "R2!"}};
   for (const std::vector<std::string>& exchange : exchanges) {
-    SCOPED_TRACE(exchange[0] + " " + exchange[1]);
+    SCOPED_TRACE(exchange[1] + " " + exchange[2]);
     m_storage.Entries.clear();
     Start({{1, "Ann"}, {2, "Bob"}}, 9);
     m_user.entryAnswers.push_back([](PhoneBookEntry& entry, int32_t&, bool*) {
@@ -437,15 +452,111 @@ INSTANTIATE_TEST_SUITE_P(
     Table, DeleteSelection,
     testing::Values(
         DeleteCase{"FirstAndSecond", {0, 1}, 7,
-                   {"E1", "R1", "E2", "R2"},
+                   {"R1-2", "E1", "R1", "E2", "R2"},
                    2, {{3, "Cid"}}},
         DeleteCase{"AllThree", {2, 0, 1}, 7,
-                   {"E3", "R3", "E1", "R1", "E2", "R2"},
+                   {"R1-3", "E3", "R3", "E1", "R1", "E2", "R2"},
                    3, {}},
         DeleteCase{"OneWithEmptyFields", {1}, 0,
-                   {"AT+CPBW=2,\"\",,\"\"", "AT+CPBR=2"},
+                   {"R2", "AT+CPBW=2,\"\",,\"\"", "AT+CPBR=2"},
                    1, {{1, "Ann"}, {3, "Cid"}}}),
     [](const testing::TestParamInfo<DeleteCase>& info) { return info.param.name; });
+// clang-format on
+
+// A link lost half-way through a renumbering, after the write and before the read-back: the
+// cache no longer vouches for the storage, so the next opening reads it from the phone.
+TEST_F(EntryEditing, CacheIsNotTrustedFromTheFirstWriteUntilTheReadBack) {
+  Start(kThree, 9);
+  m_storage.Loaded = true;
+  ASSERT_TRUE(m_cache.Open("350123451234560"));
+  ASSERT_TRUE(m_cache.Save(m_storage, false));
+  m_model->Script(m_phone, {"R1-5", "W5:Ann"});
+  m_phone.ExpectThenBreak("AT+CPBR=5\r");
+
+  EXPECT_THROW(RenumberEntry(m_session, m_storage, m_user, 1, 5), io_error);
+
+  std::vector<std::unique_ptr<PhoneBookStorage>> reopened;
+  reopened.push_back(std::make_unique<PhoneBookStorage>("SM"));
+  m_cache.Load(reopened);
+  EXPECT_FALSE(reopened[0]->Loaded);
+}
+
+// ---- The phone changed behind the list ----
+
+// The list holds Ann, Bob and Cid at 1 to 3; the phone's own keys changed the memory since. Each
+// operation reads what it would write over first, finds the difference, writes nothing and shows
+// the memory as read again.
+struct ChangedCase {
+  const char* name;
+  Layout phone;
+  std::function<void(EntryEditing&)> operation;
+  std::vector<std::string> commands;
+};
+
+void PrintTo(const ChangedCase& c, std::ostream* out) { *out << c.name; }
+
+class ChangedOnThePhone : public EntryEditing, public testing::WithParamInterface<ChangedCase> {
+ public:
+  void Delete(size_t position) {
+    m_user.items = 4;
+    m_user.selected = {position};
+    DeleteSelected(m_session, m_storage, m_user);
+  }
+  void Edit(size_t position) {
+    Types("Dan");
+    EditEntry(m_session, m_storage, m_user, position);
+  }
+  void Create() {
+    m_profile.Flags = 0;  // the index is always given
+    Types("Ivan");
+    CreateEntry(m_session, m_storage, m_user, Proposal("+79001234567"), true);
+  }
+  void Renumber(int32_t from, int32_t to) {
+    m_user.whenTaken = kExchange;
+    RenumberEntry(m_session, m_storage, m_user, from, to);
+  }
+};
+
+TEST_P(ChangedOnThePhone, WritesNothingAndShowsThePhone) {
+  const ChangedCase& c = GetParam();
+  Start(kThree, 9);
+  m_model = std::make_unique<CModelPhone>(c.phone, 9);
+  m_model->Script(m_phone, c.commands);
+
+  c.operation(*this);
+
+  EXPECT_TRUE(m_phone.ScriptDone());
+  EXPECT_EQ(m_model->Memory(), c.phone);
+  EXPECT_EQ(Listed(), c.phone);
+  ASSERT_FALSE(m_user.log.empty());
+  EXPECT_EQ(m_user.log.back(), "changed on phone");
+}
+
+const Layout kBobEdited = {{1, "Ann"}, {2, "Dan"}, {3, "Cid"}};
+const Layout kBobDeleted = {{1, "Ann"}, {3, "Cid"}};
+const Layout kEveAdded = {{1, "Ann"}, {2, "Bob"}, {3, "Cid"}, {4, "Eve"}};
+const Layout kEveAddedAt5 = {{1, "Ann"}, {2, "Bob"}, {3, "Cid"}, {5, "Eve"}};
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Table, ChangedOnThePhone,
+    testing::Values(
+        ChangedCase{"DeleteOfAnEntryEditedThere", kBobEdited,
+                    [](EntryEditing& t) { static_cast<ChangedOnThePhone&>(t).Delete(1); },
+                    {"R2", "L", "N", "R1-5"}},
+        ChangedCase{"EditOfAnEntryDeletedThere", kBobDeleted,
+                    [](EntryEditing& t) { static_cast<ChangedOnThePhone&>(t).Edit(1); },
+                    {"R2", "L", "N", "R1-5"}},
+        ChangedCase{"CreateAtALocationFilledThere", kEveAdded,
+                    [](EntryEditing& t) { static_cast<ChangedOnThePhone&>(t).Create(); },
+                    {"R4", "L", "N", "R1-5"}},
+        ChangedCase{"MoveToALocationFilledThere", kEveAddedAt5,
+                    [](EntryEditing& t) { static_cast<ChangedOnThePhone&>(t).Renumber(1, 5); },
+                    {"R1-5", "L", "N", "R1-5"}},
+        ChangedCase{"ExchangeThroughASpareFilledThere", kEveAdded,
+                    [](EntryEditing& t) { static_cast<ChangedOnThePhone&>(t).Renumber(1, 3); },
+                    {"R1-3", "R4", "L", "N", "R1-5"}}),
+    [](const testing::TestParamInfo<ChangedCase>& info) { return info.param.name; });
 // clang-format on
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "phonebook/entry_editing.h"
 #include "phonebook/storage_access.h"
 #include "scripted_connection.h"
+#include "scripted_phone_book_user.h"
 
 namespace {
 
@@ -38,13 +39,15 @@ TEST_P(EntryOperations, ChangeTheListAsThePhoneAnswers) {
   for (const auto& [command, reply] : c.exchange) phone.Expect(command + "\r", reply);
   ModelProfile profile{"Nokia", "6310i", "IRA", 1, 7};
   CDeviceCache cache;
-  PhoneBookSession session{phone, profile, cache, m_user};
+  std::string selected = "SM";  // as the plug-in left it after reading the storage
+  PhoneBookSession session{phone, profile, cache, m_user, selected};
   PhoneBookStorage storage("SM");
   storage.MaxIndex = 6;
   for (int32_t i : {1, 2, 3}) {
     auto entry = std::make_unique<PhoneBookEntry>();
     entry->Index = i;
     entry->Number = "0" + std::to_string(i);
+    entry->Type = 129;
     AppendEntry(storage, std::move(entry));
   }
 
@@ -89,10 +92,14 @@ Operation Write(std::string number, std::string name, std::string charset = "IRA
 
 Operation Delete(size_t position) {
   return [position](PhoneBookSession& session, PhoneBookStorage& storage) {
-    DeleteEntry(session, storage, position);
-    return true;
+    CScriptedPhoneBookUser user;
+    return DeleteEntry(session, storage, user, position);
   };
 }
+
+// The look before the erase of location 2 finds what the list shows there.
+const std::pair<std::string, std::string> kLookAt2 = {"AT+CPBR=2",
+                                                      "\r\n+CPBR: 2,\"02\",129,\"\"\r\nOK\r\n"};
 
 const char* const kAll = "1:01 2:02 3:03";
 
@@ -114,36 +121,30 @@ INSTANTIATE_TEST_SUITE_P(
         OperationCase{"RereadPastTheListSendsNothing", Reread(3), {}, kAll},
         OperationCase{"DeleteOfAnEmptiedLocation",
                       Delete(1),
-                      {{"AT+CPBW=2", kOk}, {"AT+CPBR=2", kOk}},
+                      {kLookAt2, {"AT+CPBW=2", kOk}, {"AT+CPBR=2", kOk}},
                       "1:01 3:03"},
         OperationCase{"DeleteTakesARefusedReadAfterTheEraseAsEmpty",
                       Delete(1),
-                      {{"AT+CPBW=2", kOk}, {"AT+CPBR=2", kError}},
+                      {kLookAt2, {"AT+CPBW=2", kOk}, {"AT+CPBR=2", kError}},
                       "1:01 3:03"},
         OperationCase{"RefusedDeleteWithARefusedReadKeepsTheEntry",
                       Delete(1),
-                      {{"AT+CPBW=2", kError}, {"AT+CPBR=2", kError}},
+                      {kLookAt2, {"AT+CPBW=2", kError}, {"AT+CPBR=2", kError}},
                       kAll,
                       true,
                       {"AT+CPBW=2", "AT+CPBR=2"}},
-        OperationCase{
-            "DeleteTheLocationStillHoldsKeepsWhatItHolds",
-            Delete(1),
-            {{"AT+CPBW=2", kOk}, {"AT+CPBR=2", "\r\n+CPBR: 2,\"0999\",129,\"B\"\r\nOK\r\n"}},
-            "1:01 2:0999 3:03"},
-        OperationCase{"NewEntriesSkipKnownIndexesAndStopAtTheFirst",
+        OperationCase{"DeleteTheLocationStillHoldsKeepsWhatItHolds",
+                      Delete(1),
+                      {kLookAt2,
+                       {"AT+CPBW=2", kOk},
+                       {"AT+CPBR=2", "\r\n+CPBR: 2,\"0999\",129,\"B\"\r\nOK\r\n"}},
+                      "1:01 2:0999 3:03"},
+        OperationCase{"NewEntriesAreReadFromTheUnlistedLocationsInOneRun",
                       ReadNew(true),
-                      {{"AT+CPBS?", "\r\n+CPBS: \"SM\",5,6\r\nOK\r\n"},
-                       {"AT+CPBR=4", kError},
-                       {"AT+CPBR=5", "\r\n+CPBR: 5,\"05\",129,\"E\"\r\nOK\r\n"}},
-                      "1:01 2:02 3:03 5:05",
-                      true,
-                      {"AT+CPBR=4"}},
-        OperationCase{"NewEntriesUpToTheUsedCount",
-                      ReadNew(false),
-                      {{"AT+CPBS?", "\r\n+CPBS: \"SM\",4,6\r\nOK\r\n"},
-                       {"AT+CPBR=4", "\r\n+CPBR: 4,\"04\",129,\"D\"\r\nOK\r\n"}},
-                      "1:01 2:02 3:03 4:04"},
+                      {{"AT+CPBR=4,6", "\r\n+CPBR: 5,\"05\",129,\"E\"\r\nOK\r\n"}},
+                      "1:01 2:02 3:03 5:05"},
+        OperationCase{
+            "RefusedReadOfNewEntriesIsNoError", ReadNew(false), {{"AT+CPBR=4,6", kError}}, kAll},
         OperationCase{"WriteSendsTheEntry",
                       Write("+447700900123", "Ann"),
                       {{"AT+CPBW=5,\"+447700900123\",145,\"Ann\"", kOk}},

@@ -51,7 +51,8 @@ TEST_P(LoadStorageTest, ReadsTheStorageAndCachesIt) {
   ModelProfile profile{"Nokia", "6310i", "IRA", 1, c.flags};
   CDeviceCache cache;
   ASSERT_TRUE(cache.Open("350123451234560"));
-  PhoneBookSession session{phone, profile, cache, m_user};
+  std::string selected;
+  PhoneBookSession session{phone, profile, cache, m_user, selected};
   PhoneBookStorage storage(c.storage);
   storage.MaxIndex = 7;  // as a cache left it: the phone's limits replace it
   storage.Loaded = c.loadedBefore;
@@ -72,7 +73,8 @@ TEST_P(LoadStorageTest, ReadsTheStorageAndCachesIt) {
   std::vector<std::unique_ptr<PhoneBookStorage>> again;
   again.push_back(std::make_unique<PhoneBookStorage>(c.storage));
   cache.Load(again);
-  const bool cached = c.loaded && storage.Writable && !c.loadedBefore;
+  // Only a storage read from the phone is saved; one served from the cache stays as it was.
+  const bool cached = c.loaded && storage.Writable && !c.boxes.empty();
   EXPECT_EQ(again[0]->Loaded, cached);
   EXPECT_EQ(again[0]->Entries.size(), cached ? indexes.size() : 0u);
   EXPECT_EQ(again[0]->ViewMode, storage.ViewMode);
@@ -174,15 +176,37 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  false,
                  7},
-        LoadCase{"WritableStorageFromTheCacheIsNotReadAgain",
+        LoadCase{"CachedStorageThePhoneStillCountsIsNotReadAgain",
                  "SM",
                  7,
                  true,
-                 {{"AT+CPBS=\"SM\"", kOk}},
+                 {{"AT+CPBS=\"SM\"", kOk}, {"AT+CPBS?", "\r\n+CPBS: \"SM\",1,250\r\nOK\r\n"}},
                  {0},
                  {},
                  true,
                  7},
+        LoadCase{"CachedStorageOfAPhoneThatGivesNoCountIsNotReadAgain",
+                 "SM",
+                 7,
+                 true,
+                 {{"AT+CPBS=\"SM\"", kOk}, {"AT+CPBS?", kNoCount}},
+                 {0},
+                 {},
+                 true,
+                 7},
+        LoadCase{"CachedStorageThePhoneCountsOtherwiseIsReadAgain",
+                 "SM",
+                 7,
+                 true,
+                 {{"AT+CPBS=\"SM\"", kOk},
+                  {"AT+CPBS?", "\r\n+CPBS: \"SM\",2,250\r\nOK\r\n"},
+                  {"AT+CPBR=?", "\r\n+CPBR: (1-250),40,18\r\nOK\r\n"},
+                  {"AT+CPBS?", "\r\n+CPBS: \"SM\",2,250\r\nOK\r\n"},
+                  {"AT+CPBR=1,5", Entries({1, 4})}},
+                 {1, 4},
+                 {"1-5 of 250"},
+                 true,
+                 250},
         LoadCase{
             "CallListIsReadEveryTimeAndTakesItsView",
             "MC",
