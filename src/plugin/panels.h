@@ -118,6 +118,9 @@ class CPhoneMobilePanel : public virtual CGenericMobilePanel {
   void RereadMenu(PhoneBookStorage& storage);
   void RereadSelected(PhoneBookStorage& storage);
   bool StorageKey(PhoneBookStorage& storage, int key, unsigned int controlState);
+  // The panel shows the storage's list as it is now, without reading it from the phone: after a
+  // link that failed while an operation read it, reading it again would only fail once more.
+  void ShowListAsIs();
 
   // GetFiles inside a storage: one file holding the given entries.
   int ExportEntries(PhoneBookStorage& storage, PluginPanelItem* items, int count,
@@ -146,6 +149,7 @@ class CPhoneMobilePanel : public virtual CGenericMobilePanel {
 
   int m_currentStorage = -1;
   int m_functionsPosition = 0;
+  bool m_listAsIs = false;
 };
 
 // The message-store view: one folder per kind of status at the root, the messages inside.
@@ -237,10 +241,16 @@ void RefreshPanel(FarHandle panel, bool keepSelection);
 // the user sees.
 template <typename Step>
 void RefreshingOnLinkFailure(FarHandle panel, Step&& step) {
+  RefreshingOnLinkFailure(step, [panel] { RefreshPanel(panel, false); });
+}
+
+// The same with a refresh of the caller's own.
+template <typename Step, typename Refresh>
+void RefreshingOnLinkFailure(Step&& step, Refresh&& refresh) {
   try {
     step();
   } catch (const io_error&) {
-    RefreshPanel(panel, false);
+    refresh();
     throw;
   }
 }

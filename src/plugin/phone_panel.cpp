@@ -229,11 +229,11 @@ void CPhoneMobilePanel::ListStorages(PluginPanelItem** items, int* count) {
 // A link that fails while the storage is read leaves an empty panel and the reason on screen.
 void CPhoneMobilePanel::ListEntries(PhoneBookStorage& storage, PluginPanelItem** items,
                                     int* count) {
-  const bool loaded = Plugin::RunReportingLinkFailure([&] {
-    FarLib::CSavedScreen screen;
-    PhoneBookSession session = Session();
-    LoadStorage(session, storage);
-  });
+  const bool loaded = m_listAsIs || Plugin::RunReportingLinkFailure([&] {
+                        FarLib::CSavedScreen screen;
+                        PhoneBookSession session = Session();
+                        LoadStorage(session, storage);
+                      });
   if (!loaded) {
     ApplyPanelModes(2, SM_NAME, 1);
     return;
@@ -244,6 +244,12 @@ void CPhoneMobilePanel::ListEntries(PhoneBookStorage& storage, PluginPanelItem**
     FillEntryItem(list[i + 1], *storage.Entries[i], storage.Writable, i);
   list.HandOver(items, count);
   ApplyPanelModes(storage.ViewMode, storage.SortMode, storage.SortOrder);
+}
+
+void CPhoneMobilePanel::ShowListAsIs() {
+  m_listAsIs = true;
+  RefreshPanel(m_hostHandle, false);
+  m_listAsIs = false;
 }
 
 void CPhoneMobilePanel::EnterRoot() {
@@ -291,7 +297,10 @@ int CPhoneMobilePanel::GetFiles(PluginPanelItem* items, int count, int, char* de
 
 int CPhoneMobilePanel::PutFiles(PluginPanelItem* items, int count, int move, int) {
   if (!items || count <= 0) return 0;
-  return ImportFiles(items, count, move != 0);
+  int imported = 0;
+  RefreshingOnLinkFailure([&] { imported = ImportFiles(items, count, move != 0); },
+                          [this] { ShowListAsIs(); });
+  return imported;
 }
 
 bool CPhoneMobilePanel::WriteExportFile(const PhoneBookStorage& storage,
@@ -538,11 +547,19 @@ int CPhoneMobilePanel::ProcessKey(int key, unsigned int controlState) {
     return CopyDialog(controlState == PKF_SHIFT) ? 1 : 0;
   PhoneBookStorage* storage = CurrentStorage();
   if (!storage) return 0;
-  if (key == kKeyR && controlState == PKF_CONTROL) {
-    RereadMenu(*storage);
-    return 0;  // the host then reads the panel again
-  }
-  return StorageKey(*storage, key, controlState) ? 1 : 0;
+  // Every key below may read entries of the storage again, dropping some and moving the later
+  // ones up in the list: the panel's items must not stand for other entries after a failure.
+  bool handled = false;
+  RefreshingOnLinkFailure(
+      [&] {
+        if (key == kKeyR && controlState == PKF_CONTROL) {
+          RereadMenu(*storage);  // the host then reads the panel again
+        } else {
+          handled = StorageKey(*storage, key, controlState);
+        }
+      },
+      [this] { ShowListAsIs(); });
+  return handled ? 1 : 0;
 }
 
 bool CPhoneMobilePanel::StorageKey(PhoneBookStorage& storage, int key, unsigned int state) {

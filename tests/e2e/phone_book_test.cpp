@@ -131,6 +131,28 @@ TEST_F(PhoneBook, HangUpWhileListingLeavesAnEmptyPanelAndTheNextOpeningWorks) {
   FinishPhone();
 }
 
+// A bulk deletion cut short: the boxes come up over the list as it now is, so no item left on the
+// panel stands for an entry that is gone, and the next key acts on what the user sees.
+TEST_F(PhoneBook, DeletionCutShortIsShownBeforeTheBox) {
+  Load();
+  // The greeting is ten commands and listing SM six; F8 reads the chosen locations (17 to 19),
+  // erases location 1 and reads it back (20, 21), and the phone hangs up erasing location 2.
+  StartPhone(Classic({"--hang-up-during", "22"}));
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  ASSERT_TRUE(m_host.SetDirectory("SM"));
+  m_host.Activate(EPanel::Plugin);
+  ASSERT_TRUE(m_host.Select(EPanel::Plugin,
+                            {"Anna Schmidt", "Bob", "Caf\x82 Zo\x89", "Anna Berg", "Balance"}));
+  m_host.AnswerMessage(0).Topic("DeleteNumbers");
+  std::vector<ShownEntry> shownAtTheBox;
+  m_host.AnswerEveryMessage(CMessageAnswer::kLastButton, [&] { shownAtTheBox = Entries(Panel()); });
+  m_host.PressKey(kVkF8);
+  ASSERT_NE(LastBox(), nullptr);
+  EXPECT_EQ(LastBox()->helpTopic, "SysError");
+  EXPECT_EQ(shownAtTheBox, std::vector<ShownEntry>(kClassicSm.begin() + 1, kClassicSm.end()));
+  FinishPhone();
+}
+
 // Editing in SM, each change checked against what the phone then holds: the whole storage is
 // read again from the phone and must show exactly what the panel showed.
 class PhoneBookEditing : public PhoneBook {
