@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "open_phone_fixture.h"
+#include "phone_facts.h"
 #include "platform/clock.h"
 
 // The phone book view's tools as a user meets them through F2: the AT terminal, the clock and
@@ -146,6 +147,48 @@ class Tools : public OpenPhone {
   std::filesystem::path m_folder;
   size_t m_openingBoxes = 0;
 };
+
+// The terminal and the capability log select memories the plug-in does not know of. A deletion
+// and an edit in SM afterwards still reach SM's own entries, and nothing else on the phone
+// changes.
+enum class SelectingTool { CapabilityLog, TerminalSelectingMe };
+
+class AfterATool : public Tools, public testing::WithParamInterface<SelectingTool> {};
+
+TEST_P(AfterATool, DeletionAndEditReachTheStorageShown) {
+  Open(StatePhone("classic.json"));
+  ASSERT_TRUE(m_host.SetDirectory("SM"));
+  if (GetParam() == SelectingTool::CapabilityLog) {
+    Probe(true, false, Path("probe.log"));
+    m_host.AnswerMessage(0);
+    m_host.AnswerMenu("Functions").Escape();
+    m_host.PressKey(kVkF2);
+  } else {
+    Terminal({"AT+CPBS=\"ME\""});
+  }
+  ASSERT_TRUE(m_host.Select(EPanel::Plugin, {"Bob"}));
+  m_host.AnswerMessage(0).Topic("DeleteNumbers");
+  m_host.PressKey(kVkF8);
+  ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent("Anna Schmidt"));
+  m_host.AnswerDialog("EditItemDlg").SetText(2, "Anna").Close(5);
+  m_host.PressKey(kVkF4);
+  FinishPhone();
+
+  Facts expected = FactsOf(StatePhone("classic.json").stateJson);
+  std::erase(expected, "SM 2 +447700900002 Bob");
+  std::replace(expected.begin(), expected.end(), std::string("SM 1 +447700900001 Anna Schmidt"),
+               std::string("SM 1 +447700900001 Anna"));
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(FactsOf(m_phone->SavedState()), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tools, AfterATool,
+                         testing::Values(SelectingTool::CapabilityLog,
+                                         SelectingTool::TerminalSelectingMe),
+                         [](const testing::TestParamInfo<SelectingTool>& info) {
+                           return info.param == SelectingTool::CapabilityLog ? "CapabilityLog"
+                                                                             : "Terminal";
+                         });
 
 std::vector<std::string> Numbered(const char* prefix, int first, int last) {
   std::vector<std::string> lines;
