@@ -85,6 +85,17 @@ std::string ParseSerialNumber(const std::string& line) {
   return ReplaceWithFirstGroup(line, R"re(\+C?GSN:\s*"?(.*?)"?\s*$)re");
 }
 
+std::string ParseSubscriber(const std::string& line) {
+  static CRegex imsi(R"re(^\s*(?:\+CIMI:\s*)?"?(\d{5,15})"?\s*$)re", kRegexCaseless);
+  GroupList groups;
+  if (!imsi.Match(line, 0, &groups)) return {};
+  return groups[1];
+}
+
+std::string CacheIdentity(const PhoneIdentity& phone) {
+  return phone.Subscriber.empty() ? phone.Identity : phone.Identity + " SIM " + phone.Subscriber;
+}
+
 std::vector<std::string> ParseStorageNames(const std::string& line) {
   return AllFirstGroups(line, R"re("(\w\w)")re");
 }
@@ -111,6 +122,10 @@ PhoneIdentity RunHandshake(CConnection& connection, ModelProfileList& profiles,
   // An empty serial number would make every such phone share one cache, as the model does.
   const std::string serial = ParseSerialNumber(AskFirstLine(connection, "AT+CGSN", "AT+GSN"));
   phone.Identity = serial.empty() ? manufacturer + " " + model : serial;
+  // A phone without a SIM, or one waiting for its PIN, refuses: no SIM is then known.
+  ResponseList subscriber;
+  if (ExecuteQuiet(connection, "AT+CIMI", &subscriber) && !subscriber.empty())
+    phone.Subscriber = ParseSubscriber(subscriber.front());
   phone.StorageNames = AskNames(connection, "AT+CPBS=?", ParseStorageNames);
   phone.Charsets = AskNames(connection, "AT+CSCS=?", ParseCharsetNames);
   SelectCharset(connection, *phone.Profile, phone.Charsets, phone.Profile->Charset, user);

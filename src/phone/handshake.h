@@ -10,6 +10,7 @@
 struct PhoneIdentity {
   ModelProfile* Profile = nullptr;        // an entry of the settings' profile list
   std::string Identity;                   // the serial number, else manufacturer and model
+  std::string Subscriber;                 // the SIM's IMSI; empty when the phone does not tell
   std::vector<std::string> StorageNames;  // the phone-book memories, in the phone's order
   std::vector<std::string> Charsets;      // the character sets, in the phone's order
 };
@@ -45,6 +46,13 @@ std::string ParseManufacturer(const std::string& line);
 std::string ParseModel(const std::string& line);
 //   +CGSN: "<serial>" | +GSN: <serial> | <serial>       e.g. 350123451234560
 std::string ParseSerialNumber(const std::string& line);
+// The SIM's subscriber identity: 5 to 15 digits; empty for anything else.
+//   +CIMI: <imsi> | <imsi>                               e.g. 234150123456789
+std::string ParseSubscriber(const std::string& line);
+
+// What the phone's cache is kept under: the phone, and the SIM in it where the phone tells, so
+// that another SIM's phone book is never shown or written through the first one's.
+std::string CacheIdentity(const PhoneIdentity& phone);
 // Every storage name of two word characters between double quotes.
 //   +CPBS: ("<name>",...)                               e.g. +CPBS: ("SM","ME","DC","MC","RC")
 std::vector<std::string> ParseStorageNames(const std::string& line);

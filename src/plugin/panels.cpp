@@ -30,11 +30,12 @@ CGenericMobilePanel::CGenericMobilePanel(std::unique_ptr<CConnection> connection
   Platform::SleepMilliseconds(Settings().SettleTime);
   PhoneIdentity phone = RunHandshake(*m_connection, Settings().Profiles, HostHandshakeUser());
   m_profile = phone.Profile;
+  const std::string cacheIdentity = CacheIdentity(phone);
   m_identity = std::move(phone.Identity);
   m_charsets = std::move(phone.Charsets);
   for (std::string& name : phone.StorageNames)
     m_storages.push_back(std::make_unique<PhoneBookStorage>(std::move(name)));
-  if (m_cache.Open(m_identity)) m_cache.Load(m_storages);
+  if (m_cache.Open(cacheIdentity)) m_cache.Load(m_storages);
 }
 
 CGenericMobilePanel::~CGenericMobilePanel() = default;

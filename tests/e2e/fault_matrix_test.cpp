@@ -173,7 +173,7 @@ constexpr int kSave = 11;
 
 // What the preparations send the classic phone: its greeting, then reading a phone book (six
 // commands for SM, four for ME) or the messages (eight).
-constexpr int kGreeting = 10;
+constexpr int kGreeting = 11;
 constexpr int kInSm = kGreeting + 6;
 constexpr int kInMe = kGreeting + 4;
 constexpr int kInMessages = kGreeting + 8;
@@ -442,6 +442,7 @@ const std::vector<Preparation> kPreparations = {
       {"AT+CGMI", Fault::kDone},
       {"AT+CGMM", Fault::kDone},
       {"AT+CGSN", Fault::kDone},
+      {"AT+CIMI", Fault::kDone},
       {"AT+CPBS=?", Fault::kCommandError},
       {"AT+CSCS=?", Fault::kCommandError},
       {"AT+CSCS=\"UCS2\"", Fault::kCommandError},

@@ -26,9 +26,9 @@ using Commands = std::vector<std::string>;
 inline const std::string kSettingsKey = TestHostRootKey() + "\\Zantel";
 
 // The handshake a phone offering UTF-8 receives, in order.
-inline const Commands kUtf8Handshake = {
-    "ATE0",    "AT+CNMI=2,1,1,2,0", "AT+CMEE=2", "AT+CGMI",           "AT+CGMM",
-    "AT+CGSN", "AT+CPBS=?",         "AT+CSCS=?", "AT+CSCS=\"UTF-8\"", "AT+CSCS?"};
+inline const Commands kUtf8Handshake = {"ATE0",      "AT+CNMI=2,1,1,2,0", "AT+CMEE=2", "AT+CGMI",
+                                        "AT+CGMM",   "AT+CGSN",           "AT+CIMI",   "AT+CPBS=?",
+                                        "AT+CSCS=?", "AT+CSCS=\"UTF-8\"", "AT+CSCS?"};
 
 inline void SetDword(const std::string& subkey, const std::string& name, uint32_t value) {
   Platform::CRegKey key = Platform::CRegKey::Create(kSettingsKey + subkey);

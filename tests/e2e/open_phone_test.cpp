@@ -45,7 +45,7 @@ TEST_F(OpenPhone, FromThePluginsMenuIntoTheMessages) {
   const Commands commands = FinishPhone();
   // A phone without UTF-8 or UCS2 would get no request; the classic one offers UCS2.
   ASSERT_GT(commands.size(), kUtf8Handshake.size());
-  EXPECT_EQ(commands.at(8), "AT+CSCS=\"UCS2\"");
+  EXPECT_EQ(commands.at(9), "AT+CSCS=\"UCS2\"");
   // After the greeting the messages view puts the phone into PDU mode.
   EXPECT_EQ(commands.at(kUtf8Handshake.size()), "AT+CMGF=0");
 }
@@ -76,8 +76,9 @@ TEST_F(OpenPhone, NamedFileReplaysAPhone) {
   const std::string replies = m_registry.File() + ".replies";
   {
     std::ofstream file(replies, std::ios::binary);
-    file << "OK\r\nOK\r\nOK\r\nZantel\r\nOK\r\nReplay 1\r\nOK\r\n4711\r\nOK\r\n"
-            "+CPBS: (\"SM\")\r\nOK\r\n+CSCS: (\"GSM\")\r\nOK\r\n+CSCS: \"GSM\"\r\nOK\r\n";
+    file
+        << "OK\r\nOK\r\nOK\r\nZantel\r\nOK\r\nReplay 1\r\nOK\r\n4711\r\nOK\r\n"
+           "+CME ERROR: 10\r\n+CPBS: (\"SM\")\r\nOK\r\n+CSCS: (\"GSM\")\r\nOK\r\n+CSCS: \"GSM\"\r\nOK\r\n";
   }
   Load();
   m_host.AnswerMenu("SelectPortMenu").Choose(2);
@@ -134,7 +135,7 @@ TEST_F(OpenPhone, RefusalsDoNotStopTheHandshake) {
   EXPECT_EQ(refusalBoxes, 7u);
   EXPECT_EQ(FinishPhone(), (Commands{"ATE0", "AT+CNMI=2,1,1,2,0", "AT+CMEE=2", "AT+CMEE=1",
                                      "AT+CGMI", "AT+GMI", "AT+CGMM", "AT+GMM", "AT+CGSN", "AT+GSN",
-                                     "AT+CPBS=?", "AT+CSCS=?", "AT+CSCS?"}));
+                                     "AT+CIMI", "AT+CPBS=?", "AT+CSCS=?", "AT+CSCS?"}));
 }
 
 TEST_F(OpenPhone, ExitSavesTheSettings) {

@@ -101,6 +101,33 @@ TEST_F(PhoneBook, ListsInChunksUntilTheUsedCountAndComesFromTheCacheNextTime) {
                                                     "AT+CPBR=?", "AT+CPBS?", "AT+CPBR=1,5"}));
 }
 
+// Another SIM in the same phone holding as many entries: its book is read from it, never shown
+// (and later written) through the first SIM's cache.
+TEST_F(PhoneBook, AnotherSimIsReadNotTakenFromTheFirstOnesCache) {
+  Load();
+  StartPhone(Classic());
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  ASSERT_TRUE(m_host.SetDirectory("SM"));
+  ASSERT_EQ(Entries(Panel()), kClassicSm);
+  FinishPhone();
+
+  PhoneSimulatorSetup otherSim = Classic();
+  const auto replace = [&](const std::string& from, const std::string& to) {
+    const size_t at = otherSim.stateJson.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    otherSim.stateJson.replace(at, from.size(), to);
+  };
+  replace("234150123456789", "234159999999999");
+  replace("\"Bob\"", "\"Zoe\"");
+  StartPhone(otherSim);
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  ASSERT_TRUE(m_host.SetDirectory("SM"));
+  std::vector<ShownEntry> expected = kClassicSm;
+  expected[1].name = "Zoe";
+  EXPECT_EQ(Entries(Panel()), expected);
+  FinishPhone();
+}
+
 TEST_F(PhoneBook, ModelFlagEightReadsTheWholeRangeWithOneCommand) {
   SetDword("\\Models", "Flags", 15);  // the default profile, copied for the new model
   Load();
@@ -114,8 +141,8 @@ TEST_F(PhoneBook, ModelFlagEightReadsTheWholeRangeWithOneCommand) {
 
 TEST_F(PhoneBook, HangUpWhileListingLeavesAnEmptyPanelAndTheNextOpeningWorks) {
   Load();
-  // The greeting is ten commands; the eleventh to fourteenth select and read SM.
-  StartPhone(Classic({"--hang-up-during", "14"}));
+  // The greeting is eleven commands; the twelfth to fifteenth select and read SM.
+  StartPhone(Classic({"--hang-up-during", "15"}));
   ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
   m_host.AnswerEveryMessage(CMessageAnswer::kLastButton);
   m_host.SetDirectory("SM");
@@ -135,9 +162,9 @@ TEST_F(PhoneBook, HangUpWhileListingLeavesAnEmptyPanelAndTheNextOpeningWorks) {
 // panel stands for an entry that is gone, and the next key acts on what the user sees.
 TEST_F(PhoneBook, DeletionCutShortIsShownBeforeTheBox) {
   Load();
-  // The greeting is ten commands and listing SM six; F8 reads the chosen locations (17 to 19),
-  // erases location 1 and reads it back (20, 21), and the phone hangs up erasing location 2.
-  StartPhone(Classic({"--hang-up-during", "22"}));
+  // The greeting is eleven commands and listing SM six; F8 reads the chosen locations (18 to
+  // 20), erases location 1 and reads it back (21, 22), and the phone hangs up erasing location 2.
+  StartPhone(Classic({"--hang-up-during", "23"}));
   ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
   ASSERT_TRUE(m_host.SetDirectory("SM"));
   m_host.Activate(EPanel::Plugin);

@@ -326,7 +326,7 @@ TEST_F(Compose, RecipientsMenuAddsFromThePhoneBookAndByNumber) {
 // A phone that falls silent before its prompt: the link's time-out asks, giving up ends the
 // transmission with a box, and the message is not lost from the next dialog.
 TEST_F(Compose, SilentPhoneAtThePromptEndsInTheTimeOut) {
-  OpenSms(ClassicState(), R"({"silentAfter": 18})");
+  OpenSms(ClassicState(), R"({"silentAfter": 19})");
   m_host.AnswerDialog("CreateSMSMsg")
       .SetText(kDestination, kUk)
       .SetText(kFirstLine, "Hello")

@@ -345,7 +345,7 @@ TEST_F(SmsView, MotorolaLSeriesUnsentMessagesListedAsReceivedGoToUnsent) {
 }
 
 TEST_F(SmsView, StorageChoiceOfThePhoneIsReadAtOpening) {
-  SetDword("\\Devices\\350000000000000", "ReadSMSStorage", 0);
+  SetDword("\\Devices\\350000000000000 SIM 001010000000000", "ReadSMSStorage", 0);
   Load();
   StartPhone(State("classic", kTwoStorages));
   ASSERT_TRUE(m_host.Open(OPEN_PLUGINSMENU, 0));
@@ -356,7 +356,7 @@ TEST_F(SmsView, StorageChoiceOfThePhoneIsReadAtOpening) {
 
 TEST_F(SmsView, UndecodableMessageIsReportedAndTheRestListed) {
   // The phone's decoder and ours agree on every whole PDU, so the cut one comes as line noise
-  // ahead of the first listing's reply (the greeting is ten commands, discovery five more).
+  // ahead of the first listing's reply (the greeting is eleven commands, discovery five more).
   const std::string header = "+CMGL: 9,1,,6";
   const std::string cut = "0791447700FF";
   std::string bytes;
@@ -366,7 +366,7 @@ TEST_F(SmsView, UndecodableMessageIsReportedAndTheRestListed) {
   StartPhone(State("classic",
                    {Storage("SM", {{1, 1, Deliver("+447700900001", "Fine", 1)},
                                    {3, 3, Submit("+447700900002", "Also fine")}})},
-                   {}, "{\"garbage\": [{\"command\": 16, \"bytes\": \"" + bytes + "\"}]}"));
+                   {}, "{\"garbage\": [{\"command\": 17, \"bytes\": \"" + bytes + "\"}]}"));
   m_host.AnswerMessage(0);
   ASSERT_TRUE(m_host.Open(OPEN_PLUGINSMENU, 0));
   EXPECT_EQ(Folders(), (std::vector<std::string>{"Received: 1", "Unsent: 0", "Sent: 1"}));
@@ -382,8 +382,8 @@ TEST_F(SmsView, UndecodableMessageIsReportedAndTheRestListed) {
 
 TEST_F(SmsView, LinkLostWhileListingIsShownAndThePanelStays) {
   Load();
-  // The greeting is ten commands, discovery five more: the phone hangs up during the listing.
-  StartPhone(State("classic", kTwoStorages, {"--hang-up-during", "16"}));
+  // The greeting is eleven commands, discovery five more: the phone hangs up during the listing.
+  StartPhone(State("classic", kTwoStorages, {"--hang-up-during", "17"}));
   m_host.AnswerEveryMessage(CMessageAnswer::kLastButton);
   ASSERT_TRUE(m_host.Open(OPEN_PLUGINSMENU, 0));
   ASSERT_NE(LastBox(), nullptr);
@@ -397,9 +397,9 @@ TEST_F(SmsView, LinkLostWhileListingIsShownAndThePanelStays) {
 // now hold, so that no item stands by its position for another message.
 TEST_F(SmsView, RelistCutShortIsShownBeforeTheBox) {
   Load();
-  // The greeting is ten commands, discovery four and the listing four; Ctrl+R lists SM (19,
-  // 20) and ME (21, 22), and the phone hangs up during ME's listing.
-  StartPhone(State("classic", kTwoStorages, {"--hang-up-during", "22"}));
+  // The greeting is eleven commands, discovery four and the listing four; Ctrl+R lists SM (20,
+  // 21) and ME (22, 23), and the phone hangs up during ME's listing.
+  StartPhone(State("classic", kTwoStorages, {"--hang-up-during", "23"}));
   ASSERT_TRUE(m_host.Open(OPEN_PLUGINSMENU, 0));
   ASSERT_TRUE(m_host.SetDirectory("Received"));
   ASSERT_EQ(Items().size(), 4u);

@@ -209,10 +209,10 @@ std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<st
 // phone never answers (given up at the time-out prompt), control characters from the phone,
 // and a listing longer than the scroll-back.
 TEST_F(Tools, TerminalShowsEveryLineUntilTheFinalResult) {
-  // The greeting is ten commands; the terminal's begin with the eleventh.
+  // The greeting is eleven commands; the terminal's begin with the twelfth.
   Open(StatePhone("large.json", R"({
     "refusals": [{"command": "AT+CSCA", "reply": "+CMS ERROR: 500"}],
-    "unsolicited": [{"command": 12, "text": "\u001b[2J\u001b]0;title\u0007RING"}]
+    "unsolicited": [{"command": 13, "text": "\u001b[2J\u001b]0;title\u0007RING"}]
   })"));
   m_host.AnswerEveryMessage(CMessageAnswer::kLastButton);  // give up waiting
   Terminal({"AT+CGMI", "AT+NOSUCH", "AT+CSCA?", "hello", "AT+CPBR=1,20"});
@@ -251,7 +251,7 @@ TEST_F(Tools, TerminalReadsAtMostAThousandLinesForOneCommand) {
     }
   }
   Open(
-      StatePhone("classic.json", R"({"garbage": [{"command": 11, "bytes": ")" + noise + R"("}]})"));
+      StatePhone("classic.json", R"({"garbage": [{"command": 12, "bytes": ")" + noise + R"("}]})"));
   Terminal({"AT+CGMI", "AT"});
 
   const auto shown = ScrollBacks();
@@ -408,9 +408,9 @@ TEST_F(Tools, CapabilityLogReportThatCannotBeMadeIsNamed) {
 // the user's logging settings are back.
 TEST_F(Tools, CapabilityLogLinkFailureRestoresLogging) {
   SetLogging(true, Path("traffic"));
-  // The greeting is ten commands: the phone falls silent after the probe's second.
+  // The greeting is eleven commands: the phone falls silent after the probe's second.
   PhoneSimulatorSetup silent = StatePhone("classic.json");
-  silent.options = {"--silent-after", "12"};
+  silent.options = {"--silent-after", "13"};
   Open(silent);
   std::filesystem::remove(Path("traffic"));
   m_host.AnswerEveryMessage(CMessageAnswer::kLastButton);  // give up waiting; OK

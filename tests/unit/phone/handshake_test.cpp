@@ -28,6 +28,7 @@ struct HandshakeCase {
   std::string charset;  // the profile's afterwards
   size_t refusalBoxes;
   ModelProfileList profilesBefore = {DefaultProfile()};
+  std::string subscriber = {};
 };
 
 void PrintTo(const HandshakeCase& c, std::ostream* out) { *out << c.name; }
@@ -57,6 +58,7 @@ TEST_P(Handshake, IdentifiesThePhoneAndSettlesItsCharacterSet) {
   EXPECT_EQ(found.Profile->Model, c.model);
   EXPECT_EQ(found.Profile->Charset, c.charset);
   EXPECT_EQ(found.Identity, c.identity);
+  EXPECT_EQ(found.Subscriber, c.subscriber);
   EXPECT_EQ(found.StorageNames, c.storages);
   EXPECT_EQ(found.Charsets, c.charsets);
 
@@ -86,6 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
                        {"AT+CGMI", "\r\n+CGMI: \"Nokia\"\r\n\r\nOK\r\n"},
                        {"AT+CGMM", "\r\n+CGMM: \"Nokia 6310i\"\r\nOK\r\n"},
                        {"AT+CGSN", "\r\n350123451234560\r\nRING\r\nOK\r\n"},
+                       {"AT+CIMI", "\r\n234150123456789\r\nOK\r\n"},
                        {"AT+CPBS=?", "\r\n+CPBS: (\"SM\",\"ME\",\"DC\",\"MC\",\"RC\")\r\nOK\r\n"},
                        {"AT+CSCS=?", "\r\n+CSCS: (\"GSM\",\"IRA\",\"UCS2\",\"UTF-8\")\r\nOK\r\n"},
                        {"AT+CSCS=\"UTF-8\"", kOk},
@@ -96,7 +99,9 @@ INSTANTIATE_TEST_SUITE_P(
                       {"SM", "ME", "DC", "MC", "RC"},
                       {"GSM", "IRA", "UCS2", "UTF-8"},
                       "UTF-8",
-                      0},
+                      0,
+                      {DefaultProfile()},
+                      "234150123456789"},
         HandshakeCase{
             "OlderPhoneTakesTheFallbacks",
             {{"ATE0", kOk},
@@ -109,6 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
              {"AT+GMM", "\r\n+GMM: S55\r\nOK\r\n"},
              {"AT+CGSN", kError},
              {"AT+GSN", kError},
+             {"AT+CIMI", kError},
              {"AT+CPBS=?", "\r\n+CPBS: (\"SM\",\"MEM\",\"O N\",\"\",FD,\"LD\")\r\nOK\r\n"},
              {"AT+CSCS=?", "\r\n+CSCS: (\"GSM\",\"IRA\")\r\nOK\r\n"},
              {"AT+CSCS?", "\r\n+CSCS: \"GSM\"\r\nOK\r\n"}},
@@ -130,6 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                        {"AT+GMM", kError},
                        {"AT+CGSN", kError},
                        {"AT+GSN", kError},
+                       {"AT+CIMI", kError},
                        {"AT+CPBS=?", kError},
                        {"AT+CSCS=?", kError},
                        {"AT+CSCS?", kError}},
@@ -147,6 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                        {"AT+CGMI", "\r\nSony Ericsson\r\nOK\r\n"},
                        {"AT+CGMM", "\r\nK750i\r\nOK\r\n"},
                        {"AT+CGSN", "\r\n+CGSN: \"\"\r\nOK\r\n"},
+                       {"AT+CIMI", "\r\n+CIMI: 262011234567890\r\nOK\r\n"},
                        {"AT+CPBS=?", "\r\n+CPBS: (\"ME\",\"SM\")\r\nOK\r\n"},
                        {"AT+CSCS=?", "\r\n+CSCS: (\"GSM\",\"UCS2\",\"UTF-8\")\r\nOK\r\n"},
                        {"AT+CSCS=\"GSM\"", kError},
@@ -158,7 +166,8 @@ INSTANTIATE_TEST_SUITE_P(
                       {"GSM", "UCS2", "UTF-8"},
                       "UCS2",
                       1,
-                      {DefaultProfile(), {"Sony Ericsson", "K750i", "GSM", 0, 0}}},
+                      {DefaultProfile(), {"Sony Ericsson", "K750i", "GSM", 0, 0}},
+                      "262011234567890"},
         HandshakeCase{"StoredSetThatWouldBreakTheCommandIsNotSent",
                       {{"ATE0", kOk},
                        {"AT+CNMI=2,1,1,2,0", kOk},
@@ -166,6 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
                        {"AT+CGMI", "\r\nZantel\r\nOK\r\n"},
                        {"AT+CGMM", "\r\nX\r\nOK\r\n"},
                        {"AT+CGSN", "\r\n1\r\nOK\r\n"},
+                       {"AT+CIMI", "\r\n+CME ERROR: 10\r\n"},
                        {"AT+CPBS=?", "\r\n+CPBS: (\"SM\")\r\nOK\r\n"},
                        {"AT+CSCS=?", "\r\n+CSCS: (\"GSM\")\r\nOK\r\n"},
                        {"AT+CSCS?", "\r\n+CSCS: \"GSM\"\r\nOK\r\n"}},
@@ -192,6 +202,9 @@ TEST(HandshakeReplies, BareValuesComeBackUnchanged) {
       {ParseSerialNumber, "+CGSN: 350123451234560  ", "350123451234560"},
       {ParseCurrentCharset, "+CSCS: \"8859-1\"", "8859-1"},
       {ParseCurrentCharset, "+CSCS:IRA", "IRA"},
+      {ParseSubscriber, "+CIMI: \"262011234567890\"", "262011234567890"},
+      {ParseSubscriber, "SIM PIN", ""},
+      {ParseSubscriber, "1234", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(c.parse(c.line), c.value) << c.line;
 }

@@ -38,6 +38,7 @@ std::unique_ptr<CScriptedConnection> GreetingPhone() {
   phone->Expect("AT+CGMI\r", "\r\nZantel\r\nOK\r\n");
   phone->Expect("AT+CGMM\r", "\r\nPanel 1\r\nOK\r\n");
   phone->Expect("AT+CGSN\r", "\r\n4711\r\nOK\r\n");
+  phone->Expect("AT+CIMI\r", "\r\n+CME ERROR: 10\r\n");
   phone->Expect("AT+CPBS=?\r", "\r\n+CPBS: (\"SM\",\"DC\")\r\nOK\r\n");
   phone->Expect("AT+CSCS=?\r", "\r\n+CSCS: (\"GSM\")\r\nOK\r\n");
   phone->Expect("AT+CSCS?\r", "\r\n+CSCS: \"GSM\"\r\nOK\r\n");

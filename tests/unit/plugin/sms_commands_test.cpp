@@ -52,6 +52,7 @@ std::unique_ptr<CScriptedConnection> PhoneInMe() {
   phone->Expect("AT+CGMI\r", "\r\nZantel\r\nOK\r\n");
   phone->Expect("AT+CGMM\r", "\r\nPanel 1\r\nOK\r\n");
   phone->Expect("AT+CGSN\r", "\r\n4711\r\nOK\r\n");
+  phone->Expect("AT+CIMI\r", "\r\n+CME ERROR: 10\r\n");
   phone->Expect("AT+CPBS=?\r", "\r\n+CPBS: (\"SM\")\r\nOK\r\n");
   phone->Expect("AT+CSCS=?\r", "\r\n+CSCS: (\"GSM\")\r\nOK\r\n");
   phone->Expect("AT+CSCS?\r", "\r\n+CSCS: \"GSM\"\r\nOK\r\n");
