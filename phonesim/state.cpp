@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "phonesim/charset.h"
 #include "phonesim/pdu.h"
 
 namespace PhoneSim {
@@ -45,7 +46,18 @@ int IndexIn(const json& item, int size, std::set<int>& seen, const std::string& 
   return index;
 }
 
+Direction DirectionOf(int status) {
+  return status <= 1 ? Direction::ToPhone : Direction::FromPhone;
+}
+
+void RequireObject(const json& item, const std::string& where) {
+  if (!item.is_object()) throw state_error(where + " must be a JSON object");
+}
+
+}  // namespace
+
 PhoneBookEntry EntryFromJson(const json& item, const PhoneBook& book, const std::string& where) {
+  RequireObject(item, where);
   PhoneBookEntry entry;
   entry.number = Field<std::string>(item, "number", "", where);
   entry.type = Field(item, "type", entry.number.starts_with('+') ? 145 : 129, where);
@@ -58,11 +70,29 @@ PhoneBookEntry EntryFromJson(const json& item, const PhoneBook& book, const std:
   if (static_cast<int>(digits) > book.numberLength) {
     throw state_error(where + ": number too long for the book");
   }
+  if (static_cast<int>(CharacterCount(entry.name)) > book.nameLength) {
+    throw state_error(where + ": name too long for the book");
+  }
   if (!entry.time.empty() && !ParseCallTime(entry.time)) {
     throw state_error(where + ": time must read like 2005-12-31 23:59:00");
   }
   return entry;
 }
+
+StoredMessage MessageFromJson(const json& item, const std::string& where) {
+  RequireObject(item, where);
+  StoredMessage message;
+  message.status = Field(item, "status", 1, where);
+  message.pdu = Field<std::string>(item, "pdu", "", where);
+  if (message.status < 0 || message.status > 3)
+    throw state_error(where + ": status must be 0 to 3");
+  if (!InspectPdu(message.pdu, DirectionOf(message.status))) {
+    throw state_error(where + ": the PDU is not a whole message of its status's kind");
+  }
+  return message;
+}
+
+namespace {
 
 const PhoneBookShape* BookShape(const Profile& profile, const std::string& name) {
   for (const PhoneBookShape& shape : profile.phoneBooks) {
@@ -91,10 +121,6 @@ PhoneBook BookFromJson(const json& item, const Profile& profile) {
   return book;
 }
 
-Direction DirectionOf(int status) {
-  return status <= 1 ? Direction::ToPhone : Direction::FromPhone;
-}
-
 MessageStorage StorageFromJson(const json& item, const Profile& profile) {
   MessageStorage storage;
   storage.name = Field<std::string>(item, "name", "", "message storage");
@@ -109,14 +135,7 @@ MessageStorage StorageFromJson(const json& item, const Profile& profile) {
   for (const json& message : Array(item, "messages", where)) {
     const std::string at = where + " message " + std::to_string(message.value("index", 0));
     const int index = IndexIn(message, storage.size, seen, at);
-    StoredMessage stored;
-    stored.status = Field(message, "status", 1, at);
-    stored.pdu = Field<std::string>(message, "pdu", "", at);
-    if (stored.status < 0 || stored.status > 3) throw state_error(at + ": status must be 0 to 3");
-    if (!InspectPdu(stored.pdu, DirectionOf(stored.status))) {
-      throw state_error(at + ": the PDU is not a whole message of its status's kind");
-    }
-    storage.messages[index] = stored;
+    storage.messages[index] = MessageFromJson(message, at);
   }
   return storage;
 }

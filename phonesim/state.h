@@ -74,6 +74,11 @@ class state_error : public std::runtime_error {
 // the offending item.
 PhoneState StateFromJson(const nlohmann::json& json);
 PhoneState LoadState(const std::string& path);
+// One item of a state file's "entries" or "messages", checked against the memory that is to
+// hold it ("index" is left to the caller). Throw state_error naming `where`.
+PhoneBookEntry EntryFromJson(const nlohmann::json& item, const PhoneBook& book,
+                             const std::string& where);
+StoredMessage MessageFromJson(const nlohmann::json& item, const std::string& where);
 // Every field is written, so a state that went through a session unchanged reads back equal.
 nlohmann::json StateToJson(const PhoneState& state);
 void SaveState(const PhoneState& state, const std::string& path);
