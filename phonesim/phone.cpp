@@ -10,6 +10,8 @@ namespace {
 
 using Form = AtCommand::Form;
 
+constexpr int kErrSimNotInserted = 10;
+
 const std::map<int, const char*>& MeErrorTexts() {
   static const std::map<int, const char*> texts = {{0, "phone failure"},
                                                    {3, "operation not allowed"},
@@ -218,9 +220,11 @@ Reply CPhone::SerialNumber(const AtCommand& c) {
   return Reply{{IdentityLine("+CGSN", m_state.identity.serial, c.name == "+GSN")}, "OK", false};
 }
 
+// A phone without a SIM (an empty IMSI) has no subscriber to tell of.
 Reply CPhone::SubscriberIdentity(const AtCommand& c) {
   if (c.form == Form::Test) return {};
   if (c.form != Form::Action) return Error();
+  if (m_state.identity.imsi.empty()) return MeError(kErrSimNotInserted);
   return Reply{{m_state.identity.imsi}, "OK", false};
 }
 

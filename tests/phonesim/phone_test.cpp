@@ -320,6 +320,14 @@ TEST(Phone, EchoOnAtPowerUpUntilTurnedOff) {
   EXPECT_TRUE(phone.Echo());
 }
 
+TEST(Phone, WithoutSimHasNoSubscriber) {
+  PhoneState state = LoadTestState("classic.json");
+  state.identity.imsi.clear();
+  CPhone phone(state);
+  phone.HandleLine("AT+CMEE=2");
+  EXPECT_EQ(phone.HandleLine("AT+CIMI").final, "+CME ERROR: SIM not inserted");
+}
+
 TEST(Phone, LineWithoutCommandGetsNoAnswer) {
   PhoneState state = LoadTestState("classic.json");
   CPhone phone(state);
