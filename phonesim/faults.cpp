@@ -53,6 +53,13 @@ Faults FaultsFromJson(const json& root) {
       faults.garbage.push_back(
           {item.value("command", 1), FromHex(item.at("bytes").get<std::string>())});
     }
+    if (root.contains("unstoredWrites")) {
+      const json& item = root.at("unstoredWrites");
+      faults.unstoredWrites = UnstoredWrites{item.value("from", 1), Count(item, "times")};
+      if (faults.unstoredWrites->from < 1) {
+        throw std::runtime_error("unstoredWrites counts commands from 1");
+      }
+    }
     faults.silentAfter = Count(root, "silentAfter");
     faults.hangUpAfter = Count(root, "hangUpAfter");
     faults.hangUpDuring = Count(root, "hangUpDuring");

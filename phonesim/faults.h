@@ -33,6 +33,14 @@ struct Garbage {
   std::string bytes;
 };
 
+// Phone-book writes (AT+CPBW that stores or erases) answered OK and not carried out, as by a
+// phone that loses what it acknowledged: the first `times` (0: every one) that come as command
+// `from` or later.
+struct UnstoredWrites {
+  int from = 1;
+  int times = 0;
+};
+
 // How the line and the phone misbehave. Zero means "never" or "no limit".
 struct Faults {
   int bytesPerSecond = 0;
@@ -42,6 +50,7 @@ struct Faults {
   std::vector<Refusal> refusals;
   std::vector<Unsolicited> unsolicited;
   std::vector<Garbage> garbage;
+  std::optional<UnstoredWrites> unstoredWrites;
   int silentAfter = 0;   // commands after this many get no answer and no echo
   int hangUpAfter = 0;   // the terminal closes after answering this command
   int hangUpDuring = 0;  // the terminal closes half-way through this command's reply

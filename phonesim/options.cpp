@@ -25,6 +25,8 @@ const char* const kUsage =
     "  --silent-after N      fall silent after answering N commands\n"
     "  --hang-up-after N     close the terminal after answering command N\n"
     "  --hang-up-during N    close the terminal half-way through the answer to command N\n"
+    "  --unstored-writes-from N\n"
+    "                        acknowledge every phone-book write from command N on, store none\n"
     "  --until-closed        end when the client closes the terminal it had opened\n"
     "  --max-seconds N       end after N seconds whatever happens, with exit status 3\n"
     "  --list-profiles       print the profile names and exit\n";
@@ -48,12 +50,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                                                      {"--faults", &options.faultsPath},
                                                      {"--ready", &options.readyPath}};
   int splitSeed = -1;
+  int unstoredWritesFrom = 0;
   const std::map<std::string, int*> numbers = {{"--rate", &options.faults.bytesPerSecond},
                                                {"--latency", &options.faults.latencyMs},
                                                {"--split-seed", &splitSeed},
                                                {"--silent-after", &options.faults.silentAfter},
                                                {"--hang-up-after", &options.faults.hangUpAfter},
                                                {"--hang-up-during", &options.faults.hangUpDuring},
+                                               {"--unstored-writes-from", &unstoredWritesFrom},
                                                {"--max-seconds", &options.maxSeconds}};
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -84,6 +88,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
   }
   if (splitSeed >= 0) options.faults.splitSeed = static_cast<uint32_t>(splitSeed);
+  if (unstoredWritesFrom > 0) options.faults.unstoredWrites = UnstoredWrites{unstoredWritesFrom};
   if (options.standardStreams && !options.linkPath.empty()) {
     error = "--link needs a pseudo-terminal, not --stdio";
     return std::nullopt;
@@ -109,6 +114,7 @@ Faults MergeFaults(Faults script, const Faults& options) {
   over(script.hangUpAfter, options.hangUpAfter);
   over(script.hangUpDuring, options.hangUpDuring);
   if (options.splitSeed) script.splitSeed = options.splitSeed;
+  if (options.unstoredWrites) script.unstoredWrites = options.unstoredWrites;
   return script;
 }
 

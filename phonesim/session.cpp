@@ -95,6 +95,8 @@ void CSession::TakeLine() {
   ++m_commands;
   if (const Refusal* refusal = Refuses(line)) {
     Answer(Reply{{}, refusal->reply, false});
+  } else if (LosesWrite(line)) {
+    Answer(Reply{});
   } else {
     Answer(m_phone.HandleLine(line));
   }
@@ -117,6 +119,18 @@ const Refusal* CSession::Refuses(const std::string& line) {
     }
   }
   return nullptr;
+}
+
+bool CSession::LosesWrite(const std::string& line) {
+  const auto& lost = m_faults.unstoredWrites;
+  if (!lost || m_commands < lost->from || (lost->times > 0 && m_writesLost == lost->times))
+    return false;
+  const auto commandLine = SplitCommandLine(line);
+  const bool writes = commandLine && std::ranges::any_of(commandLine->commands, [](const auto& c) {
+                        return c.name == "+CPBW" && c.form == AtCommand::Form::Set;
+                      });
+  if (writes) ++m_writesLost;
+  return writes;
 }
 
 std::string CSession::Framed(const Reply& reply) const {

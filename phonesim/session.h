@@ -33,6 +33,7 @@ class CSession {
   void Answer(const Reply& reply);
   std::string Framed(const Reply& reply) const;
   const Refusal* Refuses(const std::string& line);
+  bool LosesWrite(const std::string& line);
   void Send(std::string_view bytes);
   size_t PacedPiece() const;
   void Pace(size_t bytes);
@@ -45,6 +46,7 @@ class CSession {
   Faults m_faults;
   CTranscript* m_transcript;
   std::vector<int> m_refusalsLeft;
+  int m_writesLost = 0;
   std::mt19937 m_random;
   std::string m_pending;
   std::chrono::steady_clock::time_point m_sendingUntil;  // when the line has sent all so far

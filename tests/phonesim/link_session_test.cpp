@@ -141,6 +141,34 @@ TEST_F(LinkSession, RefusedWriteIsNotCarriedOut) {
   EXPECT_EQ(Run("AT+CPBR=3"), ResponseList{"+CPBR: 3,\"1\",129,\"x\""});
 }
 
+struct UnstoredCase {
+  PhoneSim::UnstoredWrites fault;
+  ResponseList held;  // the locations held afterwards
+};
+
+class UnstoredWrites : public LinkSession, public testing::WithParamInterface<UnstoredCase> {};
+
+// Commands 2, 4 and 5 store, command 6 erases; the test form in between is no write.
+TEST_P(UnstoredWrites, AreAcknowledgedAndLostInTheirWindowOnly) {
+  Faults faults;
+  faults.unstoredWrites = GetParam().fault;
+  Start(LoadTestState("classic.json"), faults);
+  Run("ATE0");
+  Run("AT+CPBW=3,\"3\",129,\"c\"");
+  EXPECT_EQ(Run("AT+CPBW=?"), ResponseList{"+CPBW: (1-250),40,(129,145),18"});
+  Run("AT+CPBW=5,\"5\",129,\"e\"");
+  Run("AT+CPBW=6,\"6\",129,\"f\"");
+  Run("AT+CPBW=1");
+  ResponseList held;
+  for (const std::string& line : Run("AT+CPBR=1,6")) held.push_back(line.substr(7, 1));
+  EXPECT_EQ(held, GetParam().held);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, UnstoredWrites,
+                         testing::Values(UnstoredCase{{3, 1}, {"2", "3", "4", "6"}},
+                                         UnstoredCase{{1, 0}, {"1", "2", "4"}},
+                                         UnstoredCase{{5, 0}, {"1", "2", "3", "4", "5"}}));
+
 TEST_F(LinkSession, SilentPhoneEndsInTheTimeOutPrompt) {
   Faults faults;
   faults.silentAfter = 2;

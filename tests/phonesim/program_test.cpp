@@ -114,17 +114,23 @@ TEST(Program, RefusesWhatItCannotServe) {
 
 TEST(Options, SingleValuedFaultsOverrideTheScript) {
   std::string error;
-  const auto options = PhoneSim::ParseOptions(
-      {"--stdio", "--rate", "960", "--split-seed", "0", "--hang-up-during", "4"}, error);
+  const auto options =
+      PhoneSim::ParseOptions({"--stdio", "--rate", "960", "--split-seed", "0", "--hang-up-during",
+                              "4", "--unstored-writes-from", "6"},
+                             error);
   ASSERT_TRUE(options) << error;
   PhoneSim::Faults script;
   script.bytesPerSecond = 100;
   script.latencyMs = 30;
+  script.unstoredWrites = PhoneSim::UnstoredWrites{2, 1};
   const PhoneSim::Faults merged = PhoneSim::MergeFaults(script, options->faults);
   EXPECT_EQ(merged.bytesPerSecond, 960);
   EXPECT_EQ(merged.latencyMs, 30);
   EXPECT_EQ(merged.splitSeed, 0u);
   EXPECT_EQ(merged.hangUpDuring, 4);
+  ASSERT_TRUE(merged.unstoredWrites);
+  EXPECT_EQ(merged.unstoredWrites->from, 6);
+  EXPECT_EQ(merged.unstoredWrites->times, 0);
 }
 
 TEST(Options, FaultScriptReadsEveryKind) {
@@ -132,7 +138,8 @@ TEST(Options, FaultScriptReadsEveryKind) {
       "bytesPerSecond": 1200, "splitSeed": 9, "silentAfter": 5, "latencyMs": 40, "latencyFrom": 3,
       "refusals": [{"command": "AT+CPBR", "times": 2, "reply": "+CME ERROR: 100", "from": 4}],
       "unsolicited": [{"command": 3, "every": 2, "text": "RING"}],
-      "garbage": [{"command": 1, "bytes": "FF00"}]})"));
+      "garbage": [{"command": 1, "bytes": "FF00"}],
+      "unstoredWrites": {"from": 7, "times": 2}})"));
   EXPECT_EQ(faults.bytesPerSecond, 1200);
   EXPECT_EQ(faults.splitSeed, 9u);
   EXPECT_EQ(faults.silentAfter, 5);
@@ -145,12 +152,18 @@ TEST(Options, FaultScriptReadsEveryKind) {
   EXPECT_EQ(faults.unsolicited[0].every, 2);
   ASSERT_EQ(faults.garbage.size(), 1u);
   EXPECT_EQ(faults.garbage[0].bytes, std::string("\xFF\x00", 2));
+  ASSERT_TRUE(faults.unstoredWrites);
+  EXPECT_EQ(faults.unstoredWrites->from, 7);
+  EXPECT_EQ(faults.unstoredWrites->times, 2);
   EXPECT_THROW(PhoneSim::FaultsFromJson(nlohmann::json::parse(R"({"garbage": [{"bytes": "F"}]})")),
                std::runtime_error);
   EXPECT_THROW(PhoneSim::FaultsFromJson(nlohmann::json::parse(R"({"latencyMs": -1})")),
                std::runtime_error);
   EXPECT_THROW(PhoneSim::FaultsFromJson(nlohmann::json::parse(R"({"latencyFrom": 0})")),
                std::runtime_error);
+  EXPECT_THROW(
+      PhoneSim::FaultsFromJson(nlohmann::json::parse(R"({"unstoredWrites": {"from": 0}})")),
+      std::runtime_error);
 }
 
 }  // namespace
