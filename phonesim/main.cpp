@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "phonesim/changes.h"
 #include "phonesim/demo_state.h"
 #include "phonesim/options.h"
 #include "phonesim/phone.h"
@@ -84,7 +85,10 @@ int Serve(const Options& options) {
   }
   StartWatchdog(options);
   CPhone phone(state);
-  CSession session(*port, phone, faults, transcript.get());
+  std::unique_ptr<CChangeFile> changes;
+  if (!options.changesPath.empty())
+    changes = std::make_unique<CChangeFile>(options.changesPath, state, transcript.get());
+  CSession session(*port, phone, faults, transcript.get(), changes.get());
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.maxSeconds);
   bool outOfTime = false;
   session.Run([&] {

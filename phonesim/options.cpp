@@ -18,6 +18,8 @@ const char* const kUsage =
     "  --link PATH           make PATH a symbolic link to the terminal\n"
     "  --transcript FILE     log everything received and sent\n"
     "  --ready FILE          write the terminal's path there once it is served\n"
+    "  --changes FILE        a change to the phone (JSON), applied once and removed when it\n"
+    "                        appears: before the next command line, or while the line is quiet\n"
     "  --faults FILE         a fault script (JSON)\n"
     "  --rate BYTES          line rate in bytes per second\n"
     "  --latency MS          pause before each answer\n"
@@ -42,13 +44,11 @@ bool ToNumber(const std::string& text, int& value) {
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
   Options options;
-  const std::map<std::string, std::string*> texts = {{"--state", &options.statePath},
-                                                     {"--save", &options.savePath},
-                                                     {"--profile", &options.profile},
-                                                     {"--link", &options.linkPath},
-                                                     {"--transcript", &options.transcriptPath},
-                                                     {"--faults", &options.faultsPath},
-                                                     {"--ready", &options.readyPath}};
+  const std::map<std::string, std::string*> texts = {
+      {"--state", &options.statePath},           {"--save", &options.savePath},
+      {"--profile", &options.profile},           {"--link", &options.linkPath},
+      {"--transcript", &options.transcriptPath}, {"--faults", &options.faultsPath},
+      {"--changes", &options.changesPath},       {"--ready", &options.readyPath}};
   int splitSeed = -1;
   int unstoredWritesFrom = 0;
   const std::map<std::string, int*> numbers = {{"--rate", &options.faults.bytesPerSecond},

@@ -16,6 +16,7 @@ struct Options {
   std::string transcriptPath;
   std::string faultsPath;
   std::string readyPath;
+  std::string changesPath;
   Faults faults;  // the single-valued faults given as options; they win over the script
   // End the session when the client closes the terminal after having opened it.
   bool untilClosed = false;

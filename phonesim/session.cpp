@@ -38,11 +38,13 @@ std::string Trimmed(std::string_view text) {
 
 }  // namespace
 
-CSession::CSession(CPort& port, CPhone& phone, Faults faults, CTranscript* transcript)
+CSession::CSession(CPort& port, CPhone& phone, Faults faults, CTranscript* transcript,
+                   CChangeFile* changes)
     : m_port(port),
       m_phone(phone),
       m_faults(std::move(faults)),
       m_transcript(transcript),
+      m_changes(changes),
       m_random(m_faults.splitSeed.value_or(0)) {
   for (const Refusal& refusal : m_faults.refusals) m_refusalsLeft.push_back(refusal.times);
 }
@@ -53,6 +55,7 @@ void CSession::Run(const std::function<bool()>& stop, int pollMs) {
     const ReadOutcome outcome = m_port.Read(bytes, pollMs);
     if (outcome == ReadOutcome::Closed) break;
     if (outcome == ReadOutcome::Data) Receive(bytes);
+    if (outcome == ReadOutcome::TimedOut && m_changes) m_changes->Take();
   }
 }
 
@@ -91,6 +94,7 @@ void CSession::Receive(std::string_view bytes) {
 void CSession::TakeLine() {
   const std::string line = std::move(m_pending);
   m_pending.clear();
+  if (m_changes) m_changes->Take();
   if (m_silent || !SplitCommandLine(line)) return;  // not a command: the phone ignores it
   ++m_commands;
   if (const Refusal* refusal = Refuses(line)) {

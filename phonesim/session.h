@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "phonesim/changes.h"
 #include "phonesim/faults.h"
 #include "phonesim/phone.h"
 #include "phonesim/pty_port.h"
@@ -15,13 +16,15 @@ namespace PhoneSim {
 
 // The line between a client and the phone: gathers command lines (ended by a carriage
 // return) and prompted PDUs (ended by Ctrl-Z, abandoned by Escape), echoes, and writes the
-// answers the way the fault script says.
+// answers the way the fault script says. Changes to the phone, when given, are taken before
+// each command line and while the line is quiet.
 class CSession {
  public:
-  CSession(CPort& port, CPhone& phone, Faults faults, CTranscript* transcript = nullptr);
+  CSession(CPort& port, CPhone& phone, Faults faults, CTranscript* transcript = nullptr,
+           CChangeFile* changes = nullptr);
 
   // Serves until the far side is gone, a hang-up fault drops the line or `stop` says so
-  // (asked every `pollMs` while the line is quiet).
+  // (asked every `pollMs` while the line is quiet, as the changes are looked for).
   void Run(const std::function<bool()>& stop, int pollMs = 50);
   bool HungUp() const { return m_hungUp; }
   int Commands() const { return m_commands; }
@@ -45,6 +48,7 @@ class CSession {
   CPhone& m_phone;
   Faults m_faults;
   CTranscript* m_transcript;
+  CChangeFile* m_changes;
   std::vector<int> m_refusalsLeft;
   int m_writesLost = 0;
   std::mt19937 m_random;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -168,6 +169,18 @@ INSTANTIATE_TEST_SUITE_P(Faults, UnstoredWrites,
                          testing::Values(UnstoredCase{{3, 1}, {"2", "3", "4", "6"}},
                                          UnstoredCase{{1, 0}, {"1", "2", "4"}},
                                          UnstoredCase{{5, 0}, {"1", "2", "3", "4", "5"}}));
+
+// Written while the session waits for a command, and taken for the command that follows.
+TEST_F(LinkSession, ChangeIsInPlaceForTheNextCommand) {
+  const std::string path = PhoneSimTest::TempPath("change.json");
+  m_pollMs = 1000;  // the quiet session looks too seldom to take the change first
+  Start(LoadTestState("classic.json"), {}, "", path);
+  Run("ATE0");
+  std::ofstream(path + ".part") << R"({"phoneBooks": {"SM": {"3": {"number": "0123"}}}})";
+  std::filesystem::rename(path + ".part", path);
+  EXPECT_EQ(Run("AT+CPBR=3"), ResponseList{"+CPBR: 3,\"0123\",129,\"\""});
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
 
 TEST_F(LinkSession, SilentPhoneEndsInTheTimeOutPrompt) {
   Faults faults;

@@ -9,6 +9,7 @@
 #include "fake_host.h"
 #include "link/connection.h"
 #include "plugin/host_link_user.h"
+#include "phonesim/changes.h"
 #include "phonesim/faults.h"
 #include "phonesim/phone.h"
 #include "phonesim/pty_port.h"
@@ -23,15 +24,18 @@ namespace PhoneSimTest {
 class SimulatedPhone : public testing::Test {
  protected:
   void Start(PhoneSim::PhoneState state, PhoneSim::Faults faults = {},
-             const std::string& transcriptPath = "") {
+             const std::string& transcriptPath = "", const std::string& changesPath = "") {
     m_state = std::move(state);
     m_port = std::make_unique<PhoneSim::CPseudoTerminalPort>();
     m_phone = std::make_unique<PhoneSim::CPhone>(m_state);
     if (!transcriptPath.empty())
       m_transcript = std::make_unique<PhoneSim::CTranscript>(transcriptPath);
-    m_session = std::make_unique<PhoneSim::CSession>(*m_port, *m_phone, faults, m_transcript.get());
+    if (!changesPath.empty())
+      m_changes = std::make_unique<PhoneSim::CChangeFile>(changesPath, m_state, m_transcript.get());
+    m_session = std::make_unique<PhoneSim::CSession>(*m_port, *m_phone, faults, m_transcript.get(),
+                                                     m_changes.get());
     m_server = std::jthread([this](std::stop_token stop) {
-      m_session->Run([&stop] { return stop.stop_requested(); });
+      m_session->Run([&stop] { return stop.stop_requested(); }, m_pollMs);
     });
     setenv("ZANTEL_COM4", m_port->SlavePath().c_str(), 1);
     m_settings.Port = 4;
@@ -55,11 +59,13 @@ class SimulatedPhone : public testing::Test {
   }
 
   CFakeHost m_host;
+  int m_pollMs = 50;  // how often the quiet session looks for a stop and for changes
   PortSettings m_settings;
   PhoneSim::PhoneState m_state;
   std::unique_ptr<PhoneSim::CPseudoTerminalPort> m_port;
   std::unique_ptr<PhoneSim::CPhone> m_phone;
   std::unique_ptr<PhoneSim::CTranscript> m_transcript;
+  std::unique_ptr<PhoneSim::CChangeFile> m_changes;
   std::unique_ptr<PhoneSim::CSession> m_session;
   std::unique_ptr<CSerialConnection> m_link;
   std::jthread m_server;
