@@ -63,6 +63,35 @@ TEST(PhoneSimulatorProcess, ServesThePlugInUntilItClosesThePort) {
       << simulator.SavedState();
 }
 
+// The owner changes the phone while the plug-in has it open: the changes are taken between
+// commands, and one the simulator refuses is reported.
+TEST(PhoneSimulatorProcess, TakesTheOwnersChanges) {
+  PhoneSimulatorSetup setup;
+  setup.stateJson = ClassicPhone();
+  setup.port = kPort;
+  CPhoneSimulatorProcess simulator(setup);
+  ASSERT_TRUE(simulator.IsReady()) << simulator.Failure();
+  CFakeHost host;
+  {
+    const PortSettings settings = Settings();
+    CSerialConnection link(settings, HostLinkUser());
+    EXPECT_TRUE(Execute(link, "ATE0", nullptr));
+    EXPECT_TRUE(simulator.ChangePhone(R"({"imsi": "234159876543210",
+        "phoneBooks": {"SM": {"replace": true, "7": {"number": "0123", "name": "Neu"}}}})"))
+        << simulator.Failure();
+    ResponseList responses;
+    EXPECT_TRUE(Execute(link, "AT+CIMI", &responses));
+    EXPECT_EQ(responses, ResponseList{"234159876543210"});
+    EXPECT_TRUE(Execute(link, "AT+CPBR=1,20", &responses));
+    EXPECT_EQ(responses, ResponseList{"+CPBR: 7,\"0123\",129,\"Neu\""});
+    EXPECT_FALSE(simulator.ChangePhone(R"({"phoneBooks": {"XX": {}}})"));
+    EXPECT_NE(simulator.Failure().find("no phone book XX"), std::string::npos)
+        << simulator.Failure();
+  }
+  simulator.Finish();
+  EXPECT_EQ(simulator.ExitStatus(), 0);
+}
+
 // What the client does with the port, and how the simulator's life ends.
 struct LifetimeCase {
   const char* name;

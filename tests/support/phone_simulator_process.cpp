@@ -18,6 +18,8 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kStartWait = std::chrono::seconds(10);
 constexpr auto kPollPause = std::chrono::milliseconds(10);
 constexpr uint32_t kKillWaitMs = 5000;
+constexpr const char* kChangeFile = "change.json";
+constexpr std::string_view kChangeNote = " -- change ";
 
 std::string Slurp(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -78,6 +80,19 @@ std::string Unescaped(std::string_view text) {
   return bytes;
 }
 
+// What the simulator noted of each change it took, in order: "applied" or "refused: why".
+std::vector<std::string> ChangeOutcomesOf(const std::string& transcript) {
+  std::vector<std::string> outcomes;
+  std::istringstream lines(transcript);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t note = line.find(kChangeNote);
+    if (note != std::string::npos && line.find(' ') == note) {
+      outcomes.push_back(line.substr(note + kChangeNote.size()));
+    }
+  }
+  return outcomes;
+}
+
 }  // namespace
 
 std::vector<std::string> ReceivedCommandsOf(const std::string& transcript) {
@@ -130,7 +145,9 @@ CPhoneSimulatorProcess::CPhoneSimulatorProcess(const PhoneSimulatorSetup& setup)
                                      "--transcript",
                                      Native("transcript.txt"),
                                      "--save",
-                                     Native("saved.json")};
+                                     Native("saved.json"),
+                                     "--changes",
+                                     Native(kChangeFile)};
   const auto addFile = [&](const char* option, const std::string& name, const std::string& text) {
     if (text.empty()) return;
     if (!WriteText(Scratch(name), text)) m_failure = "cannot write " + Scratch(name);
@@ -189,6 +206,39 @@ bool CPhoneSimulatorProcess::WaitUntilServing() {
       m_failure = "the simulator did not start serving the port";
       return false;
     }
+    std::this_thread::sleep_for(kPollPause);
+  }
+}
+
+bool CPhoneSimulatorProcess::Fail(const std::string& why) {
+  if (m_failure.empty()) m_failure = why;
+  return false;
+}
+
+// Written whole under another name and renamed, so the simulator never reads half a change.
+bool CPhoneSimulatorProcess::ChangePhone(const std::string& changeJson) {
+  if (!IsReady()) return false;
+  const std::string partial = Scratch(std::string(kChangeFile) + ".part");
+  if (!WriteText(partial, changeJson)) return Fail("cannot write " + partial);
+  std::error_code failure;
+  fs::rename(partial, Scratch(kChangeFile), failure);
+  if (failure) return Fail("cannot write " + Scratch(kChangeFile) + ": " + failure.message());
+  ++m_changes;
+  if (!WaitUntilChangeTaken()) return false;
+  const std::vector<std::string> outcomes = ChangeOutcomesOf(Transcript());
+  if (outcomes.size() != m_changes) return Fail("the simulator noted no outcome of a change");
+  if (outcomes.back() != "applied") return Fail("the simulator's change " + outcomes.back());
+  return true;
+}
+
+// The simulator removes the change file once it has noted the outcome in its transcript.
+bool CPhoneSimulatorProcess::WaitUntilChangeTaken() {
+  const auto deadline = Clock::now() + kStartWait;
+  for (;;) {
+    std::error_code ignored;
+    if (!fs::exists(Scratch(kChangeFile), ignored)) return true;
+    if (!m_process.IsRunning()) return Fail("the simulator ended before it took a change");
+    if (Clock::now() > deadline) return Fail("the simulator did not take a change");
     std::this_thread::sleep_for(kPollPause);
   }
 }

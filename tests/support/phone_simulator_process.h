@@ -18,10 +18,11 @@ struct PhoneSimulatorSetup {
 };
 
 // zantel-phonesim as a separate process serving one test: started with the test's phone and
-// faults, a transcript, --save, --until-closed and --max-seconds, behind a link that the
-// plug-in finds as COMn. Natively the link is private and ZANTEL_COMn names it; under Wine it
-// is the fixed path scripts/test-windows maps the port to, so tests take turns on each port. Once
-// the constructor returns, the simulator serves the port (or Failure() says why not).
+// faults, a transcript, --save, --changes (see ChangePhone), --until-closed and --max-seconds,
+// behind a link that the plug-in finds as COMn. Natively the link is private and ZANTEL_COMn
+// names it; under Wine it is the fixed path scripts/test-windows maps the port to, so tests take
+// turns on each port. Once the constructor returns, the simulator serves the port (or Failure()
+// says why not).
 class CPhoneSimulatorProcess {
  public:
   explicit CPhoneSimulatorProcess(const PhoneSimulatorSetup& setup);
@@ -38,6 +39,12 @@ class CPhoneSimulatorProcess {
   bool Finish(uint32_t waitMs = 10000);
   std::optional<int> ExitStatus() const { return m_exitStatus; }
 
+  // Changes the phone as its owner would while the plug-in has it open (JSON text, see
+  // phonesim/changes.h), and waits until the simulator has taken the change: it does so between
+  // commands, so the change is in place before the plug-in's next command is answered. False,
+  // with Failure() saying why, when the simulator did not apply it.
+  bool ChangePhone(const std::string& changeJson);
+
   // The command lines the phone received, in order, without their carriage returns (a PDU
   // sent after a prompt is one item, without its Ctrl-Z).
   std::vector<std::string> ReceivedCommands() const;
@@ -48,6 +55,8 @@ class CPhoneSimulatorProcess {
 
  private:
   bool WaitUntilServing();
+  bool WaitUntilChangeTaken();
+  bool Fail(const std::string& why);
   std::string Scratch(const std::string& name) const;
   std::string Native(const std::string& name);
 
@@ -55,6 +64,7 @@ class CPhoneSimulatorProcess {
   std::string m_folder;  // scratch files, as this program names them
   std::string m_failure;
   std::optional<int> m_exitStatus;
+  size_t m_changes = 0;  // handed to the simulator so far
   TestSupport::CChildProcess m_process;
 };
 
