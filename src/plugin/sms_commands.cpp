@@ -6,7 +6,6 @@
 #include "farlib/ui/host_ui.h"
 #include "farlib/ui/menu.h"
 #include "farlib/message_ids.h"
-#include "link/at_engine.h"
 #include "plugin/copy_dialog.h"
 #include "plugin/host_panel.h"
 #include "plugin/panels.h"
@@ -106,17 +105,7 @@ void CSMSMobilePanel::DeleteOne(size_t position) {
   if (m_currentFolder < 0) return;
   const MessageList& folder = m_stores.folders[m_currentFolder];
   if (position >= folder.size()) return;
-  const CSMSMessage& message = *folder[position];
-  const SMSSession session = Session();
-  // Storage indexes count per storage: the phone must have the message's own one selected.
-  if (message.storage != m_stores.SelectedInPhone() &&
-      !m_stores.SelectStorages(session, message.storage)) {
-    // The phone may now have any storage: a later deletion must select its own again rather
-    // than erase the same index elsewhere.
-    m_stores.ForgetSelectedInPhone();
-    return;
-  }
-  Execute(session.Connection, "AT+CMGD=%d", nullptr, static_cast<int>(message.storageIndex));
+  m_stores.DeleteListed(Session(), *folder[position]);
 }
 
 void CSMSMobilePanel::ViewCurrent(bool detail) {

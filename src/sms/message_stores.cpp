@@ -300,3 +300,14 @@ void CMessageStores::ListStatus(const SMSSession& session, int32_t status, bool 
     folders[FolderOf(messageStatus)].push_back(std::move(message));
   }
 }
+
+bool CMessageStores::DeleteListed(const SMSSession& session, const CSMSMessage& message) {
+  // Storage indexes count per storage: the phone must have the message's own one selected.
+  if (message.storage != SelectedInPhone() && !SelectStorages(session, message.storage)) {
+    // The phone may now have any storage: a later deletion must select its own again rather
+    // than erase the same index elsewhere.
+    ForgetSelectedInPhone();
+    return false;
+  }
+  return Execute(session.Connection, "AT+CMGD=%d", nullptr, static_cast<int>(message.storageIndex));
+}

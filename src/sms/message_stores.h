@@ -74,6 +74,8 @@ class CMessageStores {
   void ReadMessages(const SMSSession& session);
   void ListStorage(const SMSSession& session);
   void ListStatus(const SMSSession& session, int32_t status, bool filter);
+  // Deletes the message from its storage; whether the phone did.
+  bool DeleteListed(const SMSSession& session, const CSMSMessage& message);
 
   // Whether selection [0] stands for all storages of list 0, one after the other.
   bool AllStorages() const { return selection[0] == static_cast<int32_t>(storages[0].size()); }
