@@ -103,6 +103,7 @@ constexpr int kPhoneBookViewItem = 114;
 constexpr int kStorageParameterFirst = 121;  // 121 to 123: read and delete, write and send, receive
 constexpr int kNewMessageItem = 144;
 constexpr int kAddToPhoneBook = 168;
+constexpr int kMessageChangedOnPhone = 209;  // a deletion found another message, or none
 // Composing and sending short messages.
 constexpr int kComposeInfoTitle = 2;
 constexpr int kNewMessageTitle = 144;

@@ -184,7 +184,7 @@ class CSMSMobilePanel : public virtual CGenericMobilePanel {
  private:
   // Commands of the view.
   void DeleteMessages(bool currentOnly);
-  void DeleteOne(size_t position);
+  DeletionOutcome DeleteOne(size_t position);
   void StoragesMenu();
   void SMSStorageMenu(int parameter);
   // F2.

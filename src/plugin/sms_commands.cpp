@@ -94,18 +94,27 @@ void CSMSMobilePanel::DeleteMessages(bool currentOnly) {
                                           FarLib::GetMsg(Msg::kOk), FarLib::GetMsg(Msg::kCancel)},
                                          2);
   if (answer != 0) return;
-  for (const size_t position : positions) DeleteOne(position);
+  bool changed = false;
+  for (const size_t position : positions)
+    changed = DeleteOne(position) == DeletionOutcome::kChangedOnPhone || changed;
   RefreshingOnLinkFailure(m_hostHandle, [&] { m_stores.ReadMessages(Session()); });
   // Messages of one sender share a name: a selection kept by name would pick the survivors.
   RefreshPanel(m_hostHandle, false);
+  // Told once, after the list shows what the phone holds now.
+  if (changed) {
+    FarLib::ShowMessage(FMSG_WARNING, "MessageChangedError",
+                        {FarLib::GetMsg(Msg::kTitle), FarLib::GetMsg(Msg::kMessageChangedOnPhone),
+                         FarLib::GetMsg(Msg::kOk)},
+                        1);
+  }
 }
 
 // The engine reports a deletion the phone refuses; the others still run.
-void CSMSMobilePanel::DeleteOne(size_t position) {
-  if (m_currentFolder < 0) return;
+DeletionOutcome CSMSMobilePanel::DeleteOne(size_t position) {
+  if (m_currentFolder < 0) return DeletionOutcome::kNotDeleted;
   const MessageList& folder = m_stores.folders[m_currentFolder];
-  if (position >= folder.size()) return;
-  m_stores.DeleteListed(Session(), *folder[position]);
+  if (position >= folder.size()) return DeletionOutcome::kNotDeleted;
+  return m_stores.DeleteListed(Session(), *folder[position]);
 }
 
 void CSMSMobilePanel::ViewCurrent(bool detail) {

@@ -1,5 +1,7 @@
 #include "sms/message_stores.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <optional>
@@ -99,6 +101,14 @@ MessageFolder FolderOf(int32_t status) {
   }
 }
 
+// Hex digits compare without regard to letter case: phones write them either way.
+bool SameHex(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
 bool IsIndexOf(int32_t index, size_t size) {
   return index >= 0 && static_cast<size_t>(index) < size;
 }
@@ -142,6 +152,19 @@ bool ParseRangeList(std::string_view text, StatusSet& statuses) {
     if (last >= kStatusCount) fits = false;
   }
   return fits;
+}
+
+// The answer to "AT+CMGR=%d" in PDU mode: a header line, then the message as hex.
+//   +CMGR: <stat>,[<alpha>],<length>
+//   <pdu>
+// Example header line: +CMGR: 1,,23
+// Noise before the header is passed over; a header with nothing after it brings no message.
+std::optional<std::string> ParseReadReply(const ResponseList& lines) {
+  static CRegex header("^\\+CMGR:\\s*\\d+\\s*,.*,\\s*\\d+\\s*$", 0);
+  for (size_t i = 0; i + 1 < lines.size(); ++i) {
+    if (header.Match(lines[i], 0, nullptr)) return lines[i + 1];
+  }
+  return std::nullopt;
 }
 
 void CMessageStores::DiscoverStorages(const SMSSession& session) {
@@ -301,13 +324,26 @@ void CMessageStores::ListStatus(const SMSSession& session, int32_t status, bool 
   }
 }
 
-bool CMessageStores::DeleteListed(const SMSSession& session, const CSMSMessage& message) {
+// Reading makes an unread message read on most phones. The message listed is about to go, so
+// that does not matter; another one found in its place would be read by the listing that
+// follows every deletion anyway, so looking costs it nothing more.
+DeletionOutcome CMessageStores::DeleteListed(const SMSSession& session,
+                                             const CSMSMessage& message) {
   // Storage indexes count per storage: the phone must have the message's own one selected.
   if (message.storage != SelectedInPhone() && !SelectStorages(session, message.storage)) {
     // The phone may now have any storage: a later deletion must select its own again rather
     // than erase the same index elsewhere.
     ForgetSelectedInPhone();
-    return false;
+    return DeletionOutcome::kNotDeleted;
   }
-  return Execute(session.Connection, "AT+CMGD=%d", nullptr, static_cast<int>(message.storageIndex));
+  const int index = static_cast<int>(message.storageIndex);
+  // Most phones refuse to read an empty location (+CMS ERROR: 321): that is an answer here,
+  // not a failure to show.
+  ResponseList reply;
+  if (!ExecuteQuiet(session.Connection, "AT+CMGR=%d", &reply, index))
+    return DeletionOutcome::kChangedOnPhone;
+  const std::optional<std::string> found = ParseReadReply(reply);
+  if (!found || !SameHex(*found, message.pdu)) return DeletionOutcome::kChangedOnPhone;
+  return Execute(session.Connection, "AT+CMGD=%d", nullptr, index) ? DeletionOutcome::kDeleted
+                                                                   : DeletionOutcome::kNotDeleted;
 }

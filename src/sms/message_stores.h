@@ -3,10 +3,12 @@
 #include <bitset>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "link/at_engine.h"
 #include "link/connection.h"
 #include "phone/progress.h"
 #include "phonebook/phone_book_storage.h"
@@ -60,6 +62,19 @@ struct SMSSession {
 // The status list of "AT+CMGL=?", without its parentheses: "0-4", "0,1,2,3".
 bool ParseRangeList(std::string_view text, StatusSet& statuses);
 
+// The PDU line of the answer to "AT+CMGR=%d" in PDU mode; none when the answer holds no message.
+std::optional<std::string> ParseReadReply(const ResponseList& lines);
+
+// What became of a listed message the user asked to delete.
+enum class DeletionOutcome {
+  kDeleted,
+  // Its location holds another message, or none, or the phone would not read it: nothing was
+  // deleted.
+  kChangedOnPhone,
+  // The phone refused to select its storage or to delete it, and the engine said so.
+  kNotDeleted,
+};
+
 class CMessageStores {
  public:
   // Puts the phone into PDU mode, learns its statuses and storages and lists the messages.
@@ -74,8 +89,9 @@ class CMessageStores {
   void ReadMessages(const SMSSession& session);
   void ListStorage(const SMSSession& session);
   void ListStatus(const SMSSession& session, int32_t status, bool filter);
-  // Deletes the message from its storage; whether the phone did.
-  bool DeleteListed(const SMSSession& session, const CSMSMessage& message);
+  // Deletes the message from its storage, but only when its location still holds the very PDU
+  // it was listed with: the phone may have dropped it and stored a new one there since.
+  DeletionOutcome DeleteListed(const SMSSession& session, const CSMSMessage& message);
 
   // Whether selection [0] stands for all storages of list 0, one after the other.
   bool AllStorages() const { return selection[0] == static_cast<int32_t>(storages[0].size()); }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <optional>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -154,10 +155,11 @@ TEST_F(SmsCommands, DeletesTheCurrentAndTheSelectedEachFromItsOwnStorage) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"..", "+79001234567"}));
 
   std::string state;
-  Commands expected = {"AT+CPMS=\"SM\",\"SM\",\"SM\"", "AT+CMGD=1"};
+  // Each is read first: it is deleted only while its location still holds it.
+  Commands expected = {"AT+CPMS=\"SM\",\"SM\",\"SM\"", "AT+CMGR=1", "AT+CMGD=1"};
   expected.insert(expected.end(), kListAll.begin(), kListAll.end());
-  for (const char* command :
-       {"AT+CPMS=\"SM\",\"SM\",\"SM\"", "AT+CMGD=2", "AT+CPMS=\"ME\",\"SM\",\"SM\"", "AT+CMGD=1"})
+  for (const char* command : {"AT+CPMS=\"SM\",\"SM\",\"SM\"", "AT+CMGR=2", "AT+CMGD=2",
+                              "AT+CPMS=\"ME\",\"SM\",\"SM\"", "AT+CMGR=1", "AT+CMGD=1"})
     expected.push_back(command);
   expected.insert(expected.end(), kListAll.begin(), kListAll.end());
   expected.insert(expected.end(), kListAll.begin(), kListAll.end());
@@ -189,7 +191,8 @@ TEST_F(SmsCommands, RefusedDeletionIsReportedAndTheRestStillGo) {
       << "the refusal is shown";
   EXPECT_EQ(Names(),
             (std::vector<std::string>{"..", "+447700900001", "+79001234567", "+447700900010"}));
-  Commands expected = {"AT+CPMS=\"SM\",\"SM\",\"SM\"", "AT+CMGD=1", "AT+CMGD=2"};
+  Commands expected = {"AT+CPMS=\"SM\",\"SM\",\"SM\"", "AT+CMGR=1", "AT+CMGD=1", "AT+CMGR=2",
+                       "AT+CMGD=2"};
   expected.insert(expected.end(), kListAll.begin(), kListAll.end());
   EXPECT_EQ(FinishAfterOpening(), expected);
 }
@@ -211,11 +214,83 @@ TEST_F(SmsCommands, DeletionAfterTheTerminalSelectsItsStorageAgain) {
   EXPECT_TRUE(m_host.PressKey(kVkF8));
 
   std::string state;
-  Commands expected = {"AT+CPMS=\"SM\"", "AT+CPMS=\"ME\",\"SM\",\"SM\"", "AT+CMGD=1"};
+  Commands expected = {"AT+CPMS=\"SM\"", "AT+CPMS=\"ME\",\"SM\",\"SM\"", "AT+CMGR=1", "AT+CMGD=1"};
   expected.insert(expected.end(), kListAll.begin(), kListAll.end());
   EXPECT_EQ(FinishAfterOpening(&state), expected);
   for (const auto& [pdu, kept] : {std::pair{kSm1, true}, std::pair{kMe1, false}})
     EXPECT_EQ(state.find(pdu) != std::string::npos, kept) << pdu;
+}
+
+// Every PDU the phone holds, sorted.
+std::vector<std::string> PdusOf(const std::string& state) {
+  static const std::regex kPdu(R"re("pdu"\s*:\s*"([0-9A-Fa-f]*)")re");
+  std::vector<std::string> pdus;
+  for (auto it = std::sregex_iterator(state.begin(), state.end(), kPdu);
+       it != std::sregex_iterator(); ++it)
+    pdus.push_back((*it)[1].str());
+  std::sort(pdus.begin(), pdus.end());
+  return pdus;
+}
+
+// Behind the listed view the terminal deletes two of SM's messages and the phone stores a new
+// unread one in the first one's location: F8 on the two old items must leave the phone alone,
+// and say so once.
+TEST_F(SmsCommands, MessagesChangedOnThePhoneAreNotDeleted) {
+  // From +447700900003 where kSm1 came from +447700900001; 33 octets after the centre's address.
+  const std::string newSm1 =
+      "0791447700090000040C914477000900300000503012900000000FC8329BFD0699E5EF3628E8768701";
+  OpenMessages();
+  Enter("Received");
+  m_host.AnswerMenu("Functions").Choose(kTerminalItem);
+  for (const char* command : {"AT+CPMS=\"SM\"", "AT+CMGD=1", "AT+CMGD=6", "AT+CMGW=33,0"})
+    m_host.AnswerDialog("Terminal").SetText(kTerminalCommandLine, command).Close(kTerminalOk);
+  // The terminal waits for a final line after the phone's prompt, in vain.
+  m_host.AnswerMessage(CMessageAnswer::kLastButton).Topic("TimeoutError");
+  m_host.AnswerDialog("Terminal").SetText(kTerminalCommandLine, newSm1 + "\x1A").Close(kTerminalOk);
+  m_host.AnswerDialog("Terminal").Escape();
+  m_host.AnswerMenu("Functions").Escape();
+  EXPECT_TRUE(m_host.PressKey(kVkF2));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"..", "+447700900001", "+447700900002",
+                                               "+79001234567", "+447700900010"}))
+      << "the view still shows what it listed";
+  const size_t commandsBefore = m_phone->ReceivedCommands().size();
+  const size_t boxesBefore = m_host.Messages().size();
+
+  ASSERT_TRUE(m_host.Select(EPanel::Plugin, {"+447700900001", "+79001234567"}));
+  m_host.AnswerMessage(0).Topic("DeleteMessages");
+  m_host.AnswerMessage(0).Topic("MessageChangedError");
+  EXPECT_TRUE(m_host.PressKey(kVkF8));
+
+  std::vector<std::string> topics;
+  for (size_t i = boxesBefore; i < m_host.Messages().size(); ++i) {
+    if (m_host.Messages()[i].buttons > 0) topics.push_back(m_host.Messages()[i].helpTopic);
+  }
+  EXPECT_EQ(topics, (std::vector<std::string>{"DeleteMessages", "MessageChangedError"}))
+      << "told once, and an empty location is no error of the phone's";
+  if (const Host::ShownMessage* told = LastBoxAbout("MessageChangedError")) {
+    EXPECT_EQ(told->flags, static_cast<FarDword>(FMSG_WARNING));
+    EXPECT_EQ(
+        told->items,
+        (std::vector<std::string>{
+            "Zantel", "Changed on the phone, so not deleted. The list was read again.", "OK"}));
+  }
+  EXPECT_EQ(Names(),
+            (std::vector<std::string>{"..", "+447700900003", "+447700900002", "+447700900010"}))
+      << "the list was read again";
+
+  std::string state;
+  const Commands all = FinishAfterOpening(&state);
+  const auto terminalEnd = all.begin() + static_cast<std::ptrdiff_t>(commandsBefore - m_opened);
+  EXPECT_EQ(Commands(all.begin(), terminalEnd),
+            (Commands{"AT+CPMS=\"SM\"", "AT+CMGD=1", "AT+CMGD=6", "AT+CMGW=33,0", newSm1}));
+  Commands expected = {"AT+CPMS=\"SM\",\"SM\",\"SM\"", "AT+CMGR=1", "AT+CMGR=6"};
+  expected.insert(expected.end(), kListAll.begin(), kListAll.end());
+  EXPECT_EQ(Commands(terminalEnd, all.end()), expected) << "nothing was deleted";
+  std::vector<std::string> held = PdusOf(ClassicState());
+  std::erase(held, kSm6);
+  std::replace(held.begin(), held.end(), kSm1, newSm1);
+  std::sort(held.begin(), held.end());
+  EXPECT_EQ(PdusOf(state), held) << "the phone holds what it held before F8";
 }
 
 // Keys with nothing to act on: the host must not act either, and the phone hears nothing.

@@ -37,11 +37,13 @@ int ZANTEL_STDCALL PanelControl(FarHandle, int command, void* parameter) {
 }
 
 const char* const kOk = "\r\nOK\r\n";
+const std::string kSmPdu2 =
+    "0791447700090000040C914477000900200000503012900000000B55B7BC1C2683DCE5FB1C";
 const std::string kListSm =
     "\r\n+CMGL: 1,1,,33\r\n"
     "0791447700090000040C914477000900100000503012900000000FC8329BFD0699E5EF3628E8768701\r\n"
-    "+CMGL: 2,0,,29\r\n"
-    "0791447700090000040C914477000900200000503012900000000B55B7BC1C2683DCE5FB1C\r\nOK\r\n";
+    "+CMGL: 2,0,,29\r\n" +
+    kSmPdu2 + "\r\nOK\r\n";
 
 // Greeted, then every storage listed in turn: the phone is left in ME.
 std::unique_ptr<CScriptedConnection> PhoneInMe() {
@@ -106,6 +108,7 @@ TEST_F(SmsCommands, AStorageThePhoneRefusedIsAskedForAgainBeforeTheNextDeletion)
   m_host.AnswerEveryMessage(0);  // the question, then the refusal's report
   m_link->Expect("AT+CPMS=\"SM\",\"SM\",\"SM\"\r", "\r\n+CMS ERROR: 302\r\n");
   m_link->Expect("AT+CPMS=\"SM\",\"SM\",\"SM\"\r", kOk);
+  m_link->Expect("AT+CMGR=2\r", "\r\n+CMGR: 1,,29\r\n" + kSmPdu2 + "\r\nOK\r\n");
   m_link->Expect("AT+CMGD=2\r", kOk);
   m_link->Expect("AT+CPMS=\"SM\",\"SM\",\"SM\"\r", kOk);
   m_link->Expect("AT+CMGL=4\r", kOk);

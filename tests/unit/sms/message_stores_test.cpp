@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -264,6 +265,81 @@ INSTANTIATE_TEST_SUITE_P(
                     {{0, 1, 1, 1}},
                     {2, -1, -1, 1},
                     {2, 2, 1}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Deleting a listed message, checked against what the phone holds now ----
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+struct DeletionCase {
+  const char* name;
+  std::string readReply;    // to "AT+CMGR=2"
+  const char* deleteReply;  // to "AT+CMGD=2"; null: it must not be sent
+  DeletionOutcome outcome;
+};
+
+void PrintTo(const DeletionCase& c, std::ostream* out) { *out << c.name; }
+
+class Deletion : public testing::TestWithParam<DeletionCase> {
+ protected:
+  CTempRegistry m_registry;
+  CTestTexts m_texts{m_registry.Root() + "\\Far"};
+  CRecordingLinkUser m_link;
+  CRecordingListUser m_user;
+};
+
+// The message was listed from index 2 of SM, which the phone still has selected.
+TEST_P(Deletion, DeletesOnlyTheMessageThatWasListed) {
+  const DeletionCase& c = GetParam();
+  CScriptedConnection phone(m_link);
+  phone.Expect("AT+CMGR=2\r", c.readReply);
+  if (c.deleteReply) phone.Expect("AT+CMGD=2\r", c.deleteReply);
+  CMessageStores stores;
+  stores.storages[0].push_back(std::make_unique<SMSStorage>("SM"));
+  stores.selection = {0, 0, 0, 0};
+  CSMSMessage listed(true);
+  ASSERT_TRUE(listed.Decode(kReceivedUnread));
+  listed.storageIndex = 2;
+  listed.storage = 0;
+  const std::vector<std::unique_ptr<PhoneBookStorage>> phoneBook;
+
+  EXPECT_EQ(stores.DeleteListed({phone, &kClassic, phoneBook, m_user}, listed), c.outcome);
+
+  EXPECT_TRUE(phone.ScriptDone());
+  // Only a refused deletion is the engine's to report; an empty location is an answer.
+  EXPECT_EQ(m_link.refused, c.outcome == DeletionOutcome::kNotDeleted
+                                ? std::vector<std::string>{"AT+CMGD=2"}
+                                : std::vector<std::string>{});
+}
+
+const std::string kCmsError = "\r\n+CMS ERROR: 321\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Sms, Deletion,
+    testing::Values(
+        DeletionCase{"SamePdu", Reply({"+CMGR: 0,,23", kReceivedUnread}), kOk,
+                     DeletionOutcome::kDeleted},
+        // Listing made it read, and this phone writes hex in lower case.
+        DeletionCase{"SamePduOtherCaseAndStatus", Reply({"+CMGR: 1,,23", Lower(kReceivedUnread)}),
+                     kOk, DeletionOutcome::kDeleted},
+        DeletionCase{"SamePduWithAlphaAfterNoise",
+                     Reply({"\x1b[2J", "+CMGR: 1,\"Anna, home\",23", kReceivedUnread}), kOk,
+                     DeletionOutcome::kDeleted},
+        DeletionCase{"OtherPdu", Reply({"+CMGR: 0,,37", kReceivedRead}), nullptr,
+                     DeletionOutcome::kChangedOnPhone},
+        DeletionCase{"EmptySlotBareOk", kOk, nullptr, DeletionOutcome::kChangedOnPhone},
+        // Most phones refuse to read an empty location.
+        DeletionCase{"ErrorForAnEmptySlot", kCmsError, nullptr, DeletionOutcome::kChangedOnPhone},
+        DeletionCase{"GarbageLine", Reply({"\x01\xfe#~ +CMGR"}), nullptr,
+                     DeletionOutcome::kChangedOnPhone},
+        // What follows a header out of the grammar is not taken for the message.
+        DeletionCase{"MalformedHeaderBeforeTheSamePdu", Reply({"+CMGR: unread", kReceivedUnread}),
+                     nullptr, DeletionOutcome::kChangedOnPhone},
+        DeletionCase{"DeletionRefused", Reply({"+CMGR: 0,,23", kReceivedUnread}), kCmsError.c_str(),
+                     DeletionOutcome::kNotDeleted}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
