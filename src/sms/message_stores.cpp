@@ -224,6 +224,8 @@ void CMessageStores::ReadCurrentStorages(const SMSSession& session) {
       }
     }
   }
+  // What the phone has selected now is what a listing without selecting first reads.
+  selection[kSelectedInPhone] = selection[0];
   if (all) selection[0] = static_cast<int32_t>(storages[0].size());
 }
 

@@ -79,7 +79,8 @@ class CMessageStores {
  public:
   // Puts the phone into PDU mode, learns its statuses and storages and lists the messages.
   void DiscoverStorages(const SMSSession& session);
-  // Reads from "AT+CPMS?" which storage each parameter has and how full it is.
+  // Reads from "AT+CPMS?" which storage each parameter has and how full it is; the first one's
+  // is then the one selected in the phone.
   void ReadCurrentStorages(const SMSSession& session);
   // Selects storage `index` of list 0 (negative: the chosen one) with the current storages of
   // the other two parameters. False when the phone refused or the storages of the other two

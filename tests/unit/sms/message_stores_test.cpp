@@ -254,6 +254,18 @@ INSTANTIATE_TEST_SUITE_P(
                     {{0, 3, 0, 0}},
                     {0, 1, 0, 0},
                     {2, 2, 1}},
+        // One storage chosen: the one the phone has selected is listed, and its messages are
+        // deleted from there, not from the first storage.
+        ListingCase{
+            "OneStorageIsTheOneThePhoneHas",
+            kClassic,
+            1,
+            Discovery("0-4", kTwoStorages) +
+                Exchange{{"AT+CPMS?", Reply({"+CPMS: \"ME\",1,150,\"SM\",3,40,\"SM\",3,40"})},
+                         {"AT+CMGL=4", Reply({"+CMGL: 1,1,,37", kReceivedRead})}},
+            {{0, 1, 1, 1}},
+            {1, 0, 0, 1},
+            {2, 2, 1}},
         // Without the current storages nothing can be selected: the phone's own is listed
         // once, not once for every storage.
         ListingCase{"UnknownCurrentStoragesListOnce",
