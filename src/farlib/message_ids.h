@@ -179,5 +179,5 @@ constexpr int kTooManyContacts = 203;  // "%d": the most contacts one file may h
 constexpr int kStopImport = 204;
 constexpr int kStopImportButton = 205;
 constexpr int kGoOnImportButton = 206;
-constexpr int kChangedOnPhone = 208;
+constexpr int kEntriesChangedOnPhone = 208;
 }  // namespace Msg

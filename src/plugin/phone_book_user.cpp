@@ -157,7 +157,7 @@ void CHostPhoneBookUser::TellRenumberProblem(RenumberProblem problem) {
 }
 
 void CHostPhoneBookUser::TellChangedOnPhone() {
-  ShowWarning("ChangedOnPhone", {Msg::kChangedOnPhone});
+  ShowWarning("ChangedOnPhone", {Msg::kEntriesChangedOnPhone});
 }
 
 bool CHostPhoneBookUser::ConfirmDelete(size_t count) {
