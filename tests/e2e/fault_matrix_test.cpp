@@ -39,7 +39,8 @@ const std::string kSmsFromAnna =
 struct Fault {
   const char* name;
   std::function<void(PhoneSimulatorSetup&, int after)> apply;
-  enum EOutcome { kDone, kSystemError, kCommandError } outcome;
+  // kNothingKept: the phone took the operation's first phone-book write and did not keep it.
+  enum EOutcome { kDone, kSystemError, kCommandError, kNothingKept } outcome;
   int answer = CMessageAnswer::kLastButton;  // at a time-out: keep waiting (0) or give up
   // A fault that falls on one command can be moved onto each command a preparation sends; the
   // others spoil the whole line alike.
@@ -91,6 +92,12 @@ const std::vector<Fault> kFaults = {
      },
      Fault::kDone},
     {"Refused", {}, Fault::kCommandError},
+    {"WritesAcknowledgedNotKept",
+     [](PhoneSimulatorSetup& s, int after) {
+       AddFaults(
+           s, R"({"unstoredWrites": {"from": )" + std::to_string(after + 1) + R"(, "times": 1}})");
+     },
+     Fault::kNothingKept},
 };
 
 class FaultMatrix;
@@ -612,6 +619,7 @@ TEST_P(FaultMatrix, EndsInTheRightBoxAndThePhoneHoldsWhatTheUserWasTold) {
       // The phone's own words, not a message of the plug-in's that merely says ERROR.
       EXPECT_TRUE(commandError && shown.find(kRefusal) != std::string::npos) << "boxes:" << shown;
       break;
+    case Fault::kNothingKept: EXPECT_FALSE(systemError) << "boxes:" << shown; break;
   }
   const Facts before = FactsOf(ClassicState());
   const Facts after = FactsOf(m_phone->SavedState());
@@ -625,6 +633,13 @@ TEST_P(FaultMatrix, EndsInTheRightBoxAndThePhoneHoldsWhatTheUserWasTold) {
         << testing::PrintToString(after);
   } else if (commandError) {
     EXPECT_EQ(after, before) << "the phone refused, yet it changed";
+  } else if (fault.apply && fault.outcome == Fault::kNothingKept) {
+    // The operation found its write not kept and went no further: every entry is still where it
+    // was. Messages are no phone-book writes and change as the operation says.
+    Operation messagesOnly = op;
+    std::erase_if(messagesOnly.removed, [](const std::string& f) { return !f.starts_with("pdu"); });
+    std::erase_if(messagesOnly.added, [](const std::string& f) { return !f.starts_with("pdu"); });
+    EXPECT_EQ(after, Changed(before, messagesOnly, after)) << "an entry was lost or changed";
   } else {
     EXPECT_EQ(after, Changed(before, op, after)) << "reported done";
   }
