@@ -450,20 +450,23 @@ bool RenumberEntry(PhoneBookSession& session, PhoneBookStorage& storage, CPhoneB
   if (!taken && !moving) return true;
   const auto choice = taken ? user.AskWhenTaken(to) : CPhoneBookUser::TakenIndexChoice::Overwrite;
   if (choice == CPhoneBookUser::TakenIndexChoice::Cancel) return false;
+  // Every location a move leaves or fills is read first, a shifted entry's new one included.
   std::vector<int32_t> shifted;
   if (choice == CPhoneBookUser::TakenIndexChoice::Shift)
     shifted = EntriesToShift(storage, from, to);
-  std::vector<int32_t> involved = shifted;
-  involved.push_back(from);
-  involved.push_back(to);
+  const auto shiftedTo = [&](int32_t index) { return to < from ? index + 1 : index - 1; };
+  std::vector<int32_t> involved = {from, to};
+  for (const int32_t index : shifted) {
+    involved.push_back(index);
+    involved.push_back(shiftedTo(index));
+  }
   if (!ReadyToWrite(session, storage, user, involved)) return false;
 
   CRenumbering renumbering(session, storage);
   switch (choice) {
     case CPhoneBookUser::TakenIndexChoice::Exchange: renumbering.Move(to, from); break;
     case CPhoneBookUser::TakenIndexChoice::Shift:
-      for (const int32_t index : shifted)
-        renumbering.Move(index, to < from ? index + 1 : index - 1);
+      for (const int32_t index : shifted) renumbering.Move(index, shiftedTo(index));
       break;
     case CPhoneBookUser::TakenIndexChoice::Overwrite:
       // Without a moving entry the caller writes over the occupant itself; until then it

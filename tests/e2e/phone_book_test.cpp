@@ -6,6 +6,7 @@
 
 #include "classic_phone.h"
 #include "open_phone_fixture.h"
+#include "phone_facts.h"
 
 // The phone book as a user lists it: storages as folders, entries as files, read from the
 // simulated phone in chunks or at once, kept in the phone's cache between openings.
@@ -124,6 +125,33 @@ TEST_F(PhoneBook, AnotherSimIsReadNotTakenFromTheFirstOnesCache) {
   ASSERT_TRUE(m_host.SetDirectory("SM"));
   std::vector<ShownEntry> expected = kClassicSm;
   expected[1].name = "Zoe";
+  EXPECT_EQ(Entries(Panel()), expected);
+  FinishPhone();
+}
+
+// The link is lost while Bob moves from 2 to 3, once the phone has taken the erase of 2: as many
+// entries as before, one elsewhere. The cache no longer vouches for SM, which is read again.
+TEST_F(PhoneBook, LinkLostMidRenumberHasTheBookReadAgainNextTime) {
+  Load();
+  // The greeting and listing SM are 17 commands; F6 reads 2 and 3, writes 3, reads it back and
+  // erases 2 (21), and the phone hangs up in the erase's answer.
+  StartPhone(Classic({"--hang-up-during", "21"}));
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  ASSERT_TRUE(m_host.SetDirectory("SM"));
+  m_host.Activate(EPanel::Plugin);
+  ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent("Bob"));
+  m_host.AnswerDialog("MoveItemDlg").SetText(2, "3").Close(3);
+  m_host.AnswerEveryMessage(CMessageAnswer::kLastButton);
+  m_host.PressKey(kVkF6);
+  FinishPhone();
+
+  PhoneSimulatorSetup again = Classic();
+  again.stateJson = m_phone->SavedState();
+  StartPhone(again);
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  ASSERT_TRUE(m_host.SetDirectory("SM"));
+  std::vector<ShownEntry> expected = kClassicSm;
+  expected[1].index = 3;
   EXPECT_EQ(Entries(Panel()), expected);
   FinishPhone();
 }
@@ -302,6 +330,111 @@ INSTANTIATE_TEST_SUITE_P(
                                  2,
                                  {kNew, {"Bob", 2, "+447700900002"}, kCafe, kAnnaBerg, kBalance}},
                     RenumberCase{"Cancel", 3, kClassicSm}));
+
+// The phone's own keys changed SM while the panel showed it. A key that would write over or erase
+// what changed writes nothing: it says so, and the panel shows the phone as it now is.
+struct ChangedCase {
+  const char* name;
+  std::string change;  // what the phone's owner did, for the simulator
+  Facts removed;       // what the phone then holds differently
+  Facts added;
+  std::function<void(PhoneBookEditing&)> act;
+};
+
+void PrintTo(const ChangedCase& c, std::ostream* out) { *out << c.name; }
+
+class BookChangedOnThePhone : public PhoneBookEditing,
+                              public testing::WithParamInterface<ChangedCase> {
+ public:
+  using PhoneBookEditing::Create;
+  void Delete(const std::string& name) {
+    ASSERT_TRUE(m_host.Select(EPanel::Plugin, {name}));
+    m_host.AnswerMessage(0).Topic("DeleteNumbers");
+    m_host.PressKey(kVkF8);
+  }
+  void Edit(const std::string& name, const std::string& newName) {
+    ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent(name));
+    m_host.AnswerDialog("EditItemDlg").SetText(2, newName).Close(5);
+    m_host.PressKey(kVkF4);
+  }
+  // F6 to a taken index, answered with `answer` (exchange, shift, overwrite, cancel).
+  void Renumber(const std::string& name, const std::string& index, int answer) {
+    ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent(name));
+    m_host.AnswerDialog("MoveItemDlg").SetText(2, index).Close(3);
+    m_host.AnswerMessage(answer).Topic("DestinationOccupied");
+    m_host.PressKey(kVkF6);
+  }
+};
+
+TEST_P(BookChangedOnThePhone, WritesNothingAndShowsThePhone) {
+  const ChangedCase& c = GetParam();
+  ASSERT_TRUE(m_phone->ChangePhone(c.change)) << m_phone->Failure();
+  m_host.AnswerEveryMessage(0);  // the box that says so
+  c.act(*this);
+  ASSERT_NE(LastBoxAbout("ChangedOnPhone"), nullptr);
+  EXPECT_EQ(LastBoxAbout("ChangedOnPhone")->items.at(1),
+            "The entries changed on the phone: nothing was written");
+  ExpectPanelIsThePhone();
+  FinishPhone();
+
+  Facts expected = FactsOf(ClassicState());
+  for (const std::string& fact : c.removed) std::erase(expected, fact);
+  expected.insert(expected.end(), c.added.begin(), c.added.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(FactsOf(m_phone->SavedState()), expected);
+}
+
+const std::string kBobFact = "SM 2 +447700900002 Bob";
+std::string SetSm(int index, const std::string& name, const std::string& number) {
+  return R"({"phoneBooks": {"SM": {")" + std::to_string(index) + R"(": {"number": ")" + number +
+         R"(", "name": ")" + name + R"(", "type": 145}}}})";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, BookChangedOnThePhone,
+    testing::Values(
+        ChangedCase{
+            "DeleteOfAnEntryDeletedThere",
+            R"({"phoneBooks": {"SM": {"2": null}}})",
+            {kBobFact},
+            {},
+            [](PhoneBookEditing& t) { static_cast<BookChangedOnThePhone&>(t).Delete("Bob"); }},
+        ChangedCase{
+            "DeleteOfAnEntryEditedThere",
+            SetSm(2, "Robert", "+447700900002"),
+            {kBobFact},
+            {"SM 2 +447700900002 Robert"},
+            [](PhoneBookEditing& t) { static_cast<BookChangedOnThePhone&>(t).Delete("Bob"); }},
+        ChangedCase{"EditOfAnEntryEditedThere",
+                    SetSm(2, "Robert", "+447700900002"),
+                    {kBobFact},
+                    {"SM 2 +447700900002 Robert"},
+                    [](PhoneBookEditing& t) {
+                      static_cast<BookChangedOnThePhone&>(t).Edit("Bob", "Bobby");
+                    }},
+        ChangedCase{"CreateAtAnIndexFilledThere",
+                    SetSm(3, "Dora", "+447700900003"),
+                    {},
+                    {"SM 3 +447700900003 Dora"},
+                    [](PhoneBookEditing& t) {
+                      static_cast<BookChangedOnThePhone&>(t).Create("3", "New", "+1");
+                    }},
+        // Location 3 is the first the list shows free: the exchange would park Anna there.
+        ChangedCase{"ExchangeThroughALocationFilledThere",
+                    SetSm(3, "Dora", "+447700900003"),
+                    {},
+                    {"SM 3 +447700900003 Dora"},
+                    [](PhoneBookEditing& t) {
+                      static_cast<BookChangedOnThePhone&>(t).Renumber("Anna Schmidt", "2", 0);
+                    }},
+        ChangedCase{"ShiftOverALocationFilledThere",
+                    SetSm(5, "Dora", "+447700900003"),
+                    {},
+                    {"SM 5 +447700900003 Dora"},
+                    [](PhoneBookEditing& t) {
+                      static_cast<BookChangedOnThePhone&>(t).Renumber("Anna Berg", "4", 1);
+                    }}),
+    [](const testing::TestParamInfo<ChangedCase>& info) { return info.param.name; });
 
 // The phone refuses to write at the taken index: the occupant stays on the phone and the
 // panel shows the phone's truth.
