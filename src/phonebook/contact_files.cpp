@@ -306,7 +306,9 @@ std::string ExportContact(ExportFormat format, const Contact& contact) {
   return {};
 }
 
-void ContactFile::AddName(std::string name) { m_names.push_back(std::move(name)); }
+void ContactFile::AddName(std::string name, std::u16string wideName) {
+  m_names.push_back({std::move(name), std::move(wideName)});
+}
 
 bool ContactFile::AddNumber(std::string number, uint32_t ordinal) {
   if (m_names.empty()) m_names.emplace_back();
@@ -320,9 +322,14 @@ bool ContactFile::AddNumber(std::string number, uint32_t ordinal) {
 
 Contact ContactFile::At(size_t position) const {
   const SNumber& number = m_numbers[position];
-  std::string name = m_names[number.name];
-  if (number.ordinal != 0) name += " (" + std::to_string(number.ordinal) + ")";
-  return {std::move(name), number.number};
+  std::string name = m_names[number.name].oem;
+  std::u16string wideName = m_names[number.name].wide;
+  if (number.ordinal != 0) {
+    const std::string suffix = " (" + std::to_string(number.ordinal) + ")";
+    name += suffix;
+    if (!wideName.empty()) wideName += std::u16string(suffix.begin(), suffix.end());
+  }
+  return {std::move(name), number.number, std::move(wideName)};
 }
 
 std::vector<Contact> ContactFile::Contacts() const {

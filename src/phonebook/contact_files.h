@@ -48,8 +48,9 @@ constexpr size_t kMostContactsPerFile = 5000;
 // long name repeated over many numbers costs its length only once.
 class ContactFile {
  public:
-  // The name the next numbers belong to.
-  void AddName(std::string name);
+  // The name the next numbers belong to, in the OEM code page and, where the file carried
+  // more than that page holds, in UTF-16 as well.
+  void AddName(std::string name, std::u16string wideName = {});
   // A number of the last name added; `ordinal` 0 gives the name as it is, n >= 2 "Name (n)".
   // False, with TooMany set, once the file holds more contacts than any import takes.
   bool AddNumber(std::string number, uint32_t ordinal = 0);
@@ -68,7 +69,11 @@ class ContactFile {
     uint32_t ordinal;
     std::string number;
   };
-  std::vector<std::string> m_names;
+  struct SName {
+    std::string oem;
+    std::u16string wide;
+  };
+  std::vector<SName> m_names;
   std::vector<SNumber> m_numbers;
   bool m_tooMany = false;
 };

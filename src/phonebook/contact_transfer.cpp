@@ -171,6 +171,7 @@ ImportOutcome ImportContacts(PhoneBookSession& session, PhoneBookStorage& storag
     const Contact contact = file.At(i);
     PhoneBookEntry proposal;
     proposal.Name = contact.Name;
+    proposal.WideName = contact.WideName;
     proposal.Number = contact.Number;
     importing.Forget();
     if (CreateVerified(session, storage, importing, proposal, true)) continue;

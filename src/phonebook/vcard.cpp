@@ -342,19 +342,24 @@ std::string Unescape(std::string_view value) {
   return text;
 }
 
-// Phone names are one line: line breaks and tabs in a name become spaces.
-std::string ToOemLine(const WideString& wide) {
+// Phone names are one line: line breaks and tabs in a name become spaces, and blanks at either
+// end go.
+WideString OneLine(const WideString& wide) {
   WideString line = wide;
   std::replace_if(
       line.begin(), line.end(), [](char16_t c) { return c == u'\r' || c == u'\n' || c == u'\t'; },
       u' ');
-  std::string oem = WideToOem(line);
-  return std::string(Trim(oem));
+  const auto blank = [](char16_t c) { return c == u' '; };
+  while (!line.empty() && blank(line.back())) line.pop_back();
+  const auto first = std::find_if_not(line.begin(), line.end(), blank);
+  return WideString(first, line.end());
 }
 
+std::string ToOemLine(const WideString& wide) { return WideToOem(OneLine(wide)); }
+
 struct SCard {
-  std::optional<std::string> formattedName;
-  std::optional<std::string> structuredName;
+  std::optional<WideString> formattedName;
+  std::optional<WideString> structuredName;
   // One more than a file may hold is enough to refuse it.
   std::vector<std::string> numbers;
 };
@@ -362,7 +367,7 @@ struct SCard {
 void TakeProperty(SCard& card, const SProperty& property) {
   if (property.name == "FN") {
     const WideString wide = DecodeValue(property, property.value);
-    card.formattedName = ToOemLine(Utf8ToWide(Unescape(WideToUtf8(wide))));
+    card.formattedName = OneLine(Utf8ToWide(Unescape(WideToUtf8(wide))));
   } else if (property.name == "N") {
     // family;given;additional;prefixes;suffixes, shown as "given family".
     const WideString wide = DecodeValue(property, property.value);
@@ -374,7 +379,7 @@ void TakeProperty(SCard& card, const SProperty& property) {
         name += Trim(parts[index]);
       }
     }
-    card.structuredName = ToOemLine(Utf8ToWide(name));
+    card.structuredName = OneLine(Utf8ToWide(name));
   } else if (property.name == "TEL") {
     std::string_view raw = property.value;
     if (StartsWithNoCase(raw, "tel:")) raw.remove_prefix(4);
@@ -392,14 +397,17 @@ bool FinishCard(const SCard& card, ContactFile& file) {
     ++file.Skipped;
     return true;
   }
-  std::string name;
+  WideString name;
   if (card.formattedName && !card.formattedName->empty()) {
     name = *card.formattedName;
   } else if (card.structuredName) {
     name = *card.structuredName;
   }
   name.resize(std::min(name.size(), kLongestImportedName));
-  file.AddName(std::move(name));
+  std::string oemName = WideToOem(name);
+  // The UTF-16 form is kept only where the host's code page loses letters of it.
+  if (OemToWide(oemName) == name) name.clear();
+  file.AddName(std::move(oemName), std::move(name));
   for (size_t i = 0; i < card.numbers.size(); ++i) {
     if (!file.AddNumber(card.numbers[i], i == 0 ? 0 : static_cast<uint32_t>(i + 1))) return false;
   }

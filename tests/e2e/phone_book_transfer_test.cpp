@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "open_phone_fixture.h"
+#include "phone_facts.h"
 
 // Entries leaving the phone book for files and coming back, and going from one storage to
 // another, each checked against what the simulated phone then holds.
@@ -249,6 +250,62 @@ TEST_F(PhoneBookTransfer, ImportAtTheRootIsRefused) {
 // The copy dialog between storages: the frame, the prompt, ME (SM's only writable other), then
 // its buttons.
 constexpr int kCopyInternalOk = 3;
+
+// Names in letters the host's code page lacks (the panel shows them with '?') are written, moved
+// and exported from the form the phone or the file gave, never from what the panel shows.
+TEST_F(PhoneBookTransfer, NamesTheCodePageLacksKeepTheirLetters) {
+  ASSERT_TRUE(m_phone->ChangePhone(R"({"phoneBooks": {"SM": {
+      "20": {"number": "+905551", "name": "Ayşe Öztürk", "type": 145},
+      "21": {"number": "+30210", "name": "Ωμέγα Αλεξίου", "type": 145},
+      "22": {"number": "+7495", "name": "Şahin Иван", "type": 145}}}})"))
+      << m_phone->Failure();
+  Enter("SM");
+  const auto nameAt = [this](uint64_t index) {
+    for (const Host::CPanelItem& item : Panel().Items()) {
+      if (!item.IsFolder() && item.size == index) return item.name;
+    }
+    ADD_FAILURE() << "nothing at " << index;
+    return std::string();
+  };
+  // F6: Ayşe to 30.
+  ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent(nameAt(20)));
+  m_host.AnswerDialog("MoveItemDlg").SetText(2, "30").Close(3);
+  m_host.PressKey(kVkF6);
+  // F4 changing the number alone.
+  ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent(nameAt(21)));
+  m_host.AnswerDialog("EditItemDlg").SetText(4, "+30211").Close(5);
+  m_host.PressKey(kVkF4);
+  // Alt+F6: Ivan to ME, where 2 is the first free location.
+  ASSERT_TRUE(m_host.Panel(EPanel::Plugin).SetCurrent(nameAt(22)));
+  m_host.AnswerDialog("CopyItemInternalDlg").Close(kCopyInternalOk);
+  ConfirmCreateDialogs(1);
+  m_host.PressKey(kVkF6, PKF_ALT);
+  // A vCard in UTF-8 imported into SM, whose first free location is 3.
+  std::ofstream(m_folder / "new.vcf") << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Şule Ναταλία\r\n"
+                                         "TEL:+90312\r\nEND:VCARD\r\n";
+  ASSERT_TRUE(m_host.SetFolder(m_folder.string()));
+  ConfirmCreateDialogs(1);
+  ASSERT_TRUE(m_host.Select(EPanel::Files, {"new.vcf"}));
+  m_host.Activate(EPanel::Files);
+  m_host.PutFiles(true);
+  // SM exported as vCard.
+  m_host.Activate(EPanel::Plugin);
+  ASSERT_TRUE(m_host.Select(EPanel::Plugin, {nameAt(30), nameAt(21), nameAt(3)}));
+  m_host.AnswerDialog("CopyItemDlg").SetSelected(kFirstFormat + 3).Close(kCopyButton);
+  m_host.PressKey(kVkF5);
+  std::stringstream exported;
+  exported << std::ifstream(m_folder / "SM.vcf", std::ios::binary).rdbuf();
+  FinishPhone();
+
+  const Facts held = FactsOf(m_phone->SavedState());
+  for (const char* fact : {"SM 30 +905551 Ayşe Öztürk", "SM 21 +30211 Ωμέγα Αλεξίου",
+                           "ME 2 +7495 Şahin Иван", "SM 3 +90312 Şule Ναταλία"}) {
+    EXPECT_NE(std::find(held.begin(), held.end(), fact), held.end()) << fact;
+  }
+  for (const char* name : {"FN:Ayşe Öztürk", "FN:Ωμέγα Αλεξίου", "FN:Şule Ναταλία"}) {
+    EXPECT_NE(exported.str().find(name), std::string::npos) << name << " in\n" << exported.str();
+  }
+}
 
 TEST_F(PhoneBookTransfer, CopyAndMoveBetweenStoragesLoseNothing) {
   Enter("SM");
