@@ -2,7 +2,7 @@
 // form takes its contact's name from the file's): the reader finishes without a crash, a hang or
 // unbounded memory, every contact has a number, and no more contacts and passed-over records
 // come out than the bytes could hold. A contact of a plain name and a dialable number is
-// written in every export format and read back unchanged.
+// written in every export format and read back unchanged (its UTF-16 name through a vCard).
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -52,7 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (!RoundTrips(contact)) continue;
       const ContactFile back =
           ReadContactFile(ExportHeader(exportFormat, "SM", 1) + written, "C:\\export\\SM");
-      Check(back.Skipped == 0 && back.Size() == 1 && back.At(0) == contact);
+      Check(back.Skipped == 0 && back.Size() == 1);
+      // Only a vCard carries the name's UTF-16 form; the others carry the host text.
+      const Contact read = back.At(0);
+      Check(read.Name == contact.Name && read.Number == contact.Number);
+      Check(exportFormat != ExportFormat::VCard || read.WideName == contact.WideName);
     }
   }
   return 0;

@@ -162,8 +162,7 @@ void ReadAtOnce(PhoneBookSession& session, PhoneBookStorage& storage, CProgressS
 // Whether the list of a storage read before (from the cache, or earlier in this session) still
 // stands for what the phone holds, as far as its count tells: entries added or deleted with the
 // phone's own keys change it. A phone that gives no count cannot tell.
-bool CountStillMatches(PhoneBookSession& session, PhoneBookStorage& storage) {
-  const std::optional<int32_t> used = AskUsedCount(session);
+bool CountStillMatches(PhoneBookStorage& storage, std::optional<int32_t> used) {
   if (!used) return true;
   const int32_t offset = *used - static_cast<int32_t>(storage.Entries.size());
   if (!storage.CountOffset) storage.CountOffset = offset;
@@ -225,6 +224,13 @@ std::optional<StorageLimits> ParseLimits(const std::string& line) {
   return StorageLimits{*first, *last, *phoneLength, *nameLength};
 }
 
+std::string ParseSelectedName(const std::string& line) {
+  static CRegex selected(R"re(^\+CPBS:\s*"([^"]*)")re", kRegexCaseless);
+  GroupList groups;
+  if (!selected.Match(line, 0, &groups)) return {};
+  return groups[1];
+}
+
 std::optional<int32_t> ParseUsedCount(const std::string& line) {
   static CRegex used(R"re(".*",\s*(\d+))re", kRegexCaseless);
   GroupList groups;
@@ -254,9 +260,33 @@ bool SelectStorage(PhoneBookSession& session, const PhoneBookStorage& storage) {
   return true;
 }
 
+// The phone's answer to AT+CPBS?: the storage it has selected and, where it says, its count.
+struct SelectedOnPhone {
+  std::string Name;
+  std::optional<int32_t> Used;
+};
+
+SelectedOnPhone AskSelected(PhoneBookSession& session) {
+  ResponseList lines;
+  if (!Execute(session.Connection, "AT+CPBS?", &lines) || lines.empty()) return {};
+  return {ParseSelectedName(lines.front()), ParseUsedCount(lines.front())};
+}
+
 void LoadStorage(PhoneBookSession& session, PhoneBookStorage& storage) {
+  const bool cached = storage.Writable && storage.Loaded;
+  // A storage served from the cache needs only the phone's count. Where the plug-in does not know
+  // what the phone has selected, the same question tells, and a phone just opened usually has
+  // the storage the panel enters selected already.
+  std::optional<SelectedOnPhone> seen;
+  if (cached && session.SelectedStorage != storage.Name) {
+    seen = AskSelected(session);
+    if (!seen->Name.empty() && seen->Name == storage.Name) session.SelectedStorage = storage.Name;
+  }
   if (!SelectStorage(session, storage)) return;
-  if (storage.Writable && storage.Loaded && CountStillMatches(session, storage)) return;
+  if (cached) {
+    if (!seen || seen->Name != storage.Name) seen = AskSelected(session);
+    if (CountStillMatches(storage, seen->Used)) return;
+  }
 
   ResponseList lines;
   if (Execute(session.Connection, "AT+CPBR=?", &lines) && !lines.empty()) {

@@ -35,6 +35,11 @@ struct StorageLimits {
 //   e.g. +CPBR: (1-250),40,18
 std::optional<StorageLimits> ParseLimits(const std::string& line);
 
+// The name of the selected storage; empty for a line that names none.
+//   +CPBS: "<storage>"[,<used>,<total>]
+//   e.g. +CPBS: "SM",12,250
+std::string ParseSelectedName(const std::string& line);
+
 // The number of used locations of the selected storage.
 //   +CPBS: "<storage>",<used>,<total>
 //   e.g. +CPBS: "SM",12,250
@@ -56,7 +61,8 @@ bool SelectStorage(PhoneBookSession& session, const PhoneBookStorage& storage);
 
 // Reads the storage's limits and entries (in chunks of five locations, or at once with profile
 // flag 8) and saves the cache, unless it is writable, loaded already and the phone still counts
-// the entries it counted when they were read.
+// the entries it counted when they were read. A storage served so costs one AT+CPBS?, which also
+// shows whether the phone has it selected already.
 void LoadStorage(PhoneBookSession& session, PhoneBookStorage& storage);
 
 // Reads the locations not yet in the list and appends what it finds (after the phone chose

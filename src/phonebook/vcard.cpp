@@ -342,13 +342,12 @@ std::string Unescape(std::string_view value) {
   return text;
 }
 
-// Phone names are one line: line breaks and tabs in a name become spaces, and blanks at either
-// end go.
+// Phone names are one line of text: line breaks, tabs and other control characters in a name
+// become spaces, and blanks at either end go.
 WideString OneLine(const WideString& wide) {
   WideString line = wide;
   std::replace_if(
-      line.begin(), line.end(), [](char16_t c) { return c == u'\r' || c == u'\n' || c == u'\t'; },
-      u' ');
+      line.begin(), line.end(), [](char16_t c) { return c < u' ' || c == u'\x7F'; }, u' ');
   const auto blank = [](char16_t c) { return c == u' '; };
   while (!line.empty() && blank(line.back())) line.pop_back();
   const auto first = std::find_if_not(line.begin(), line.end(), blank);

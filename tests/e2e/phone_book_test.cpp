@@ -98,8 +98,35 @@ TEST_F(PhoneBook, ListsInChunksUntilTheUsedCountAndComesFromTheCacheNextTime) {
   EXPECT_EQ(Panel().viewMode, 1);
   ASSERT_TRUE(m_host.SetDirectory("\\DC"));
   EXPECT_EQ(Entries(Panel()).size(), 2u);
-  EXPECT_EQ(AfterGreeting(FinishPhone()), (Commands{"AT+CPBS=\"SM\"", "AT+CPBS?", "AT+CPBS=\"DC\"",
-                                                    "AT+CPBR=?", "AT+CPBS?", "AT+CPBR=1,5"}));
+  // SM is the phone's selection after opening, and it still counts what the cache holds.
+  EXPECT_EQ(AfterGreeting(FinishPhone()),
+            (Commands{"AT+CPBS?", "AT+CPBS=\"DC\"", "AT+CPBR=?", "AT+CPBS?", "AT+CPBR=1,5"}));
+}
+
+// Entries added and edited with the phone's own keys while the plug-in was closed: the phone
+// counts another number of entries than the cache holds, and SM is read from it again.
+TEST_F(PhoneBook, ReopenedAfterTheBookChangedShowsThePhone) {
+  Load();
+  StartPhone(Classic());
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  ASSERT_TRUE(m_host.SetDirectory("SM"));
+  ASSERT_EQ(Entries(Panel()), kClassicSm);
+  ASSERT_TRUE(m_phone->ChangePhone(R"({"phoneBooks": {"SM": {
+      "3": {"number": "+447700900003", "name": "Dora", "type": 145},
+      "12": {"number": "*100#", "name": "Saldo", "type": 129}}}})"))
+      << m_phone->Failure();
+  FinishPhone();
+
+  PhoneSimulatorSetup changed = Classic();
+  changed.stateJson = m_phone->SavedState();
+  StartPhone(changed);
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  ASSERT_TRUE(m_host.SetDirectory("SM"));
+  std::vector<ShownEntry> expected = kClassicSm;
+  expected.insert(expected.begin() + 2, {"Dora", 3, "+447700900003"});
+  expected.back().name = "Saldo";
+  EXPECT_EQ(Entries(Panel()), expected);
+  FinishPhone();
 }
 
 // Another SIM in the same phone holding as many entries: its book is read from it, never shown
