@@ -260,6 +260,8 @@ bool SelectStorage(PhoneBookSession& session, const PhoneBookStorage& storage) {
   return true;
 }
 
+namespace {
+
 // The phone's answer to AT+CPBS?: the storage it has selected and, where it says, its count.
 struct SelectedOnPhone {
   std::string Name;
@@ -271,6 +273,8 @@ SelectedOnPhone AskSelected(PhoneBookSession& session) {
   if (!Execute(session.Connection, "AT+CPBS?", &lines) || lines.empty()) return {};
   return {ParseSelectedName(lines.front()), ParseUsedCount(lines.front())};
 }
+
+}  // namespace
 
 void LoadStorage(PhoneBookSession& session, PhoneBookStorage& storage) {
   const bool cached = storage.Writable && storage.Loaded;
