@@ -165,6 +165,13 @@ bool Launch(const std::string& commandLine, const std::string& workingFolder,
                         &info) != 0;
 }
 
+// Wine starts a Unix program without a Windows process: it gives no process handle, and what
+// it leaves in the thread's is no handle of ours (closing it closed another of this program's,
+// such as a registry key). Only a Windows child's thread handle is ours to close.
+void CloseThreadHandle(const PROCESS_INFORMATION& info) {
+  if (info.hProcess && info.hThread) CloseHandle(info.hThread);
+}
+
 // The shell reports the child's number at once and its exit status (128 + the signal for a
 // killed one) when it ends; the status file appears whole, renamed into place.
 constexpr const char* kReportingShell =
@@ -213,7 +220,7 @@ CChildProcess CChildProcess::Start(const std::string& program,
     Platform::SetLastError(GetLastError());
     return process;
   }
-  if (info.hThread) CloseHandle(info.hThread);
+  CloseThreadHandle(info);
   state->handle = info.hProcess;
   if (!state->handle && state->reports.empty()) {
     Platform::SetLastError(Platform::kErrorNotSupported);  // started, but nothing to follow it by
@@ -270,7 +277,7 @@ std::optional<int> CChildProcess::Kill() {
       !Launch(CommandLine(killer, {"-KILL", std::to_string(*pid)}), "", info)) {
     return std::nullopt;
   }
-  if (info.hThread) CloseHandle(info.hThread);
+  CloseThreadHandle(info);
   if (info.hProcess) CloseHandle(info.hProcess);
   return Wait(kPidReportLimitMs);
 }
