@@ -78,6 +78,11 @@ class CBufferedPhone : public CFileConnection {
     CFileConnection::Read(buffer, count);
     m_phone->handedOut += count;
   }
+  bool TakeArrived(char byte) override {
+    if (!CFileConnection::TakeArrived(byte)) return false;
+    ++m_phone->handedOut;
+    return true;
+  }
   void Write(const void* buffer, uint32_t length) override {
     written.append(static_cast<const char*>(buffer), length);
   }

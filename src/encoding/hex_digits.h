@@ -22,6 +22,15 @@ constexpr int HexDigitValue(char c) {
   return -1;
 }
 
+// Whether the text is one or more hexadecimal digits and nothing else.
+constexpr bool IsHexText(std::string_view text) {
+  if (text.empty()) return false;
+  for (const char c : text) {
+    if (HexDigitValue(c) < 0) return false;
+  }
+  return true;
+}
+
 // Two digits per octet, high nibble first.
 inline std::string OctetsToHex(std::string_view octets) {
   std::string hex;

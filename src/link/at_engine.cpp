@@ -1,11 +1,13 @@
 #include "link/at_engine.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
 
+#include "encoding/hex_digits.h"
 #include "link/io_error.h"
 #include "platform/console.h"
 #include "platform/error.h"
@@ -14,8 +16,50 @@ namespace {
 
 enum class FinalResult { None, Ok, Failure };
 
-constexpr std::array<std::string_view, 6> kUnsolicitedPrefixes = {
-    "RING", "+CMT:", "+CMTI:", "+CBM:", "+CBMI:", "+CDS:"};
+// The notices of GSM 07.05 and 07.07 the plug-in can cause (AT+CNMI=2,1,1,2,0) or receive.
+constexpr std::array<std::string_view, 13> kNoticeCodes = {
+    "+CRING", "+CLIP", "+CMTI",  "+CMT",   "+CDSI", "+CDS", "+CBMI",
+    "+CBM",   "+CREG", "+CGREG", "+CEREG", "+CIEV", "+CUSD"};
+// In PDU mode these are followed by a line of their own: the message as hex.
+constexpr std::array<std::string_view, 3> kNoticesWithPdu = {"+CMT", "+CDS", "+CBM"};
+
+bool IsCodeCharacter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// The code a line starts with, its sign included: "+CMTI" of +CMTI: "SM",3, "^RSSI" of
+// ^RSSI:17; empty for a line that is no code and a colon.
+std::string_view CodeOf(std::string_view line) {
+  if (line.size() < 3 || (line[0] != '+' && line[0] != '^' && line[0] != '*')) return {};
+  size_t end = 1;
+  while (end < line.size() && IsCodeCharacter(line[end])) ++end;
+  if (end == 1 || end >= line.size() || line[end] != ':') return {};
+  return line.substr(0, end);
+}
+
+// "+CPBR" of AT+CPBR=1,5; empty for a command that is not an extended one.
+std::string_view NameOf(std::string_view command) {
+  if (command.size() < 4 || (command.substr(0, 3) != "AT+" && command.substr(0, 3) != "at+")) {
+    return {};
+  }
+  size_t end = 3;
+  while (end < command.size() && IsCodeCharacter(command[end])) ++end;
+  return command.substr(2, end - 2);
+}
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// The answer's code is the command's name; a phone may answer AT+GMI with +CGMI: or the
+// other way round.
+bool SameCode(std::string_view code, std::string_view name) {
+  const auto withoutC = [](std::string_view text) {
+    return text.size() > 1 && Upper(text[1]) == 'C' ? text.substr(2) : text.substr(1);
+  };
+  const std::string_view a = withoutC(code);
+  const std::string_view b = withoutC(name);
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Upper(x) == Upper(y); });
+}
 
 // Expands a printf format into a command, refusing one that would not fit the command buffer.
 bool ExpandCommand(std::string& command, const char* format, va_list args) {
@@ -29,13 +73,6 @@ void SendCommand(CConnection& connection, const std::string& command) {
   const std::string line = command + '\r';
   connection.Write(line.data(), static_cast<uint32_t>(line.size()));
   connection.User().LogTraffic(line.data(), line.size());
-}
-
-bool IsUnsolicited(std::string_view line) {
-  for (std::string_view prefix : kUnsolicitedPrefixes) {
-    if (line.starts_with(prefix)) return true;
-  }
-  return false;
 }
 
 FinalResult Classify(std::string_view line) {
@@ -65,13 +102,17 @@ char ReadByte(CConnection& connection) {
   return byte;
 }
 
-// One line up to its line feed, or a cut-off piece of an endless one.
+// One line up to its carriage return or line feed, or a cut-off piece of an endless one: a
+// phone with line feeds off ends its lines with the carriage return alone. The line feed of a
+// CR LF that has arrived with it ends the same line; one that comes later reads as a blank line,
+// which the callers pass over.
 void ReadRawLine(CConnection& connection, std::string& line) {
   line.clear();
   while (line.size() < kMaxResponseLineLength) {
     const char byte = ReadByte(connection);
     line.push_back(byte);
-    if (byte == '\n') return;
+    if (byte == '\r' && connection.TakeArrived('\n')) line.push_back('\n');
+    if (byte == '\n' || byte == '\r') return;
   }
 }
 
@@ -96,8 +137,10 @@ FinalResult CollectResponses(CConnection& connection, const std::string& command
   ReadLineWithin(connection, line, budget);
   if (line == command) ReadLineWithin(connection, line, budget);
   for (;;) {
-    if (IsUnsolicited(line)) {
+    const Notice notice = NoticeOf(line, command);
+    if (notice != Notice::None) {
       ReadLineWithin(connection, line, budget);
+      if (notice == Notice::LineAndPdu && IsHexText(line)) ReadLineWithin(connection, line, budget);
       continue;
     }
     const FinalResult result = Classify(line);
@@ -132,6 +175,20 @@ bool Transact(CConnection& connection, bool quiet, ResponseList* responses, cons
 }
 
 }  // namespace
+
+Notice NoticeOf(std::string_view line, std::string_view command) {
+  if (line == "RING") return Notice::Line;
+  const std::string_view code = CodeOf(line);
+  if (code.empty()) return Notice::None;
+  const std::string_view name = NameOf(command);
+  if (code[0] == '+' && !name.empty() && SameCode(code, name)) return Notice::None;
+  if (code[0] != '+') return Notice::Line;
+  if (std::find(kNoticesWithPdu.begin(), kNoticesWithPdu.end(), code) != kNoticesWithPdu.end())
+    return Notice::LineAndPdu;
+  const bool known =
+      std::find(kNoticeCodes.begin(), kNoticeCodes.end(), code) != kNoticeCodes.end();
+  return known || !name.empty() ? Notice::Line : Notice::None;
+}
 
 bool SendLine(CConnection& connection, const char* format, ...) {
   va_list args;

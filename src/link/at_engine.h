@@ -8,8 +8,9 @@
 #include "link/connection.h"
 
 // One AT command transaction at a time over a connection: the command line goes out with a
-// carriage return, the echo and unsolicited result codes are dropped, the intermediate lines
-// are collected and the final result code decides success.
+// carriage return, the echo and the notices the phone sends on its own are dropped, the
+// intermediate lines are collected and the final result code decides success. A carriage
+// return, a line feed or both end a line.
 
 using ResponseList = std::vector<std::string>;
 
@@ -21,6 +22,16 @@ constexpr size_t kMaxResponseLineLength = 64 * 1024;
 // this many bytes, blank lines included, the read fails as a faulty device. Listing a full
 // storage of a thousand messages takes under half a megabyte.
 constexpr size_t kMaxAnswerLength = 4 * 1024 * 1024;
+
+// What a line read while `command` runs is when the phone sent it on its own rather than as
+// the command's answer: a notice (an unsolicited result code), one that a line of hex follows
+// in PDU mode, or none. Notices are the codes of GSM 07.05 and 07.07 a phone sends unasked
+// (RING, +CRING, +CLIP, +CMTI, +CMT, +CDSI, +CDS, +CBMI, +CBM, +CREG, +CGREG, +CEREG, +CIEV,
+// +CUSD), a vendor's lines of '^' or '*', a name and a colon, and, while an extended command
+// AT+NAME runs, any +OTHER: line (a phone may answer AT+GMI with +CGMI:, which is no notice).
+//   RING | +CDSI: "SR",3 | +CMT: ,23 (then the PDU) | ^RSSI:17 | *RADIOPOWER: 1
+enum class Notice { None, Line, LineAndPdu };
+Notice NoticeOf(std::string_view line, std::string_view command);
 
 // Sends a command line without waiting for an answer. A command longer than
 // kMaxCommandLength is not sent: the command-error box is shown and the result is false.

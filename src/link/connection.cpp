@@ -40,6 +40,13 @@ void CFileConnection::Read(void* buffer, uint32_t& count) {
   User().LogTraffic(buffer, count);
 }
 
+bool CFileConnection::TakeArrived(char byte) {
+  if (m_next == m_end || m_block[m_next] != static_cast<uint8_t>(byte)) return false;
+  ++m_next;
+  User().LogTraffic(&byte, 1);
+  return true;
+}
+
 // A file or pipe that delivers nothing more has ended: there is nobody to wait for.
 uint32_t CFileConnection::Fill(uint8_t* block, uint32_t capacity) {
   uint32_t read = 0;

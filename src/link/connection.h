@@ -19,6 +19,12 @@ class CConnection {
   // Reads at most `count` bytes and stores in `count` how many arrived.
   virtual void Read(void* buffer, uint32_t& count) = 0;
   virtual void Write(const void* buffer, uint32_t length) = 0;
+  // Takes `byte` when it is the next byte and has arrived already; never waits. False when
+  // another byte is next or none has arrived.
+  virtual bool TakeArrived(char byte) {
+    (void)byte;
+    return false;
+  }
 
   CLinkUser& User() const { return *m_user; }
 
@@ -39,6 +45,7 @@ class CFileConnection : public CConnection {
  public:
   void Read(void* buffer, uint32_t& count) override;
   void Write(const void* buffer, uint32_t length) override;
+  bool TakeArrived(char byte) override;
 
  protected:
   using CConnection::CConnection;

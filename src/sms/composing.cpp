@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cctype>
 
+#include "encoding/hex_digits.h"
 #include "link/at_engine.h"
 #include "link/io_error.h"
 #include "regex/regex.h"
@@ -80,35 +81,38 @@ std::vector<CCandidate> Candidates(const PhoneBook& phoneBook, const std::string
   return found;
 }
 
-bool IsUnsolicitedLine(const std::string& line) {
-  for (const char* prefix : {"RING", "+CMT:", "+CMTI:", "+CBM:", "+CBMI:", "+CDS:"}) {
-    if (line.starts_with(prefix)) return true;
-  }
-  return false;
-}
-
 // After "AT+CMGS=n" the phone shows its prompt, CR LF "> ", and waits for the PDU. A phone that
 // will not take it answers with a final result line instead, which is left in `refusal`; waiting
-// for the PDU then would hand the next command to a phone that is not listening for it. The
-// prompt's space is left for the reply's reading, which skips blank text, so a phone that omits
-// it is not waited for.
+// for the PDU then would hand the next command to a phone that is not listening for it. Notices
+// the phone sends meanwhile (a delivery report's +CDSI:, a modem's ^RSSI:) are passed over, with
+// the line of hex a +CMT: or +CDS: brings. The prompt's space is left for the reply's reading,
+// which skips blank text, so a phone that omits it is not waited for.
 bool AwaitPrompt(CConnection& connection, const std::string& command, std::string& refusal) {
   std::string line;
   std::string byte;
+  bool pduFollows = false;
   for (;;) {
     ReadBytes(connection, 1, byte);
     const char c = byte[0];
     if (c == '>' && line.empty()) return true;
-    if (c == '\n') {
+    if (c == '\n' || c == '\r') {
+      if (c == '\r') connection.TakeArrived('\n');
       while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) {
         line.pop_back();
       }
-      if (!line.empty() && line != command && !IsUnsolicitedLine(line)) {
-        refusal = line;
-        return false;
+      if (line.empty() || line == command) continue;
+      const bool pdu = pduFollows && IsHexText(line);
+      pduFollows = false;
+      if (!pdu) {
+        const Notice notice = NoticeOf(line, command);
+        if (notice == Notice::None) {
+          refusal = line;
+          return false;
+        }
+        pduFollows = notice == Notice::LineAndPdu;
       }
       line.clear();
-    } else if (c != '\r' || !line.empty()) {
+    } else {
       line.push_back(c);
       // A phone that never ends its line is not listening for a PDU either.
       if (line.size() >= kMaxResponseLineLength) {
@@ -260,6 +264,9 @@ bool Transmit(const std::vector<std::string>& pdus, bool save, const ComposeCont
       const std::string command = std::string("AT+CMG") + letter + "=" + std::to_string(length);
       awaitingPrompt = true;
       if (!AwaitPrompt(context.connection, command, refusal)) {
+        // The prompt may still come after the line that ended the wait: Escape makes the phone
+        // drop the PDU it would wait for, so the next command is taken as one.
+        CancelPrompt(context.connection);
         context.user.ReportFailure(save, refusal);
         return false;
       }

@@ -40,3 +40,9 @@ void CScriptedConnection::Read(void* buffer, uint32_t& count) {
   std::memcpy(buffer, m_pending.data(), count);
   m_pending.erase(0, count);
 }
+
+bool CScriptedConnection::TakeArrived(char byte) {
+  if (m_pending.empty() || m_pending.front() != byte) return false;
+  m_pending.erase(0, 1);
+  return true;
+}

@@ -18,6 +18,7 @@ class CScriptedConnection : public CConnection {
 
   void Read(void* buffer, uint32_t& count) override;
   void Write(const void* buffer, uint32_t length) override;
+  bool TakeArrived(char byte) override;
 
   bool ScriptDone() const { return m_steps.empty() && m_pending.empty(); }
   const std::string& Sent() const { return m_sent; }

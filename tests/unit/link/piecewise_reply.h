@@ -127,6 +127,9 @@ inline void ExpectPiecewiseReply(CConnection& link, const CPiecewisePhoneUser& u
   EXPECT_EQ(responses, reply.responses);
   EXPECT_TRUE(user.AllSent());
   EXPECT_EQ(user.Prompts(), PromptsIn(reply)) << "the link waited for bytes that were there";
-  EXPECT_EQ(user.Transcript(), "AT+CPBR=1,5\r" + WholeReply(reply))
-      << "the transcript must hold every byte once, in order";
+  // A line feed that had not arrived with the final result's carriage return is read with the
+  // next answer, as a blank line: a phone may end its lines with the carriage return alone.
+  std::string expected = "AT+CPBR=1,5\r" + WholeReply(reply);
+  if (reply.pieces.back().bytes == "\n") expected.pop_back();
+  EXPECT_EQ(user.Transcript(), expected) << "the transcript must hold every byte once, in order";
 }
