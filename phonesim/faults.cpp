@@ -30,6 +30,21 @@ int Count(const json& object, const char* key) {
   return value;
 }
 
+NoticePlace PlaceOf(const json& item) {
+  const std::string place = item.value("at", std::string("afterFirstLine"));
+  if (place == "afterFirstLine") return NoticePlace::AfterFirstLine;
+  if (place == "beforeReply") return NoticePlace::BeforeReply;
+  if (place == "beforePrompt") return NoticePlace::BeforePrompt;
+  throw std::runtime_error("unsolicited at must be afterFirstLine, beforeReply or beforePrompt");
+}
+
+LineEnd LineEndOf(const json& root) {
+  const std::string end = root.value("lineEnd", std::string("crlf"));
+  if (end == "crlf") return LineEnd::CrLf;
+  if (end == "cr") return LineEnd::Cr;
+  throw std::runtime_error("lineEnd must be crlf or cr");
+}
+
 }  // namespace
 
 Faults FaultsFromJson(const json& root) {
@@ -46,8 +61,8 @@ Faults FaultsFromJson(const json& root) {
                                  item.value("reply", std::string("ERROR")), item.value("from", 1)});
     }
     for (const json& item : root.value("unsolicited", json::array())) {
-      faults.unsolicited.push_back(
-          {item.value("command", 1), item.value("every", 0), item.at("text").get<std::string>()});
+      faults.unsolicited.push_back({item.value("command", 1), item.value("every", 0),
+                                    item.at("text").get<std::string>(), PlaceOf(item)});
     }
     for (const json& item : root.value("garbage", json::array())) {
       faults.garbage.push_back(
@@ -60,6 +75,7 @@ Faults FaultsFromJson(const json& root) {
         throw std::runtime_error("unstoredWrites counts commands from 1");
       }
     }
+    faults.lineEnd = LineEndOf(root);
     faults.silentAfter = Count(root, "silentAfter");
     faults.hangUpAfter = Count(root, "hangUpAfter");
     faults.hangUpDuring = Count(root, "hangUpDuring");

@@ -36,6 +36,15 @@ std::string Trimmed(std::string_view text) {
   return std::string(text);
 }
 
+// Every CR LF of a framed answer becomes CR alone; the text of a reply holds no line ends.
+std::string WithoutLineFeeds(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (!(text[i] == '\n' && i > 0 && text[i - 1] == '\r')) out.push_back(text[i]);
+  }
+  return out;
+}
+
 }  // namespace
 
 CSession::CSession(CPort& port, CPhone& phone, Faults faults, CTranscript* transcript,
@@ -137,23 +146,31 @@ bool CSession::LosesWrite(const std::string& line) {
   return writes;
 }
 
-std::string CSession::Framed(const Reply& reply) const {
-  std::string unsolicited;
+std::string CSession::Notices(NoticePlace place) const {
+  std::string notices;
   for (const Unsolicited& item : m_faults.unsolicited) {
     const bool due = m_commands == item.command || (item.every > 0 && m_commands > item.command &&
                                                     (m_commands - item.command) % item.every == 0);
-    if (due) unsolicited += "\r\n" + item.text + "\r\n";
+    if (due && item.at == place) notices += "\r\n" + item.text + "\r\n";
   }
-  if (unsolicited.empty() || reply.prompt) return CPhone::Frame(reply);
+  return notices;
+}
+
+std::string CSession::Framed(const Reply& reply) const {
+  std::string text = Notices(NoticePlace::BeforeReply) + FramedAroundNotices(reply);
+  if (m_faults.lineEnd == LineEnd::Cr) text = WithoutLineFeeds(text);
+  return text;
+}
+
+std::string CSession::FramedAroundNotices(const Reply& reply) const {
+  if (reply.prompt) return Notices(NoticePlace::BeforePrompt) + CPhone::Frame(reply);
+  const std::string notices = Notices(NoticePlace::AfterFirstLine);
+  if (notices.empty() || reply.lines.empty()) return notices + CPhone::Frame(reply);
   Reply first = reply;
-  Reply rest{{}, reply.final, false};
-  if (!reply.lines.empty()) {
-    first.lines.resize(1);
-    first.final.clear();
-    rest.lines.assign(reply.lines.begin() + 1, reply.lines.end());
-    return CPhone::Frame(first) + unsolicited + CPhone::Frame(rest);
-  }
-  return unsolicited + CPhone::Frame(rest);
+  first.lines.resize(1);
+  first.final.clear();
+  const Reply rest{{reply.lines.begin() + 1, reply.lines.end()}, reply.final, false};
+  return CPhone::Frame(first) + notices + CPhone::Frame(rest);
 }
 
 void CSession::Answer(const Reply& reply) {

@@ -35,6 +35,8 @@ class CSession {
   void TakePdu(bool cancelled);
   void Answer(const Reply& reply);
   std::string Framed(const Reply& reply) const;
+  std::string FramedAroundNotices(const Reply& reply) const;
+  std::string Notices(NoticePlace place) const;
   const Refusal* Refuses(const std::string& line);
   bool LosesWrite(const std::string& line);
   void Send(std::string_view bytes);

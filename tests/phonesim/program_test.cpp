@@ -164,6 +164,11 @@ TEST(Options, FaultScriptReadsEveryKind) {
   EXPECT_THROW(
       PhoneSim::FaultsFromJson(nlohmann::json::parse(R"({"unstoredWrites": {"from": 0}})")),
       std::runtime_error);
+  EXPECT_THROW(PhoneSim::FaultsFromJson(
+                   nlohmann::json::parse(R"({"unsolicited": [{"text": "RING", "at": "late"}]})")),
+               std::runtime_error);
+  EXPECT_THROW(PhoneSim::FaultsFromJson(nlohmann::json::parse(R"({"lineEnd": "lf"})")),
+               std::runtime_error);
 }
 
 }  // namespace

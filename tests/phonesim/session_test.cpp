@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "phonesim/faults.h"
+#include "phonesim/phone.h"
+#include "phonesim/session.h"
+#include "phonesim_test_support.h"
+
+namespace {
+
+// A line that delivers what the client typed in one piece, then closes; it keeps every byte
+// the phone wrote.
+class ScriptedPort : public PhoneSim::CPort {
+ public:
+  explicit ScriptedPort(std::string typed) : m_typed(std::move(typed)) {}
+  PhoneSim::ReadOutcome Read(std::string& bytes, int) override {
+    if (m_typed.empty()) return PhoneSim::ReadOutcome::Closed;
+    bytes += m_typed;
+    m_typed.clear();
+    return PhoneSim::ReadOutcome::Data;
+  }
+  bool Write(std::string_view bytes) override {
+    written += bytes;
+    return true;
+  }
+  void HangUp() override {}
+
+  std::string written;
+
+ private:
+  std::string m_typed;
+};
+
+struct WireCase {
+  const char* name;
+  const char* faults;  // the fault script
+  std::string typed;
+  std::string written;  // the echo included
+};
+
+std::string CaseName(const testing::TestParamInfo<WireCase>& info) { return info.param.name; }
+
+const std::string kBook = "\r\n+CPBR: 1,\"+447700900001\",145,\"Anna Schmidt\"\r\n";
+const std::string kBookRest = "\r\n+CPBR: 2,\"+447700900002\",145,\"Bob\"\r\n\r\nOK\r\n";
+
+class Wire : public testing::TestWithParam<WireCase> {};
+
+TEST_P(Wire, CarriesTheAnswerAndItsNotices) {
+  const WireCase& c = GetParam();
+  PhoneSim::PhoneState state = PhoneSimTest::LoadTestState("classic.json");
+  PhoneSim::CPhone phone(state);
+  ScriptedPort port(c.typed);
+  PhoneSim::CSession session(port, phone,
+                             PhoneSim::FaultsFromJson(nlohmann::json::parse(c.faults)));
+  session.Run([] { return false; }, 1);
+  EXPECT_EQ(port.written, c.written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Notices, Wire,
+    testing::Values(
+        WireCase{"AfterFirstLineByDefault", R"({"unsolicited": [{"text": "RING"}]})",
+                 "AT+CPBR=1,2\r", "AT+CPBR=1,2\r" + kBook + "\r\nRING\r\n" + kBookRest},
+        WireCase{"AfterFirstLineOfABareAnswer",
+                 R"({"unsolicited": [{"text": "RING", "at": "afterFirstLine"}]})", "AT\r",
+                 "AT\r\r\nRING\r\n\r\nOK\r\n"},
+        WireCase{"BeforeReplyFollowsTheEcho",
+                 R"({"unsolicited": [{"text": "RING", "at": "beforeReply"}]})", "AT+CPBR=1,2\r",
+                 "AT+CPBR=1,2\r\r\nRING\r\n" + kBook + kBookRest.substr(2)},
+        WireCase{"BeforeReplyOfTheNamedCommandOnly",
+                 R"({"unsolicited": [{"command": 2, "text": "RING", "at": "beforeReply"}]})",
+                 "ATE0\rAT\r", "ATE0\r\r\nOK\r\n\r\nRING\r\n\r\nOK\r\n"},
+        WireCase{"BeforePrompt",
+                 R"({"unsolicited": [{"text": "+CMTI: \"SM\",7", "at": "beforePrompt"}]})",
+                 "AT+CMGS=18\r", "AT+CMGS=18\r\r\n+CMTI: \"SM\",7\r\n\r\n> "},
+        WireCase{"BeforePromptNotOnOtherAnswers",
+                 R"({"unsolicited": [{"text": "RING", "at": "beforePrompt"}]})", "AT\r",
+                 "AT\r\r\nOK\r\n"},
+        WireCase{"PromptCarriesNoNoticeAfterItsFirstLine", R"({"unsolicited": [{"text": "RING"}]})",
+                 "AT+CMGW=18\r", "AT+CMGW=18\r\r\n> "},
+        WireCase{
+            "TwoLineNotice",
+            R"({"unsolicited": [{"text": "+CMT: ,23\r\n0791447700090000", "at": "beforeReply"}]})",
+            "AT\r", "AT\r\r\n+CMT: ,23\r\n0791447700090000\r\n\r\nOK\r\n"}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    LineEnds, Wire,
+    testing::Values(WireCase{"CrLfByDefault", "{}", "ATE0\rAT+CGSN\r",
+                             "ATE0\r\r\nOK\r\n\r\n+CGSN: 351234567890123\r\n\r\nOK\r\n"},
+                    WireCase{"CrAlone", R"({"lineEnd": "cr"})", "ATE0\rAT+CGSN\r",
+                             "ATE0\r\rOK\r\r+CGSN: 351234567890123\r\rOK\r"},
+                    WireCase{"CrAloneInNoticesAndPrompt",
+                             R"({"lineEnd": "cr",
+                     "unsolicited": [{"text": "+CMT: ,23\r\n0791447700090000", "at": "beforePrompt"}]})",
+                             "AT+CMGS=18\r", "AT+CMGS=18\r\r+CMT: ,23\r0791447700090000\r\r> "}),
+    CaseName);
+
+}  // namespace
