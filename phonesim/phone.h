@@ -72,6 +72,7 @@ class CPhone {
   Reply WriteBook(const AtCommand& c);
   PhoneBook& CurrentBook();
   std::string EntryLine(int index, const PhoneBookEntry& entry) const;
+  std::string NameField(const std::string& name) const;
   Reply Erase(PhoneBook& book, int index);
   Reply Store(PhoneBook& book, std::optional<int> index, const std::vector<Argument>& args);
 

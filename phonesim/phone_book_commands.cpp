@@ -32,7 +32,11 @@ std::string CallTimeFields(const std::string& time, CallTimeStyle style) {
   char clock[16];
   std::snprintf(date, sizeof date, "%02d/%02d/%02d", t->year % 100, t->month, t->day);
   std::snprintf(clock, sizeof clock, "%02d:%02d:%02d", t->hour, t->minute, t->second);
-  if (style == CallTimeStyle::OneField) return std::string(",\"") + date + "," + clock + "\"";
+  if (style == CallTimeStyle::FullYearToTheMinute) {
+    std::snprintf(date, sizeof date, "%04d/%02d/%02d", t->year, t->month, t->day);
+    clock[5] = '\0';
+  }
+  if (style != CallTimeStyle::TwoFields) return std::string(",\"") + date + "," + clock + "\"";
   return std::string(",\"") + date + "\",\"" + clock + "\"";
 }
 
@@ -75,10 +79,16 @@ Reply CPhone::SelectBook(const AtCommand& c) {
 std::string CPhone::EntryLine(int index, const PhoneBookEntry& entry) const {
   std::string number = entry.number;
   if (m_profile.internationalWithoutPlus && number.starts_with('+')) number.erase(0, 1);
-  const bool escape = NeedsEscapes(m_charset);
-  return "+CPBR: " + std::to_string(index) + "," + Quoted(number, false) + "," +
-         std::to_string(entry.type) + "," + Quoted(EncodeTextLossy(entry.name, m_charset), escape) +
-         CallTimeFields(entry.time, m_profile.callTimeStyle);
+  const bool typeless = number.empty() && m_profile.typelessWithoutNumber;
+  return "+CPBR: " + std::to_string(index) + (m_profile.emptyFieldAfterIndex ? ",," : ",") +
+         Quoted(number, false) + "," + (typeless ? "" : std::to_string(entry.type)) + "," +
+         NameField(entry.name) + CallTimeFields(entry.time, m_profile.callTimeStyle);
+}
+
+std::string CPhone::NameField(const std::string& name) const {
+  const std::string text = EncodeTextLossy(name, m_charset);
+  if (m_profile.unquotedHexNames && (m_charset == "UCS2" || m_charset == "HEX")) return text;
+  return Quoted(text, NeedsEscapes(m_charset));
 }
 
 // Empty locations in the range are passed over in silence; a profile may refuse to read one

@@ -97,9 +97,42 @@ Profile StrictReads() {
   return p;
 }
 
-const std::array<Profile, 7>& Profiles() {
-  static const std::array<Profile, 7> profiles = {
-      Classic(), Bare(), Ucs2Only(), Modem(), FourStatuses(), MotorolaL(), StrictReads()};
+// Nokia's handsets give an entry without a number (a voice-mail box, a name kept alone) an
+// empty number and no type at all.
+Profile NokiaEntries() {
+  Profile p = Classic();
+  p.name = "nokia-entries";
+  p.manufacturer = "Nokia";
+  p.model = "6310i";
+  p.typelessWithoutNumber = true;
+  return p;
+}
+
+// Leaves an empty field after the index and dates an entry with the full year, to the minute.
+Profile EmptyFieldEntries() {
+  Profile p = Classic();
+  p.name = "empty-field-entries";
+  p.model = "Empty Field 600";
+  p.emptyFieldAfterIndex = true;
+  p.callTimeStyle = CallTimeStyle::FullYearToTheMinute;
+  return p;
+}
+
+// Writes a name in UCS2 or HEX as bare hex, without quotes.
+Profile HexTextEntries() {
+  Profile p = Classic();
+  p.name = "hex-text-entries";
+  p.model = "Hex Text 700";
+  p.charsets = {"GSM", "IRA", "UCS2", "HEX"};
+  p.unquotedHexNames = true;
+  return p;
+}
+
+const std::array<Profile, 10>& Profiles() {
+  static const std::array<Profile, 10> profiles = {
+      Classic(),           Bare(),          Ucs2Only(),    Modem(),
+      FourStatuses(),      MotorolaL(),     StrictReads(), NokiaEntries(),
+      EmptyFieldEntries(), HexTextEntries()};
   return profiles;
 }
 

@@ -14,8 +14,9 @@ enum class IdentityStyle {
 
 // How a call-list entry carries the time of the call after its name.
 enum class CallTimeStyle {
-  TwoFields,  // ,"05/12/31","23:59:00"
-  OneField,   // ,"05/12/31,23:59:00"
+  TwoFields,            // ,"05/12/31","23:59:00"
+  OneField,             // ,"05/12/31,23:59:00"
+  FullYearToTheMinute,  // ,"2005/12/31,23:59"
 };
 
 struct PhoneBookShape {
@@ -47,6 +48,9 @@ struct Profile {
   bool phoneBookCounts = true;    // +CPBS? carries used and total
   bool refusesEmptyRead = false;  // AT+CPBR of one empty location is an error, not a bare OK
   bool internationalWithoutPlus = false;
+  bool emptyFieldAfterIndex = false;   // +CPBR: 1,,"+44...",145,"Bob"
+  bool typelessWithoutNumber = false;  // an entry without number has no type: 6,"",,"Mail"
+  bool unquotedHexNames = false;       // in UCS2 and HEX the name is bare hex: 5,"1",129,0041
   CallTimeStyle callTimeStyle = CallTimeStyle::TwoFields;
   std::vector<MessageStorageShape> messageStorages;
   std::string statusList;     // the answer to AT+CMGL=?, inside the parentheses

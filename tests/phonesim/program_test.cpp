@@ -99,7 +99,9 @@ TEST(Program, ServesAPseudoTerminalBehindALinkUntilItHangsUp) {
 TEST(Program, ListsItsProfiles) {
   const std::string output = Temp("profiles");
   ASSERT_EQ(Shell(Program() + " --list-profiles > " + output), 0);
-  EXPECT_EQ(Slurp(output), "classic\nbare\nucs2\nmodem\nfour-statuses\nmotorola-l\nstrict-reads\n");
+  EXPECT_EQ(Slurp(output),
+            "classic\nbare\nucs2\nmodem\nfour-statuses\nmotorola-l\nstrict-reads\n"
+            "nokia-entries\nempty-field-entries\nhex-text-entries\n");
 }
 
 TEST(Program, RefusesWhatItCannotServe) {
