@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 
 #include "phonesim/charset.h"
 
@@ -10,13 +11,21 @@ namespace {
 
 using Form = AtCommand::Form;
 
+constexpr int kErrNotAllowed = 3;
 constexpr int kErrSimNotInserted = 10;
+constexpr int kErrSimPinRequired = 11;
+constexpr int kErrSimPukRequired = 12;
+constexpr int kErrIncorrectPassword = 16;
+constexpr int kPinTries = 3;
 
 const std::map<int, const char*>& MeErrorTexts() {
   static const std::map<int, const char*> texts = {{0, "phone failure"},
                                                    {3, "operation not allowed"},
                                                    {4, "operation not supported"},
                                                    {10, "SIM not inserted"},
+                                                   {11, "SIM PIN required"},
+                                                   {12, "SIM PUK required"},
+                                                   {16, "incorrect password"},
                                                    {20, "memory full"},
                                                    {21, "invalid index"},
                                                    {22, "not found"},
@@ -63,6 +72,13 @@ DateTime Advance(const DateTime& t, std::chrono::seconds elapsed) {
           static_cast<int>(clock.seconds().count())};
 }
 
+// The commands that reach the SIM's phone books and messages.
+bool NeedsSim(const std::string& name) {
+  static const std::set<std::string> names = {"+CPBS", "+CPBR", "+CPBW", "+CPMS",
+                                              "+CMGL", "+CMGR", "+CMGS"};
+  return names.contains(name);
+}
+
 }  // namespace
 
 CPhone::CPhone(PhoneState& state)
@@ -70,6 +86,7 @@ CPhone::CPhone(PhoneState& state)
       m_profile(ProfileOf(state)),
       m_echo(m_profile.echoAtPowerUp),
       m_charset(m_profile.powerUpCharset),
+      m_simLock(state.identity.pin.empty() ? SimLock::Ready : SimLock::Pin),
       m_clockSetAt(std::chrono::steady_clock::now()) {}
 
 const std::map<std::string, CPhone::Handler>& CPhone::Handlers() {
@@ -132,7 +149,18 @@ Reply CPhone::HandleLine(std::string_view line) {
 Reply CPhone::Execute(const AtCommand& command) {
   const auto found = Handlers().find(command.name);
   if (found == Handlers().end()) return Error();
+  if (auto refusal = Locked(command)) return *refusal;
   return (this->*found->second)(command);
+}
+
+// Until the PIN is given the SIM keeps its books and messages; once the PIN has been given
+// wrongly too often, the SIM takes nothing but its PUK, which the phone does not offer.
+std::optional<Reply> CPhone::Locked(const AtCommand& command) const {
+  if (m_simLock == SimLock::Puk &&
+      (NeedsSim(command.name) || (command.name == "+CPIN" && command.form == Form::Set)))
+    return MeError(kErrSimPukRequired);
+  if (m_simLock == SimLock::Pin && NeedsSim(command.name)) return MeError(kErrSimPinRequired);
+  return std::nullopt;
 }
 
 std::string CPhone::Frame(const Reply& reply) {
@@ -319,8 +347,23 @@ Reply CPhone::Charset(const AtCommand& c) {
 }
 
 Reply CPhone::PinStatus(const AtCommand& c) {
-  if (c.form == Form::Query) return Reply{{"+CPIN: READY"}, "OK", false};
-  return c.form == Form::Test ? Reply{} : MeError(3);
+  static const std::map<SimLock, std::string> kStatus = {
+      {SimLock::Ready, "READY"}, {SimLock::Pin, "SIM PIN"}, {SimLock::Puk, "SIM PUK"}};
+  switch (c.form) {
+    case Form::Test: return {};
+    case Form::Query: return Reply{{"+CPIN: " + kStatus.at(m_simLock)}, "OK", false};
+    case Form::Action: return MeError(kErrNotAllowed);
+    case Form::Set: break;
+  }
+  const auto args = ParseArguments(c.arguments);
+  if (!args || args->size() != 1) return Error();
+  if (m_simLock != SimLock::Pin) return MeError(kErrNotAllowed);
+  if ((*args)[0].text == m_state.identity.pin) {
+    m_simLock = SimLock::Ready;
+    return {};
+  }
+  if (++m_wrongPins == kPinTries) m_simLock = SimLock::Puk;
+  return MeError(kErrIncorrectPassword);
 }
 
 Reply CPhone::SignalQuality(const AtCommand& c) {

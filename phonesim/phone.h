@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ struct Reply {
   std::string final = "OK";        // the final result code; empty while the prompt is shown
   bool prompt = false;             // "> " follows: the PDU of AT+CMGS or AT+CMGW is awaited
 };
+
+// What the SIM asks for before the phone books and messages on it may be used.
+enum class SimLock { Ready, Pin, Puk };
 
 // A GSM phone as its AT command interpreter sees it: the state it keeps, the modes a
 // session sets, and the answers of GSM 07.07 and 07.05 in PDU mode.
@@ -40,6 +44,7 @@ class CPhone {
   static const std::map<std::string, Handler>& Handlers();
 
   Reply Execute(const AtCommand& command);
+  std::optional<Reply> Locked(const AtCommand& command) const;
   Reply MeError(int code) const;
   Reply SmsError(int code) const;
   static Reply Error();
@@ -102,6 +107,8 @@ class CPhone {
   int m_pendingLength = -1;
   bool m_pendingSend = false;
   int m_pendingStatus = 2;
+  SimLock m_simLock;
+  int m_wrongPins = 0;
   std::chrono::steady_clock::time_point m_clockSetAt;
 };
 

@@ -167,6 +167,7 @@ Identity IdentityFromJson(const json& item, const Profile& profile) {
   identity.revision = Field<std::string>(item, "revision", "1.00", "identity");
   identity.serial = Field<std::string>(item, "serial", "350000000000000", "identity");
   identity.imsi = Field<std::string>(item, "imsi", "001010000000000", "identity");
+  identity.pin = Field<std::string>(item, "pin", "", "identity");
   return identity;
 }
 
@@ -238,13 +239,14 @@ json StateToJson(const PhoneState& state) {
     sent.push_back({{"reference", message.reference}, {"pdu", message.pdu}});
   }
   const Identity& id = state.identity;
+  json identity = {{"manufacturer", id.manufacturer},
+                   {"model", id.model},
+                   {"revision", id.revision},
+                   {"serial", id.serial},
+                   {"imsi", id.imsi}};
+  if (!id.pin.empty()) identity["pin"] = id.pin;
   return {{"profile", state.profile},
-          {"identity",
-           {{"manufacturer", id.manufacturer},
-            {"model", id.model},
-            {"revision", id.revision},
-            {"serial", id.serial},
-            {"imsi", id.imsi}}},
+          {"identity", identity},
           {"clock", state.clock},
           {"serviceCentre", state.serviceCentre},
           {"phoneBooks", books},

@@ -17,6 +17,7 @@ struct Identity {
   std::string revision;
   std::string serial;
   std::string imsi;
+  std::string pin;  // the SIM's PIN, asked for at power-up; empty: the SIM is not locked
 };
 
 struct PhoneBookEntry {

@@ -354,6 +354,83 @@ INSTANTIATE_TEST_SUITE_P(
                   "+CME ERROR: 3"}),
     CaseName);
 
+struct LockedCase {
+  const char* name;
+  std::vector<std::string> before;  // answers not checked
+  std::string command;
+  std::vector<std::string> lines;
+  std::string final = "OK";
+};
+
+std::string LockedCaseName(const testing::TestParamInfo<LockedCase>& info) {
+  return info.param.name;
+}
+
+// The classic phone with a SIM that asks for PIN 1234 at power-up.
+class LockedSim : public testing::TestWithParam<LockedCase> {};
+
+TEST_P(LockedSim, KeepsItsBooksAndMessagesUntilThePinIsGiven) {
+  const LockedCase& c = GetParam();
+  PhoneState state = LoadTestState("classic.json");
+  state.identity.pin = "1234";
+  CPhone phone(state);
+  for (const std::string& line : c.before) phone.HandleLine(line);
+  const Reply reply = phone.HandleLine(c.command);
+  EXPECT_EQ(reply.lines, c.lines);
+  EXPECT_EQ(reply.final, c.final);
+}
+
+const std::vector<std::string> kWrongThrice = {"AT+CPIN=\"0000\"", "AT+CPIN=\"1111\"",
+                                               "AT+CPIN=\"2222\""};
+
+INSTANTIATE_TEST_SUITE_P(
+    Pin, LockedSim,
+    testing::Values(
+        LockedCase{"AsksForPin", {}, "AT+CPIN?", {"+CPIN: SIM PIN"}},
+        LockedCase{"BookVerbose", {"AT+CMEE=2"}, "AT+CPBR=1", {}, "+CME ERROR: SIM PIN required"},
+        LockedCase{"BookNumeric", {"AT+CMEE=1"}, "AT+CPBS?", {}, "+CME ERROR: 11"},
+        LockedCase{"BookPlain", {}, "AT+CPBW=3,\"1\",129,\"x\"", {}, "ERROR"},
+        LockedCase{"Storages", {"AT+CMEE=1"}, "AT+CPMS?", {}, "+CME ERROR: 11"},
+        LockedCase{"List", {"AT+CMEE=1"}, "AT+CMGL=4", {}, "+CME ERROR: 11"},
+        LockedCase{"Read", {"AT+CMEE=1"}, "AT+CMGR=1", {}, "+CME ERROR: 11"},
+        LockedCase{"Send", {"AT+CMEE=1"}, "AT+CMGS=18", {}, "+CME ERROR: 11"},
+        LockedCase{"IdentityAnswers", {}, "AT+CGMI", {"+CGMI: Zantel"}},
+        LockedCase{"PinGiven", {"AT+CPIN=\"1234\""}, "AT+CPIN?", {"+CPIN: READY"}},
+        LockedCase{"BookAfterPin",
+                   {"AT+CPIN=\"1234\""},
+                   "AT+CPBR=2",
+                   {"+CPBR: 2,\"+447700900002\",145,\"Bob\""}},
+        LockedCase{"WrongPinVerbose",
+                   {"AT+CMEE=2"},
+                   "AT+CPIN=\"4321\"",
+                   {},
+                   "+CME ERROR: incorrect password"},
+        LockedCase{"WrongPinNumeric", {"AT+CMEE=1"}, "AT+CPIN=\"4321\"", {}, "+CME ERROR: 16"},
+        LockedCase{"RightPinAfterTwoWrong",
+                   {"AT+CPIN=\"0000\"", "AT+CPIN=\"1111\"", "AT+CPIN=\"1234\""},
+                   "AT+CPIN?",
+                   {"+CPIN: READY"}},
+        LockedCase{"ThreeWrongAskForPuk", kWrongThrice, "AT+CPIN?", {"+CPIN: SIM PUK"}},
+        LockedCase{"RightPinTooLate",
+                   {"AT+CMEE=2", kWrongThrice[0], kWrongThrice[1], kWrongThrice[2]},
+                   "AT+CPIN=\"1234\"",
+                   {},
+                   "+CME ERROR: SIM PUK required"},
+        LockedCase{"BookAfterThreeWrong",
+                   {"AT+CMEE=1", kWrongThrice[0], kWrongThrice[1], kWrongThrice[2]},
+                   "AT+CMGL=4",
+                   {},
+                   "+CME ERROR: 12"}),
+    LockedCaseName);
+
+TEST(Phone, SimWithoutPinIsReady) {
+  PhoneState state = LoadTestState("classic.json");
+  CPhone phone(state);
+  EXPECT_EQ(phone.HandleLine("AT+CPIN?").lines, std::vector<std::string>{"+CPIN: READY"});
+  phone.HandleLine("AT+CMEE=1");
+  EXPECT_EQ(phone.HandleLine("AT+CPIN=\"1234\"").final, "+CME ERROR: 3");
+}
+
 TEST(Phone, EchoOnAtPowerUpUntilTurnedOff) {
   PhoneState state = LoadTestState("classic.json");
   CPhone phone(state);

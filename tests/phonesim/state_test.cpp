@@ -20,6 +20,9 @@ TEST(State, CompleteFileReadsBackUnchanged) {
     const json original = ReadJson(PhoneSimTest::DataPath(name));
     EXPECT_EQ(StateToJson(StateFromJson(original)), original) << name;
   }
+  json locked = ReadJson(PhoneSimTest::DataPath("classic.json"));
+  locked["identity"]["pin"] = "1234";
+  EXPECT_EQ(StateToJson(StateFromJson(locked)), locked);
 }
 
 TEST(State, EmptyFileGetsTheProfilesBooksAndStorages) {
