@@ -423,14 +423,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "+CME ERROR: 12"}),
     LockedCaseName);
 
-TEST(Phone, SimWithoutPinIsReady) {
-  PhoneState state = LoadTestState("classic.json");
-  CPhone phone(state);
-  EXPECT_EQ(phone.HandleLine("AT+CPIN?").lines, std::vector<std::string>{"+CPIN: READY"});
-  phone.HandleLine("AT+CMEE=1");
-  EXPECT_EQ(phone.HandleLine("AT+CPIN=\"1234\"").final, "+CME ERROR: 3");
-}
-
 TEST(Phone, EchoOnAtPowerUpUntilTurnedOff) {
   PhoneState state = LoadTestState("classic.json");
   CPhone phone(state);
