@@ -183,6 +183,24 @@ TEST_F(PhoneBook, LinkLostMidRenumberHasTheBookReadAgainNextTime) {
   FinishPhone();
 }
 
+// A modem that ends its lines with carriage returns alone and puts its own notices and a
+// delivery report's before every answer: the greeting names the phone right, and SM lists.
+TEST_F(PhoneBook, NoticesBeforeEveryAnswerOnACarriageReturnPhone) {
+  Load();
+  PhoneSimulatorSetup setup = Classic();
+  setup.faultsJson = R"({"lineEnd": "cr", "unsolicited": [
+      {"command": 1, "every": 1, "at": "beforeReply", "text": "*RADIOPOWER: 1"},
+      {"command": 1, "every": 1, "at": "beforeReply", "text": "+CDSI: \"SR\",3"},
+      {"command": 1, "every": 1, "at": "afterFirstLine", "text": "^RSSI:17"}]})";
+  StartPhone(setup);
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  ASSERT_TRUE(m_host.SetDirectory("SM"));
+  EXPECT_EQ(Entries(Panel()), kClassicSm);
+  FinishPhone();
+  EXPECT_EQ(StringValue("\\Models\\0000", "Manufacturer"), "Zantel");
+  EXPECT_EQ(StringValue("\\Models\\0000", "Model"), "Classic 100");
+}
+
 TEST_F(PhoneBook, ModelFlagEightReadsTheWholeRangeWithOneCommand) {
   SetDword("\\Models", "Flags", 15);  // the default profile, copied for the new model
   Load();

@@ -323,6 +323,23 @@ TEST_F(Compose, RecipientsMenuAddsFromThePhoneBookAndByNumber) {
                                                   "05C8329BFD06"}));
 }
 
+// A delivery report and a modem's signal announced before the prompt, on a phone that ends its
+// lines with carriage returns alone: the message goes out.
+TEST_F(Compose, NoticesBeforeThePromptOnACarriageReturnPhone) {
+  OpenSms(ClassicState(), R"({"lineEnd": "cr", "unsolicited": [
+      {"command": 1, "every": 1, "at": "beforePrompt", "text": "+CDSI: \"SR\",3"},
+      {"command": 1, "every": 1, "at": "beforePrompt", "text": "^RSSI:17"}]})");
+  m_host.AnswerDialog("CreateSMSMsg")
+      .SetText(kDestination, kUk)
+      .SetText(kFirstLine, "Hello")
+      .Close(kSend);
+  m_host.AnswerMessage(0);
+  NewMessage();
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{": Information The message has been sent"}));
+  EXPECT_EQ(Transmitted(FinishPhone()), (Commands{"AT+CMGS=18", kHelloPdu}));
+  EXPECT_TRUE(Contains(SavedPdus(m_phone->SavedState()), AsSent(kHelloPdu, 7)));
+}
+
 // A phone that falls silent before its prompt: the link's time-out asks, giving up ends the
 // transmission with a box, and the message is not lost from the next dialog.
 TEST_F(Compose, SilentPhoneAtThePromptEndsInTheTimeOut) {
