@@ -127,9 +127,13 @@ inline void ExpectPiecewiseReply(CConnection& link, const CPiecewisePhoneUser& u
   EXPECT_EQ(responses, reply.responses);
   EXPECT_TRUE(user.AllSent());
   EXPECT_EQ(user.Prompts(), PromptsIn(reply)) << "the link waited for bytes that were there";
-  // A line feed that had not arrived with the final result's carriage return is read with the
-  // next answer, as a blank line: a phone may end its lines with the carriage return alone.
-  std::string expected = "AT+CPBR=1,5\r" + WholeReply(reply);
-  if (reply.pieces.back().bytes == "\n") expected.pop_back();
-  EXPECT_EQ(user.Transcript(), expected) << "the transcript must hold every byte once, in order";
+  // A line feed that had not arrived with the final result's carriage return is left for the
+  // next read, as a phone may end its lines with carriage returns alone: it is read here, so
+  // that it neither goes missing from this transcript nor starts the next test's.
+  const std::string whole = "AT+CPBR=1,5\r" + WholeReply(reply);
+  if (user.Transcript().size() + 1 == whole.size() && whole.back() == '\n') {
+    std::string lineFeed;
+    ReadBytes(link, 1, lineFeed);
+  }
+  EXPECT_EQ(user.Transcript(), whole) << "the transcript must hold every byte once, in order";
 }
