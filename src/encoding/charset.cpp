@@ -62,6 +62,11 @@ const CCharsetRoute* FindRoute(std::string_view charset) {
 
 }  // namespace
 
+bool IsHexCharset(std::string_view charset) {
+  const CCharsetRoute* route = FindRoute(charset);
+  return route && (route->m_toWide == Ucs2ToWide || route->m_toWide == HexToWide);
+}
+
 bool FitsOnCommandLine(std::string_view phone, std::string_view charset) {
   const CCharsetRoute* route = FindRoute(charset);
   const bool gsm = route && route->m_fromWide == WideToGsm;

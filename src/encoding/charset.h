@@ -17,6 +17,10 @@ using WideString = std::u16string;
 bool PhoneToWide(std::string_view phone, std::string_view charset, WideString& wide);
 bool WideToPhone(const WideString& wide, std::string_view charset, std::string& phone);
 
+// Whether the set writes text as hexadecimal digits (UCS2, HEX): some phones then leave the
+// quotes off.
+bool IsHexCharset(std::string_view charset);
+
 // Whether phone text in `charset` may stand on a command line: no byte below 0x20, since a
 // phone may act on a control byte (one that edits its command line takes 0x08, the GSM set's
 // 'ò', as a backspace), save the GSM set's escape code in front of an extension-table character.

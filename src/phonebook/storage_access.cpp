@@ -172,12 +172,21 @@ bool CountStillMatches(PhoneBookStorage& storage, std::optional<int32_t> used) {
 }  // namespace
 
 std::optional<PhoneBookEntry> ParseEntryLine(const std::string& line, const std::string& charset) {
-  static CRegex entryLine(R"re(^\+CPBR:\s*(\d+),"(.*?)",(\d+),"(.*?)"(,"(.*?)")?(,"(.*?)")?)re",
-                          kRegexCaseless);
+  // 1 index, 2 number, 3 type, 4 quoted name or 5 bare hex name, 7 date, 9 time.
+  static CRegex entryLine(
+      R"re(^\+CPBR:\s*(\d+),,?"(.*?)",(\d*),(?:"(.*?)"|([0-9A-Fa-f]+))(,"(.*?)")?(,"(.*?)")?)re",
+      kRegexCaseless);
   GroupList groups;
   if (!entryLine.Match(line, 0, &groups)) return std::nullopt;
+  const bool bareHex = groups.size() > 5 && !groups[5].empty();
+  // Only a set that is hex already may go without quotes.
+  if (bareHex && !IsHexCharset(charset)) return std::nullopt;
   const std::optional<int32_t> index = ParseNumber<int32_t>(groups[1]);
-  const std::optional<uint32_t> type = ParseNumber<uint32_t>(groups[3]);
+  // A phone that leaves the type out (as for a name without number) means the usual one.
+  const bool international = groups[2].starts_with('+');
+  const std::optional<uint32_t> type = groups[3].empty()
+                                           ? std::optional<uint32_t>(international ? 145 : 129)
+                                           : ParseNumber<uint32_t>(groups[3]);
   if (!index || !type) return std::nullopt;
 
   PhoneBookEntry entry;
@@ -191,14 +200,14 @@ std::optional<PhoneBookEntry> ParseEntryLine(const std::string& line, const std:
     entry.Number.insert(entry.Number.begin(), '+');
   }
   // A name the character set cannot decode keeps what decoded before the fault.
-  PhoneToWide(groups[4], charset, entry.WideName);
+  PhoneToWide(bareHex ? groups[5] : groups[4], charset, entry.WideName);
   entry.Name = WideToOem(entry.WideName);
 
-  if (groups.size() > 6) {
-    std::string dateText = groups[6];
+  if (groups.size() > 7) {
+    std::string dateText = groups[7];
     std::string timeText;
-    if (groups.size() > 8) {
-      timeText = groups[8];
+    if (groups.size() > 9) {
+      timeText = groups[9];
     } else {
       static CRegex dateAndTime("(.*),(.*)", kRegexCaseless);
       GroupList parts;

@@ -16,12 +16,15 @@
 // Reply parsers, pure functions of one reply line.
 
 // One entry of a +CPBR reply; none for a line that is not one, and none when the index or the
-// type does not fit 32 bits. Number and name must be quoted: an unquoted name could hold the
-// commas that separate the fields. The name is decoded from the phone's character set; a date
-// and time in further quoted fields become the entry's time (a field that is no date gives
-// 1980-01-01), and fields after the name that are not quoted are ignored.
-//   +CPBR: <index>,"<number>",<type>,"<name>"[,"<date>"[,"<time>"]]
-//   e.g. +CPBR: 1,"+447700900123",145,"Ann"
+// type does not fit 32 bits. Number and name must be quoted (an unquoted name could hold the
+// commas that separate the fields), save a name of bare hex digits in a set written in hex. The
+// shapes real phones send are read too: an empty field after the index, and no type (145 for a
+// number that starts with '+', else 129), as for a name without number. The name is decoded
+// from the phone's character set; a date and time in further quoted fields become the entry's
+// time (a field that is no date gives 1980-01-01), and fields after the name that are not
+// quoted are ignored.
+//   +CPBR: <index>,[,]"<number>",[<type>],"<name>"|<hex name>[,"<date>"[,"<time>"]]
+//   e.g. +CPBR: 1,"+447700900123",145,"Ann"    +CPBR: 6,"",,"00530074"
 std::optional<PhoneBookEntry> ParseEntryLine(const std::string& line, const std::string& charset);
 
 struct StorageLimits {

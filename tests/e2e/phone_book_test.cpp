@@ -201,6 +201,37 @@ TEST_F(PhoneBook, NoticesBeforeEveryAnswerOnACarriageReturnPhone) {
   EXPECT_EQ(StringValue("\\Models\\0000", "Model"), "Classic 100");
 }
 
+// The shapes real phones give their entries: a name without number and without type, an empty
+// field after the index, a name in bare hex. Every entry is listed, the name without number too.
+class EntryShapes : public PhoneBook, public testing::WithParamInterface<const char*> {};
+
+TEST_P(EntryShapes, EveryEntryIsListed) {
+  Load();
+  PhoneSimulatorSetup setup = Phone(GetParam());
+  setup.stateJson = ClassicState();
+  const std::string bob = "\"name\": \"Bob\"\n        }";
+  const size_t at = setup.stateJson.find(bob);
+  ASSERT_NE(at, std::string::npos);
+  setup.stateJson.insert(at + bob.size(),
+                         R"(, {"index": 3, "number": "", "type": 129, "name": "Mail"})");
+  StartPhone(setup);
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  ASSERT_TRUE(m_host.SetDirectory("SM"));
+  std::vector<ShownEntry> expected = kClassicSm;
+  expected.insert(expected.begin() + 2, {"Mail", 3, ""});
+  EXPECT_EQ(Entries(Panel()), expected);
+  FinishPhone();
+}
+
+INSTANTIATE_TEST_SUITE_P(Phones, EntryShapes,
+                         testing::Values("nokia-entries", "empty-field-entries",
+                                         "hex-text-entries"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                           std::string name = info.param;
+                           std::erase(name, '-');
+                           return name;
+                         });
+
 TEST_F(PhoneBook, ModelFlagEightReadsTheWholeRangeWithOneCommand) {
   SetDword("\\Models", "Flags", 15);  // the default profile, copied for the new model
   Load();

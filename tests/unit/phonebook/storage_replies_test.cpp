@@ -65,6 +65,15 @@ TEST(PhoneBookReplies, ReadsWhatPhonesAnswer) {
       {Reply::Entry, R"(+CPBR: 9,"0123",129,"Gil","99999/12/31","99999999999:00")",
        "9 0123 129 [Gil] 1980-01-01 00:00:00"},
       {Reply::Entry, R"(+CPBR: 2147483647,"1",4294967295,"x")", "2147483647 1 4294967295 [x] -"},
+      // What real phones send besides: no type (a name without number), an empty field after
+      // the index, a name of bare hex in a set written in hex.
+      {Reply::Entry, R"(+CPBR: 6,"",,"00530074")", "6  129 [St] -", "UCS2"},
+      {Reply::Entry, R"(+CPBR: 7,"+4470001",,"Ann")", "7 +4470001 145 [Ann] -"},
+      {Reply::Entry, R"(+CPBR: 1,,"+31234657899",145,"Mama GSM","2007/11/02,09:27")",
+       "1 +31234657899 145 [Mama GSM] 2007-11-02 09:27:00"},
+      {Reply::Entry, R"(+CPBR: 5,"+4470001",145,0041006E006E)", "5 +4470001 145 [Ann] -", "UCS2"},
+      {Reply::Entry, R"(+CPBR: 5,"+4470001",145,416E6E)", "5 +4470001 145 [Ann] -", "HEX"},
+      {Reply::Entry, R"(+CPBR: 5,"+4470001",145,414E)", "", "IRA"},
       // Not entries: numbers past 32 bits, unquoted fields, other replies, cut lines.
       {Reply::Entry, R"(+CPBR: 2147483648,"1",129,"x")", ""},
       {Reply::Entry, R"(+CPBR: 1,"1",4294967296,"x")", ""},
