@@ -100,7 +100,9 @@ bool AwaitPrompt(CConnection& connection, const std::string& command, std::strin
       while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) {
         line.pop_back();
       }
-      if (line.empty() || line == command) continue;
+      // The echo of the command, and a blank line, say nothing.
+      if (line == command) line.clear();
+      if (line.empty()) continue;
       const bool pdu = pduFollows && IsHexText(line);
       pduFollows = false;
       if (!pdu) {

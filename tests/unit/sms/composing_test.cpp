@@ -511,6 +511,16 @@ const CTransmitCase kTransmitCases[] = {
      {},
      {false},
      1},
+    // A phone that kept its echo on: the command comes back before the prompt.
+    {"EchoBeforeThePrompt",
+     false,
+     {kHello},
+     {{"AT+CMGS=18\r", "AT+CMGS=18\r\r\n> "},
+      {kHello + "\x1A\r", "\r\n+CMGS: 7\r\n\r\nOK\r\n"}},
+     true,
+     {},
+     {false},
+     1},
     {"NothingToSend", false, {}, {}, true, {}, {}},
 };
 
