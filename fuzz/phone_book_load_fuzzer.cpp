@@ -33,10 +33,18 @@ class CQuietUser : public CLinkUser {
   void LogTraffic(const void*, size_t) override {}
 };
 
-class CUnseenProgress : public CProgress {
+class CUnseenListing : public CPhoneBookListingUser {
  public:
   void Show(const std::string&) override {}
   void Hide() override {}
+  void TellUnreadableEntries(const std::string& first, size_t count) override {
+    ++tellings;
+    unreadable = count;
+    firstUnreadable = first;
+  }
+  int tellings = 0;
+  size_t unreadable = 0;
+  std::string firstUnreadable;
 };
 
 // Each command written makes the next answer readable.
@@ -89,9 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   profile.Charset = kCharsets[(choice >> 2) % kCharsets.size()];
   profile.Flags = (choice & 0x10) ? kProfileReadStorageAtOnce : 0;
   CDeviceCache closedCache;
-  CUnseenProgress progress;
+  CUnseenListing listing;
   std::string selected;
-  PhoneBookSession session{phone, profile, closedCache, progress, selected};
+  PhoneBookSession session{phone, profile, closedCache, listing, selected};
   PhoneBookStorage storage(kStorages[choice % kStorages.size()]);
   try {
     LoadStorage(session, storage);
@@ -104,6 +112,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string sent(answers);
   std::erase(sent, kEndOfAnswer);
   Check(storage.Entries.size() <= Occurrences(sent, "+cpbr:"));
+  // A listing tells of the lines it left out once, and names one it was sent.
+  Check(listing.tellings <= 1);
+  Check(listing.tellings == 0 ||
+        (listing.unreadable > 0 && sent.find(listing.firstUnreadable) != std::string::npos));
   std::vector<int32_t> indexes;
   for (const auto& entry : storage.Entries) indexes.push_back(entry->Index);
   std::sort(indexes.begin(), indexes.end());

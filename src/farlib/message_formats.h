@@ -43,6 +43,7 @@ inline constexpr FormatUse kFormattedMessages[] = {
     {200, "%s%s"},   // a model profile exists already: manufacturer, model
     {203, "%d"},     // a contact file holds too many contacts: the most one file may hold
     {207, "%s"},     // an entry the phone cannot store: the set that could carry it
+    {210, "%d"},     // lines of a listing that are no entry: their count
 };
 
 // The conversions message `number` must carry; empty for a message shown as it is.

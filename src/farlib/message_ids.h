@@ -180,4 +180,5 @@ constexpr int kStopImport = 204;
 constexpr int kStopImportButton = 205;
 constexpr int kGoOnImportButton = 206;
 constexpr int kEntriesChangedOnPhone = 208;
+constexpr int kUnreadableEntries = 210;  // lines of a listing that are no entry
 }  // namespace Msg

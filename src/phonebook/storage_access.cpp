@@ -98,12 +98,32 @@ void AnnounceEntry(PhoneBookStorage& storage, const PhoneBookEntry& entry) {
   storage.SortOrder = 0;
 }
 
-// The entries of a successful AT+CPBR reply, lines that are no entries skipped.
+// The lines of a listing's answers that are no entry: the user hears of them once, when the
+// listing is over, by the first of them and their count.
+class CUnreadableLines {
+ public:
+  void Note(const std::string& line) {
+    if (m_count++ == 0) m_first = line;
+  }
+  void Tell(CPhoneBookListingUser& user) const {
+    if (m_count > 0) user.TellUnreadableEntries(m_first, m_count);
+  }
+
+ private:
+  size_t m_count = 0;
+  std::string m_first;
+};
+
+// The entries of a successful AT+CPBR reply; a line that is no entry is noted.
 void AppendReplyEntries(PhoneBookStorage& storage, const ResponseList& lines,
-                        const std::string& charset) {
+                        const std::string& charset, CUnreadableLines& unreadable) {
   for (const std::string& line : lines) {
     std::optional<PhoneBookEntry> entry = ParseEntryLine(line, charset);
-    if (entry) AppendEntry(storage, std::make_unique<PhoneBookEntry>(std::move(*entry)));
+    if (entry) {
+      AppendEntry(storage, std::make_unique<PhoneBookEntry>(std::move(*entry)));
+    } else {
+      unreadable.Note(line);
+    }
   }
 }
 
@@ -130,7 +150,8 @@ void NoteCountOffset(PhoneBookStorage& storage, std::optional<int32_t> used) {
   if (used) storage.CountOffset = *used - static_cast<int32_t>(storage.Entries.size());
 }
 
-void ReadInChunks(PhoneBookSession& session, PhoneBookStorage& storage, CProgressScope& progress) {
+void ReadInChunks(PhoneBookSession& session, PhoneBookStorage& storage, CProgressScope& progress,
+                  CUnreadableLines& unreadable) {
   const std::optional<int32_t> used = AskUsedCount(session);
   const auto expected = static_cast<size_t>(std::max(used.value_or(RangeSize(storage)), 0));
   ResponseList lines;
@@ -141,7 +162,7 @@ void ReadInChunks(PhoneBookSession& session, PhoneBookStorage& storage, CProgres
     ShowReading(progress, static_cast<int>(first), static_cast<int>(last), storage.MaxIndex);
     if (ReadRange(session.Connection, static_cast<int>(first), static_cast<int>(last), lines,
                   false)) {
-      AppendReplyEntries(storage, lines, session.Profile.Charset);
+      AppendReplyEntries(storage, lines, session.Profile.Charset, unreadable);
     }
     if (EscapePressed()) break;
     first = last + 1;
@@ -149,11 +170,12 @@ void ReadInChunks(PhoneBookSession& session, PhoneBookStorage& storage, CProgres
   NoteCountOffset(storage, used);
 }
 
-void ReadAtOnce(PhoneBookSession& session, PhoneBookStorage& storage, CProgressScope& progress) {
+void ReadAtOnce(PhoneBookSession& session, PhoneBookStorage& storage, CProgressScope& progress,
+                CUnreadableLines& unreadable) {
   progress.Show(FarLib::GetMsg(Msg::kReadingAllEntries));
   ResponseList lines;
   if (Execute(session.Connection, "AT+CPBR=1,%d", &lines, static_cast<int>(storage.MaxIndex))) {
-    AppendReplyEntries(storage, lines, session.Profile.Charset);
+    AppendReplyEntries(storage, lines, session.Profile.Charset, unreadable);
   }
   // The count is learnt at the next look.
   storage.CountOffset.reset();
@@ -312,22 +334,25 @@ void LoadStorage(PhoneBookSession& session, PhoneBookStorage& storage) {
   }
 
   storage.Entries.clear();
+  CUnreadableLines unreadable;
   {
-    CProgressScope progress(session.Progress);
+    CProgressScope progress(session.Listing);
     if (session.Profile.Flags & kProfileReadStorageAtOnce) {
-      ReadAtOnce(session, storage, progress);
+      ReadAtOnce(session, storage, progress, unreadable);
     } else {
-      ReadInChunks(session, storage, progress);
+      ReadInChunks(session, storage, progress, unreadable);
     }
   }
   storage.Loaded = true;
   session.Cache.Save(storage, false);
+  unreadable.Tell(session.Listing);
 }
 
 void ReadNewEntries(PhoneBookSession& session, PhoneBookStorage& storage, bool stopAtFirst) {
   if (!SelectStorage(session, storage)) return;
+  CUnreadableLines unreadable;
   {
-    CProgressScope progress(session.Progress);
+    CProgressScope progress(session.Listing);
     ResponseList lines;
     // Every location the list does not have is read, in runs of up to a chunk of them: the
     // phone's count cannot say where to stop, as entries may have gone elsewhere meanwhile.
@@ -342,28 +367,33 @@ void ReadNewEntries(PhoneBookSession& session, PhoneBookStorage& storage, bool s
       const size_t before = storage.Entries.size();
       if (ReadRange(session.Connection, static_cast<int>(first), static_cast<int>(last), lines,
                     true)) {
-        AppendReplyEntries(storage, lines, session.Profile.Charset);
+        AppendReplyEntries(storage, lines, session.Profile.Charset, unreadable);
       }
       if ((stopAtFirst && storage.Entries.size() > before) || EscapePressed()) break;
       first = last;
     }
   }
   session.Cache.Save(storage, false);
+  unreadable.Tell(session.Listing);
 }
 
 void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t position, bool save,
                  RefusedRead refused) {
   if (position >= storage.Entries.size() || !SelectStorage(session, storage)) return;
   const int index = storage.Entries[position]->Index;
+  CUnreadableLines unreadable;
   {
-    CProgressScope progress(session.Progress);
+    CProgressScope progress(session.Listing);
     progress.Show(FarLib::FormatMsg(Msg::kReadingEntry, index));
     ResponseList lines;
     const bool answered =
         ReadRange(session.Connection, index, index, lines, refused == RefusedRead::MeansEmpty);
     if (!answered && refused == RefusedRead::KeepsTheEntry) return;
     std::optional<PhoneBookEntry> entry;
-    if (answered && !lines.empty()) entry = ParseEntryLine(lines.front(), session.Profile.Charset);
+    if (answered && !lines.empty()) {
+      entry = ParseEntryLine(lines.front(), session.Profile.Charset);
+      if (!entry) unreadable.Note(lines.front());
+    }
     if (entry) {
       storage.Entries[position] = std::make_unique<PhoneBookEntry>(std::move(*entry));
       AnnounceEntry(storage, *storage.Entries[position]);
@@ -372,6 +402,7 @@ void RereadEntry(PhoneBookSession& session, PhoneBookStorage& storage, size_t po
     }
   }
   if (save) session.Cache.Save(storage, false);
+  unreadable.Tell(session.Listing);
 }
 
 bool PhoneHoldsListed(PhoneBookSession& session, const PhoneBookStorage& storage,

@@ -49,7 +49,8 @@ std::string ParseSelectedName(const std::string& line);
 std::optional<int32_t> ParseUsedCount(const std::string& line);
 
 // Operations on the phone. Each selects its storage first (see SelectStorage) and does nothing
-// when the phone refuses it.
+// when the phone refuses it. The reads below leave out a line of the phone's answer that is no
+// entry, and tell the user once, when they end (session.Listing).
 
 // How many entries the phone says the selected storage holds; none when it does not say.
 std::optional<int32_t> AskUsedCount(PhoneBookSession& session);

@@ -40,11 +40,22 @@ class CHostMessageListUser : public CHostProgressOf<CMessageListUser> {
   }
 };
 
+class CHostPhoneBookListingUser : public CHostProgressOf<CPhoneBookListingUser> {
+ public:
+  void TellUnreadableEntries(const std::string& first, size_t count) override {
+    const std::string text = FarLib::FormatMsg(Msg::kUnreadableEntries, static_cast<int>(count));
+    FarLib::ShowMessage(FMSG_WARNING, "UnreadableEntries",
+                        {FarLib::GetMsg(Msg::kConfigMenuTitle), text.c_str(), first.c_str(),
+                         FarLib::GetMsg(Msg::kOk)},
+                        1);
+  }
+};
+
 }  // namespace
 
-CProgress& HostProgress() {
-  static CHostProgressOf<CProgress> progress;
-  return progress;
+CPhoneBookListingUser& HostPhoneBookListingUser() {
+  static CHostPhoneBookListingUser user;
+  return user;
 }
 
 CHandshakeUser& HostHandshakeUser() {

@@ -1,12 +1,12 @@
 #pragma once
 #include "phone/handshake.h"
-#include "phone/progress.h"
+#include "phonebook/phone_book_session.h"
 #include "sms/message_stores.h"
 
 // What the operations show, shown with the host's boxes: progress in a wait box titled with the
 // plug-in's name, failures in warning boxes. Each keeps no state of its own, so the panels share
 // one of each.
-CProgress& HostProgress();
+CPhoneBookListingUser& HostPhoneBookListingUser();
 CHandshakeUser& HostHandshakeUser();
 CMessageListUser& HostMessageListUser();
 

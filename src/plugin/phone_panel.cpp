@@ -186,7 +186,7 @@ void FillEntryItem(PluginPanelItem& item, const PhoneBookEntry& entry, bool writ
 }  // namespace
 
 PhoneBookSession CPhoneMobilePanel::Session() {
-  return {*m_connection, *m_profile, m_cache, HostProgress(), m_selectedBook, &m_charsets};
+  return {*m_connection, *m_profile, m_cache, HostPhoneBookListingUser(), m_selectedBook, &m_charsets};
 }
 
 PhoneBookStorage* CPhoneMobilePanel::CurrentStorage() const {

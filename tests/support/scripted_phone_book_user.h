@@ -11,9 +11,11 @@
 #include "phonebook/entry_editing.h"
 
 // The person at the phone-book panel, played by a test, who is also the link's partner and
-// watches the progress: every question and report, and every command the phone refused, goes
+// watches the listings: every question and report, and every command the phone refused, goes
 // into one log in the order it came; the answers are the ones the test set.
-class CScriptedPhoneBookUser : public CPhoneBookUser, public CLinkUser, public CProgress {
+class CScriptedPhoneBookUser : public CPhoneBookUser,
+                               public CLinkUser,
+                               public CPhoneBookListingUser {
  public:
   // The create or edit dialog as the user fills it in; false cancels it. `giveIndex` is null
   // where the dialog has no such check box.
@@ -80,6 +82,9 @@ class CScriptedPhoneBookUser : public CPhoneBookUser, public CLinkUser, public C
 
   void Show(const std::string& text) override { progress.push_back(text); }
   void Hide() override {}
+  void TellUnreadableEntries(const std::string& first, size_t count) override {
+    log.push_back("unreadable " + std::to_string(count) + ": " + first);
+  }
 
   std::deque<EntryAnswer> entryAnswers;
   TakenIndexChoice whenTaken = TakenIndexChoice::Cancel;

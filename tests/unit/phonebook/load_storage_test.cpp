@@ -33,7 +33,8 @@ struct LoadCase {
   std::vector<std::string> boxes;  // the progress boxes' texts
   bool loaded = true;
   int32_t maxIndex = 12;
-  int32_t viewMode = 2;  // 3 once an entry with a time was read
+  int32_t viewMode = 2;                      // 3 once an entry with a time was read
+  std::vector<std::string> unreadable = {};  // what the user is told of lines left out
 };
 
 void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.name; }
@@ -68,6 +69,11 @@ TEST_P(LoadStorageTest, ReadsTheStorageAndCachesIt) {
   EXPECT_EQ(storage.MaxIndex, c.maxIndex);
   EXPECT_EQ(storage.ViewMode, c.viewMode);
   EXPECT_EQ(m_user.progress, c.boxes);
+  std::vector<std::string> told;
+  for (const std::string& line : m_user.log) {
+    if (line.starts_with("unreadable")) told.push_back(line);
+  }
+  EXPECT_EQ(told, c.unreadable);
 
   // What was read is what the next opening of the phone finds.
   std::vector<std::unique_ptr<PhoneBookStorage>> again;
@@ -95,6 +101,21 @@ INSTANTIATE_TEST_SUITE_P(
                   {"AT+CPBR=11,12", Entries({12})}},
                  {1, 3, 12},
                  {"1-5 of 12", "6-10 of 12", "11-12 of 12"}},
+        LoadCase{"LinesThatAreNoEntriesAreToldOnceWhenTheListingEnds",
+                 "SM",
+                 7,
+                 false,
+                 {{"AT+CPBS=\"SM\"", kOk},
+                  {"AT+CPBR=?", "\r\n+CPBR: (1-7),40,18\r\nOK\r\n"},
+                  {"AT+CPBS?", kNoCount},
+                  {"AT+CPBR=1,5", "\r\n+CPBR: 1,\"01\",129,\"N\"\r\n+CPBR: 2,\"02\",129\r\nOK\r\n"},
+                  {"AT+CPBR=6,7", "\r\n+CPBR: x\r\n+CPBR: 7,\"07\",129,\"N\"\r\nOK\r\n"}},
+                 {1, 7},
+                 {"1-5 of 7", "6-7 of 7"},
+                 true,
+                 7,
+                 2,
+                 {"unreadable 2: +CPBR: 2,\"02\",129"}},
         LoadCase{"LastChunkOfOneLocation",
                  "SM",
                  7,
