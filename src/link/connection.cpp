@@ -5,6 +5,7 @@
 #include <string>
 
 #include "link/io_error.h"
+#include "platform/clock.h"
 #include "platform/error.h"
 #include "platform/serial.h"
 #include "settings/settings.h"
@@ -45,6 +46,11 @@ bool CFileConnection::TakeArrived(char byte) {
   ++m_next;
   User().LogTraffic(&byte, 1);
   return true;
+}
+
+void CFileConnection::DiscardBuffered() {
+  User().LogTraffic(m_block.data() + m_next, m_end - m_next);
+  m_next = m_end;
 }
 
 // A file or pipe that delivers nothing more has ended: there is nobody to wait for.
@@ -95,6 +101,27 @@ uint32_t CSerialConnection::Fill(uint8_t* block, uint32_t capacity) {
     if (read > 0) return read;
     if (!User().KeepWaiting(m_settings->Timeout))
       Fail(LinkText::ReadFailed, Platform::kErrorTimeout);
+  }
+}
+
+void CSerialConnection::DiscardUntilQuiet(uint32_t quietMs) {
+  constexpr uint32_t kPollMs = 20;
+  DiscardBuffered();
+  uint32_t quietFor = 0;
+  for (uint32_t waited = 0; quietFor < quietMs && waited < kMaxDiscardMs; waited += kPollMs) {
+    uint32_t waiting = 0;
+    if (!Platform::SerialBytesWaiting(m_file, waiting)) return;
+    if (waiting == 0) {
+      Platform::SleepMilliseconds(kPollMs);
+      quietFor += kPollMs;
+      continue;
+    }
+    std::array<uint8_t, 256> dropped{};
+    uint32_t read = 0;
+    const uint32_t wanted = std::min<uint32_t>(waiting, dropped.size());
+    if (!m_file.Read(dropped.data(), wanted, read)) FailWithLastError(LinkText::ReadFailed);
+    User().LogTraffic(dropped.data(), read);
+    quietFor = 0;
   }
 }
 

@@ -26,6 +26,13 @@ class CConnection {
     return false;
   }
 
+  // Drops what the phone sends until it has been quiet for `quietMs`, so that a late answer
+  // (to a command given up on, or to Escape) is not taken for the next command's. The
+  // transcript still gets it. Only a link that can tell what has arrived without waiting does
+  // anything; the wait ends after kMaxDiscardMs however much the phone goes on sending.
+  virtual void DiscardUntilQuiet(uint32_t quietMs) { (void)quietMs; }
+  static constexpr uint32_t kMaxDiscardMs = 5000;
+
   CLinkUser& User() const { return *m_user; }
 
  protected:
@@ -51,6 +58,8 @@ class CFileConnection : public CConnection {
   using CConnection::CConnection;
   // Opens an existing file or device for reading and writing without sharing.
   void Open(const std::string& name);
+  // Drops the bytes read from the system and not yet handed out, as if handed out.
+  void DiscardBuffered();
   // Puts at least one byte, and at most `capacity`, into `block` and returns how many; throws
   // when none will come. A file or pipe never waits for more than it holds.
   virtual uint32_t Fill(uint8_t* block, uint32_t capacity);
@@ -71,6 +80,7 @@ class CSerialConnection : public CFileConnection {
  public:
   CSerialConnection(const PortSettings& settings, CLinkUser& user);
   void Write(const void* buffer, uint32_t length) override;
+  void DiscardUntilQuiet(uint32_t quietMs) override;
 
  protected:
   uint32_t Fill(uint8_t* block, uint32_t capacity) override;

@@ -126,12 +126,16 @@ bool AwaitPrompt(CConnection& connection, const std::string& command, std::strin
 }
 
 // A phone whose prompt comes after the time-out would take the next command for the PDU:
-// Escape makes it drop the PDU instead. A link that is gone cannot take it, and need not.
+// Escape makes it drop the PDU instead. What it still sends (the prompt, its answer to Escape)
+// is dropped, or the next command would take it for its own answer. A link that is gone cannot
+// take Escape, and need not.
 void CancelPrompt(CConnection& connection) {
+  constexpr uint32_t kEscapeAnsweredWithinMs = 300;
   const char escape = kEscape;
   try {
     connection.Write(&escape, 1);
     connection.User().LogTraffic(&escape, 1);
+    connection.DiscardUntilQuiet(kEscapeAnsweredWithinMs);
   } catch (const io_error&) {
   }
 }

@@ -340,6 +340,45 @@ TEST_F(Compose, NoticesBeforeThePromptOnACarriageReturnPhone) {
   EXPECT_TRUE(Contains(SavedPdus(m_phone->SavedState()), AsSent(kHelloPdu, 7)));
 }
 
+// A phone that refuses the PDU, or says something the plug-in cannot place where the prompt
+// should be, gets Escape, so that it does not take the commands after it for the PDU: Ctrl+R
+// then lists the messages again, and nothing more is shown.
+class ComposeWithoutPrompt : public Compose, public testing::WithParamInterface<const char*> {};
+
+TEST_P(ComposeWithoutPrompt, TheCommandsAfterItAreCommands) {
+  OpenSms(ClassicState(), GetParam());
+  ASSERT_TRUE(m_host.SetDirectory("Received"));
+  std::vector<std::string> listed;
+  for (const Host::CPanelItem& item : m_host.Panel(EPanel::Plugin).Items()) {
+    listed.push_back(item.name);
+  }
+  m_host.AnswerDialog("CreateSMSMsg")
+      .SetText(kDestination, kUk)
+      .SetText(kFirstLine, "Hello")
+      .Close(kSend);
+  m_host.AnswerMessage(0);
+  NewMessage();
+  ASSERT_EQ(Boxes().size(), 1u);
+  ASSERT_TRUE(m_host.PressKey('R', PKF_CONTROL));
+
+  EXPECT_EQ(Boxes().size(), 1u) << Boxes().back();
+  std::vector<std::string> relisted;
+  for (const Host::CPanelItem& item : m_host.Panel(EPanel::Plugin).Items()) {
+    relisted.push_back(item.name);
+  }
+  EXPECT_EQ(relisted, listed);
+  const Commands commands = FinishPhone();
+  EXPECT_EQ(Transmitted(commands), (Commands{"AT+CMGS=18", "AT+CPMS=\"SM\",\"SM\",\"SM\""}));
+  EXPECT_EQ(commands.back(), "AT+CMGL=4");
+  EXPECT_NE(m_phone->Transcript().find("<< \\x1B"), std::string::npos) << m_phone->Transcript();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Phones, ComposeWithoutPrompt,
+    testing::Values(
+        R"({"refusals": [{"command": "AT+CMGS", "reply": "+CMS ERROR: 500"}]})",
+        R"({"unsolicited": [{"command": 1, "every": 1, "at": "beforePrompt", "text": "BUSY?"}]})"));
+
 // A phone that falls silent before its prompt: the link's time-out asks, giving up ends the
 // transmission with a box, and the message is not lost from the next dialog.
 TEST_F(Compose, SilentPhoneAtThePromptEndsInTheTimeOut) {
