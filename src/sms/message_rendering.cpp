@@ -45,6 +45,13 @@ FarFileTime ToFarFileTime(Platform::FileTime time) {
   return {static_cast<FarDword>(time), static_cast<FarDword>(time >> 32)};
 }
 
+// Parts of one concatenated message: GSM 03.40 tells messages apart by their originator, their
+// reference and their part count; 8- and 16-bit references are different numbers.
+bool PartsOfOneMessage(const CSMSMessage& a, const CSMSMessage& b) {
+  return a.concatenated && b.concatenated && a.concatReference == b.concatReference &&
+         a.concat16Bit == b.concat16Bit && a.partCount == b.partCount && a.address == b.address;
+}
+
 }  // namespace
 
 std::string MessageScreenText(std::string_view text) {
@@ -166,7 +173,7 @@ std::string DialogBody(const CSMSMessage& message, const MessageList& folder) {
   bool inFolder = false;
   for (const auto& other : folder) {
     inFolder = inFolder || other.get() == &message;
-    if (other && other->concatenated && other->concatReference == message.concatReference) {
+    if (other && PartsOfOneMessage(*other, message)) {
       found.push_back(other.get());
     }
   }

@@ -40,7 +40,8 @@ std::string MessageScreenText(std::string_view text);
 std::string LocalTimeText(Platform::FileTime utc);
 
 // The body of the message dialog: a part of a concatenated message gathers every part of its
-// message found in `folder`, in part order.
+// message found in `folder` (same address, reference, kind of reference and part count), in
+// part order.
 std::string DialogBody(const CSMSMessage& message, const MessageList& folder);
 
 // The body cut into the dialog's lines: at line ends, and at the last blank that leaves at most

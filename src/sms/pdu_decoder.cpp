@@ -128,6 +128,7 @@ bool ParseHeader(std::string_view header, CSMSMessage& message) {
         return false;
       }
       message.concatenated = true;
+      message.concat16Bit = referenceLength == 2;
       message.concatReference = static_cast<uint16_t>(
           referenceLength == 1 ? OctetAt(data, 0) : OctetAt(data, 0) * 256 + OctetAt(data, 1));
       message.partCount = OctetAt(data, referenceLength);

@@ -52,6 +52,7 @@ struct CSMSMessage {
   std::string text;
   bool concatenated = false;
   uint16_t concatReference = 0;
+  bool concat16Bit = false;  // the reference came in the 16-bit element
   uint8_t partCount = 0;
   uint8_t partNumber = 0;
   // The user data header without its length octet.

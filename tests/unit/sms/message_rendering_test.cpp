@@ -109,20 +109,30 @@ TEST(MessageRendering, WrapsParagraphsAtFiftyColumns) {
 
 TEST(MessageRendering, GathersThePartsOfAConcatenatedMessage) {
   MessageList folder;
-  for (auto [reference, number, count, text] : {std::tuple{7, 2, 2, "World"},
-                                                {8, 1, 2, "Other"},
-                                                {7, 1, 2, "Hello "},
-                                                {9, 3, 3, "C"},
-                                                {9, 1, 3, "A"}}) {
-    folder.push_back(std::make_unique<CSMSMessage>(SampleMessage(true, "+1", text)));
+  // A part shares its reference with parts of other messages: another sender's, one with a
+  // 16-bit reference of the same number, one of another part count.
+  for (auto [sender, reference, wide, number, count, text] :
+       {std::tuple{"+1", 7, false, 2, 2, "World"},
+        {"+1", 8, false, 1, 2, "Other"},
+        {"+1", 7, false, 1, 2, "Hello "},
+        {"+1", 9, false, 3, 3, "C"},
+        {"+1", 9, false, 1, 3, "A"},
+        {"+2", 7, false, 1, 2, "Stranger "},
+        {"+1", 7, true, 1, 2, "Wide "},
+        {"+1", 7, false, 1, 3, "Three "}}) {
+    folder.push_back(std::make_unique<CSMSMessage>(SampleMessage(true, sender, text)));
     folder.back()->concatenated = true;
     folder.back()->concatReference = static_cast<uint16_t>(reference);
+    folder.back()->concat16Bit = wide;
     folder.back()->partNumber = static_cast<uint8_t>(number);
     folder.back()->partCount = static_cast<uint8_t>(count);
   }
   EXPECT_EQ(DialogBody(*folder[0], folder), "Hello World");
   EXPECT_EQ(DialogBody(*folder[2], folder), "Hello World");
   EXPECT_EQ(DialogBody(*folder[3], folder), "AC");
+  EXPECT_EQ(DialogBody(*folder[5], folder), "Stranger ");
+  EXPECT_EQ(DialogBody(*folder[6], folder), "Wide ");
+  EXPECT_EQ(DialogBody(*folder[7], folder), "Three ");
   EXPECT_TRUE(MessageFileText(*folder[0]).ends_with("\r\n\r\nWorld\r\n"));
 }
 

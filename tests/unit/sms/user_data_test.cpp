@@ -60,33 +60,34 @@ struct CHeaderCase {
   std::string m_hex;
   bool m_concatenated;
   uint16_t m_reference;
+  bool m_wideReference;
   uint8_t m_count;
   uint8_t m_number;
   std::string m_header;
 };
 
 const CHeaderCase kHeaderCases[] = {
-    {"EightBitReference", Deliver("44", "08", "0C0500037A0201004800E90021"), true, 0x7A, 2, 1,
-     std::string("\x00\x03\x7A\x02\x01", 5)},
-    {"SixteenBitReference", Deliver("44", "00", "1006080401000201D0B09C0E7ABBCB"), true, 256, 2, 1,
-     std::string("\x08\x04\x01\x00\x02\x01", 6)},
+    {"EightBitReference", Deliver("44", "08", "0C0500037A0201004800E90021"), true, 0x7A, false, 2,
+     1, std::string("\x00\x03\x7A\x02\x01", 5)},
+    {"SixteenBitReference", Deliver("44", "00", "1006080401000201D0B09C0E7ABBCB"), true, 256, true,
+     2, 1, std::string("\x08\x04\x01\x00\x02\x01", 6)},
     {"OtherElementSkipped",
      Deliver("44", "04",
              "0C09010205000003"
              "2A03034142"),
-     true, 0x2A, 3, 3, std::string("\x01\x02\x05\x00\x00\x03\x2A\x03\x03", 9)},
-    {"NoConcatenationElement", Deliver("44", "04", "050201004142"), false, 0, 0, 0,
+     true, 0x2A, false, 3, 3, std::string("\x01\x02\x05\x00\x00\x03\x2A\x03\x03", 9)},
+    {"NoConcatenationElement", Deliver("44", "04", "050201004142"), false, 0, false, 0, 0,
      std::string("\x01\x00", 2)},
-    {"WrongLengthEndsWalk", Deliver("44", "04", "080400021122414243"), false, 0, 0, 0,
+    {"WrongLengthEndsWalk", Deliver("44", "04", "080400021122414243"), false, 0, false, 0, 0,
      std::string("\x00\x02\x11\x22", 4)},
     {"EarlierElementKeptWhenLaterIsWrong",
      Deliver("44", "04",
              "0D0A00030102020803112233"
              "4142"),
-     true, 1, 2, 2, std::string("\x00\x03\x01\x02\x02\x08\x03\x11\x22\x33", 10)},
-    {"ElementLengthBeyondHeader", Deliver("44", "04", "070400FF01024142"), false, 0, 0, 0,
+     true, 1, false, 2, 2, std::string("\x00\x03\x01\x02\x02\x08\x03\x11\x22\x33", 10)},
+    {"ElementLengthBeyondHeader", Deliver("44", "04", "070400FF01024142"), false, 0, false, 0, 0,
      std::string("\x00\xFF\x01\x02", 4)},
-    {"LoneElementIdentifier", Deliver("44", "04", "03010041"), false, 0, 0, 0,
+    {"LoneElementIdentifier", Deliver("44", "04", "03010041"), false, 0, false, 0, 0,
      std::string(1, '\0')},
 };
 
@@ -98,6 +99,7 @@ TEST_P(DecodeHeader, ReadsConcatenation) {
   ASSERT_TRUE(message.Decode(c.m_hex));
   EXPECT_EQ(message.concatenated, c.m_concatenated);
   EXPECT_EQ(message.concatReference, c.m_reference);
+  EXPECT_EQ(message.concat16Bit, c.m_wideReference);
   EXPECT_EQ(message.partCount, c.m_count);
   EXPECT_EQ(message.partNumber, c.m_number);
   EXPECT_EQ(message.header, c.m_header);
