@@ -317,8 +317,10 @@ int EncodePdu(const CArguments& arguments, std::ostream& out, std::ostream& err)
     return Fail(err, "--to and --sca take a number: digits with an optional leading +");
   }
   const std::string* referenceText = arguments.OptionalValue(kReferenceOption);
-  const auto reference = referenceText != nullptr ? ParseCount(*referenceText)
-                                                  : std::optional<size_t>(NewConcatReference());
+  uint32_t notStarted = 256;  // a reference drawn at random, as the plug-in's first one is
+  const auto reference = referenceText != nullptr
+                             ? ParseCount(*referenceText)
+                             : std::optional<size_t>(TakeConcatReference(notStarted));
   if (!reference || *reference > 0xFFFF) {
     err << "zantel-tool: --reference needs a decimal number from 0 to 65535\n";
     return Usage(err);

@@ -130,7 +130,8 @@ void CFarComposeUser::ReportDone(bool save) {
 bool Compose(CSMSMessage& message, CConnection& connection, const ModelProfile* profile,
              const PhoneBook& phoneBook) {
   CFarComposeUser user;
-  const ComposeContext context{connection, profile, phoneBook, user};
+  const ComposeContext context{connection, profile, phoneBook, user,
+                               Settings().NextConcatReference};
   std::vector<std::string> destinations = SplitDestinations(message.address);
   std::string destinationField = FieldOf(destinations);
   std::array<std::string, kEditorLines> lines = EditorLines(message.text);

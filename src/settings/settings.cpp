@@ -75,6 +75,7 @@ const std::vector<Field<S>>& MainFields() {
       Text("LastNamedPipe", &S::LastNamedPipe),
       Text("LastPhoneSMSSent", &S::LastPhoneSMSSent),
       Text("LastTextSMSSent", &S::LastTextSMSSent),
+      Integer("NextConcatReference", &S::NextConcatReference, 0, 255),
       Integer("SettleTime", &S::SettleTime, 0, kMaxSettleTime),
   };
   return fields;

@@ -43,6 +43,9 @@ struct PluginSettings {
   std::string LastNamedPipe;
   std::string LastPhoneSMSSent;
   std::string LastTextSMSSent;
+  // The concatenation reference of the next long message, 0 to 255; beyond that the count has
+  // not started yet (see TakeConcatReference).
+  uint32_t NextConcatReference = 256;
   // Milliseconds to wait after the link opens before the first command: phones need a moment
   // before they listen. Not in the dialogs; a test's simulator needs none.
   uint32_t SettleTime = 1000;

@@ -201,8 +201,9 @@ bool Build(CSMSMessage& message, const std::string& destination, std::vector<std
   if (!destination.empty()) message.addressType = AddressType(destination);
   const WideString whole = message.wideText;
   ChooseCoding(message);
-  const uint16_t reference = NewConcatReference();
-  const CMessageParts split = SplitText(whole, message.Alphabet(), reference);
+  // The parts are cut for an 8-bit reference, the kind TakeConcatReference gives.
+  constexpr uint16_t kEightBitReference = 0;
+  const CMessageParts split = SplitText(whole, message.Alphabet(), kEightBitReference);
   if (split.parts.size() > 1 && !notFirst &&
       !context.user.ConfirmParts(split.length, split.singleLimit, split.parts.size())) {
     return false;
@@ -213,6 +214,9 @@ bool Build(CSMSMessage& message, const std::string& destination, std::vector<std
       (context.profile->Flags & kProfileOmitServiceCentre) != 0) {
     message.sca.clear();
   }
+  // Only a message in parts spends a reference.
+  const uint16_t reference =
+      split.parts.size() > 1 ? TakeConcatReference(context.nextReference) : kEightBitReference;
   const std::vector<std::string> encoded = EncodeParts(message, split.parts, reference);
   message.sca = sca;
   message.wideText = whole;

@@ -41,6 +41,8 @@ struct ComposeContext {
   const ModelProfile* profile;
   const PhoneBook& phoneBook;
   CComposeUser& user;
+  // The next concatenation reference (see TakeConcatReference).
+  uint32_t& nextReference;
 };
 
 // The message text on the dialog's five editor lines and back. A CR LF pair is one line break;

@@ -1,6 +1,7 @@
 #include "sms/message_parts.h"
 
-#include <cstdlib>
+#include <chrono>
+#include <random>
 
 #include "sms/pdu_encoder.h"
 
@@ -13,6 +14,17 @@ constexpr uint8_t kClassMask = 0x03;
 constexpr size_t kMaxParts = 255;
 
 constexpr size_t kUserDataOctets = 140;
+
+// The system's random source where it has one, mixed with the clock where it has none.
+uint32_t RandomNumber() {
+  const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+  uint32_t number = static_cast<uint32_t>(ticks) ^ static_cast<uint32_t>(ticks >> 32);
+  try {
+    number ^= std::random_device{}();
+  } catch (const std::exception&) {
+  }
+  return number;
+}
 
 struct CLimits {
   size_t single;
@@ -140,6 +152,10 @@ std::vector<std::string> EncodeParts(CSMSMessage& message, const std::vector<Wid
   return pdus;
 }
 
-uint16_t NewConcatReference() {
-  return static_cast<uint16_t>(static_cast<int64_t>(std::rand()) * 256 / RAND_MAX);
+uint16_t TakeConcatReference(uint32_t& next) {
+  constexpr uint32_t kEightBitReferences = 256;
+  if (next >= kEightBitReferences) next = RandomNumber() % kEightBitReferences;
+  const auto reference = static_cast<uint16_t>(next);
+  next = (next + 1) % kEightBitReferences;
+  return reference;
 }

@@ -34,6 +34,9 @@ CMessageParts SplitText(const WideString& text, SmsAlphabet alphabet, uint16_t r
 std::vector<std::string> EncodeParts(CSMSMessage& message, const std::vector<WideString>& parts,
                                      uint16_t reference);
 
-// A concatenation reference from the C library's generator, 0 to 256: 256, rarely drawn, takes
-// the 16-bit element.
-uint16_t NewConcatReference();
+// The concatenation reference of the next long message, counted on in `next` (kept with the
+// settings), so that messages in a row, and in runs of the plug-in one after another, never
+// share one: a receiver tells messages apart by sender and reference. The references are
+// 8-bit, which leaves each part a character more than a 16-bit one would. A count not started
+// (beyond 255) starts at a random number, so that two people's first messages differ too.
+uint16_t TakeConcatReference(uint32_t& next);

@@ -44,6 +44,7 @@ PluginSettings Changed() {
   s.LastNamedPipe = "\\\\.\\pipe\\phone";
   s.LastPhoneSMSSent = "Anna; +447700900123";
   s.LastTextSMSSent = "See you at 8";
+  s.NextConcatReference = 255;
   s.SettleTime = 0;
   s.FirstCOM = {3, 8388607, 7, 2, 1, false, true, 60};
   s.SecondCOM = {8, 300, 4, 4, 2, false, false, 1};
@@ -95,6 +96,7 @@ std::vector<DocumentedDefault> DocumentedDefaults() {
       {"LastNamedPipe", [](S s) -> SettingValue { return s.LastNamedPipe; }, std::string("")},
       {"LastPhoneSMSSent", [](S s) -> SettingValue { return s.LastPhoneSMSSent; }, std::string("")},
       {"LastTextSMSSent", [](S s) -> SettingValue { return s.LastTextSMSSent; }, std::string("")},
+      {"NextConcatReference", [](S s) { return Num(s.NextConcatReference); }, Num(256)},
       {"SettleTime", [](S s) { return Num(s.SettleTime); }, Num(1000)},
       {"Profiles (count)", [](S s) { return Num(s.Profiles.size()); }, Num(1)},
       {"Profile Manufacturer", [](S s) -> SettingValue { return s.Profiles.front().Manufacturer; },
@@ -132,9 +134,9 @@ std::string Show(const SettingValue& value) {
 
 void ExpectDocumentedDefaults(const PluginSettings& settings, const char* source) {
   const std::vector<DocumentedDefault> rows = DocumentedDefaults();
-  ASSERT_EQ(rows.size(), 22u + 2 * 8u);
+  ASSERT_EQ(rows.size(), 23u + 2 * 8u);
   for (size_t row = 0; row < rows.size(); ++row) {
-    const char* port = row < 22 ? "" : row < 30 ? "FirstCOM " : "SecondCOM ";
+    const char* port = row < 23 ? "" : row < 31 ? "FirstCOM " : "SecondCOM ";
     EXPECT_EQ(Show(rows[row].read(settings)), Show(rows[row].value))
         << source << ": " << port << rows[row].name;
   }
@@ -184,14 +186,15 @@ INSTANTIATE_TEST_SUITE_P(
         StoredName{"", "DefaultSCA", kSz}, StoredName{"", "WriteLogFile", kDw},
         StoredName{"", "LogFile", kSz}, StoredName{"", "OutFormat", kDw},
         StoredName{"", "LastNamedPipe", kSz}, StoredName{"", "LastPhoneSMSSent", kSz},
-        StoredName{"", "LastTextSMSSent", kSz}, StoredName{"", "SettleTime", kDw},
-        StoredName{"\\FirstCOM", "Port", kDw}, StoredName{"\\FirstCOM", "BaudRate", kDw},
-        StoredName{"\\FirstCOM", "DataBits", kDw}, StoredName{"\\FirstCOM", "Parity", kDw},
-        StoredName{"\\FirstCOM", "StopBits", kDw}, StoredName{"\\FirstCOM", "HwCtl", kDw},
-        StoredName{"\\FirstCOM", "SwCtl", kDw}, StoredName{"\\FirstCOM", "Timeout", kDw},
-        StoredName{"\\SecondCOM", "Timeout", kDw}, StoredName{"\\Models", "Manufacturer", kSz},
-        StoredName{"\\Models", "Model", kSz}, StoredName{"\\Models", "Charset", kSz},
-        StoredName{"\\Models", "SpecialCharacters", kDw}, StoredName{"\\Models", "Flags", kDw}));
+        StoredName{"", "LastTextSMSSent", kSz}, StoredName{"", "NextConcatReference", kDw},
+        StoredName{"", "SettleTime", kDw}, StoredName{"\\FirstCOM", "Port", kDw},
+        StoredName{"\\FirstCOM", "BaudRate", kDw}, StoredName{"\\FirstCOM", "DataBits", kDw},
+        StoredName{"\\FirstCOM", "Parity", kDw}, StoredName{"\\FirstCOM", "StopBits", kDw},
+        StoredName{"\\FirstCOM", "HwCtl", kDw}, StoredName{"\\FirstCOM", "SwCtl", kDw},
+        StoredName{"\\FirstCOM", "Timeout", kDw}, StoredName{"\\SecondCOM", "Timeout", kDw},
+        StoredName{"\\Models", "Manufacturer", kSz}, StoredName{"\\Models", "Model", kSz},
+        StoredName{"\\Models", "Charset", kSz}, StoredName{"\\Models", "SpecialCharacters", kDw},
+        StoredName{"\\Models", "Flags", kDw}));
 
 TEST_F(SettingsStore, BooleansAreStoredAsZeroOrOne) {
   Settings().PhoneShowInDisksMenu = true;
@@ -233,6 +236,7 @@ int64_t SmsInDisks(const PluginSettings& s) { return s.SMSShowInDisksMenu; }
 int64_t PhoneKey(const PluginSettings& s) { return s.PhoneDiskMenuKey; }
 int64_t OutFormat(const PluginSettings& s) { return s.OutFormat; }
 int64_t SettleTime(const PluginSettings& s) { return s.SettleTime; }
+int64_t NextReference(const PluginSettings& s) { return s.NextConcatReference; }
 int64_t DefaultSpecial(const PluginSettings& s) { return s.Profiles.front().SpecialCharacters; }
 int64_t DefaultFlags(const PluginSettings& s) { return s.Profiles.front().Flags; }
 int64_t LogFileIsDefault(const PluginSettings& s) { return s.LogFile == "C:\\Zantel.log"; }
@@ -272,6 +276,10 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"SettleTimeZero", "", "SettleTime", kDw, Dword(0), SettleTime, 0},
         LoadCase{"SettleTimeTenSeconds", "", "SettleTime", kDw, Dword(10000), SettleTime, 10000},
         LoadCase{"SettleTimeLonger", "", "SettleTime", kDw, Dword(10001), SettleTime, 1000},
+        LoadCase{"ReferenceCounted", "", "NextConcatReference", kDw, Dword(255), NextReference,
+                 255},
+        LoadCase{"ReferenceBeyondEightBits", "", "NextConcatReference", kDw, Dword(256),
+                 NextReference, 256},
         LoadCase{"LogFileAsDword", "", "LogFile", kDw, Dword(1), LogFileIsDefault, 1},
         LoadCase{"LogFileAsExpandText", "", "LogFile", Platform::kRegExpandSz, Text("%TEMP%"),
                  LogFileIsDefault, 1},

@@ -140,7 +140,7 @@ struct CBuildCase {
   const char* name;
   std::u16string text;
   std::vector<std::string> destinations;
-  // "RR" stands for the concatenation reference, which the generator draws.
+  // "RR" stands for the concatenation reference (see ReferencesAreCountedOn).
   std::vector<std::string> pdus;
   std::vector<std::vector<size_t>> partQuestions = {};
   int emptyQuestions = 0;
@@ -351,7 +351,8 @@ TEST_P(BuildTable, Prepares) {
   ModelProfile profile;
   profile.Flags = c.profileFlags;
   CScriptedConnection connection;
-  const ComposeContext context{connection, &profile, book, user};
+  uint32_t nextReference = 0x7A;
+  const ComposeContext context{connection, &profile, book, user, nextReference};
   CSMSMessage message(false, c.sca, 0x91);
   message.wideText = c.text;
   message.dcs = c.dcs;
@@ -396,12 +397,36 @@ TEST(Composing, TpduLengthLeavesOutTheServiceCentre) {
     EXPECT_EQ(TpduLength(broken), 0u) << broken;
 }
 
+// Each destination of a long message takes the next reference, counted on past 255; a single
+// message takes none.
+TEST(Composing, ReferencesAreCountedOn) {
+  const PhoneBook book = SamplePhoneBook();
+  CScriptedUser user;
+  CScriptedConnection connection;
+  uint32_t nextReference = 255;
+  const ComposeContext context{connection, nullptr, book, user, nextReference};
+  CSMSMessage message(false, "", 0x91);
+  std::vector<std::string> destinations = {kUk, "0301234"};
+  std::vector<std::string> pdus;
+  message.wideText = u"Hello";
+  ASSERT_TRUE(Prepare(message, destinations, pdus, false, false, context));
+  EXPECT_EQ(nextReference, 255u);
+  message.wideText = Repeat(u"a", 161);
+  ASSERT_TRUE(Prepare(message, destinations, pdus, false, false, context));
+  ASSERT_EQ(pdus.size(), 4u);
+  std::vector<std::string> references;
+  for (const std::string& pdu : pdus) references.push_back(pdu.substr(pdu.find("050003") + 6, 2));
+  EXPECT_EQ(references, (std::vector<std::string>{"FF", "FF", "00", "00"}));
+  EXPECT_EQ(nextReference, 1u);
+}
+
 // Checking only resolves names in place and builds nothing.
 TEST(Composing, CheckOnlyResolvesWithoutBuilding) {
   const PhoneBook book = SamplePhoneBook();
   CScriptedUser user;
   CScriptedConnection connection;
-  const ComposeContext context{connection, nullptr, book, user};
+  uint32_t nextReference = 0;
+  const ComposeContext context{connection, nullptr, book, user, nextReference};
   CSMSMessage message(false, "", 0x91);
   std::vector<std::string> destinations = {"bob", kUk};
   std::vector<std::string> pdus = {"stale"};
@@ -515,8 +540,7 @@ const CTransmitCase kTransmitCases[] = {
     {"EchoBeforeThePrompt",
      false,
      {kHello},
-     {{"AT+CMGS=18\r", "AT+CMGS=18\r\r\n> "},
-      {kHello + "\x1A\r", "\r\n+CMGS: 7\r\n\r\nOK\r\n"}},
+     {{"AT+CMGS=18\r", "AT+CMGS=18\r\r\n> "}, {kHello + "\x1A\r", "\r\n+CMGS: 7\r\n\r\nOK\r\n"}},
      true,
      {},
      {false},
@@ -534,7 +558,8 @@ TEST_P(TransmitTable, Transmits) {
   CScriptedUser user;
   CScriptedConnection connection;
   for (const CTransmitStep& step : c.steps) connection.Expect(step.written, step.reply);
-  const ComposeContext context{connection, nullptr, book, user};
+  uint32_t nextReference = 0;
+  const ComposeContext context{connection, nullptr, book, user, nextReference};
   size_t taken = 99;
   EXPECT_EQ(Transmit(c.pdus, c.save, context, &taken), c.transmitted);
   EXPECT_EQ(taken, c.taken);
@@ -552,7 +577,8 @@ TEST(Composing, SilentPhoneEndsInTheTimeOut) {
   const PhoneBook book;
   CScriptedUser user;
   CSilentConnection connection;
-  const ComposeContext context{connection, nullptr, book, user};
+  uint32_t nextReference = 0;
+  const ComposeContext context{connection, nullptr, book, user, nextReference};
   EXPECT_FALSE(Transmit({kHello}, false, context));
   EXPECT_EQ(connection.sent, "AT+CMGS=18\r\x1B") << "a late prompt is cancelled";
   ASSERT_EQ(user.failures.size(), 1u);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <set>
 #include <string>
 #include <vector>
 
@@ -230,10 +233,27 @@ TEST(EncodeParts, UnsendablePartGivesNothing) {
   EXPECT_TRUE(EncodeParts(message, {}, 1).empty());
 }
 
-TEST(NewConcatReference, StaysWithinEightBitsAndOne) {
-  for (int draw = 0; draw < 10'000; ++draw) {
-    EXPECT_LE(NewConcatReference(), 256);
+// A thousand long messages over two runs of the plug-in, the second going on from the count the
+// first left in the settings: never the same reference twice in a row, nor within 256 messages.
+TEST(TakeConcatReference, CountsOnOverRunsAndStartsAtRandom) {
+  uint32_t kept = 256;  // the settings' default: not started
+  std::vector<uint16_t> taken;
+  for (int run = 0; run < 2; ++run) {
+    uint32_t next = kept;
+    for (int message = 0; message < 500; ++message) taken.push_back(TakeConcatReference(next));
+    kept = next;
   }
+  for (size_t i = 0; i + 256 <= taken.size(); i += 100) {
+    EXPECT_EQ(std::set<uint16_t>(taken.begin() + i, taken.begin() + i + 256).size(), 256u) << i;
+  }
+  EXPECT_LE(*std::max_element(taken.begin(), taken.end()), 255) << "8-bit references";
+  // Counts not started begin at random numbers: 32 equal starts would take odds of 256^-31.
+  std::set<uint16_t> starts;
+  for (int user = 0; user < 32; ++user) {
+    uint32_t fresh = 1000;
+    starts.insert(TakeConcatReference(fresh));
+  }
+  EXPECT_GT(starts.size(), 1u);
 }
 
 }  // namespace
