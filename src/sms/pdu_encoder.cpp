@@ -65,10 +65,12 @@ bool AppendDestination(const CSMSMessage& message, std::string& octets) {
   return true;
 }
 
+// A message sent again keeps a relative validity period only: an absolute one, or an enhanced
+// one (which may be absolute too), may be past by now, and the centre would refuse the message
+// or let it expire at once. Anything else goes without, its format bits cleared.
 std::string ValidityField(CSMSMessage& message) {
   const uint8_t format = message.firstOctet & kValidityFormatMask;
-  const size_t expected = format == kValidityRelative ? 1 : 7;
-  if (format != 0 && message.validityOctets.size() == expected) {
+  if (format == kValidityRelative && message.validityOctets.size() == 1) {
     return message.validityOctets;
   }
   message.firstOctet &= static_cast<uint8_t>(~kValidityFormatMask);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "sms/pdu_encoder.h"
 
@@ -115,14 +116,36 @@ TEST(Encode, UcsTwoUnitsHighOctetFirst) {
   EXPECT_EQ(Encode(message), "0001050B919761214365F700080C041F04400438043204350442");
 }
 
-TEST(Encode, ValidityFormatWithoutItsOctetsIsCleared) {
-  CSMSMessage message = Submit("+447700900123", u"Hi");
-  message.firstOctet = 0x19;
-  message.validityOctets = "\xA7";
-  EXPECT_EQ(Encode(message),
-            "0001000C914477000910320000"
-            "02C834");
-  EXPECT_EQ(message.firstOctet, 0x01);
+// Only a relative period with its octet is kept; an absolute or enhanced one may be past.
+TEST(Encode, ValidityOtherThanARelativePeriodIsCleared) {
+  for (const auto& [firstOctet, octets] : {std::pair<uint8_t, std::string>{0x19, "\xA7"},
+                                           {0x11, ""},
+                                           {0x09, "\x01\xA7\x00\x00\x00\x00\x00"}}) {
+    CSMSMessage message = Submit("+447700900123", u"Hi");
+    message.firstOctet = firstOctet;
+    message.validityOctets = octets;
+    EXPECT_EQ(Encode(message),
+              "0001000C914477000910320000"
+              "02C834")
+        << int{firstOctet};
+    EXPECT_EQ(message.firstOctet, 0x01);
+  }
+  // Stored messages sent again: an absolute period, and enhanced ones (relative, in seconds,
+  // and of a reserved format).
+  for (const auto& [stored, sent] :
+       {std::pair<std::string, std::string>{
+            "0791447758100650192B0C9144770009103200005030219061148A0A55373DCD06D1D16537",
+            "0791447758100650012B0C9144770009103200000A55373DCD06D1D16537"},
+        {"0791447758100650092C0C91447700091032000002C8000000000005D17A7ABC06",
+         "0791447758100650012C0C91447700091032000005D17A7ABC06"},
+        {"0791447758100650092D0C91447700091032000043214365000000044FF7B80C",
+         "0791447758100650012D0C914477000910320000044FF7B80C"},
+        {"0791447758100650092E0C9144770009103200008001A70000000003453C1D",
+         "0791447758100650012E0C91447700091032000003453C1D"}}) {
+    CSMSMessage message(false);
+    ASSERT_TRUE(message.Decode(stored));
+    EXPECT_EQ(Encode(message), sent);
+  }
 }
 
 struct CUnsendableCase {
@@ -183,10 +206,6 @@ const char* const kRoundTripPdus[] = {
     "0001000C91447700091032000000",
     "0001000091000000",
     "0791447758100650112A0C914477000910320000A707D37219947FD701",
-    "0791447758100650192B0C9144770009103200005030219061148A0A55373DCD06D1D16537",
-    "0791447758100650092C0C91447700091032000002C8000000000005D17A7ABC06",
-    "0791447758100650092D0C91447700091032000043214365000000044FF7B80C",
-    "0791447758100650092E0C9144770009103200008001A70000000003453C1D",
     "0001050B919761214365F700080C041F04400438043204350442",
     "0001060B817007900021F30004030102FE",
     "0041070C914477000910320000160500035A0201A061391DF47697416F33887E7F03",
