@@ -72,7 +72,7 @@ bool ExpandCommand(std::string& command, const char* format, va_list args) {
 void SendCommand(CConnection& connection, const std::string& command) {
   const std::string line = command + '\r';
   connection.Write(line.data(), static_cast<uint32_t>(line.size()));
-  connection.User().LogTraffic(line.data(), line.size());
+  connection.LogTraffic(line.data(), line.size());
 }
 
 FinalResult Classify(std::string_view line) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "link/io_error.h"
 #include "platform/clock.h"
@@ -19,6 +20,21 @@ void CConnection::Fail(LinkText text, uint32_t code) const {
 
 // The error code is read before anything else runs, since fetching a text may change it.
 void CConnection::FailWithLastError(LinkText text) const { Fail(text, Platform::LastError()); }
+
+void CConnection::LogTraffic(const void* bytes, size_t count) {
+  if (m_holding) {
+    m_held.append(static_cast<const char*>(bytes), count);
+  } else {
+    m_user->LogTraffic(bytes, count);
+  }
+}
+
+void CConnection::HoldTraffic() { m_holding = true; }
+
+std::string CConnection::ReleaseTraffic() {
+  m_holding = false;
+  return std::exchange(m_held, {});
+}
 
 void CFileConnection::Open(const std::string& name) {
   m_file = Platform::CFile::Open(name, Platform::OpenMode::ExistingReadWrite);
@@ -38,18 +54,18 @@ void CFileConnection::Read(void* buffer, uint32_t& count) {
   count = std::min(count, m_end - m_next);
   std::memcpy(buffer, m_block.data() + m_next, count);
   m_next += count;
-  User().LogTraffic(buffer, count);
+  LogTraffic(buffer, count);
 }
 
 bool CFileConnection::TakeArrived(char byte) {
   if (m_next == m_end || m_block[m_next] != static_cast<uint8_t>(byte)) return false;
   ++m_next;
-  User().LogTraffic(&byte, 1);
+  LogTraffic(&byte, 1);
   return true;
 }
 
 void CFileConnection::DiscardBuffered() {
-  User().LogTraffic(m_block.data() + m_next, m_end - m_next);
+  LogTraffic(m_block.data() + m_next, m_end - m_next);
   m_next = m_end;
 }
 
@@ -65,7 +81,7 @@ void CFileConnection::Write(const void* buffer, uint32_t length) {
   uint32_t written = 0;
   if (!m_file.Write(buffer, length, written)) FailWithLastError(LinkText::WriteFailed);
   if (written < length) FailWithLastError(LinkText::WriteFailed);
-  User().LogTraffic(buffer, written);
+  LogTraffic(buffer, written);
 }
 
 CSerialConnection::CSerialConnection(const PortSettings& settings, CLinkUser& user)
@@ -120,7 +136,7 @@ void CSerialConnection::DiscardUntilQuiet(uint32_t quietMs) {
     uint32_t read = 0;
     const uint32_t wanted = std::min<uint32_t>(waiting, dropped.size());
     if (!m_file.Read(dropped.data(), wanted, read)) FailWithLastError(LinkText::ReadFailed);
-    User().LogTraffic(dropped.data(), read);
+    LogTraffic(dropped.data(), read);
     quietFor = 0;
   }
 }

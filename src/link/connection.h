@@ -35,6 +35,14 @@ class CConnection {
 
   CLinkUser& User() const { return *m_user; }
 
+  // Bytes that went to or came from the phone: they reach the user's transcript at once, or
+  // are kept back while the traffic is held.
+  void LogTraffic(const void* bytes, size_t count);
+  // From now on the traffic is kept back instead of logged, until ReleaseTraffic returns it for
+  // the caller to log.
+  void HoldTraffic();
+  std::string ReleaseTraffic();
+
  protected:
   // Throws file_io_error with the user's text and the system error of the call that failed.
   [[noreturn]] void Fail(LinkText text, uint32_t code) const;
@@ -42,6 +50,8 @@ class CConnection {
 
  private:
   CLinkUser* m_user;
+  bool m_holding = false;
+  std::string m_held;
 };
 
 // A link over an open file, pipe or device. Only its subclasses are ever created.

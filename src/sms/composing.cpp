@@ -134,7 +134,7 @@ void CancelPrompt(CConnection& connection) {
   const char escape = kEscape;
   try {
     connection.Write(&escape, 1);
-    connection.User().LogTraffic(&escape, 1);
+    connection.LogTraffic(&escape, 1);
     connection.DiscardUntilQuiet(kEscapeAnsweredWithinMs);
   } catch (const io_error&) {
   }

@@ -39,10 +39,12 @@ void CScriptedConnection::Read(void* buffer, uint32_t& count) {
   count = static_cast<uint32_t>(std::min<size_t>(count, m_pending.size()));
   std::memcpy(buffer, m_pending.data(), count);
   m_pending.erase(0, count);
+  LogTraffic(buffer, count);
 }
 
 bool CScriptedConnection::TakeArrived(char byte) {
   if (m_pending.empty() || m_pending.front() != byte) return false;
   m_pending.erase(0, 1);
+  LogTraffic(&byte, 1);
   return true;
 }

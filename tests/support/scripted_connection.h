@@ -8,7 +8,8 @@
 // A phone played from a script at the connection seam. Each step expects one exact write
 // (a command line with its carriage return) and then delivers the reply bytes. A write that
 // differs from the script, or a read when the phone has nothing more to say, fails the test;
-// the latter also throws io_error so that the caller's read loop ends.
+// the latter also throws io_error so that the caller's read loop ends. What it hands out goes
+// to the transcript, as a real link's reads do.
 class CScriptedConnection : public CConnection {
  public:
   explicit CScriptedConnection(CLinkUser& user = HostLinkUser()) : CConnection(user) {}
