@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,11 @@ class CSilentUser : public CLinkUser {
   }
   std::string Text(LinkText) override { return "link text"; }
   void LogTraffic(const void*, size_t) override {}
+  std::optional<std::string> AskSimPin(const std::string&) override { return std::nullopt; }
+  void ShowSimBlocked(const std::string&, const std::string& reason) override {
+    ++errorBoxes;
+    lastReason = reason;
+  }
 
   size_t questions = 0;
   size_t errorBoxes = 0;

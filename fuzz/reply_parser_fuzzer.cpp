@@ -167,6 +167,8 @@ class CQuietUser : public CLinkUser {
   void ShowCommandError(const std::string&, const std::string&) override {}
   std::string Text(LinkText) override { return {}; }
   void LogTraffic(const void*, size_t) override {}
+  std::optional<std::string> AskSimPin(const std::string&) override { return std::nullopt; }
+  void ShowSimBlocked(const std::string&, const std::string&) override {}
 };
 
 class CUnseenListing : public CMessageListUser {

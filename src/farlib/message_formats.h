@@ -44,6 +44,7 @@ inline constexpr FormatUse kFormattedMessages[] = {
     {203, "%d"},     // a contact file holds too many contacts: the most one file may hold
     {207, "%s"},     // an entry the phone cannot store: the set that could carry it
     {210, "%d"},     // lines of a listing that are no entry: their count
+    {213, "%s"},     // a PIN the phone refused: the phone's answer
 };
 
 // The conversions message `number` must carry; empty for a message shown as it is.

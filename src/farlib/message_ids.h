@@ -85,6 +85,12 @@ constexpr int kEntriesKept = 189;
 constexpr int kNoSpareLocation = 190;
 constexpr int kCannotSendEntry = 191;
 constexpr int kCharsetCarriesEntry = 207;  // "%s": a character set the phone offers
+// The SIM card's PIN.
+constexpr int kSimPinTitle = 211;
+constexpr int kSimPinLabel = 212;
+constexpr int kPinRefused = 213;  // "%s": the phone's answer to the PIN given
+constexpr int kPinDigitsOnly = 214;
+constexpr int kSimBlocked = 215;
 // The SMS view's storages, folders and listing.
 constexpr int kSenderColumn = 54;
 constexpr int kDestinationColumn = 55;

@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "encoding/hex_digits.h"
@@ -150,6 +151,84 @@ FinalResult CollectResponses(CConnection& connection, const std::string& command
   }
 }
 
+// Sends the command and collects its answer; the failing line, if any, is left in `line`.
+FinalResult RunCommand(CConnection& connection, const std::string& command, ResponseList* responses,
+                       std::string& line) {
+  SendCommand(connection, command);
+  if (responses) responses->clear();
+  return CollectResponses(connection, command, responses, line);
+}
+
+// What a refusal says about the SIM card. A phone reporting errors by number (AT+CMEE=1) says
+// 11 and 12 for the two texts:
+//   +CME ERROR: SIM PIN required | +CME ERROR: 11 | +CME ERROR: SIM PUK required
+enum class SimLock { None, Pin, Puk };
+
+SimLock SimLockOf(std::string_view line) {
+  if (line.substr(0, 10) != "+CME ERROR") return SimLock::None;
+  std::string_view reason = line.substr(10);
+  while (!reason.empty() && (reason.front() == ':' || reason.front() == ' '))
+    reason.remove_prefix(1);
+  const auto is = [reason](std::string_view text) {
+    return reason.size() == text.size() &&
+           std::equal(reason.begin(), reason.end(), text.begin(),
+                      [](char x, char y) { return Upper(x) == Upper(y); });
+  };
+  if (reason == "11" || is("SIM PIN required")) return SimLock::Pin;
+  if (reason == "12" || is("SIM PUK required")) return SimLock::Puk;
+  return SimLock::None;
+}
+
+constexpr std::string_view kPinMask = "****";
+
+// Keeps the transcript back while the PIN goes out and the phone echoes it, then logs it with
+// every copy of the PIN masked: however the reads cut the echo, the PIN is whole in what was
+// kept. The mask has one length for every PIN, so not even the length shows.
+class CPinMask {
+ public:
+  CPinMask(CConnection& connection, const std::string& pin) : m_connection(connection), m_pin(pin) {
+    m_connection.HoldTraffic();
+  }
+  ~CPinMask() {
+    std::string traffic = m_connection.ReleaseTraffic();
+    for (size_t at = traffic.find(m_pin); !m_pin.empty() && at != std::string::npos;
+         at = traffic.find(m_pin, at + kPinMask.size())) {
+      traffic.replace(at, m_pin.size(), kPinMask);
+    }
+    m_connection.LogTraffic(traffic.data(), traffic.size());
+  }
+  CPinMask(const CPinMask&) = delete;
+  CPinMask& operator=(const CPinMask&) = delete;
+
+ private:
+  CConnection& m_connection;
+  const std::string& m_pin;
+};
+
+// True when the phone takes the PIN; else its failing line is left in `answer`.
+bool SendPin(CConnection& connection, const std::string& pin, std::string& answer) {
+  const CPinMask mask(connection, pin);
+  return RunCommand(connection, "AT+CPIN=\"" + pin + "\"", nullptr, answer) == FinalResult::Ok;
+}
+
+enum class Unlock { Done, GivenUp, Blocked };
+
+// Asks for the PIN until the phone takes one, the user gives up or the card blocks. `line` holds
+// the command's refusal; a card that blocks leaves the refusal that says so there.
+Unlock UnlockSim(CConnection& connection, const std::string& command, std::string& line) {
+  std::string refusal;  // the phone's answer to the PIN given last
+  for (;;) {
+    if (SimLockOf(refusal.empty() ? line : refusal) == SimLock::Puk) {
+      if (!refusal.empty()) line = refusal;
+      connection.User().ShowSimBlocked(command, line);
+      return Unlock::Blocked;
+    }
+    const std::optional<std::string> pin = connection.User().AskSimPin(refusal);
+    if (!pin || !IsSimPin(*pin)) return Unlock::GivenUp;
+    if (SendPin(connection, *pin, refusal)) return Unlock::Done;
+  }
+}
+
 bool Transact(CConnection& connection, bool quiet, ResponseList* responses, const char* format,
               va_list args) {
   std::string command;
@@ -162,13 +241,22 @@ bool Transact(CConnection& connection, bool quiet, ResponseList* responses, cons
     }
     return false;
   }
-  SendCommand(connection, command);
-  if (responses) responses->clear();
   std::string line;
-  if (CollectResponses(connection, command, responses, line) == FinalResult::Ok) return true;
+  FinalResult result = RunCommand(connection, command, responses, line);
+  // A quiet command asks for the PIN too: the greeting's AT+CIMI is the first one a locked card
+  // refuses, and the phone's cache is kept under the card's IMSI.
+  bool told = false;
+  if (result == FinalResult::Failure && SimLockOf(line) != SimLock::None) {
+    switch (UnlockSim(connection, command, line)) {
+      case Unlock::Done: result = RunCommand(connection, command, responses, line); break;
+      case Unlock::Blocked: told = true; break;
+      case Unlock::GivenUp: break;
+    }
+  }
+  if (result == FinalResult::Ok) return true;
   if (quiet) {
     if (responses) responses->push_back(line);
-  } else {
+  } else if (!told) {
     connection.User().ShowCommandError(command, line);
   }
   return false;
@@ -239,4 +327,9 @@ uint8_t AddressType(const std::string& number) {
 
 bool FitsInQuotes(std::string_view text) {
   return text.find_first_of(std::string_view("\"\r\n\0", 4)) == std::string_view::npos;
+}
+
+bool IsSimPin(std::string_view text) {
+  return text.size() >= 4 && text.size() <= 8 &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }

@@ -45,13 +45,18 @@ void ReadLine(CConnection& connection, std::string& line);
 // Reads exactly `count` bytes, unchanged.
 void ReadBytes(CConnection& connection, size_t count, std::string& text);
 
+// A command the phone refuses because the SIM card waits for its PIN has the user asked for the
+// PIN (again after a wrong one, while the user wishes); once the phone takes it, the command runs
+// once more and that answer counts. A card that waits for its PUK is shown to the user as
+// blocked. The PIN reaches the transcript masked, echo included.
+
 // Runs one command. A refusal shows the command-error box and returns false; an answer longer
 // than kMaxAnswerLength throws io_error.
 bool Execute(CConnection& connection, const char* format, ResponseList* responses, ...)
     __attribute__((format(printf, 2, 4)));
 
 // Runs one command whose refusal is expected now and then: it shows nothing and appends the
-// failing line to the responses.
+// failing line to the responses. A card waiting for its PIN or PUK is dealt with as above.
 bool ExecuteQuiet(CConnection& connection, const char* format, ResponseList* responses, ...)
     __attribute__((format(printf, 2, 4)));
 
@@ -64,3 +69,6 @@ uint8_t AddressType(const std::string& number);
 // Whether the text can go between the quotes of a command's argument: a quote would end the
 // field early and a line end or a zero would cut the command, so such text is never sent.
 bool FitsInQuotes(std::string_view text);
+
+// Whether the text is a SIM card's PIN: four to eight digits.
+bool IsSimPin(std::string_view text);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <optional>
 #include <string>
 
 // The failures the link has words for; their texts come from the program around it.
@@ -19,4 +20,10 @@ class CLinkUser {
   virtual std::string Text(LinkText text) = 0;
   // Raw bytes that went to or came from the phone.
   virtual void LogTraffic(const void* bytes, size_t count) = 0;
+  // The phone wants the SIM card's PIN first. `refusal` is the phone's answer to the PIN given
+  // before, empty the first time. Nothing means the user gives up. The PIN is not to be kept.
+  virtual std::optional<std::string> AskSimPin(const std::string& refusal) = 0;
+  // The SIM card takes nothing but its PUK now, which the link never sends: `command` failed
+  // with `reason`, and the user must unlock the card in the phone.
+  virtual void ShowSimBlocked(const std::string& command, const std::string& reason) = 0;
 };

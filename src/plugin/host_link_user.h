@@ -13,6 +13,9 @@ class CHostLinkUser : public CLinkUser {
   // The file is opened and closed on every call, so that it can be read while a session runs;
   // failures to write it are ignored.
   void LogTraffic(const void* bytes, size_t count) override;
+  // A dialog with a masked field and no history, so the PIN stays nowhere.
+  std::optional<std::string> AskSimPin(const std::string& refusal) override;
+  void ShowSimBlocked(const std::string& command, const std::string& reason) override;
 };
 
 // The one the plug-in's links share: it keeps no state of its own.

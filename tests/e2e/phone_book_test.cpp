@@ -1,4 +1,7 @@
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <ostream>
 #include <functional>
 #include <string>
@@ -199,6 +202,47 @@ TEST_F(PhoneBook, NoticesBeforeEveryAnswerOnACarriageReturnPhone) {
   FinishPhone();
   EXPECT_EQ(StringValue("\\Models\\0000", "Manufacturer"), "Zantel");
   EXPECT_EQ(StringValue("\\Models\\0000", "Model"), "Classic 100");
+}
+
+// A SIM card locked with its PIN: the greeting asks for it in a masked field, a wrong PIN comes
+// back with the phone's answer, the right one opens the card and SM lists. The plug-in's
+// transcript shows the PIN only masked.
+TEST_F(PhoneBook, PinLockedCardOpensAfterThePinDialog) {
+  constexpr int kPinField = 2, kPhoneAnswer = 3, kOk = 4;
+  const std::string log = m_registry.File() + ".log";
+  SetDword("", "WriteLogFile", 1);
+  Platform::CRegKey key = Platform::CRegKey::Create(kSettingsKey);
+  key.SetValue("LogFile", Platform::kRegSz,
+               {reinterpret_cast<const uint8_t*>(log.c_str()), log.size() + 1});
+  Load();
+  PhoneSimulatorSetup setup = Classic();
+  const std::string imsi = "\"imsi\": \"234150123456789\"";
+  const size_t at = setup.stateJson.find(imsi);
+  ASSERT_NE(at, std::string::npos);
+  setup.stateJson.insert(at + imsi.size(), ", \"pin\": \"2468\"");
+  StartPhone(setup);
+  m_host.AnswerDialog("SimPinDlg").SetText(kPinField, "1357").Close(kOk);
+  m_host.AnswerDialog("SimPinDlg").SetText(kPinField, "2468").Close(kOk);
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  ASSERT_TRUE(m_host.SetDirectory("SM"));
+  EXPECT_EQ(Entries(Panel()), kClassicSm);
+  FinishPhone();
+
+  ASSERT_EQ(m_host.Dialogs().size(), 2u);
+  const Host::ShownDialogItem& field = m_host.Dialogs()[0].items.at(kPinField);
+  EXPECT_EQ(field.type, DI_PSWEDIT);
+  EXPECT_FALSE(field.history) << "a PIN is never kept in a history";
+  EXPECT_EQ(m_host.Dialogs()[0].items.at(kPhoneAnswer).data, "");
+  EXPECT_EQ(m_host.Dialogs()[1].items.at(kPhoneAnswer).data,
+            "The phone did not take it: +CME ERROR: incorrect password");
+  std::ifstream file(log, std::ios::binary);
+  const std::string transcript{std::istreambuf_iterator<char>(file), {}};
+  file.close();
+  std::filesystem::remove(log);
+  EXPECT_NE(transcript.find("AT+CPIN=\"****\"\r"), std::string::npos) << transcript;
+  EXPECT_NE(transcript.find("+CPBR: 1,"), std::string::npos) << "the listing is logged";
+  for (const char* pin : {"1357", "2468"})
+    EXPECT_EQ(transcript.find(pin), std::string::npos) << pin;
 }
 
 // The shapes real phones give their entries: a name without number and without type, an empty

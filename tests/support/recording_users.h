@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +19,10 @@ class CRecordingLinkUser : public CLinkUser {
   }
   std::string Text(LinkText) override { return "link failure"; }
   void LogTraffic(const void*, size_t) override {}
+  std::optional<std::string> AskSimPin(const std::string&) override { return std::nullopt; }
+  void ShowSimBlocked(const std::string& command, const std::string&) override {
+    refused.push_back(command);
+  }
 
   std::vector<std::string> refused;  // the commands the phone refused, in order
 };

@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,13 @@ class CScriptedPhoneBookUser : public CPhoneBookUser,
   }
   std::string Text(LinkText) override { return "link failure"; }
   void LogTraffic(const void*, size_t) override {}
+  std::optional<std::string> AskSimPin(const std::string&) override {
+    log.push_back("sim pin?");
+    return std::nullopt;
+  }
+  void ShowSimBlocked(const std::string& command, const std::string&) override {
+    log.push_back("blocked " + command);
+  }
 
   void Show(const std::string& text) override { progress.push_back(text); }
   void Hide() override {}

@@ -16,7 +16,7 @@
 namespace FarLib {
 namespace {
 
-constexpr size_t kMessageCount = 211;
+constexpr size_t kMessageCount = 216;
 
 struct ConversionCase {
   const char* format;

@@ -324,6 +324,166 @@ TEST(AtEngine, EndlessAnswerFailsAfterItsLimit) {
   EXPECT_EQ(responses.size(), (kMaxAnswerLength - 6) / entry.size());
 }
 
+// The partner of a phone whose SIM card waits for its PIN: it answers the PIN questions in turn
+// (nothing is Escape), notes what it was asked and shown, and keeps the transcript.
+class CPinUser : public CLinkUser {
+ public:
+  explicit CPinUser(std::vector<std::optional<std::string>> pins) : m_pins(std::move(pins)) {}
+  bool KeepWaiting(int) override { return false; }
+  void ShowCommandError(const std::string& command, const std::string& reason) override {
+    shown.push_back("refused " + command + ": " + reason);
+  }
+  std::string Text(LinkText) override { return "link failure"; }
+  void LogTraffic(const void* bytes, size_t count) override {
+    transcript.append(static_cast<const char*>(bytes), count);
+  }
+  std::optional<std::string> AskSimPin(const std::string& refusal) override {
+    shown.push_back("PIN? " + refusal);
+    if (m_next == m_pins.size()) {
+      ADD_FAILURE() << "asked for the PIN once too often";
+      return std::nullopt;
+    }
+    return m_pins[m_next++];
+  }
+  void ShowSimBlocked(const std::string& command, const std::string& reason) override {
+    shown.push_back("blocked " + command + ": " + reason);
+  }
+
+  std::vector<std::string> shown;
+  std::string transcript;
+
+ private:
+  std::vector<std::optional<std::string>> m_pins;
+  size_t m_next = 0;
+};
+
+struct Exchange {
+  std::string written;  // without its carriage return
+  std::string reply;
+};
+
+struct SimPinCase {
+  const char* name;
+  bool quiet;
+  std::vector<std::optional<std::string>> pins;
+  std::vector<Exchange> exchanges;  // the first is the command the caller runs
+  bool ok;
+  ResponseList responses;
+  std::vector<std::string> shown;
+};
+
+void PrintTo(const SimPinCase& c, std::ostream* out) { *out << c.name; }
+
+// The phone echoes every command, so the PIN comes back one byte per read.
+Exchange Echoed(const std::string& command, const std::string& answer) {
+  return {command, command + "\r\r\n" + answer + "\r\n"};
+}
+
+const std::string kPinRequired = "+CME ERROR: SIM PIN required";
+const std::string kStorages = "+CPBS: (\"SM\",\"ME\")";
+
+class AtEngineSimPin : public testing::TestWithParam<SimPinCase> {};
+
+TEST_P(AtEngineSimPin, AsksForThePinAndRepeatsTheCommandWithoutLoggingThePin) {
+  const SimPinCase& c = GetParam();
+  CPinUser user(c.pins);
+  CScriptedConnection phone(user);
+  std::string expectedTranscript;
+  for (const Exchange& exchange : c.exchanges) {
+    phone.Expect(exchange.written + "\r", exchange.reply);
+    expectedTranscript += exchange.written + "\r" + exchange.reply;
+  }
+  for (const std::optional<std::string>& pin : c.pins) {
+    if (!pin) continue;
+    const std::string quoted = "\"" + *pin + "\"";
+    for (size_t at = expectedTranscript.find(quoted); at != std::string::npos;
+         at = expectedTranscript.find(quoted, at)) {
+      expectedTranscript.replace(at, quoted.size(), "\"****\"");
+    }
+  }
+  const std::string command = c.exchanges.front().written;
+  ResponseList responses;
+  const bool ok = c.quiet ? ExecuteQuiet(phone, "%s", &responses, command.c_str())
+                          : Execute(phone, "%s", &responses, command.c_str());
+  EXPECT_EQ(ok, c.ok);
+  EXPECT_EQ(responses, c.responses);
+  EXPECT_EQ(user.shown, c.shown);
+  EXPECT_TRUE(phone.ScriptDone());
+  EXPECT_EQ(user.transcript, expectedTranscript);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cards, AtEngineSimPin,
+    testing::Values(SimPinCase{"RightPin",
+                               false,
+                               {"1234"},
+                               {Echoed("AT+CPBS=?", kPinRequired), Echoed("AT+CPIN=\"1234\"", "OK"),
+                                Echoed("AT+CPBS=?", kStorages + "\r\n\r\nOK")},
+                               true,
+                               {kStorages},
+                               {"PIN? "}},
+                    SimPinCase{"WrongThenRightWithNumericErrors",
+                               false,
+                               {"00000000", "4321"},
+                               {Echoed("AT+CPBS=?", "+CME ERROR: 11"),
+                                Echoed("AT+CPIN=\"00000000\"", "+CME ERROR: 16"),
+                                Echoed("AT+CPIN=\"4321\"", "OK"),
+                                Echoed("AT+CPBS=?", kStorages + "\r\nOK")},
+                               true,
+                               {kStorages},
+                               {"PIN? ", "PIN? +CME ERROR: 16"}},
+                    SimPinCase{"QuietCommandAsksToo",
+                               true,
+                               {"1234"},
+                               {Echoed("AT+CIMI", kPinRequired), Echoed("AT+CPIN=\"1234\"", "OK"),
+                                Echoed("AT+CIMI", "234150123456789\r\n\r\nOK")},
+                               true,
+                               {"234150123456789"},
+                               {"PIN? "}},
+                    SimPinCase{"EscapeLeavesTheCommandRefused",
+                               false,
+                               {"1111", std::nullopt},
+                               {Echoed("AT+CPBS=?", kPinRequired),
+                                Echoed("AT+CPIN=\"1111\"", "+CME ERROR: incorrect password")},
+                               false,
+                               {},
+                               {"PIN? ", "PIN? +CME ERROR: incorrect password",
+                                "refused AT+CPBS=?: " + kPinRequired}},
+                    SimPinCase{"QuietEscapeListsTheRefusal",
+                               true,
+                               {std::nullopt},
+                               {Echoed("AT+CIMI", "+CME ERROR: 11")},
+                               false,
+                               {"+CME ERROR: 11"},
+                               {"PIN? "}},
+                    SimPinCase{"NotDigitsNeverSent",
+                               false,
+                               {"12\"4"},
+                               {Echoed("AT+CPBS=?", kPinRequired)},
+                               false,
+                               {},
+                               {"PIN? ", "refused AT+CPBS=?: " + kPinRequired}},
+                    SimPinCase{"WrongPinsUntilThePukIsWanted",
+                               false,
+                               {"1111", "2222", "3333"},
+                               {Echoed("AT+CPBS=?", kPinRequired),
+                                Echoed("AT+CPIN=\"1111\"", "+CME ERROR: incorrect password"),
+                                Echoed("AT+CPIN=\"2222\"", "+CME ERROR: incorrect password"),
+                                Echoed("AT+CPIN=\"3333\"", "+CME ERROR: SIM PUK required")},
+                               false,
+                               {},
+                               {"PIN? ", "PIN? +CME ERROR: incorrect password",
+                                "PIN? +CME ERROR: incorrect password",
+                                "blocked AT+CPBS=?: +CME ERROR: SIM PUK required"}},
+                    SimPinCase{"PukWantedAtOnce",
+                               true,
+                               {},
+                               {Echoed("AT+CIMI", "+CME ERROR: 12")},
+                               false,
+                               {"+CME ERROR: 12"},
+                               {"blocked AT+CIMI: +CME ERROR: 12"}}),
+    [](const testing::TestParamInfo<SimPinCase>& info) { return info.param.name; });
+
 struct QuotedTextCase {
   const char* name;
   std::string text;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -76,6 +77,10 @@ class CPiecewisePhoneUser : public CLinkUser {
     m_errors.push_back(reason);
   }
   std::string Text(LinkText) override { return "link failure"; }
+  std::optional<std::string> AskSimPin(const std::string&) override { return std::nullopt; }
+  void ShowSimBlocked(const std::string&, const std::string& reason) override {
+    m_errors.push_back(reason);
+  }
   void LogTraffic(const void* bytes, size_t count) override {
     m_transcript.append(static_cast<const char*>(bytes), count);
     SendDuePieces();
