@@ -221,19 +221,23 @@ TEST_F(PhoneBook, PinLockedCardOpensAfterThePinDialog) {
   ASSERT_NE(at, std::string::npos);
   setup.stateJson.insert(at + imsi.size(), ", \"pin\": \"2468\"");
   StartPhone(setup);
+  // A PIN that is not digits stays in the dialog; the phone refuses 1357 and takes 2468.
+  m_host.AnswerDialog("SimPinDlg").SetText(kPinField, "13\"7").Close(kOk);
+  m_host.AnswerMessage(0).Topic("SimPinDlg");
   m_host.AnswerDialog("SimPinDlg").SetText(kPinField, "1357").Close(kOk);
   m_host.AnswerDialog("SimPinDlg").SetText(kPinField, "2468").Close(kOk);
   ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
   ASSERT_TRUE(m_host.SetDirectory("SM"));
   EXPECT_EQ(Entries(Panel()), kClassicSm);
-  FinishPhone();
+  const Commands commands = FinishPhone();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "AT+CPIN=\"****\""), 2);
 
-  ASSERT_EQ(m_host.Dialogs().size(), 2u);
+  ASSERT_EQ(m_host.Dialogs().size(), 3u);
   const Host::ShownDialogItem& field = m_host.Dialogs()[0].items.at(kPinField);
   EXPECT_EQ(field.type, DI_PSWEDIT);
   EXPECT_FALSE(field.history) << "a PIN is never kept in a history";
-  EXPECT_EQ(m_host.Dialogs()[0].items.at(kPhoneAnswer).data, "");
-  EXPECT_EQ(m_host.Dialogs()[1].items.at(kPhoneAnswer).data,
+  EXPECT_EQ(m_host.Dialogs()[1].items.at(kPhoneAnswer).data, "");
+  EXPECT_EQ(m_host.Dialogs()[2].items.at(kPhoneAnswer).data,
             "The phone did not take it: +CME ERROR: incorrect password");
   std::ifstream file(log, std::ios::binary);
   const std::string transcript{std::istreambuf_iterator<char>(file), {}};
