@@ -54,13 +54,11 @@ std::string ClockText(const Platform::SystemTime& time) {
 
 std::string ZoneText(std::optional<int32_t> biasMinutes) {
   if (!biasMinutes || *biasMinutes < kLowestBias || *biasMinutes > kHighestBias) return "+00";
-  const int32_t hours = *biasMinutes / 60;
+  constexpr int32_t kMinutesPerQuarter = 15;
+  const int32_t quarters = -*biasMinutes / kMinutesPerQuarter;
   char text[16];
-  if (*biasMinutes > 0) {
-    std::snprintf(text, sizeof text, "-%02d", static_cast<int>(hours));
-  } else {
-    std::snprintf(text, sizeof text, "+%02d", static_cast<int>(-hours));
-  }
+  std::snprintf(text, sizeof text, "%c%02d", *biasMinutes > 0 ? '-' : '+',
+                static_cast<int>(quarters < 0 ? -quarters : quarters));
   return text;
 }
 

@@ -32,9 +32,10 @@ bool TakeTerminalLine(TerminalLines& lines, std::string_view rawLine);
 // "yy/MM/dd,hh:mm:ss", the form the phone's clock takes.
 std::string ClockText(const Platform::SystemTime& time);
 
-// The zone as "+hh" or "-hh" from the standard bias in minutes (UTC minus local time), cut to
-// whole hours toward zero: bias -330 (UTC+5:30) gives "+05". No bias, or one beyond any zone on
-// earth (UTC-12 to UTC+14), gives "+00".
+// The zone as GSM 07.07 counts it, in quarter hours with a sign and two digits, from the bias
+// in minutes (UTC minus local time): bias -330 (UTC+5:30) gives "+22", 300 (UTC-5) "-20". A
+// bias of no whole quarter is cut toward zero. No bias, or one beyond any zone on earth (UTC-12
+// to UTC+14), gives "+00".
 std::string ZoneText(std::optional<int32_t> biasMinutes);
 
 // A phone could list any number of storages: the probe looks at no more than this many of

@@ -20,9 +20,9 @@ using FileTime = uint64_t;
 
 SystemTime LocalTime();
 
-// The zone's standard bias in minutes (UTC minus local time, daylight saving not counted).
-// False when the system cannot tell its time zone.
-bool StandardTimeZoneBias(int32_t& biasMinutes);
+// The zone's bias in force now, in minutes: UTC minus local time, daylight saving included
+// while it is in force. False when the system cannot tell its time zone.
+bool CurrentTimeZoneBias(int32_t& biasMinutes);
 
 // False for fields out of range (month 13, day 32, ...) or years before 1601 / after 30827.
 bool SystemTimeToFileTime(const SystemTime& time, FileTime& fileTime);

@@ -169,7 +169,7 @@ void SetPhoneClock(CConnection& connection) {
   const std::string clock = ClockText(Platform::LocalTime());
   int32_t bias = 0;
   const std::string zone =
-      ZoneText(Platform::StandardTimeZoneBias(bias) ? std::optional<int32_t>(bias) : std::nullopt);
+      ZoneText(Platform::CurrentTimeZoneBias(bias) ? std::optional<int32_t>(bias) : std::nullopt);
   if (!ExecuteQuiet(connection, "AT+CCLK=\"%s%s\"", nullptr, clock.c_str(), zone.c_str()) &&
       !Execute(connection, "AT+CCLK=\"%s\"", nullptr, clock.c_str())) {
     return;

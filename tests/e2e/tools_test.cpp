@@ -268,12 +268,12 @@ std::string Format(const Platform::SystemTime& time) {
   return text;
 }
 
-// The zone the phone should get from this system's own zone, in whole hours toward zero.
+// The zone the phone should get from this system's own zone, in quarter hours toward zero.
 std::string SystemZone() {
   int32_t bias = 0;
-  if (!Platform::StandardTimeZoneBias(bias)) return "+00";
+  if (!Platform::CurrentTimeZoneBias(bias)) return "+00";
   char text[16];
-  std::snprintf(text, sizeof text, "%c%02d", bias > 0 ? '-' : '+', std::abs(bias) / 60);
+  std::snprintf(text, sizeof text, "%c%02d", bias > 0 ? '-' : '+', std::abs(bias) / 15);
   return text;
 }
 

@@ -68,9 +68,12 @@ SystemTime LocalTime() {
   return time;
 }
 
-bool StandardTimeZoneBias(int32_t& biasMinutes) {
+bool CurrentTimeZoneBias(int32_t& biasMinutes) {
+  const time_t now = time(nullptr);
   tzset();
-  biasMinutes = static_cast<int32_t>(timezone / 60);
+  tm parts{};
+  if (localtime_r(&now, &parts) == nullptr) return Posix::FailWithErrno();
+  biasMinutes = static_cast<int32_t>(-parts.tm_gmtoff / 60);
   return true;
 }
 

@@ -32,10 +32,15 @@ SystemTime LocalTime() {
   return FromWindows(now);
 }
 
-bool StandardTimeZoneBias(int32_t& biasMinutes) {
+// The zone tells which of its two biases is in force now; a zone without daylight saving
+// says neither, and its bias stands alone.
+bool CurrentTimeZoneBias(int32_t& biasMinutes) {
   TIME_ZONE_INFORMATION zone{};
-  if (GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID) return false;
-  biasMinutes = zone.Bias + zone.StandardBias;
+  const DWORD inForce = GetTimeZoneInformation(&zone);
+  if (inForce == TIME_ZONE_ID_INVALID) return false;
+  biasMinutes = zone.Bias;
+  if (inForce == TIME_ZONE_ID_STANDARD) biasMinutes += zone.StandardBias;
+  if (inForce == TIME_ZONE_ID_DAYLIGHT) biasMinutes += zone.DaylightBias;
   return true;
 }
 

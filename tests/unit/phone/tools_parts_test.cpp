@@ -17,25 +17,27 @@ struct ClockCase {
 
 const Platform::SystemTime kMarch7{2005, 3, 1, 7, 9, 5, 2, 0};
 
-// The zone counts whole hours, cut toward zero, and never leaves two digits and a sign.
+// The zone counts quarter hours, cut toward zero, and never leaves two digits and a sign.
 TEST(PhoneClock, ClockAndZoneTexts) {
   const ClockCase cases[] = {
-      {kMarch7, -60, "05/03/07,09:05:02+01"},  // UTC+1
+      {kMarch7, -60, "05/03/07,09:05:02+04"},  // UTC+1
       {kMarch7, 0, "05/03/07,09:05:02+00"},
-      {kMarch7, 300, "05/03/07,09:05:02-05"},   // UTC-5
-      {kMarch7, -330, "05/03/07,09:05:02+05"},  // UTC+5:30, half an hour short
-      {kMarch7, -345, "05/03/07,09:05:02+05"},  // UTC+5:45
-      {kMarch7, 570, "05/03/07,09:05:02-09"},   // UTC-9:30
-      {kMarch7, 30, "05/03/07,09:05:02-00"},
+      {kMarch7, 300, "05/03/07,09:05:02-20"},   // UTC-5
+      {kMarch7, -330, "05/03/07,09:05:02+22"},  // UTC+5:30
+      {kMarch7, -345, "05/03/07,09:05:02+23"},  // UTC+5:45
+      {kMarch7, -825, "05/03/07,09:05:02+55"},  // UTC+13:45
+      {kMarch7, 570, "05/03/07,09:05:02-38"},   // UTC-9:30
+      {kMarch7, 30, "05/03/07,09:05:02-02"},
+      {kMarch7, -50, "05/03/07,09:05:02+03"},           // no whole quarter
       {kMarch7, std::nullopt, "05/03/07,09:05:02+00"},  // the system knows no zone
-      {kMarch7, -840, "05/03/07,09:05:02+14"},          // the zones' ends
-      {kMarch7, 720, "05/03/07,09:05:02-12"},
+      {kMarch7, -840, "05/03/07,09:05:02+56"},          // the zones' ends
+      {kMarch7, 720, "05/03/07,09:05:02-48"},
       {kMarch7, -841, "05/03/07,09:05:02+00"},  // beyond any zone: taken as unknown
       {kMarch7, 721, "05/03/07,09:05:02+00"},
       {kMarch7, INT32_MIN, "05/03/07,09:05:02+00"},
       {kMarch7, INT32_MAX, "05/03/07,09:05:02+00"},
-      {{1999, 12, 5, 31, 23, 59, 59, 999}, -60, "99/12/31,23:59:59+01"},
-      {{2100, 1, 5, 1, 0, 0, 0, 0}, -60, "00/01/01,00:00:00+01"},
+      {{1999, 12, 5, 31, 23, 59, 59, 999}, -60, "99/12/31,23:59:59+04"},
+      {{2100, 1, 5, 1, 0, 0, 0, 0}, -60, "00/01/01,00:00:00+04"},
   };
   for (const ClockCase& c : cases) {
     EXPECT_EQ(ClockText(c.time) + ZoneText(c.bias), c.text)
