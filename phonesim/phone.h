@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "phonesim/at_command.h"
@@ -92,6 +93,14 @@ class CPhone {
   Reply ServiceCentre(const AtCommand& c);
   Reply MessageService(const AtCommand& c);
   MessageStorage& Memory(int which);
+  // A memory behind the one selected, its locations numbered from `offset` + 1 there.
+  struct Part {
+    MessageStorage* storage;
+    int offset;
+  };
+  std::vector<Part> Parts(int which);
+  // The memory and its own location behind location `index` of the one selected.
+  std::optional<std::pair<MessageStorage*, int>> Locate(int which, int index);
   std::string StorageCounts(int which);
   Reply Send(std::string_view hex);
   Reply Write(std::string_view hex);

@@ -128,11 +128,21 @@ Profile HexTextEntries() {
   return p;
 }
 
-const std::array<Profile, 10>& Profiles() {
-  static const std::array<Profile, 10> profiles = {
-      Classic(),           Bare(),          Ucs2Only(),    Modem(),
-      FourStatuses(),      MotorolaL(),     StrictReads(), NokiaEntries(),
-      EmptyFieldEntries(), HexTextEntries()};
+// Offers MT, the SIM's and the phone's memories as one, before them, and BM for cell
+// broadcasts after them, as many handsets do.
+Profile CombinedMemory() {
+  Profile p = Classic();
+  p.name = "combined-memory";
+  p.model = "Combined 800";
+  p.messageStorages = {{"MT", 0, {"SM", "ME"}}, {"SM", 40}, {"ME", 150}, {"BM", 20}};
+  return p;
+}
+
+const std::array<Profile, 11>& Profiles() {
+  static const std::array<Profile, 11> profiles = {
+      Classic(),           Bare(),           Ucs2Only(),      Modem(),
+      FourStatuses(),      MotorolaL(),      StrictReads(),   NokiaEntries(),
+      EmptyFieldEntries(), HexTextEntries(), CombinedMemory()};
   return profiles;
 }
 

@@ -29,6 +29,9 @@ struct PhoneBookShape {
 struct MessageStorageShape {
   std::string name;
   int size = 0;
+  // Memories this one shows together, their locations one after the other (MT: SM, then ME);
+  // it holds no message of its own.
+  std::vector<std::string> shows = {};
 };
 
 // One kind of phone: what it offers and how it words its answers. The state file picks one

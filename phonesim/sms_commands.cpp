@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cctype>
+#include <climits>
 
 #include "phonesim/pdu.h"
 #include "phonesim/phone.h"
@@ -53,9 +54,40 @@ MessageStorage& CPhone::Memory(int which) {
   return m_state.messageStorages.at(m_memories.at(which));
 }
 
+std::vector<CPhone::Part> CPhone::Parts(int which) {
+  MessageStorage& selected = Memory(which);
+  const auto shape =
+      std::find_if(m_profile.messageStorages.begin(), m_profile.messageStorages.end(),
+                   [&selected](const MessageStorageShape& s) { return s.name == selected.name; });
+  if (shape == m_profile.messageStorages.end() || shape->shows.empty()) return {{&selected, 0}};
+  std::vector<Part> parts;
+  int offset = 0;
+  for (const std::string& name : shape->shows) {
+    for (MessageStorage& storage : m_state.messageStorages) {
+      if (storage.name != name) continue;
+      parts.push_back({&storage, offset});
+      offset += storage.size;
+    }
+  }
+  return parts;
+}
+
+std::optional<std::pair<MessageStorage*, int>> CPhone::Locate(int which, int index) {
+  for (const Part& part : Parts(which)) {
+    if (index > part.offset && index <= part.offset + part.storage->size)
+      return std::pair{part.storage, index - part.offset};
+  }
+  return std::nullopt;
+}
+
 std::string CPhone::StorageCounts(int which) {
-  const MessageStorage& storage = Memory(which);
-  return std::to_string(storage.messages.size()) + "," + std::to_string(storage.size);
+  size_t used = 0;
+  int size = 0;
+  for (const Part& part : Parts(which)) {
+    used += part.storage->messages.size();
+    size += part.storage->size;
+  }
+  return std::to_string(used) + "," + std::to_string(size);
 }
 
 Reply CPhone::MessageFormat(const AtCommand& c) {
@@ -150,13 +182,15 @@ Reply CPhone::ListMessages(const AtCommand& c) {
     wanted = *status;
   }
   Reply reply;
-  for (auto& [index, message] : Memory(0).messages) {
-    if (wanted != kStatusAll && message.status != wanted) continue;
-    reply.lines.push_back("+CMGL: " + std::to_string(index) + "," +
-                          std::to_string(ListedStatus(m_profile, message.status)) + ",," +
-                          std::to_string(TpduLength(message)));
-    reply.lines.push_back(message.pdu);
-    if (message.status == kReceivedUnread) message.status = kReceivedRead;
+  for (const Part& part : Parts(0)) {
+    for (auto& [index, message] : part.storage->messages) {
+      if (wanted != kStatusAll && message.status != wanted) continue;
+      reply.lines.push_back("+CMGL: " + std::to_string(part.offset + index) + "," +
+                            std::to_string(ListedStatus(m_profile, message.status)) + ",," +
+                            std::to_string(TpduLength(message)));
+      reply.lines.push_back(message.pdu);
+      if (message.status == kReceivedUnread) message.status = kReceivedRead;
+    }
   }
   return reply;
 }
@@ -164,13 +198,13 @@ Reply CPhone::ListMessages(const AtCommand& c) {
 Reply CPhone::ReadMessage(const AtCommand& c) {
   if (c.form == Form::Test) return {};
   if (c.form != Form::Set) return Error();
-  MessageStorage& storage = Memory(0);
   const auto args = ParseArguments(c.arguments);
   if (!args || args->size() != 1) return Error();
-  const auto index = NumberArgument(*args, 0, 1, storage.size);
-  const auto found = index ? storage.messages.find(*index) : storage.messages.end();
-  if (found == storage.messages.end()) return SmsError(kErrInvalidIndex);
-  StoredMessage& message = found->second;
+  const auto index = NumberArgument(*args, 0, 1, INT_MAX);
+  const auto location = index ? Locate(0, *index) : std::nullopt;
+  if (!location || !location->first->messages.contains(location->second))
+    return SmsError(kErrInvalidIndex);
+  StoredMessage& message = location->first->messages[location->second];
   Reply reply{{"+CMGR: " + std::to_string(ListedStatus(m_profile, message.status)) + ",," +
                    std::to_string(TpduLength(message)),
                message.pdu},
@@ -181,18 +215,20 @@ Reply CPhone::ReadMessage(const AtCommand& c) {
 }
 
 Reply CPhone::DeleteMessage(const AtCommand& c) {
-  MessageStorage& storage = Memory(0);
   if (c.form == Form::Test) {
     std::string used;
-    for (const auto& entry : storage.messages)
-      used += (used.empty() ? "" : ",") + std::to_string(entry.first);
+    for (const Part& part : Parts(0)) {
+      for (const auto& entry : part.storage->messages)
+        used += (used.empty() ? "" : ",") + std::to_string(part.offset + entry.first);
+    }
     return Reply{{"+CMGD: (" + used + "),(0-4)"}, "OK", false};
   }
   if (c.form != Form::Set) return Error();
   const auto args = ParseArguments(c.arguments);
   if (!args || args->empty() || args->size() > 2) return Error();
-  const auto index = NumberArgument(*args, 0, 1, storage.size);
-  if (!index) return SmsError(kErrInvalidIndex);
+  const auto index = NumberArgument(*args, 0, 1, INT_MAX);
+  const auto location = index ? Locate(0, *index) : std::nullopt;
+  if (!location) return SmsError(kErrInvalidIndex);
   int flag = 0;
   if (args->size() == 2) {
     const auto given = NumberArgument(*args, 1, 0, 4);
@@ -200,11 +236,13 @@ Reply CPhone::DeleteMessage(const AtCommand& c) {
     flag = *given;
   }
   if (flag == 0) {
-    storage.messages.erase(*index);
+    location->first->messages.erase(location->second);
     return {};
   }
-  std::erase_if(storage.messages,
-                [flag](const auto& entry) { return DeletedByFlag(flag, entry.second.status); });
+  for (const Part& part : Parts(0)) {
+    std::erase_if(part.storage->messages,
+                  [flag](const auto& entry) { return DeletedByFlag(flag, entry.second.status); });
+  }
   return {};
 }
 
@@ -256,11 +294,12 @@ Reply CPhone::Send(std::string_view hex) {
 }
 
 Reply CPhone::Write(std::string_view hex) {
-  MessageStorage& storage = Memory(1);
-  for (int index = 1; index <= storage.size; ++index) {
-    if (storage.messages.contains(index)) continue;
-    storage.messages[index] = StoredMessage{m_pendingStatus, std::string(hex)};
-    return Reply{{"+CMGW: " + std::to_string(index)}, "OK", false};
+  for (const Part& part : Parts(1)) {
+    for (int index = 1; index <= part.storage->size; ++index) {
+      if (part.storage->messages.contains(index)) continue;
+      part.storage->messages[index] = StoredMessage{m_pendingStatus, std::string(hex)};
+      return Reply{{"+CMGW: " + std::to_string(part.offset + index)}, "OK", false};
+    }
   }
   return SmsError(kErrMemoryFull);
 }

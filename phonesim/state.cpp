@@ -127,10 +127,15 @@ MessageStorage StorageFromJson(const json& item, const Profile& profile) {
   const std::string where = "message storage " + storage.name;
   if (storage.name.empty()) throw state_error("a message storage without a name");
   storage.size = kUnknownStorageSize;
+  bool showsOthers = false;
   for (const MessageStorageShape& shape : profile.messageStorages) {
-    if (shape.name == storage.name) storage.size = shape.size;
+    if (shape.name != storage.name) continue;
+    storage.size = shape.size;
+    showsOthers = !shape.shows.empty();
   }
   storage.size = Field(item, "size", storage.size, where);
+  if (showsOthers && !Array(item, "messages", where).empty())
+    throw state_error(where + ": shows the messages of other memories and holds none itself");
   std::set<int> seen;
   for (const json& message : Array(item, "messages", where)) {
     const std::string at = where + " message " + std::to_string(message.value("index", 0));

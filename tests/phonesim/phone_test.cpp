@@ -15,6 +15,13 @@ using PhoneSimTest::LoadTestState;
 
 const std::string kDraftPdu = "0001000C9144770009007000000D4479D84C07D1DFA0A0DB1D06";
 const std::string kHelloPdu = "0001000C91447700091032000005C8329BFD06";
+// Locations 1 and 6 of SM and 1 of ME in the classic state.
+const std::string kSmFirstPdu =
+    "0791447700090000040C914477000900100000503012900000000FC8329BFD0699E5EF3628E8768701";
+const std::string kSmSixthPdu =
+    "0791447700090000040B919700214365F70008503012900000000C041F04400438043204350442";
+const std::string kMeFirstPdu =
+    "0791447700090000040C914477000900010000503012900000001450F4DB5D06B5CBEDB73C0F6A97E7F3F0B90C";
 
 struct PhoneCase {
   const char* name;
@@ -333,13 +340,34 @@ INSTANTIATE_TEST_SUITE_P(
                   "AT+CPMS=\"ME\",\"SM\",\"ME\"",
                   {"+CPMS: 1,150,5,40,1,150"}},
         PhoneCase{"StorageUnknown", "classic", {}, "AT+CPMS=\"XX\"", {}, "+CMS ERROR: 302"},
-        PhoneCase{
-            "ListOtherStorage",
-            "classic",
-            {"AT+CPMS=\"ME\""},
-            "AT+CMGL=4",
-            {"+CMGL: 1,1,,37",
-             "0791447700090000040C914477000900010000503012900000001450F4DB5D06B5CBEDB73C0F6A97E7F3F0B90C"}},
+        // MT, selected at power-up, is SM's 40 locations and then ME's 150.
+        PhoneCase{"CombinedOffered",
+                  "combined-memory",
+                  {},
+                  "AT+CPMS=?",
+                  {"+CPMS: (\"MT\",\"SM\",\"ME\",\"BM\"),(\"MT\",\"SM\",\"ME\",\"BM\"),"
+                   "(\"MT\",\"SM\",\"ME\",\"BM\")"}},
+        PhoneCase{"CombinedListsPhoneAfterSim",
+                  "combined-memory",
+                  {},
+                  "AT+CMGL=1",
+                  {"+CMGL: 1,1,,33", kSmFirstPdu, "+CMGL: 6,1,,31", kSmSixthPdu, "+CMGL: 41,1,,37",
+                   kMeFirstPdu}},
+        PhoneCase{"CombinedReadsFromPhone",
+                  "combined-memory",
+                  {},
+                  "AT+CMGR=41",
+                  {"+CMGR: 1,,37", kMeFirstPdu}},
+        PhoneCase{"CombinedDeletesFromPhone",
+                  "combined-memory",
+                  {"AT+CMGD=41", "AT+CPMS=\"ME\",\"SM\",\"MT\""},
+                  "AT+CPMS?",
+                  {"+CPMS: \"ME\",0,150,\"SM\",5,40,\"MT\",5,190"}},
+        PhoneCase{"ListOtherStorage",
+                  "classic",
+                  {"AT+CPMS=\"ME\""},
+                  "AT+CMGL=4",
+                  {"+CMGL: 1,1,,37", kMeFirstPdu}},
         PhoneCase{"DeleteThenRead", "classic", {"AT+CMGD=1"}, "AT+CMGR=1", {}, "+CMS ERROR: 321"},
         PhoneCase{"DeleteAllLeavesNothing", "classic", {"AT+CMGD=1,4"}, "AT+CMGL=4", {}},
         PhoneCase{

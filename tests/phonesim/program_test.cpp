@@ -101,7 +101,7 @@ TEST(Program, ListsItsProfiles) {
   ASSERT_EQ(Shell(Program() + " --list-profiles > " + output), 0);
   EXPECT_EQ(Slurp(output),
             "classic\nbare\nucs2\nmodem\nfour-statuses\nmotorola-l\nstrict-reads\n"
-            "nokia-entries\nempty-field-entries\nhex-text-entries\n");
+            "nokia-entries\nempty-field-entries\nhex-text-entries\ncombined-memory\n");
 }
 
 TEST(Program, RefusesWhatItCannotServe) {
