@@ -154,6 +154,20 @@ bool ParseRangeList(std::string_view text, StatusSet& statuses) {
   return fits;
 }
 
+std::vector<int32_t> StoragesOfAll(const std::vector<std::unique_ptr<SMSStorage>>& list) {
+  const auto offered = [&list](std::string_view code) {
+    return std::ranges::any_of(list, [code](const auto& storage) { return storage->Name == code; });
+  };
+  const bool mtRepeats = offered("SM") && offered("ME");
+  std::vector<int32_t> listed;
+  for (size_t i = 0; i < list.size(); ++i) {
+    const std::string& code = list[i]->Name;
+    if (code == "BM" || (code == "MT" && mtRepeats)) continue;
+    listed.push_back(static_cast<int32_t>(i));
+  }
+  return listed;
+}
+
 // The answer to "AT+CMGR=%d" in PDU mode: a header line, then the message as hex.
 //   +CMGR: <stat>,[<alpha>],<length>
 //   <pdu>
@@ -257,7 +271,7 @@ void CMessageStores::ReadMessages(const SMSSession& session) {
     ~CRestoreAll() { choice = all; }
   } restore{selection[0], count};
   bool anySelected = false;
-  for (int32_t i = 0; i < count; ++i) {
+  for (const int32_t i : StoragesOfAll(storages[0])) {
     selection[0] = i;
     // A storage the phone did not switch to would list the previous one a second time.
     if (!SelectStorages(session, -1)) continue;

@@ -324,6 +324,13 @@ INSTANTIATE_TEST_SUITE_P(Sms, SmsProfiles,
                                          "four-statuses",
                                          Commands{"AT+CPMS=\"SM\",\"SM\",\"SM\""} + kPerStatus +
                                              Commands{"AT+CPMS=\"ME\",\"SM\",\"SM\""} + kPerStatus,
+                                         {"Received: 4", "Unsent: 1", "Sent: 1"}},
+                             // MT (SM and ME as one) and BM (cell broadcasts) offered as well:
+                             // all storages are SM and ME, each message listed once.
+                             ProfileCase{"SimAndPhoneAlsoAsOne",
+                                         "combined-memory",
+                                         {"AT+CPMS=\"SM\",\"MT\",\"MT\"", "AT+CMGL=4",
+                                          "AT+CPMS=\"ME\",\"MT\",\"MT\"", "AT+CMGL=4"},
                                          {"Received: 4", "Unsent: 1", "Sent: 1"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -68,6 +68,36 @@ INSTANTIATE_TEST_SUITE_P(
                     RangeCase{"NegativeNumber", "-1", false, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// ---- The storages "all storages" lists ----
+
+struct AllStoragesCase {
+  const char* name;
+  std::vector<std::string> offered;  // list 0, in the phone's order
+  std::vector<int32_t> listed;
+};
+
+void PrintTo(const AllStoragesCase& c, std::ostream* out) { *out << c.name; }
+
+class AllStorages : public testing::TestWithParam<AllStoragesCase> {};
+
+TEST_P(AllStorages, ListEachMessageOnceAndOnlyShortMessages) {
+  const AllStoragesCase& c = GetParam();
+  std::vector<std::unique_ptr<SMSStorage>> list;
+  for (const std::string& code : c.offered) list.push_back(std::make_unique<SMSStorage>(code));
+  EXPECT_EQ(StoragesOfAll(list), c.listed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sms, AllStorages,
+    testing::Values(AllStoragesCase{"SimAndPhone", {"SM", "ME"}, {0, 1}},
+                    AllStoragesCase{"MtBesideBoth", {"SM", "ME", "MT"}, {0, 1}},
+                    AllStoragesCase{"MtFirstAndBroadcasts", {"MT", "SM", "ME", "BM"}, {1, 2}},
+                    AllStoragesCase{"MtAlone", {"MT"}, {0}},
+                    AllStoragesCase{"MtBesideSimOnly", {"SM", "MT"}, {0, 1}},
+                    AllStoragesCase{"MtBesidePhoneOnly", {"MT", "ME", "SR"}, {0, 1, 2}},
+                    AllStoragesCase{"BroadcastsAlone", {"BM"}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // ---- Discovery and listing against a scripted phone ----
 
 const char* const kOk = "\r\nOK\r\n";
