@@ -159,10 +159,13 @@ std::vector<int32_t> StoragesOfAll(const std::vector<std::unique_ptr<SMSStorage>
     return std::ranges::any_of(list, [code](const auto& storage) { return storage->Name == code; });
   };
   const bool mtRepeats = offered("SM") && offered("ME");
+  const bool mtStandsFor = offered("MT") && !mtRepeats;
   std::vector<int32_t> listed;
   for (size_t i = 0; i < list.size(); ++i) {
     const std::string& code = list[i]->Name;
-    if (code == "BM" || (code == "MT" && mtRepeats)) continue;
+    if (code == "BM" || (code == "MT" && mtRepeats) ||
+        ((code == "SM" || code == "ME") && mtStandsFor))
+      continue;
     listed.push_back(static_cast<int32_t>(i));
   }
   return listed;

@@ -63,9 +63,9 @@ struct SMSSession {
 bool ParseRangeList(std::string_view text, StatusSet& statuses);
 
 // The positions in a list of storages that "all storages" lists, in order: each message once,
-// and only short messages. MT is SM and ME together (GSM 07.05), so beside both of them it
-// would bring their messages a second time; BM holds cell broadcasts, which no SMS PDU
-// decoder reads. MT beside only one of SM and ME is listed: it alone reaches the other.
+// and only short messages. MT is SM and ME together (GSM 07.05): beside both of them it would
+// bring their messages a second time, and beside only one it alone reaches the other, so it
+// stands for that one. BM holds cell broadcasts, which no SMS PDU decoder reads.
 std::vector<int32_t> StoragesOfAll(const std::vector<std::unique_ptr<SMSStorage>>& list);
 
 // The PDU line of the answer to "AT+CMGR=%d" in PDU mode; none when the answer holds no message.
