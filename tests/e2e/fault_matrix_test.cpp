@@ -515,14 +515,13 @@ Facts Changed(Facts facts, const Operation& op, const Facts& after) {
       facts.push_back(fact);
       continue;
     }
-    // The new message is whichever the phone holds that it did not hold before.
-    for (const std::string& held : after) {
-      if (held.starts_with("pdu ") && std::count(facts.begin(), facts.end(), held) <
-                                          std::count(after.begin(), after.end(), held)) {
-        facts.push_back(held);
-        break;
-      }
-    }
+    // The new message is whichever the phone holds that it did not hold before. Without one
+    // the marker itself stays, which no phone holds: a message reported sent must be there.
+    const auto added = std::find_if(after.begin(), after.end(), [&facts, &after](const auto& held) {
+      return held.starts_with("pdu ") && std::count(facts.begin(), facts.end(), held) <
+                                             std::count(after.begin(), after.end(), held);
+    });
+    facts.push_back(added != after.end() ? *added : fact);
   }
   std::sort(facts.begin(), facts.end());
   return facts;
