@@ -46,6 +46,9 @@ struct Fault {
   // others spoil the whole line alike.
   bool keyed = true;
   int earliest = 1;  // the first command it can fall on
+  // Comes only before the "> " prompt of AT+CMGS and AT+CMGW: only sending and saving a
+  // message meet it.
+  bool atPromptOnly = false;
 };
 
 void AddFaults(PhoneSimulatorSetup& setup, const std::string& json) { setup.faultsJson = json; }
@@ -91,6 +94,16 @@ const std::vector<Fault> kFaults = {
                         R"(, "every": 2, "text": "+CMTI: \"SM\",9"}]})");
      },
      Fault::kDone},
+    // A delivery report of an earlier message and a modem's signal report, while the phone
+    // is about to take the message.
+    {"NoticesBeforePrompt",
+     [](PhoneSimulatorSetup& s, int) {
+       AddFaults(s,
+                 R"({"unsolicited": [)"
+                 R"({"command": 1, "every": 1, "at": "beforePrompt", "text": "+CDSI: \"SR\",3"},)"
+                 R"( {"command": 1, "every": 1, "at": "beforePrompt", "text": "^RSSI:17"}]})");
+     },
+     Fault::kDone, CMessageAnswer::kLastButton, false, 1, true},
     {"Refused", {}, Fault::kCommandError},
     {"WritesAcknowledgedNotKept",
      [](PhoneSimulatorSetup& s, int after) {
@@ -478,6 +491,18 @@ const std::vector<Preparation> kPreparations = {
       {"AT+CMGL=4", Fault::kCommandError}}},
 };
 
+// Every operation against every fault it can meet.
+std::vector<std::tuple<Operation, Fault>> OperationCases() {
+  std::vector<std::tuple<Operation, Fault>> cases;
+  for (const Operation& op : kOperations) {
+    const bool prompts = op.refused == "AT+CMGS=" || op.refused == "AT+CMGW=";
+    for (const Fault& fault : kFaults) {
+      if (!fault.atPromptOnly || prompts) cases.emplace_back(op, fault);
+    }
+  }
+  return cases;
+}
+
 // Every fault that falls on one command, on each command of each preparation.
 std::vector<std::tuple<Operation, Fault>> PreparationCases() {
   std::vector<std::tuple<Operation, Fault>> cases;
@@ -648,10 +673,7 @@ std::string CaseName(const testing::TestParamInfo<FaultMatrix::ParamType>& info)
   return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, FaultMatrix,
-                         testing::Combine(testing::ValuesIn(kOperations),
-                                          testing::ValuesIn(kFaults)),
-                         CaseName);
+INSTANTIATE_TEST_SUITE_P(Operations, FaultMatrix, testing::ValuesIn(OperationCases()), CaseName);
 INSTANTIATE_TEST_SUITE_P(Preparations, FaultMatrix, testing::ValuesIn(PreparationCases()),
                          CaseName);
 
@@ -659,13 +681,14 @@ INSTANTIATE_TEST_SUITE_P(Preparations, FaultMatrix, testing::ValuesIn(Preparatio
 class MatrixSize : public testing::Environment {
  public:
   void TearDown() override {
+    const size_t operations = OperationCases().size();
     const size_t preparations = PreparationCases().size();
     size_t commands = 0;
     for (const Preparation& phase : kPreparations) commands += phase.commands.size();
-    std::cout << "fault matrix: " << kOperations.size() << " operations x " << kFaults.size()
-              << " faults + " << preparations << " faults on " << commands
-              << " preparation commands = " << kOperations.size() * kFaults.size() + preparations
-              << " cases\n";
+    std::cout << "fault matrix: " << operations << " cases of " << kOperations.size()
+              << " operations and " << kFaults.size() << " faults + " << preparations
+              << " faults on " << commands
+              << " preparation commands = " << operations + preparations << " cases\n";
   }
 };
 
