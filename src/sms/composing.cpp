@@ -81,12 +81,23 @@ std::vector<CCandidate> Candidates(const PhoneBook& phoneBook, const std::string
   return found;
 }
 
+// Bytes that are no text: a line with a control character (tab aside) or a byte beyond ASCII is
+// noise on the line rather than anything the phone says, and a phone that says something before
+// its prompt says it in text.
+//   \0\xFF\x1B[2J
+bool IsLineNoise(std::string_view line) {
+  return std::any_of(line.begin(), line.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && byte != '\t') || byte >= 0x7F;
+  });
+}
+
 // After "AT+CMGS=n" the phone shows its prompt, CR LF "> ", and waits for the PDU. A phone that
 // will not take it answers with a final result line instead, which is left in `refusal`; waiting
 // for the PDU then would hand the next command to a phone that is not listening for it. Notices
 // the phone sends meanwhile (a delivery report's +CDSI:, a modem's ^RSSI:) are passed over, with
-// the line of hex a +CMT: or +CDS: brings. The prompt's space is left for the reply's reading,
-// which skips blank text, so a phone that omits it is not waited for.
+// the line of hex a +CMT: or +CDS: brings, and so is noise. The prompt's space is left for the
+// reply's reading, which skips blank text, so a phone that omits it is not waited for.
 bool AwaitPrompt(CConnection& connection, const std::string& command, std::string& refusal) {
   std::string line;
   std::string byte;
@@ -105,7 +116,7 @@ bool AwaitPrompt(CConnection& connection, const std::string& command, std::strin
       if (line.empty()) continue;
       const bool pdu = pduFollows && IsHexText(line);
       pduFollows = false;
-      if (!pdu) {
+      if (!pdu && !IsLineNoise(line)) {
         const Notice notice = NoticeOf(line, command);
         if (notice == Notice::None) {
           refusal = line;

@@ -527,10 +527,11 @@ const CTransmitCase kTransmitCases[] = {
      {}},
     // A delivery report, a modem's signal and a new message (its PDU on a line of its own)
     // announced before the prompt, on a phone that ends its lines with carriage returns alone.
-    {"NoticesBeforeThePromptPassedOver",
+    {"NoticesAndNoiseBeforeThePromptPassedOver",
      false,
      {kHello},
-     {{"AT+CMGS=18\r", "\r+CDSI: \"SR\",3\r^RSSI:17\r+CMT: ,23\r07914477\r> "},
+     {{"AT+CMGS=18\r",
+       std::string("\r+CDSI: \"SR\",3\r^RSSI:17\r+CMT: ,23\r07914477\r\0\xFF\x1B[2J\r> ", 52)},
       {kHello + "\x1A\r", "\r\n+CMGS: 7\r\n\r\nOK\r\n"}},
      true,
      {},
