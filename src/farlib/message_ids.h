@@ -123,6 +123,7 @@ constexpr int kRecipientsTitle = 154;
 constexpr int kAddRecipientTitle = 155;
 constexpr int kChooseContact = 157;
 constexpr int kNoEntryMatches = 158;
+constexpr int kNotANumber = 216;  // a destination no message can go to
 constexpr int kEmptyMessage = 160;
 constexpr int kMessageSent = 161;
 constexpr int kMessageSaved = 162;

@@ -117,6 +117,10 @@ void CFarComposeUser::ReportUnresolved(const std::string& destination) {
                     destination.empty() ? nullptr : destination.c_str());
 }
 
+void CFarComposeUser::ReportNotANumber(const std::string& number) {
+  FarLib::ShowError(GetMsg(Msg::kNotANumber), number.c_str());
+}
+
 void CFarComposeUser::ReportFailure(bool save, const std::string& reason) {
   FarLib::ShowError(GetMsg(save ? Msg::kNotSaved : Msg::kNotSent),
                     reason.empty() ? nullptr : reason.c_str());

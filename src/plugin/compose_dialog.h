@@ -13,6 +13,7 @@ class CFarComposeUser : public CComposeUser {
   bool ConfirmParts(size_t length, size_t singleLimit, size_t parts) override;
   int ChooseCandidate(const std::vector<std::string>& items) override;
   void ReportUnresolved(const std::string& destination) override;
+  void ReportNotANumber(const std::string& number) override;
   void ReportFailure(bool save, const std::string& reason) override;
   void ReportDone(bool save) override;
 };

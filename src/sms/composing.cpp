@@ -18,15 +18,30 @@ constexpr char kEscape = '\x1B';
 // What a box shows of a line without end.
 constexpr size_t kShownLineLength = 64;
 
+// Where a "(0)" written after the country code of an international number stands, or npos: it
+// is the trunk prefix dialled at home, no part of the number ("+44 (0)20 7946 0000").
+size_t TrunkPrefixAt(const std::string& text, size_t afterPlus) {
+  size_t pos = text.find_first_not_of(" \t", afterPlus);
+  const size_t countryCode = pos;
+  while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') ++pos;
+  constexpr size_t kLongestCountryCode = 3;
+  if (pos == countryCode || pos - countryCode > kLongestCountryCode) return std::string::npos;
+  pos = text.find_first_not_of(" \t", pos);
+  return pos != std::string::npos && text.compare(pos, 3, "(0)") == 0 ? pos : std::string::npos;
+}
+
 // A typed number may carry the punctuation people write numbers with: "+49 (171) 555-12".
 // Taken as a name it would match nothing, and its parentheses would pass for a picked
 // "name (number)" text and lose the digits before them.
-bool FormattedNumber(const std::string& text, std::string& number) {
+bool FormattedNumber(const std::string& typed, std::string& number) {
+  std::string text = typed;
   std::string digits;
   size_t pos = text.find_first_not_of(" \t");
   if (pos != std::string::npos && text[pos] == '+') {
     digits.push_back('+');
     ++pos;
+    const size_t trunkPrefix = TrunkPrefixAt(text, pos);
+    if (trunkPrefix != std::string::npos) text.erase(trunkPrefix, 3);
   }
   bool anyDigit = false;
   for (; pos < text.size(); ++pos) {
@@ -200,7 +215,12 @@ bool Resolve(const PhoneBook& phoneBook, std::string& destination, CComposeUser&
     if (choice < 0 || static_cast<size_t>(choice) >= candidates.size()) return false;
     chosen = static_cast<size_t>(choice);
   }
-  destination = candidates[chosen].entry->Number;
+  // A phone book holds service codes too ("*100#"): no message can go to them.
+  const std::string& number = candidates[chosen].entry->Number;
+  if (!FormattedNumber(number, destination)) {
+    user.ReportNotANumber(number);
+    return false;
+  }
   return true;
 }
 

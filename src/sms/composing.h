@@ -29,6 +29,9 @@ class CComposeUser {
   virtual int ChooseCandidate(const std::vector<std::string>& items) = 0;
   // No phone-book entry fits `destination`.
   virtual void ReportUnresolved(const std::string& destination) = 0;
+  // The phone-book entry chosen for a destination holds `number`, which is no number a message
+  // can go to: digits with an optional leading "+".
+  virtual void ReportNotANumber(const std::string& number) = 0;
   // Nothing more is transmitted: the phone's line, the link's reason, or the destination whose
   // message cannot be encoded.
   virtual void ReportFailure(bool save, const std::string& reason) = 0;
@@ -53,9 +56,11 @@ std::array<std::string, kEditorLines> EditorLines(const std::string& text);
 std::string TextOfLines(const std::array<std::string, kEditorLines>& lines);
 
 // Turns a destination into a number: a typed number with spaces, parentheses or hyphens in it
-// loses them; "Name (+49171...)" gives the number in parentheses; anything else is looked for
-// among the phone book's names (which must begin with it, as a pattern when it is one, ignoring
-// case) and numbers (which must contain it). False when nothing fits or no candidate is chosen.
+// loses them, and a "(0)" after an international number's country code; "Name (+49171...)"
+// gives the number in parentheses; anything else is looked for among the phone book's names
+// (which must begin with it, as a pattern when it is one, ignoring case) and numbers (which
+// must contain it), and the number found is cleaned the same way. False when nothing fits, no
+// candidate is chosen, or the number found is none a message can go to ("*100#").
 bool Resolve(const PhoneBook& phoneBook, std::string& destination, CComposeUser& user);
 
 // The PDUs of the record for one destination, appended to `pdus`. The coding follows the text

@@ -25,12 +25,19 @@ std::string_view WithoutPlus(std::string_view number) {
   return !number.empty() && number.front() == '+' ? number.substr(1) : number;
 }
 
+// Semi-octets carry digits alone here: any other character would be packed as some digit and
+// send the message elsewhere.
+bool IsDialledNumber(std::string_view digits) {
+  return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 bool AppendServiceCentre(const CSMSMessage& message, std::string& octets) {
   if (message.sca.empty()) {
     octets.push_back('\0');
     return true;
   }
-  if (WithoutPlus(message.sca).size() > kMaxAddressDigits) {
+  const std::string_view digits = WithoutPlus(message.sca);
+  if (digits.size() > kMaxAddressDigits || !IsDialledNumber(digits)) {
     return false;
   }
   const std::string value = SemiOctets(message.sca);
@@ -54,6 +61,7 @@ bool AppendDestination(const CSMSMessage& message, std::string& octets) {
     PackSeptets(message.address, value);
     length = (message.address.size() * 7 + 3) / 4;
   } else {
+    if (!IsDialledNumber(digits)) return false;
     value = SemiOctets(digits);
   }
   if (length > kMaxAddressDigits) {

@@ -44,6 +44,7 @@ class CScriptedUser : public CComposeUser {
   void ReportUnresolved(const std::string& destination) override {
     unresolved.push_back(destination);
   }
+  void ReportNotANumber(const std::string& number) override { notNumbers.push_back(number); }
   void ReportFailure(bool save, const std::string& reason) override {
     failures.push_back((save ? "save: " : "send: ") + reason);
   }
@@ -56,6 +57,7 @@ class CScriptedUser : public CComposeUser {
   std::vector<std::vector<size_t>> partQuestions;
   std::vector<std::vector<std::string>> menus;
   std::vector<std::string> unresolved;
+  std::vector<std::string> notNumbers;
   std::vector<std::string> failures;
   std::vector<bool> done;
   // PDUs the phone took before the end.
@@ -79,6 +81,8 @@ PhoneBook SamplePhoneBook() {
   AddEntry(*book[1], "anna Berg", "+491722222222");
   AddEntry(*book[1], "Bob at work", "0301234");  // the same number as Bob: one candidate
   AddEntry(*book[1], "\\quiet", "555");
+  AddEntry(*book[1], "Credit", "*100#");
+  AddEntry(*book[1], "Office", "+44 (0)20 7946 0000");
   return book;
 }
 
@@ -90,6 +94,7 @@ struct CResolveCase {
   std::string result;
   size_t menuItems;
   size_t unresolvedReports;
+  size_t notANumberReports = 0;
 };
 
 const CResolveCase kResolveCases[] = {
@@ -105,6 +110,13 @@ const CResolveCase kResolveCases[] = {
     {"UnbalancedParenthesisMatchesLiterally", "(mum", 0, true, "+4933333", 0, 0},
     {"NameAndNumberFromTheMenu", "Anna Schmidt (+491711111111)", 0, true, "+491711111111", 0, 0},
     {"ParenthesesWithoutANumber", "x (Mum) 12", 0, false, "x (Mum) 12", 0, 1},
+    {"TrunkPrefixAfterTheCountryCodeIsDropped", "+44 (0)20 7946 0000", 0, true, "+442079460000", 0,
+     0},
+    {"InternationalPrefixAsDigitsStays", "0044 20 7946 0000", 0, true, "00442079460000", 0, 0},
+    {"ZeroInParenthesesElsewhereStays", "+49 171 (0)5", 0, true, "+4917105", 0, 0},
+    {"PhoneBookNumberIsCleanedToo", "office", 0, true, "+442079460000", 0, 0},
+    {"ServiceCodeInThePhoneBookIsNoNumber", "credit", 0, false, "credit", 0, 0, 1},
+    {"HashInATypedNumberMatchesNothing", "12#3", 0, false, "12#3", 0, 1},
 };
 
 void PrintTo(const CResolveCase& c, std::ostream* os) { *os << c.name; }
@@ -125,6 +137,7 @@ TEST_P(ResolveTable, Resolves) {
     EXPECT_EQ(user.menus[0][0], "Anna Schmidt (+491711111111)");
   }
   EXPECT_EQ(user.unresolved.size(), c.unresolvedReports);
+  EXPECT_EQ(user.notNumbers.size(), c.notANumberReports);
 }
 
 INSTANTIATE_TEST_SUITE_P(Composing, ResolveTable, testing::ValuesIn(kResolveCases),

@@ -173,6 +173,8 @@ const CUnsendableCase kUnsendableCases[] = {
     {"DestinationOfTwentyOneDigits", Submit("+123456789012345678901", u"Hi")},
     {"ServiceCentreOfTwentyOneDigits",
      WithServiceCentre(Submit("+447700900123", u"Hi"), "123456789012345678901")},
+    {"DestinationOfAServiceCode", Submit("*100#", u"Hi")},
+    {"ServiceCentreWithASpace", WithServiceCentre(Submit("+447700900123", u"Hi"), "+44 77")},
     {"AlphanumericDestinationOutsideSeptets", WithAddressType(Submit("Caf\xC3\xA9", u"Hi"), 0xD0)},
     {"AlphanumericDestinationTooLong", WithAddressType(Submit("ZantelMobile", u"Hi"), 0xD0)},
 };
