@@ -36,8 +36,9 @@ bool AskTerminalCommand(const TerminalLines& lines, std::string& command) {
   FarLib::CFarDialog dialog(67, 25, "Terminal");
   dialog.AddFrame(Msg::kTerminalItem);
   int row = 3;
+  // The phone's lines are shown as sent: '&' is no hot-key mark in them ("AT&F").
   for (const std::string& line : lines) {
-    dialog.Add<FarLib::CFarTextItem>(5, row++, DIF_BOXCOLOR, line);
+    dialog.Add<FarLib::CFarTextItem>(5, row++, DIF_BOXCOLOR | DIF_SHOWAMPERSAND, line);
   }
   command.clear();
   const int edit = dialog.Add<FarLib::CFarEditItem>(5, 19, 60, DIF_HISTORY, "Zantel.Command",

@@ -115,7 +115,7 @@ class Tools : public OpenPhone {
       EXPECT_EQ(dialog.items.at(kCommandLine).history, "Zantel.Command");
       std::vector<std::string> lines;
       for (int i = kFirstLine; i < kFirstLine + 15; ++i) {
-        EXPECT_EQ(dialog.items.at(i).flags, DIF_BOXCOLOR);
+        EXPECT_EQ(dialog.items.at(i).flags, DIF_BOXCOLOR | DIF_SHOWAMPERSAND) << "AT&F shows whole";
         EXPECT_EQ(dialog.items.at(i).y1, 2 + i) << "rows 3 to 17";
         if (!dialog.items.at(i).data.empty()) lines.push_back(dialog.items.at(i).data);
       }
