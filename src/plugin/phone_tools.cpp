@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "encoding/blanks.h"
 #include "farlib/ui/dialog.h"
 #include "farlib/host.h"
 #include "farlib/ui/host_ui.h"
@@ -91,7 +92,6 @@ bool AskProbe(bool& phoneBook, bool& sms) {
 // Empties the report file, or makes it. The transcript would silently drop what it cannot
 // write, so a file that cannot be had must be found out before the probe starts.
 bool StartReport(const std::string& name) {
-  if (name.empty()) return false;
   Platform::CFile file = Platform::CFile::Open(name, Platform::OpenMode::CreateAlways);
   return file.IsOpen();
 }
@@ -187,6 +187,11 @@ void CapabilityLog(CConnection& connection) {
   bool sms = false;
   if (!AskProbe(phoneBook, sms)) return;
   const std::string report = settings.LogFile;
+  if (Trimmed(report).empty()) {
+    saved.Restore();
+    FarLib::ShowError(FarLib::GetMsg(Msg::kLogFileMissing));
+    return;
+  }
   if (!StartReport(report)) {
     const uint32_t reason = Platform::LastError();
     saved.Restore();

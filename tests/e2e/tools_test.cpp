@@ -389,10 +389,16 @@ TEST_F(Tools, CapabilityLogReportThatCannotBeMadeIsNamed) {
   Probe(true, false, missing);
   m_host.AnswerMenu("Functions").Escape();
   m_host.PressKey(kVkF2);
+  Probe(true, false, "  ");
+  m_host.AnswerMenu("Functions").Escape();
+  m_host.PressKey(kVkF2);
   const size_t greeting = CommandsIn(ReadFile(Path("traffic"))).size();
   Terminal({"AT+CGMI"});
 
-  ASSERT_EQ(Boxes().size(), 1u);
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(Boxes().back().items,
+            (std::vector<std::string>{"Zantel", "Give the log file's name", "OK"}))
+      << "no error left over from before";
   const Host::ShownMessage failure = Boxes().front();
   EXPECT_EQ(failure.helpTopic, "SysError");
   EXPECT_EQ(failure.items,
