@@ -129,6 +129,13 @@ constexpr int kMessageSent = 161;
 constexpr int kMessageSaved = 162;
 constexpr int kNotSent = 163;
 constexpr int kNotSaved = 164;
+// A transmission stopped part-way: what went, and the part that did not.
+constexpr int kSentWholeTo = 217;
+constexpr int kSavedWholeFor = 218;
+constexpr int kSentPartsOf = 219;
+constexpr int kSavedPartsOf = 220;
+constexpr int kPartNotSent = 221;
+constexpr int kPartNotSaved = 222;
 constexpr int kTooLongForOne = 165;
 constexpr int kTooLongCount = 166;  // "%d" "%d": the length and what one message holds
 constexpr int kSendInParts = 167;   // "%d": the number of parts

@@ -126,6 +126,40 @@ void CFarComposeUser::ReportFailure(bool save, const std::string& reason) {
                     reason.empty() ? nullptr : reason.c_str());
 }
 
+std::vector<std::string> StoppedLines(bool save, const StoppedTransmission& stopped,
+                                      const std::string& reason) {
+  std::vector<std::string> lines;
+  if (!stopped.whole.empty()) {
+    std::string destinations;
+    for (const std::string& destination : stopped.whole) {
+      destinations += (destinations.empty() ? "" : ", ") + destination;
+    }
+    lines.push_back(
+        FarLib::FormatMsg(save ? Msg::kSavedWholeFor : Msg::kSentWholeTo, destinations.c_str()));
+  }
+  const int parts = static_cast<int>(stopped.parts);
+  const int taken = static_cast<int>(stopped.partsTaken);
+  const char* destination = stopped.destination.c_str();
+  if (taken > 0) {
+    lines.push_back(FarLib::FormatMsg(save ? Msg::kSavedPartsOf : Msg::kSentPartsOf, taken, parts,
+                                      destination));
+  }
+  lines.push_back(FarLib::FormatMsg(save ? Msg::kPartNotSaved : Msg::kPartNotSent, taken + 1, parts,
+                                    destination));
+  if (!reason.empty()) lines.push_back(reason);
+  return lines;
+}
+
+void CFarComposeUser::ReportStopped(bool save, const StoppedTransmission& stopped,
+                                    const std::string& reason) {
+  const std::vector<std::string> lines = StoppedLines(save, stopped, reason);
+  std::vector<const char*> items = {GetMsg(Msg::kTitle),
+                                    GetMsg(save ? Msg::kNotSaved : Msg::kNotSent)};
+  for (const std::string& line : lines) items.push_back(line.c_str());
+  items.push_back(GetMsg(Msg::kOk));
+  FarLib::ShowMessage(FMSG_WARNING, "PartlySent", items, 1);
+}
+
 void CFarComposeUser::ReportDone(bool save) {
   FarLib::ShowInfo(GetMsg(Msg::kComposeInfoTitle),
                    GetMsg(save ? Msg::kMessageSaved : Msg::kMessageSent));
@@ -143,7 +177,7 @@ bool Compose(CSMSMessage& message, CConnection& connection, const ModelProfile* 
   // pairs; it goes out again as it was as long as the editor's lines are not changed.
   const std::string storedText = TextOfLines(lines);
   const WideString storedWide = message.wideText;
-  std::vector<std::string> pdus;
+  std::vector<OutgoingMessage> messages;
   for (;;) {
     const bool several = destinations.size() >= 2;
     const Closed closed = RunComposeDialog(destinationField, several, lines);
@@ -151,7 +185,7 @@ bool Compose(CSMSMessage& message, CConnection& connection, const ModelProfile* 
     if (!several) destinations = SplitDestinations(destinationField);
     if (closed == Closed::kFind || closed == Closed::kRecipients) {
       if (closed == Closed::kFind) {
-        Prepare(message, destinations, pdus, false, true, context);
+        Prepare(message, destinations, messages, false, true, context);
       } else {
         DestinationsMenu(destinations, phoneBook);
       }
@@ -162,18 +196,19 @@ bool Compose(CSMSMessage& message, CConnection& connection, const ModelProfile* 
     message.text = TextOfLines(lines);
     message.wideText =
         message.text == storedText && !storedWide.empty() ? storedWide : OemToWide(message.text);
-    if (destinations.size() >= 2 && !Prepare(message, destinations, pdus, save, true, context)) {
+    if (destinations.size() >= 2 &&
+        !Prepare(message, destinations, messages, save, true, context)) {
       destinationField = FieldOf(destinations);
       continue;
     }
-    if (!Prepare(message, destinations, pdus, save, false, context)) {
+    if (!Prepare(message, destinations, messages, save, false, context)) {
       destinationField = FieldOf(destinations);
       continue;
     }
     Settings().LastPhoneSMSSent = Joined(destinations, ";");
     Settings().LastTextSMSSent = message.text;
     size_t taken = 0;
-    return Transmit(pdus, save, context, &taken) || taken > 0;
+    return Transmit(messages, save, context, &taken) || taken > 0;
   }
 }
 

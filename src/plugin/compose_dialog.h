@@ -15,8 +15,15 @@ class CFarComposeUser : public CComposeUser {
   void ReportUnresolved(const std::string& destination) override;
   void ReportNotANumber(const std::string& number) override;
   void ReportFailure(bool save, const std::string& reason) override;
+  void ReportStopped(bool save, const StoppedTransmission& stopped,
+                     const std::string& reason) override;
   void ReportDone(bool save) override;
 };
+
+// The lines of the box for a transmission that stopped part-way: the destinations that had the
+// whole message, the parts that went to the one it stopped at, the part that did not, and why.
+std::vector<std::string> StoppedLines(bool save, const StoppedTransmission& stopped,
+                                      const std::string& reason);
 
 // Edits the record in the message dialog and sends or saves it. True when the phone took
 // something (even when it refused a later part) or there was nothing to hand it, so the caller

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cctype>
+#include <optional>
 
 #include "encoding/hex_digits.h"
 #include "link/at_engine.h"
@@ -166,6 +167,41 @@ void CancelPrompt(CConnection& connection) {
   }
 }
 
+// Hands one PDU to the phone. False when it is not taken, with the phone's line or the link's
+// reason in `reason`; none when the engine has shown it already (a command too long to send).
+bool TransmitOne(const std::string& pdu, bool save, const ComposeContext& context,
+                 std::optional<std::string>& reason) {
+  reason.emplace();
+  const char letter = save ? 'W' : 'S';
+  const size_t length = TpduLength(pdu);
+  bool awaitingPrompt = false;
+  try {
+    if (!SendLine(context.connection, "AT+CMG%c=%d", letter, static_cast<int>(length))) {
+      reason.reset();
+      return false;
+    }
+    const std::string command = std::string("AT+CMG") + letter + "=" + std::to_string(length);
+    awaitingPrompt = true;
+    if (!AwaitPrompt(context.connection, command, *reason)) {
+      // The prompt may still come after the line that ended the wait: Escape makes the phone
+      // drop the PDU it would wait for, so the next command is taken as one.
+      CancelPrompt(context.connection);
+      return false;
+    }
+    awaitingPrompt = false;
+    ResponseList responses;
+    if (!ExecuteQuiet(context.connection, "%s%c", &responses, pdu.c_str(), kCtrlZ)) {
+      reason = responses.empty() ? std::string() : responses.back();
+      return false;
+    }
+  } catch (const io_error& failure) {
+    if (awaitingPrompt) CancelPrompt(context.connection);
+    reason = failure.what();
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 // A stored message edited again must not gain empty lines between its CR LF pairs.
@@ -224,8 +260,9 @@ bool Resolve(const PhoneBook& phoneBook, std::string& destination, CComposeUser&
   return true;
 }
 
-bool Build(CSMSMessage& message, const std::string& destination, std::vector<std::string>& pdus,
-           bool save, bool notFirst, const ComposeContext& context) {
+bool Build(CSMSMessage& message, const std::string& destination,
+           std::vector<OutgoingMessage>& messages, bool save, bool notFirst,
+           const ComposeContext& context) {
   if (!save && message.wideText.empty() && !context.user.ConfirmEmpty()) return false;
   message.address = destination;
   // A number typed without "+" is not an international one, whatever type the record had.
@@ -255,14 +292,14 @@ bool Build(CSMSMessage& message, const std::string& destination, std::vector<std
     context.user.ReportFailure(save, destination);
     return false;
   }
-  pdus.insert(pdus.end(), encoded.begin(), encoded.end());
+  messages.push_back({destination, encoded});
   return true;
 }
 
 bool Prepare(CSMSMessage& message, std::vector<std::string>& destinations,
-             std::vector<std::string>& pdus, bool save, bool checkOnly,
+             std::vector<OutgoingMessage>& messages, bool save, bool checkOnly,
              const ComposeContext& context) {
-  pdus.clear();
+  messages.clear();
   // Saving may keep a message without recipient.
   const char* numberPattern = save ? "^\\+?\\d*$" : "^\\+?\\d+$";
   bool resolved = true;
@@ -272,12 +309,12 @@ bool Prepare(CSMSMessage& message, std::vector<std::string>& destinations,
   }
   if (checkOnly || !resolved) return resolved;
   if (destinations.empty()) {
-    if (save) return Build(message, "", pdus, save, false, context);
+    if (save) return Build(message, "", messages, save, false, context);
     context.user.ReportUnresolved("");
     return false;
   }
   for (size_t index = 0; index < destinations.size(); ++index) {
-    if (!Build(message, destinations[index], pdus, save, index > 0, context)) return false;
+    if (!Build(message, destinations[index], messages, save, index > 0, context)) return false;
   }
   return true;
 }
@@ -291,39 +328,28 @@ size_t TpduLength(const std::string& pdu) {
   return octets > serviceCentre + 1 ? octets - 1 - serviceCentre : 0;
 }
 
-bool Transmit(const std::vector<std::string>& pdus, bool save, const ComposeContext& context,
-              size_t* taken) {
+bool Transmit(const std::vector<OutgoingMessage>& messages, bool save,
+              const ComposeContext& context, size_t* taken) {
   if (taken) *taken = 0;
-  const char letter = save ? 'W' : 'S';
-  bool awaitingPrompt = false;
-  try {
-    for (const std::string& pdu : pdus) {
-      const size_t length = TpduLength(pdu);
-      if (!SendLine(context.connection, "AT+CMG%c=%d", letter, static_cast<int>(length)))
-        return false;
-      std::string refusal;
-      const std::string command = std::string("AT+CMG") + letter + "=" + std::to_string(length);
-      awaitingPrompt = true;
-      if (!AwaitPrompt(context.connection, command, refusal)) {
-        // The prompt may still come after the line that ended the wait: Escape makes the phone
-        // drop the PDU it would wait for, so the next command is taken as one.
-        CancelPrompt(context.connection);
-        context.user.ReportFailure(save, refusal);
-        return false;
-      }
-      awaitingPrompt = false;
-      ResponseList responses;
-      if (!ExecuteQuiet(context.connection, "%s%c", &responses, pdu.c_str(), kCtrlZ)) {
-        context.user.ReportFailure(save, responses.empty() ? std::string() : responses.back());
+  StoppedTransmission stopped;
+  for (const OutgoingMessage& message : messages) {
+    stopped.destination = message.destination;
+    stopped.parts = message.pdus.size();
+    for (stopped.partsTaken = 0; stopped.partsTaken < stopped.parts; ++stopped.partsTaken) {
+      std::optional<std::string> reason;
+      if (!TransmitOne(message.pdus[stopped.partsTaken], save, context, reason)) {
+        if (!reason) return false;
+        if (stopped.whole.empty() && stopped.partsTaken == 0) {
+          context.user.ReportFailure(save, *reason);
+        } else {
+          context.user.ReportStopped(save, stopped, *reason);
+        }
         return false;
       }
       if (taken) ++*taken;
     }
-  } catch (const io_error& failure) {
-    if (awaitingPrompt) CancelPrompt(context.connection);
-    context.user.ReportFailure(save, failure.what());
-    return false;
+    stopped.whole.push_back(message.destination);
   }
-  if (!pdus.empty()) context.user.ReportDone(save);
+  if (!messages.empty()) context.user.ReportDone(save);
   return true;
 }

@@ -17,6 +17,21 @@
 
 using PhoneBook = std::vector<std::unique_ptr<PhoneBookStorage>>;
 
+// The PDUs for one destination, one a part, in part order.
+struct OutgoingMessage {
+  std::string destination;
+  std::vector<std::string> pdus;
+};
+
+// How far a transmission came before the phone refused or the link failed: the destinations
+// that had the whole message, and of the one it stopped at, how many of its parts went.
+struct StoppedTransmission {
+  std::vector<std::string> whole;
+  std::string destination;
+  size_t partsTaken = 0;
+  size_t parts = 0;
+};
+
 class CComposeUser {
  public:
   virtual ~CComposeUser() = default;
@@ -35,6 +50,9 @@ class CComposeUser {
   // Nothing more is transmitted: the phone's line, the link's reason, or the destination whose
   // message cannot be encoded.
   virtual void ReportFailure(bool save, const std::string& reason) = 0;
+  // The transmission stopped after the phone had taken some of it, for `reason`.
+  virtual void ReportStopped(bool save, const StoppedTransmission& stopped,
+                             const std::string& reason) = 0;
   virtual void ReportDone(bool save) = 0;
 };
 
@@ -63,25 +81,27 @@ std::string TextOfLines(const std::array<std::string, kEditorLines>& lines);
 // candidate is chosen, or the number found is none a message can go to ("*100#").
 bool Resolve(const PhoneBook& phoneBook, std::string& destination, CComposeUser& user);
 
-// The PDUs of the record for one destination, appended to `pdus`. The coding follows the text
-// (UCS2 where the stored one cannot carry it) and a long text is cut into concatenated parts,
-// which the user confirms for the first destination only. False when the user declines or the
-// message cannot be encoded.
-bool Build(CSMSMessage& message, const std::string& destination, std::vector<std::string>& pdus,
-           bool save, bool notFirst, const ComposeContext& context);
+// The PDUs of the record for one destination, appended to `messages`. The coding follows the
+// text (UCS2 where the stored one cannot carry it) and a long text is cut into concatenated
+// parts, which the user confirms for the first destination only. False when the user declines or
+// the message cannot be encoded.
+bool Build(CSMSMessage& message, const std::string& destination,
+           std::vector<OutgoingMessage>& messages, bool save, bool notFirst,
+           const ComposeContext& context);
 
 // Resolves every destination that is not a number (in place) and, unless `checkOnly`, builds the
 // PDUs of all of them in order; saving without a destination keeps one message without
 // recipient. The record's `wideText` is the text to send.
 bool Prepare(CSMSMessage& message, std::vector<std::string>& destinations,
-             std::vector<std::string>& pdus, bool save, bool checkOnly,
+             std::vector<OutgoingMessage>& messages, bool save, bool checkOnly,
              const ComposeContext& context);
 
 // The octets of a PDU line after its service-centre address field: what "AT+CMGS=n" announces.
 size_t TpduLength(const std::string& pdu);
 
-// Hands the PDUs to the phone in order. The first one the phone refuses (at its prompt or after
-// the PDU), or a link that fails, ends the transmission with the reason reported; the PDUs before
-// it are on their way, and `taken` counts them. True when every PDU was taken.
-bool Transmit(const std::vector<std::string>& pdus, bool save, const ComposeContext& context,
-              size_t* taken = nullptr);
+// Hands the messages' PDUs to the phone in order. The first one the phone refuses (at its prompt
+// or after the PDU), or a link that fails, ends the transmission: with nothing taken before it
+// the reason is reported as a failure, else as a stop that says what went. `taken` counts the
+// PDUs taken. True when every PDU was taken.
+bool Transmit(const std::vector<OutgoingMessage>& messages, bool save,
+              const ComposeContext& context, size_t* taken = nullptr);

@@ -16,7 +16,7 @@
 namespace FarLib {
 namespace {
 
-constexpr size_t kMessageCount = 217;
+constexpr size_t kMessageCount = 223;
 
 struct ConversionCase {
   const char* format;

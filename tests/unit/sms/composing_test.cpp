@@ -48,6 +48,14 @@ class CScriptedUser : public CComposeUser {
   void ReportFailure(bool save, const std::string& reason) override {
     failures.push_back((save ? "save: " : "send: ") + reason);
   }
+  void ReportStopped(bool save, const StoppedTransmission& stopped,
+                     const std::string& reason) override {
+    std::string whole;
+    for (const std::string& destination : stopped.whole) whole += destination;
+    failures.push_back((save ? "save stopped, whole: " : "send stopped, whole: ") + whole + "; " +
+                       std::to_string(stopped.partsTaken) + " of " + std::to_string(stopped.parts) +
+                       " to " + stopped.destination + ": " + reason);
+  }
   void ReportDone(bool save) override { done.push_back(save); }
 
   bool sendEmpty = true;
@@ -345,6 +353,15 @@ const CBuildCase kBuildCases[] = {
      .firstOctet = 0x11},
 };
 
+// The PDUs of every destination, in order.
+std::vector<std::string> AllPdus(const std::vector<OutgoingMessage>& messages) {
+  std::vector<std::string> pdus;
+  for (const OutgoingMessage& message : messages) {
+    pdus.insert(pdus.end(), message.pdus.begin(), message.pdus.end());
+  }
+  return pdus;
+}
+
 // The reference of a concatenated PDU, where "RR" stands in the expectation.
 std::string WithReference(const std::string& expected, const std::string& actual) {
   const size_t at = expected.find("RR");
@@ -372,8 +389,9 @@ TEST_P(BuildTable, Prepares) {
   message.firstOctet = c.firstOctet;
   message.validityOctets = c.validityOctets;
   std::vector<std::string> destinations = c.destinations;
-  std::vector<std::string> pdus;
-  ASSERT_EQ(Prepare(message, destinations, pdus, c.save, false, context), c.prepared);
+  std::vector<OutgoingMessage> messages;
+  ASSERT_EQ(Prepare(message, destinations, messages, c.save, false, context), c.prepared);
+  const std::vector<std::string> pdus = AllPdus(messages);
   if (!c.prepared) {
     EXPECT_TRUE(user.failures.size() + user.unresolved.size() + user.emptyQuestions > 0)
         << "a message not prepared says why";
@@ -420,15 +438,18 @@ TEST(Composing, ReferencesAreCountedOn) {
   const ComposeContext context{connection, nullptr, book, user, nextReference};
   CSMSMessage message(false, "", 0x91);
   std::vector<std::string> destinations = {kUk, "0301234"};
-  std::vector<std::string> pdus;
+  std::vector<OutgoingMessage> messages;
   message.wideText = u"Hello";
-  ASSERT_TRUE(Prepare(message, destinations, pdus, false, false, context));
+  ASSERT_TRUE(Prepare(message, destinations, messages, false, false, context));
   EXPECT_EQ(nextReference, 255u);
   message.wideText = Repeat(u"a", 161);
-  ASSERT_TRUE(Prepare(message, destinations, pdus, false, false, context));
-  ASSERT_EQ(pdus.size(), 4u);
+  ASSERT_TRUE(Prepare(message, destinations, messages, false, false, context));
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[1].destination, "0301234");
   std::vector<std::string> references;
-  for (const std::string& pdu : pdus) references.push_back(pdu.substr(pdu.find("050003") + 6, 2));
+  for (const std::string& pdu : AllPdus(messages)) {
+    references.push_back(pdu.substr(pdu.find("050003") + 6, 2));
+  }
   EXPECT_EQ(references, (std::vector<std::string>{"FF", "FF", "00", "00"}));
   EXPECT_EQ(nextReference, 1u);
 }
@@ -442,10 +463,10 @@ TEST(Composing, CheckOnlyResolvesWithoutBuilding) {
   const ComposeContext context{connection, nullptr, book, user, nextReference};
   CSMSMessage message(false, "", 0x91);
   std::vector<std::string> destinations = {"bob", kUk};
-  std::vector<std::string> pdus = {"stale"};
-  EXPECT_TRUE(Prepare(message, destinations, pdus, false, true, context));
+  std::vector<OutgoingMessage> messages = {{kUk, {"stale"}}};
+  EXPECT_TRUE(Prepare(message, destinations, messages, false, true, context));
   EXPECT_EQ(destinations, (std::vector<std::string>{"0301234", kUk}));
-  EXPECT_TRUE(pdus.empty());
+  EXPECT_TRUE(messages.empty());
   EXPECT_EQ(user.emptyQuestions, 0);
 }
 
@@ -477,7 +498,7 @@ struct CTransmitStep {
 struct CTransmitCase {
   const char* name;
   bool save;
-  std::vector<std::string> pdus;
+  std::vector<OutgoingMessage> messages;
   std::vector<CTransmitStep> steps;
   bool transmitted;
   std::vector<std::string> failures;
@@ -489,7 +510,7 @@ struct CTransmitCase {
 const CTransmitCase kTransmitCases[] = {
     {"PromptThenAccepted",
      false,
-     {kHello},
+     {{kUk, {kHello}}},
      {{"AT+CMGS=18\r", "\r\n> "}, {kHello + "\x1A\r", "\r\n+CMGS: 7\r\n\r\nOK\r\n"}},
      true,
      {},
@@ -497,7 +518,7 @@ const CTransmitCase kTransmitCases[] = {
      1},
     {"SavedInParts",
      true,
-     {kHello, kSecond},
+     {{kUk, {kHello, kSecond}}},
      {{"AT+CMGW=18\r", "\r\n> "},
       {kHello + "\x1A\r", "\r\n+CMGW: 1\r\n\r\nOK\r\n"},
       {"AT+CMGW=14\r", "\r\n> "},
@@ -508,32 +529,43 @@ const CTransmitCase kTransmitCases[] = {
      2},
     {"ErrorInsteadOfThePrompt",
      false,
-     {kHello, kSecond},
+     {{kUk, {kHello, kSecond}}},
      {{"AT+CMGS=18\r", "\r\nERROR\r\n"}, {"\x1b", ""}},
      false,
      {"send: ERROR"},
      {}},
     {"SmsErrorInsteadOfThePromptAfterARing",
      true,
-     {kHello},
+     {{kUk, {kHello}}},
      {{"AT+CMGW=18\r", "\r\nRING\r\n\r\n+CMS ERROR: 322\r\n"}, {"\x1b", ""}},
      false,
      {"save: +CMS ERROR: 322"},
      {}},
-    {"RefusedPduEndsTheTransmission",
+    {"RefusedPartEndsTheTransmissionAndSaysWhatWent",
      false,
-     {kHello, kSecond, kHello},
+     {{kUk, {kHello, kSecond, kHello}}},
      {{"AT+CMGS=18\r", "\r\n> "},
       {kHello + "\x1A\r", "\r\n+CMGS: 7\r\n\r\nOK\r\n"},
       {"AT+CMGS=14\r", "\r\n> "},
       {kSecond + "\x1A\r", "\r\n+CMS ERROR: 304\r\n"}},
      false,
-     {"send: +CMS ERROR: 304"},
+     {"send stopped, whole: ; 1 of 3 to +447700900123: +CMS ERROR: 304"},
+     {},
+     1},
+    {"RefusedDestinationAfterAWholeOne",
+     true,
+     {{kUk, {kHello}}, {"0301234", {kSecond, kHello}}},
+     {{"AT+CMGW=18\r", "\r\n> "},
+      {kHello + "\x1A\r", "\r\n+CMGW: 7\r\n\r\nOK\r\n"},
+      {"AT+CMGW=14\r", "\r\n+CMS ERROR: 322\r\n"},
+      {"\x1b", ""}},
+     false,
+     {"save stopped, whole: +447700900123; 0 of 2 to 0301234: +CMS ERROR: 322"},
      {},
      1},
     {"LineWithoutEndInsteadOfThePrompt",
      false,
-     {kHello},
+     {{kUk, {kHello}}},
      {{"AT+CMGS=18\r", "\r\n" + std::string(kMaxResponseLineLength, 'x')}, {"\x1b", ""}},
      false,
      {"send: " + std::string(64, 'x')},
@@ -542,7 +574,7 @@ const CTransmitCase kTransmitCases[] = {
     // announced before the prompt, on a phone that ends its lines with carriage returns alone.
     {"NoticesAndNoiseBeforeThePromptPassedOver",
      false,
-     {kHello},
+     {{kUk, {kHello}}},
      {{"AT+CMGS=18\r",
        std::string("\r+CDSI: \"SR\",3\r^RSSI:17\r+CMT: ,23\r07914477\r\0\xFF\x1B[2J\r> ", 52)},
       {kHello + "\x1A\r", "\r\n+CMGS: 7\r\n\r\nOK\r\n"}},
@@ -553,7 +585,7 @@ const CTransmitCase kTransmitCases[] = {
     // A phone that kept its echo on: the command comes back before the prompt.
     {"EchoBeforeThePrompt",
      false,
-     {kHello},
+     {{kUk, {kHello}}},
      {{"AT+CMGS=18\r", "AT+CMGS=18\r\r\n> "}, {kHello + "\x1A\r", "\r\n+CMGS: 7\r\n\r\nOK\r\n"}},
      true,
      {},
@@ -575,7 +607,7 @@ TEST_P(TransmitTable, Transmits) {
   uint32_t nextReference = 0;
   const ComposeContext context{connection, nullptr, book, user, nextReference};
   size_t taken = 99;
-  EXPECT_EQ(Transmit(c.pdus, c.save, context, &taken), c.transmitted);
+  EXPECT_EQ(Transmit(c.messages, c.save, context, &taken), c.transmitted);
   EXPECT_EQ(taken, c.taken);
   EXPECT_TRUE(connection.ScriptDone()) << "every scripted exchange took place, nothing more";
   EXPECT_EQ(user.failures, c.failures);
@@ -593,7 +625,7 @@ TEST(Composing, SilentPhoneEndsInTheTimeOut) {
   CSilentConnection connection;
   uint32_t nextReference = 0;
   const ComposeContext context{connection, nullptr, book, user, nextReference};
-  EXPECT_FALSE(Transmit({kHello}, false, context));
+  EXPECT_FALSE(Transmit({{kUk, {kHello}}}, false, context));
   EXPECT_EQ(connection.sent, "AT+CMGS=18\r\x1B") << "a late prompt is cancelled";
   ASSERT_EQ(user.failures.size(), 1u);
   EXPECT_TRUE(user.failures[0].starts_with("send: "));
