@@ -259,6 +259,38 @@ TEST_F(Compose, RefusalsEndTheTransmissionWithThePhonesLine) {
   EXPECT_FALSE(Contains(pdus, transmitted[8]));
 }
 
+// A three-part message whose third part the phone refuses: the box says the first two went, and
+// the phone handed each of them to the network once.
+TEST_F(Compose, SendStoppedAtTheThirdPartSaysWhatWent) {
+  OpenSms(ClassicState(),
+          R"({"refusals": [{"command": "AT+CMGS=20", "reply": "+CMS ERROR: 500"}]})");
+  m_host.AnswerDialog("CreateSMSMsg")
+      .SetText(kDestination, kUk)
+      .SetText(kFirstLine, std::string(307, 'a'))
+      .Close(kSend);
+  m_host.AnswerMessage(0).Topic("TextTooLongMsg");
+  m_host.AnswerMessage(0);
+  NewMessage();
+
+  EXPECT_EQ(Boxes().back(),
+            "PartlySent: Zantel The message could not be sent Sent 2 of 3 parts to " + kUk +
+                " Part 3 of 3 to " + kUk + " was not sent: +CMS ERROR: 500");
+  const Commands transmitted = Transmitted(FinishPhone());
+  ASSERT_GE(transmitted.size(), 5u);
+  EXPECT_EQ(transmitted[4], "AT+CMGS=20");
+  EXPECT_TRUE(transmitted.size() == 5 || transmitted[5].starts_with("AT"))
+      << "no PDU went after the refused prompt";
+  const std::vector<std::string> pdus = SavedPdus(m_phone->SavedState());
+  for (const size_t part : {1u, 3u}) {
+    EXPECT_EQ(std::count_if(pdus.begin(), pdus.end(),
+                            [&](const std::string& pdu) {
+                              return pdu.substr(6) == transmitted[part].substr(6);
+                            }),
+              1)
+        << "part " << (part + 1) / 2;
+  }
+}
+
 // F4 on a stored message: the dialog holds its recipient and text, and sent again unchanged it
 // goes out as the very TPDU the phone had stored (the model's profile leaves the service centre
 // to the phone).
