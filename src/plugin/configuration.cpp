@@ -82,9 +82,14 @@ GeneralItems BuildGeneralDialog(FarLib::CFarDialog& dialog, PluginSettings& sett
       dialog.Add<FarLib::CFarButtonItem>(35, 12, 0, false, FarLib::GetMsg(Msg::kPortSetupButton));
   dialog.Add<CFarTextItem>(45, 12, 0, PortDescription(settings.SecondCOM));
 
-  dialog.Add<CFarCheckBoxItem>(5, 14, 0, FarLib::GetMsg(Msg::kWriteLogFile), settings.WriteLogFile);
-  dialog.Add<CFarEditItem>(30, 14, 63, 0, "Zantel.LogFile", CFarTextStorage(settings.LogFile),
-                           std::make_unique<FarLib::CFarStringValidator>(NamesAFile, 0));
+  const int writeLog = dialog.Add<CFarCheckBoxItem>(5, 14, 0, FarLib::GetMsg(Msg::kWriteLogFile),
+                                                    settings.WriteLogFile);
+  // The name matters only while there is a log to write.
+  auto logFile = std::make_unique<CFarEditItem>(
+      30, 14, 63, 0, "Zantel.LogFile", CFarTextStorage(settings.LogFile),
+      std::make_unique<FarLib::CFarStringValidator>(NamesAFile, 0));
+  logFile->ValidateWhileChecked(writeLog);
+  dialog.AddItem(std::move(logFile));
   items.ok = dialog.AddOKCancel(Msg::kOk, Msg::kCancel);
   return items;
 }

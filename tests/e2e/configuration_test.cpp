@@ -214,5 +214,31 @@ TEST_F(OpenPhone, ConfigurationPagesChangeAndStoreTheSettings) {
   EXPECT_FALSE(StringValue("\\Models\\0001", "Model"));
 }
 
+// The log file's name is asked for only while the log is to be written: with the box clear an
+// empty name is stored as it is; checking the box with that name brings the box that asks.
+TEST_F(OpenPhone, LogFileNameIsNeededOnlyForTheLog) {
+  Load();
+  m_host.AnswerMenu("Config").Choose(0);
+  m_host.AnswerDialog("GeneralConfigDlg")
+      .SetSelected(General::kWriteLog, 0)
+      .SetText(General::kLogFile, "")
+      .Close(General::kOk);
+  m_host.AnswerMenu("Config").Choose(0);
+  m_host.AnswerDialog("GeneralConfigDlg").SetSelected(General::kWriteLog).Close(General::kOk);
+  m_host.AnswerMessage(0).Topic("Error");
+  m_host.AnswerDialog("GeneralConfigDlg").Close(General::kCancel);
+  m_host.AnswerMenu("Config").Escape();
+
+  EXPECT_EQ(m_host.Configure(0), 1);
+  m_host.Verify();
+  ASSERT_EQ(m_host.Messages().size(), 1u);
+  EXPECT_EQ(m_host.Messages()[0].items.at(1), "Give the log file's name");
+  const Host::ShownDialog* refused = NthDialog(m_host.Dialogs(), "GeneralConfigDlg", 2);
+  ASSERT_NE(refused, nullptr);
+  EXPECT_EQ(refused->items.at(General::kLogFile).focus, 1);
+  EXPECT_EQ(DwordValue("", "WriteLogFile"), 0u);
+  EXPECT_EQ(StringValue("", "LogFile"), "");
+}
+
 }  // namespace
 }  // namespace EndToEnd

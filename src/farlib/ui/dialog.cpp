@@ -81,7 +81,7 @@ int CFarDialog::ExitPosition(int closedBy, const std::optional<std::vector<int>>
 
 int CFarDialog::FirstRefusal(std::vector<FarDialogItem>& records) {
   for (size_t i = 0; i < m_items.size(); ++i) {
-    if (!m_items[i]->Check(records[i])) return static_cast<int>(i);
+    if (!m_items[i]->Check(records[i], records)) return static_cast<int>(i);
   }
   return -1;
 }

@@ -29,7 +29,7 @@ void CFarDialogItem::FillCommon(FarDialogItem& record, int type) const {
 
 void CFarDialogItem::Fill(FarDialogItem& record) { FillCommon(record, DI_TEXT); }
 
-bool CFarDialogItem::Check(FarDialogItem&) { return true; }
+bool CFarDialogItem::Check(FarDialogItem&, std::span<const FarDialogItem>) { return true; }
 
 void CFarDialogItem::Store(const FarDialogItem&) {}
 
@@ -118,11 +118,14 @@ std::span<char> CFarEditItem::TextRoom(FarDialogItem& record) const {
   return record.Data;
 }
 
-bool CFarEditItem::Check(FarDialogItem& record) {
+bool CFarEditItem::Check(FarDialogItem& record, std::span<const FarDialogItem> records) {
   const std::span<char> room = TextRoom(record);
   // Whatever the host left there, the checks below read a terminated text.
   room.back() = '\0';
-  if (m_validator && !m_validator->Validate(room.data(), room.size())) return false;
+  const bool validate = m_validateWhileChecked < 0 ||
+                        (static_cast<size_t>(m_validateWhileChecked) < records.size() &&
+                         records[static_cast<size_t>(m_validateWhileChecked)].Selected != 0);
+  if (m_validator && validate && !m_validator->Validate(room.data(), room.size())) return false;
   return m_storage->CheckText(room.data());
 }
 

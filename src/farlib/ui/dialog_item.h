@@ -10,8 +10,9 @@
 #include "farlib/ui/validator.h"
 
 // The items a CFarDialog is made of. Each writes itself into the host's item record before
-// the dialog is shown, checks the record when the user confirms, and stores the record's value
-// into its variable once every item has accepted.
+// the dialog is shown, checks the record when the user confirms (seeing the dialog's other
+// records as the user left them), and stores the record's value into its variable once every
+// item has accepted.
 namespace FarLib {
 
 class CFarDialogItem {
@@ -22,7 +23,7 @@ class CFarDialogItem {
   CFarDialogItem& operator=(const CFarDialogItem&) = delete;
 
   virtual void Fill(FarDialogItem& record);
-  virtual bool Check(FarDialogItem& record);
+  virtual bool Check(FarDialogItem& record, std::span<const FarDialogItem> records);
   virtual void Store(const FarDialogItem& record);
 
  protected:
@@ -105,8 +106,12 @@ class CFarEditItem : public CFarDialogItem {
                const CFarStorage& storage, std::unique_ptr<CFarValidator> validator = nullptr,
                int editType = DI_EDIT);
   void Fill(FarDialogItem& record) override;
-  bool Check(FarDialogItem& record) override;
+  bool Check(FarDialogItem& record, std::span<const FarDialogItem> records) override;
   void Store(const FarDialogItem& record) override;
+
+  // The validator runs only while the dialog's check box `item` is checked; the text is still
+  // stored either way.
+  void ValidateWhileChecked(int item) { m_validateWhileChecked = item; }
 
  private:
   std::span<char> TextRoom(FarDialogItem& record) const;
@@ -115,6 +120,7 @@ class CFarEditItem : public CFarDialogItem {
   std::unique_ptr<CFarStorage> m_storage;
   std::unique_ptr<CFarValidator> m_validator;
   int m_editType;
+  int m_validateWhileChecked = -1;
   // Lives as long as the item, so the record may point into it for the whole run.
   std::vector<char> m_buffer;
 };
