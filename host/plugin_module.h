@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@ namespace Host {
 struct CPluginExports {
   using SetStartupInfoFn = void(ZANTEL_STDCALL*)(const PluginStartupInfo* info);
   using GetPluginInfoFn = void(ZANTEL_STDCALL*)(PluginInfo* info);
-  using OpenPluginFn = FarHandle(ZANTEL_STDCALL*)(int openFrom, int item);
+  using OpenPluginFn = FarHandle(ZANTEL_STDCALL*)(int openFrom, intptr_t item);
   using GetOpenPluginInfoFn = void(ZANTEL_STDCALL*)(FarHandle plugin, OpenPluginInfo* info);
   using GetFindDataFn = int(ZANTEL_STDCALL*)(FarHandle plugin, PluginPanelItem** items, int* count,
                                              int opMode);

@@ -209,14 +209,29 @@ CPluginMenus CStandInHost::PluginMenus() {
 }
 
 bool CStandInHost::Open(int openFrom, int item) {
+  return OpenWith(openFrom, item, std::to_string(item));
+}
+
+CStandInHost::CShortcut CStandInHost::SaveShortcut() const {
+  return CShortcut{m_plugin.plugin.shortcutData, m_plugin.directory};
+}
+
+bool CStandInHost::OpenShortcut(const CShortcut& shortcut) {
+  const std::string data = shortcut.data;  // Far's own copy, alive while the plug-in opens
+  if (!OpenWith(OPEN_SHORTCUT, reinterpret_cast<intptr_t>(data.c_str()), "\"" + data + "\""))
+    return false;
+  return shortcut.folder.empty() || SetDirectory(shortcut.folder);
+}
+
+bool CStandInHost::OpenWith(int openFrom, intptr_t item, const std::string& shown) {
   if (!Require("OpenPlugin")) return false;
   if (m_open) Close();
-  const FarHandle handle =
-      CallExport("OpenPlugin " + std::to_string(openFrom) + " " + std::to_string(item),
-                 [&] { return m_module->Exports().OpenPlugin(openFrom, item); });
+  const FarHandle handle = CallExport("OpenPlugin " + std::to_string(openFrom) + " " + shown, [&] {
+    return m_module->Exports().OpenPlugin(openFrom, item);
+  });
   if (handle == InvalidHandle()) return false;
   if (handle == nullptr) {
-    Fail("OpenPlugin(" + std::to_string(openFrom) + ", " + std::to_string(item) +
+    Fail("OpenPlugin(" + std::to_string(openFrom) + ", " + shown +
          ") returned 0, which Far takes for a broken plug-in; INVALID_HANDLE_VALUE means no panel");
     return false;
   }

@@ -40,6 +40,17 @@ class CStandInHost : public CScriptedHost {
 
   // OpenPlugin. True when the plug-in opened a panel, which then becomes the active one.
   bool Open(int openFrom, int item);
+
+  // A folder shortcut as Far keeps one made on the plug-in panel (Ctrl+Shift+digit): the
+  // panel's ShortcutData and CurDir.
+  struct CShortcut {
+    std::string data;
+    std::string folder;
+  };
+  CShortcut SaveShortcut() const;
+  // Far's way back: OpenPlugin(OPEN_SHORTCUT) with a pointer to the data, then SetDirectory
+  // to the folder unless it is empty.
+  bool OpenShortcut(const CShortcut& shortcut);
   bool IsOpen() const { return m_open; }
   FarHandle Handle() const { return m_handle; }
 
@@ -87,6 +98,8 @@ class CStandInHost : public CScriptedHost {
 
   // Reports an export the host needs and the module lacks, or a call with no module loaded.
   bool Require(const char* name);
+  // `shown` is the item as Calls() and the failure record name it.
+  bool OpenWith(int openFrom, intptr_t item, const std::string& shown);
   template <typename TBody>
   auto CallExport(const std::string& call, TBody&& body);
   void AfterExport();

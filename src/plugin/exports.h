@@ -1,5 +1,7 @@
 #pragma once
 // The functions the host finds in the module by name. Each is a thin thunk under one guard.
+#include <cstdint>
+
 #include "farapi/far_api.h"
 #include "platform/abi.h"
 
@@ -7,7 +9,9 @@ extern "C" {
 
 void ZANTEL_STDCALL SetStartupInfo(const PluginStartupInfo* info);
 void ZANTEL_STDCALL GetPluginInfo(PluginInfo* info);
-FarHandle ZANTEL_STDCALL OpenPlugin(int openFrom, int item);
+// Far passes a pointer in `item` for a shortcut or a command line: as wide as one, so that a
+// 64-bit build can be given it too.
+FarHandle ZANTEL_STDCALL OpenPlugin(int openFrom, intptr_t item);
 void ZANTEL_STDCALL GetOpenPluginInfo(FarHandle panel, OpenPluginInfo* info);
 int ZANTEL_STDCALL GetFindData(FarHandle panel, PluginPanelItem** items, int* count, int opMode);
 void ZANTEL_STDCALL FreeFindData(FarHandle panel, PluginPanelItem* items, int count);

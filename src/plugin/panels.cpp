@@ -7,6 +7,7 @@
 #include "farlib/ui/host_ui.h"
 #include "phone/handshake.h"
 #include "plugin/phone_tools.h"
+#include "plugin/plugin_info.h"
 #include "platform/clock.h"
 #include "plugin/guard.h"
 #include "plugin/host_users.h"
@@ -99,6 +100,8 @@ CMobilePanel::CMobilePanel(std::unique_ptr<CConnection> connection, bool phoneVi
 void CMobilePanel::GetOpenPluginInfo(OpenPluginInfo& info) {
   if (m_phoneView) CPhoneMobilePanel::GetOpenPluginInfo(info);
   else CSMSMobilePanel::GetOpenPluginInfo(info);
+  // The host restores the folder from CurDir itself.
+  info.ShortcutData = Plugin::ShortcutData(m_phoneView);
 }
 
 int CMobilePanel::GetFindData(PluginPanelItem** items, int* count, int opMode) {

@@ -1,6 +1,7 @@
 #include "plugin/plugin_info.h"
 
 #include <array>
+#include <cstring>
 
 #include "farlib/host.h"
 #include "farlib/message_ids.h"
@@ -56,7 +57,17 @@ void FillPluginInfo(PluginInfo& info) {
   info.CommandPrefix = nullptr;
 }
 
-bool OpensPhoneBook(int openFrom, int item) {
+namespace {
+constexpr char kPhoneBookShortcut[] = "PhoneBook";
+constexpr char kSmsShortcut[] = "SMS";
+}  // namespace
+
+const char* ShortcutData(bool phoneView) { return phoneView ? kPhoneBookShortcut : kSmsShortcut; }
+
+bool OpensPhoneBook(int openFrom, intptr_t item) {
+  if (openFrom == OPEN_SHORTCUT && item != 0) {
+    return std::strcmp(reinterpret_cast<const char*>(item), kPhoneBookShortcut) == 0;
+  }
   if (item != 0) return false;
   switch (openFrom) {
     case OPEN_DISKMENU: return DiskMenuRun().first == 0;

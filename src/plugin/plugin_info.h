@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "farapi/far_api.h"
 
 namespace Plugin {
@@ -8,7 +10,12 @@ namespace Plugin {
 void FillPluginInfo(PluginInfo& info);
 
 // Whether a menu item opens the phone-book view (otherwise the SMS view): item 0 is the
-// phone book when that item heads the list of the menu the call came from.
-bool OpensPhoneBook(int openFrom, int item);
+// phone book when that item heads the list of the menu the call came from. A shortcut's item
+// is its data: the phone book's opens the phone book again, any other the SMS view, as all
+// shortcuts did before they carried the view.
+bool OpensPhoneBook(int openFrom, intptr_t item);
+
+// What a panel gives the host to keep with a folder shortcut made on it.
+const char* ShortcutData(bool phoneView);
 
 }  // namespace Plugin

@@ -106,6 +106,42 @@ TEST_F(PhoneBook, ListsInChunksUntilTheUsedCountAndComesFromTheCacheNextTime) {
             (Commands{"AT+CPBS?", "AT+CPBS=\"DC\"", "AT+CPBR=?", "AT+CPBS?", "AT+CPBR=1,5"}));
 }
 
+// A folder shortcut (Ctrl+Shift+digit) made in a phone-book folder leads back to that folder of
+// the phone book; one made in the messages, or by a version whose shortcuts carried nothing,
+// opens the messages.
+TEST_F(PhoneBook, FolderShortcutReopensTheViewItWasMadeOn) {
+  using Shortcut = Host::CStandInHost::CShortcut;
+  const auto names = [this] {
+    std::vector<std::string> shown;
+    for (const Host::CPanelItem& item : Panel().Items()) shown.push_back(item.name);
+    return shown;
+  };
+  Load();
+  StartPhone(Classic());
+  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
+  ASSERT_TRUE(m_host.SetDirectory("SM"));
+  const Shortcut phoneBook = m_host.SaveShortcut();
+  FinishPhone();
+  StartPhone(Classic());
+  ASSERT_TRUE(m_host.Open(OPEN_PLUGINSMENU, 0));
+  const Shortcut messages = m_host.SaveShortcut();
+  const std::vector<std::string> messageFolders = names();
+  FinishPhone();
+
+  StartPhone(Classic());
+  ASSERT_TRUE(m_host.OpenShortcut(phoneBook));
+  EXPECT_EQ(Panel().directory, "SM");
+  EXPECT_EQ(Entries(Panel()), kClassicSm);
+  FinishPhone();
+  for (const Shortcut& shortcut : {messages, Shortcut{"", ""}}) {
+    SCOPED_TRACE("data \"" + shortcut.data + "\"");
+    StartPhone(Classic());
+    ASSERT_TRUE(m_host.OpenShortcut(shortcut));
+    EXPECT_EQ(names(), messageFolders);
+    FinishPhone();
+  }
+}
+
 // Entries added and edited with the phone's own keys while the plug-in was closed: the phone
 // counts another number of entries than the cache holds, and SM is read from it again.
 TEST_F(PhoneBook, ReopenedAfterTheBookChangedShowsThePhone) {

@@ -30,7 +30,7 @@ void ZANTEL_STDCALL GetPluginInfo(PluginInfo* info) {
   Plugin::Guard([info] { Plugin::FillPluginInfo(*info); });
 }
 
-FarHandle ZANTEL_STDCALL OpenPlugin(int openFrom, int item) {
+FarHandle ZANTEL_STDCALL OpenPlugin(int openFrom, intptr_t item) {
   return Plugin::Guard(
       [=]() -> FarHandle {
         std::unique_ptr<CMobilePanel> panel =

@@ -264,9 +264,9 @@ void ZANTEL_STDCALL GetPluginInfo(PluginInfo* info) {
   info->CommandPrefix = "tst";
 }
 
-FarHandle ZANTEL_STDCALL OpenPlugin(int openFrom, int item) {
+FarHandle ZANTEL_STDCALL OpenPlugin(int openFrom, intptr_t item) {
   g_journal.push_back("OpenPlugin " + std::to_string(openFrom) + " " + std::to_string(item));
-  const int mode = openFrom == OPEN_PLUGINSMENU ? item : kNormal;
+  const int mode = openFrom == OPEN_PLUGINSMENU ? static_cast<int>(item) : kNormal;
   if (mode == kNoPanel) {
     const char* const items[] = {"Test phone", "No phone answers", "OK"};
     g_info.Message(g_info.ModuleNumber, FMSG_WARNING, "NoPhone", items, 3, 1);
