@@ -1,9 +1,5 @@
-#include <fstream>
-#include <sstream>
-#include <string>
-
+#include "clock_zone.h"
 #include "scoped_environment.h"
-#include "open_phone_fixture.h"
 
 // The phone's clock in zones chosen through TZ, which the POSIX build reads on every call.
 namespace EndToEnd {
@@ -16,30 +12,11 @@ struct ZoneCase {
 
 void PrintTo(const ZoneCase& c, std::ostream* out) { *out << c.tz; }
 
-class ClockZone : public OpenPhone, public testing::WithParamInterface<ZoneCase> {};
+class ClockZone : public ClockZoneTest, public testing::WithParamInterface<ZoneCase> {};
 
 TEST_P(ClockZone, ReachesThePhoneInQuarterHours) {
   CScopedEnvironment tz("TZ", GetParam().tz);
-  Load();
-  PhoneSimulatorSetup setup = Phone("classic");
-  std::ifstream state(std::string(ZANTEL_TEST_DATA_DIR) + "/phonesim/classic.json");
-  std::stringstream text;
-  text << state.rdbuf();
-  setup.stateJson = text.str();
-  StartPhone(setup);
-  ASSERT_TRUE(m_host.Open(OPEN_DISKMENU, 0));
-  m_host.Activate(Host::EPanel::Plugin);
-  m_host.AnswerMenu("Functions").Choose(3);
-  m_host.AnswerMessage(0);
-  m_host.AnswerMenu("Functions").Escape();
-  m_host.PressKey(kVkF2);
-
-  const Commands commands = FinishPhone();
-  ASSERT_FALSE(commands.empty());
-  const std::string& sent = commands.back();
-  ASSERT_EQ(sent.size(), 30u) << sent;  // AT+CCLK="yy/MM/dd,hh:mm:ss+zz"
-  EXPECT_EQ(sent.substr(0, 9), "AT+CCLK=\"");
-  EXPECT_EQ(sent.substr(26), std::string(GetParam().zone) + "\"");
+  EXPECT_EQ(ZoneSent(), GetParam().zone);
 }
 
 // POSIX names the offset west of UTC: "IST-5:30" is UTC+5:30. The rules ",0/0,365/25" keep
