@@ -22,8 +22,10 @@ CHotText HotText(const std::wstring& raw, bool showAmpersand) {
   for (size_t i = 0; i < raw.size(); ++i) {
     if (raw[i] == L'&' && i + 1 < raw.size()) {
       ++i;
-      if (raw[i] != L'&' && !result.hotKey)
+      if (raw[i] != L'&' && !result.hotKey) {
         result.hotKey = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(raw[i])));
+        result.hotPosition = result.text.size();
+      }
     }
     result.text.push_back(raw[i]);
   }

@@ -20,7 +20,8 @@ using CDialogHistory = std::map<std::string, std::vector<std::wstring>>;
 // "&Save" shows "Save" with S as its hot key, unless the ampersand is to be shown.
 struct CHotText {
   std::wstring text;
-  wchar_t hotKey = 0;  // upper case; 0 for none
+  wchar_t hotKey = 0;                       // upper case; 0 for none
+  size_t hotPosition = std::wstring::npos;  // where the hot key stands in `text`
 };
 CHotText HotText(const std::wstring& raw, bool showAmpersand);
 bool KeyMatchesHotKey(const CFarKey& key, wchar_t hotKey);

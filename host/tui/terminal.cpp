@@ -37,6 +37,8 @@ constexpr CColorPair kPairs[] = {
     {EColor::Menu, COLOR_WHITE, COLOR_CYAN, true},
     {EColor::MenuCursor, COLOR_WHITE, COLOR_BLACK, true},
     {EColor::MenuBox, COLOR_WHITE, COLOR_CYAN, true},
+    {EColor::MenuHotKey, COLOR_YELLOW, COLOR_CYAN, true},
+    {EColor::MenuCursorHotKey, COLOR_YELLOW, COLOR_BLACK, true},
     {EColor::Status, COLOR_WHITE, COLOR_BLACK, false},
 };
 
@@ -52,9 +54,11 @@ attr_t Attributes(EColor role, short& pair) {
       case EColor::ActiveTitle:
       case EColor::DialogFocus:
       case EColor::MenuCursor:
+      case EColor::MenuCursorHotKey:
       case EColor::WarningFocus: return A_REVERSE;
       case EColor::PanelSelected:
-      case EColor::PanelTitle: return A_BOLD;
+      case EColor::PanelTitle:
+      case EColor::MenuHotKey: return A_BOLD;
       default: return A_NORMAL;
     }
   }

@@ -30,6 +30,8 @@ enum class EColor {
   Menu,
   MenuCursor,
   MenuBox,
+  MenuHotKey,
+  MenuCursorHotKey,
   Status,
 };
 

@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "host/dialog_model.h"
+#include "host/menu_model.h"
 #include "host/record_reader.h"
 
 namespace Host::Tui {
@@ -232,28 +233,15 @@ class CDialogRunner {
 
 class CMenuRunner {
  public:
-  struct CLine {
-    std::wstring text;
-    wchar_t hotKey = 0;
-    int checked = 0;
-    bool separator = false;
-  };
-
-  CMenuRunner(CTuiUi& ui, std::wstring title, std::wstring bottom, std::vector<CLine> lines,
-              int cursor)
+  CMenuRunner(CTuiUi& ui, std::wstring title, std::wstring bottom, CMenuModel model)
       : m_ui(ui),
         m_title(std::move(title)),
         m_bottom(std::move(bottom)),
-        m_lines(std::move(lines)) {
-    m_cursor = cursor;
-    if (m_cursor < 0 || m_cursor >= Count() || m_lines[static_cast<size_t>(m_cursor)].separator)
-      m_cursor = Next(-1, +1);
-  }
+        m_model(std::move(model)) {}
 
   int x = -1;
   int y = -1;
   int maxHeight = 0;
-  bool wrap = false;
   const std::vector<int>* breakKeys = nullptr;
   std::string helpTopic;
 
@@ -268,60 +256,41 @@ class CMenuRunner {
         const int matched = MatchBreakKey(*breakKeys, BreakKeyCode(key));
         if (matched >= 0) {
           breakCode = matched;
-          return m_cursor;
+          return m_model.Cursor();
         }
       }
-      if (key.Is(kVkEscape) || key.Is(kVkF10)) return -1;
       if (key.Is(kVkF1)) {
         if (!helpTopic.empty()) m_ui.ShowHelp(helpTopic);
         continue;
       }
-      if (key.Is(kVkReturn)) return m_cursor;
-      if (key.Is(kVkUp)) m_cursor = Next(m_cursor, -1);
-      else if (key.Is(kVkDown)) m_cursor = Next(m_cursor, +1);
-      else if (key.Is(kVkHome) || key.Is(kVkPrior)) m_cursor = Next(-1, +1);
-      else if (key.Is(kVkEnd) || key.Is(kVkNext)) m_cursor = Next(Count(), -1);
-      else {
-        for (int i = 0; i < Count(); ++i) {
-          if (!m_lines[static_cast<size_t>(i)].separator &&
-              KeyMatchesHotKey(key, m_lines[static_cast<size_t>(i)].hotKey))
-            return i;
-        }
-      }
+      const int result = m_model.Press(key, m_shownRows);
+      if (result != CMenuModel::kStay) return result;
     }
   }
 
  private:
-  int Count() const { return static_cast<int>(m_lines.size()); }
-
-  int Next(int from, int direction) const {
-    for (int i = from + direction; i >= 0 && i < Count(); i += direction) {
-      if (!m_lines[static_cast<size_t>(i)].separator) return i;
-    }
-    if (wrap && from >= 0 && from < Count()) {
-      return Next(direction > 0 ? -1 : Count(), direction);
-    }
-    return from >= 0 && from < Count() ? from : -1;
-  }
+  int Count() const { return m_model.Count(); }
 
   void Draw() {
     CTerminal& t = m_ui.m_terminal;
     m_ui.Redraw();
     int inner = std::max(TextWidth(m_title), TextWidth(m_bottom)) + 2;
-    for (const CLine& line : m_lines) inner = std::max(inner, TextWidth(line.text) + 4);
+    for (int i = 0; i < Count(); ++i) inner = std::max(inner, TextWidth(m_model.Line(i).text) + 4);
     inner = std::min(inner, std::max(4, t.Width() - 6));
     const int limit =
         std::max(1, (maxHeight > 0 ? std::min(maxHeight, t.Height() - 4) : t.Height() - 4));
     const int shownRows = std::max(1, std::min(Count(), limit));
+    m_shownRows = shownRows;
     const int width = inner + 2;
     const int height = shownRows + 2;
     const int left =
         x >= 0 ? std::min(x, std::max(0, t.Width() - width)) : std::max(0, (t.Width() - width) / 2);
     const int top = y >= 0 ? std::min(y, std::max(0, t.Height() - height))
                            : std::max(0, (t.Height() - height) / 2);
-    if (m_cursor >= 0) {
-      if (m_cursor < m_top) m_top = m_cursor;
-      if (m_cursor >= m_top + shownRows) m_top = m_cursor - shownRows + 1;
+    const int cursor = m_model.Cursor();
+    if (cursor >= 0) {
+      if (cursor < m_top) m_top = cursor;
+      if (cursor >= m_top + shownRows) m_top = cursor - shownRows + 1;
     }
     t.Box(top, left, height, width, true, EColor::MenuBox);
     if (!m_title.empty()) {
@@ -341,7 +310,7 @@ class CMenuRunner {
         t.Fill(rowY, left + 1, inner, EColor::Menu);
         continue;
       }
-      const CLine& line = m_lines[static_cast<size_t>(index)];
+      const CMenuModel::CLine& line = m_model.Line(index);
       if (line.separator) {
         t.HorizontalLine(rowY, left + 1, inner, false, EColor::MenuBox);
         t.Char(rowY, left, L'╟', EColor::MenuBox);
@@ -351,8 +320,18 @@ class CMenuRunner {
       std::wstring mark = L"  ";
       if (line.checked == 1) mark = L"√ ";
       else if (line.checked) mark = std::wstring(1, static_cast<wchar_t>(line.checked)) + L" ";
-      t.Text(rowY, left + 1, inner, L" " + mark + line.text,
-             index == m_cursor ? EColor::MenuCursor : EColor::Menu, true);
+      const bool current = index == cursor;
+      const std::wstring before = L" " + mark;
+      t.Text(rowY, left + 1, inner, before + line.text, current ? EColor::MenuCursor : EColor::Menu,
+             true);
+      // The hot key stands out, as Far marks it.
+      if (line.hotPosition < line.text.size()) {
+        const int hotX = left + 1 + TextWidth(before) +
+                         TextWidth(std::wstring_view(line.text).substr(0, line.hotPosition));
+        if (hotX < left + 1 + inner)
+          t.Char(rowY, hotX, line.text[line.hotPosition],
+                 current ? EColor::MenuCursorHotKey : EColor::MenuHotKey);
+      }
     }
     t.Cursor(-1, -1);
     t.Show();
@@ -361,9 +340,9 @@ class CMenuRunner {
   CTuiUi& m_ui;
   std::wstring m_title;
   std::wstring m_bottom;
-  std::vector<CLine> m_lines;
-  int m_cursor = 0;
+  CMenuModel m_model;
   int m_top = 0;
+  int m_shownRows = 1;
 };
 
 // ---- CTuiUi ----
@@ -381,23 +360,25 @@ int CTuiUi::Dialog(const ShownDialog& shown, FarDialogItem* items, int count) {
 }
 
 int CTuiUi::Menu(const ShownMenu& shown, int& breakCode) {
-  std::vector<CMenuRunner::CLine> lines;
+  std::vector<CMenuModel::CLine> lines;
   int cursor = -1;
   for (size_t i = 0; i < shown.items.size(); ++i) {
     const ShownMenuItem& item = shown.items[i];
     const CHotText hot = HotText(FromOem(item.text), shown.flags & FMENU_SHOWAMPERSAND);
-    lines.push_back({hot.text, hot.hotKey, item.checked, item.separator != 0});
+    lines.push_back({hot.text, hot.hotKey, hot.hotPosition, item.checked, item.separator != 0});
     if (item.selected && cursor < 0 && !item.separator) cursor = static_cast<int>(i);
   }
   if (lines.empty()) {
     breakCode = -1;
     return -1;
   }
-  CMenuRunner runner(*this, FromOem(shown.title), FromOem(shown.bottom), std::move(lines), cursor);
+  CMenuModel model(std::move(lines), cursor, (shown.flags & FMENU_WRAPMODE) != 0);
+  if (shown.flags & (FMENU_AUTOHIGHLIGHT | FMENU_REVERSEAUTOHIGHLIGHT))
+    model.AssignHotKeys((shown.flags & FMENU_REVERSEAUTOHIGHLIGHT) != 0);
+  CMenuRunner runner(*this, FromOem(shown.title), FromOem(shown.bottom), std::move(model));
   runner.x = shown.x;
   runner.y = shown.y;
   runner.maxHeight = shown.maxHeight;
-  runner.wrap = (shown.flags & FMENU_WRAPMODE) != 0;
   runner.breakKeys = &shown.breakKeys;
   runner.helpTopic = shown.helpTopic;
   const int result = runner.Run(breakCode);
@@ -406,14 +387,15 @@ int CTuiUi::Menu(const ShownMenu& shown, int& breakCode) {
   return result;
 }
 
+// The host's own menus go round, as Far's disk, plug-ins and history menus do.
 int CTuiUi::ChooseFrom(const std::wstring& title, const std::vector<std::wstring>& items) {
-  std::vector<CMenuRunner::CLine> lines;
+  std::vector<CMenuModel::CLine> lines;
   for (const std::wstring& item : items) {
     const CHotText hot = HotText(item, false);
-    lines.push_back({hot.text, hot.hotKey, 0, false});
+    lines.push_back({hot.text, hot.hotKey, hot.hotPosition, 0, false});
   }
   if (lines.empty()) return -1;
-  CMenuRunner runner(*this, title, L"", std::move(lines), 0);
+  CMenuRunner runner(*this, title, L"", CMenuModel(std::move(lines), 0, true));
   int breakCode = -1;
   const int result = runner.Run(breakCode);
   Redraw();
