@@ -186,7 +186,8 @@ void FillEntryItem(PluginPanelItem& item, const PhoneBookEntry& entry, bool writ
 }  // namespace
 
 PhoneBookSession CPhoneMobilePanel::Session() {
-  return {*m_connection, *m_profile, m_cache, HostPhoneBookListingUser(), m_selectedBook, &m_charsets};
+  return {*m_connection,  *m_profile, m_cache, HostPhoneBookListingUser(),
+          m_selectedBook, &m_charsets};
 }
 
 PhoneBookStorage* CPhoneMobilePanel::CurrentStorage() const {
@@ -497,7 +498,7 @@ void CPhoneMobilePanel::FunctionsMenu() {
         FarLib::GetMsg(Msg::kCapabilityLogItem),
         FarLib::GetMsg(Msg::kSmsViewItem)};
     const int chosen = FarLib::ShowMenu(items, FarLib::GetMsg(Msg::kFunctionsTitle), nullptr,
-                                        "Functions", m_functionsPosition);
+                                        "Functions", m_functionsPosition, FMENU_WRAPMODE);
     if (chosen < 0 || chosen >= static_cast<int>(items.size())) return;
     m_functionsPosition = chosen;
     switch (chosen) {

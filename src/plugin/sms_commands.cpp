@@ -210,7 +210,7 @@ void CSMSMobilePanel::FunctionsMenu() {
         FarLib::GetMsg(Msg::kTerminalItem),      FarLib::GetMsg(Msg::kClockItem),
         FarLib::GetMsg(Msg::kCapabilityLogItem), FarLib::GetMsg(Msg::kPhoneBookViewItem)};
     const int chosen = FarLib::ShowMenu(items, FarLib::GetMsg(Msg::kFunctionsTitle), nullptr,
-                                        "Functions", m_functionsPosition);
+                                        "Functions", m_functionsPosition, FMENU_WRAPMODE);
     if (chosen < 0 || chosen > kPhoneBookFunction) return;
     m_functionsPosition = chosen;
     switch (chosen) {

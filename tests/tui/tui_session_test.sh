@@ -4,7 +4,8 @@
 #   session  selection by masks on the file panel; the demo phone: disk menu, F1 help, the SIM card's contacts, an entry viewed and a new one
 #            created (and found in the phone's saved state), copies to the file panel as text
 #            and as a vCard, the window shrunk, grown and made too small, F10
-#   sms      the functions menu switches to the messages: a folder entered, a message read with
+#   sms      the functions menu, gone round from its first item to the last, switches to the
+#            messages: a folder entered, a message read with
 #            F3, one composed with Shift+F4 and sent (found in the phone's saved state), the
 #            configuration menu from F9, F10
 #   export   F5 on the SIM card at the plug-in's root: the whole memory exported as CSV into
@@ -269,11 +270,12 @@ sms() {
   start_host
   open_phone
 
-  # The functions menu switches the panel to the messages; the folders count them.
+  # The functions menu goes round: Up on its first item is on the last, which switches the
+  # panel to the messages; the folders count them.
   keys F2
   expect_screen "═ Functions ═"
   expect_screen "Short messages"
-  keys End Enter
+  keys Up Enter
   expect_not_screen "═ Functions ═"
   expect_screen "Received"
   expect_line "Received" "24"
