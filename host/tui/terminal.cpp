@@ -40,7 +40,12 @@ constexpr CColorPair kPairs[] = {
     {EColor::MenuHotKey, COLOR_YELLOW, COLOR_CYAN, true},
     {EColor::MenuCursorHotKey, COLOR_YELLOW, COLOR_BLACK, true},
     {EColor::Status, COLOR_WHITE, COLOR_BLACK, false},
+    // Dark grey on black; terminals of eight colours show grey as bright black.
+    {EColor::Shadow, COLOR_BLACK, COLOR_BLACK, true},
 };
+
+// Terminals of sixteen colours or more have dark grey of its own (colour 8).
+constexpr short kDarkGrey = 8;
 
 bool g_colors = false;
 
@@ -59,9 +64,11 @@ attr_t Attributes(EColor role, short& pair) {
       case EColor::PanelSelected:
       case EColor::PanelTitle:
       case EColor::MenuHotKey: return A_BOLD;
+      case EColor::Shadow: return A_DIM;
       default: return A_NORMAL;
     }
   }
+  if (role == EColor::Shadow && COLORS >= 16) return A_NORMAL;
   for (const CColorPair& entry : kPairs) {
     if (entry.role == role) return entry.bright ? A_BOLD : A_NORMAL;
   }
@@ -105,6 +112,7 @@ CTerminal::CTerminal() {
     for (const CColorPair& entry : kPairs) {
       init_pair(static_cast<short>(entry.role), entry.foreground, entry.background);
     }
+    if (COLORS >= 16) init_pair(static_cast<short>(EColor::Shadow), kDarkGrey, COLOR_BLACK);
   }
   curs_set(0);
 }
@@ -185,6 +193,27 @@ void CTerminal::HorizontalLine(int y, int x, int width, bool doubleLine, EColor 
 
 void CTerminal::VerticalLine(int y, int x, int height, EColor color) {
   for (int i = 0; i < height; ++i) Put(y + i, x, L'│', color);
+}
+
+void CTerminal::Shadow(int y, int x, int height, int width) {
+  short pair = 0;
+  const attr_t attributes = Attributes(EColor::Shadow, pair);
+  const auto dim = [&](int row, int column) {
+    if (row < 0 || row >= LINES || column < 0 || column >= COLS) return;
+    cchar_t cell;
+    if (mvin_wch(row, column, &cell) == ERR) return;
+    wchar_t text[CCHARW_MAX + 1] = {};
+    attr_t oldAttributes = 0;
+    short oldPair = 0;
+    if (getcchar(&cell, text, &oldAttributes, &oldPair, nullptr) == ERR) return;
+    setcchar(&cell, text, attributes, pair, nullptr);
+    mvadd_wch(row, column, &cell);
+  };
+  for (int row = y + 1; row <= y + height; ++row) {
+    dim(row, x + width);
+    dim(row, x + width + 1);
+  }
+  for (int column = x + 2; column < x + width; ++column) dim(y + height, column);
 }
 
 void CTerminal::Cursor(int y, int x) {

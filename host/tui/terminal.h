@@ -33,6 +33,7 @@ enum class EColor {
   MenuHotKey,
   MenuCursorHotKey,
   Status,
+  Shadow,
 };
 
 // Columns the text takes on the screen.
@@ -63,6 +64,9 @@ class CTerminal {
   void Box(int y, int x, int height, int width, bool doubleLine, EColor color);
   void HorizontalLine(int y, int x, int width, bool doubleLine, EColor color);
   void VerticalLine(int y, int x, int height, EColor color);
+  // Far's shadow under a box at y, x: two columns on its right and the row below it, shifted
+  // two columns right. What is drawn there keeps its characters in the shadow's colour.
+  void Shadow(int y, int x, int height, int width);
   void Cursor(int y, int x);  // x < 0 hides it
   void Clear();
   void Show();

@@ -110,6 +110,7 @@ class CDialogRunner {
     const int height = m_shown.y1 == -1 ? m_shown.y2 : m_shown.y2 - m_shown.y1 + 1;
     const int left = m_shown.x1 == -1 ? std::max(0, (t.Width() - width) / 2) : m_shown.x1;
     const int top = m_shown.y1 == -1 ? std::max(0, (t.Height() - height) / 2) : m_shown.y1;
+    t.Shadow(top, left, height, width);
     for (int row = 0; row < height && top + row < t.Height(); ++row)
       t.Fill(top + row, left, std::min(width, t.Width() - left), EColor::Dialog);
     int cursorY = -1;
@@ -292,6 +293,7 @@ class CMenuRunner {
       if (cursor < m_top) m_top = cursor;
       if (cursor >= m_top + shownRows) m_top = cursor - shownRows + 1;
     }
+    t.Shadow(top, left, height, width);
     t.Box(top, left, height, width, true, EColor::MenuBox);
     if (!m_title.empty()) {
       const std::wstring title = L" " + m_title + L" ";
@@ -420,6 +422,7 @@ void CTuiUi::DrawMessage(const ShownMessage& shown, int focus) {
   const int left = std::max(0, (m_terminal.Width() - width) / 2);
   int top = std::max(0, (m_terminal.Height() - height) / 2);
   if (shown.flags & FMSG_DOWN) top = std::max(0, std::min(top + 3, m_terminal.Height() - height));
+  m_terminal.Shadow(top, left, height, width);
   for (int row = 0; row < height; ++row) m_terminal.Fill(top + row, left, width, body);
   m_terminal.Box(top + 1, left + 3, height - 2, width - 6, true, frame);
   if (!layout.title.empty()) {
@@ -573,6 +576,7 @@ class CHelpViewer {
     const int height = std::max(6, t.Height() - 4);
     const int left = (t.Width() - width) / 2;
     const int top = (t.Height() - height) / 2;
+    t.Shadow(top, left, height, width);
     for (int row = 0; row < height; ++row) t.Fill(top + row, left, width, EColor::Menu);
     t.Box(top, left, height, width, true, EColor::MenuBox);
     const std::wstring title = L" " + FromOem(m_page.title) + L" ";

@@ -4,10 +4,10 @@
 #   session  selection by masks on the file panel; the demo phone: disk menu, F1 help, the SIM card's contacts, an entry viewed and a new one
 #            created (and found in the phone's saved state), copies to the file panel as text
 #            and as a vCard, the window shrunk, grown and made too small, F10
-#   sms      the functions menu, gone round from its first item to the last, switches to the
-#            messages: a folder entered, a message read with
-#            F3, one composed with Shift+F4 and sent (found in the phone's saved state), the
-#            configuration menu from F9, F10
+#   sms      the functions menu drawn over both panels with Far's shadow and the screen back
+#            after it, then reached round from its first item to the last, which switches to the
+#            messages: a folder entered, a message read with F3, one composed with Shift+F4
+#            and sent (found in the phone's saved state), the configuration menu from F9, F10
 #   export   F5 on the SIM card at the plug-in's root: the whole memory exported as CSV into
 #            the file panel's folder
 #   hangup   the phone goes away while its panel is open: the error is shown with the reason the
@@ -77,6 +77,56 @@ expect_system_error() {
   reason=$(screen | grep -B1 -F -- "$1" | head -n 1)
   [[ $reason == *"A device attached to the system is not functioning."* ]] ||
     fail "the box does not name the line's failure above '$1': $reason"
+}
+
+# The box whose top line shows $1 stands over both panels and casts Far's shadow, dark grey on
+# black, on the cells to its right and below; every other cell keeps the text of the screen $2
+# and the colours of $3 (screen_colours) from before the box.
+expect_box_with_shadow() {
+  local LC_ALL=C.UTF-8
+  local -a before now colours old_colours
+  local line top=-1 left right bottom row column inside shadow
+  mapfile -t before <<<"$2"
+  mapfile -t now <<<"$(screen)"
+  mapfile -t old_colours <<<"$3"
+  mapfile -t colours <<<"$(screen_colours)"
+  for row in "${!now[@]}"; do
+    [[ ${now[row]} == *"$1"* ]] && top=$row && break
+  done
+  ((top >= 0)) || fail "no box shows '$1'"
+  line=${now[top]%%"$1"*}
+  line=${line%╔*}
+  left=${#line}
+  line=${now[top]%%╗*}
+  right=${#line}
+  for ((bottom = top + 1; bottom < ${#now[@]}; ++bottom)); do
+    [[ ${now[bottom]:left:1} == ╚ ]] && break
+  done
+  [[ ${now[bottom]:right:1} == ╝ ]] || fail "the box under '$1' has no frame at $left..$right"
+  ((left > 0 && left < 50 && right >= 50 && right + 2 < 99)) ||
+    fail "the box at columns $left..$right does not stand over both panels"
+  for ((row = 0; row < ${#now[@]}; ++row)); do
+    local -a cells old_cells
+    read -r -a cells <<<"${colours[row]}"
+    read -r -a old_cells <<<"${old_colours[row]}"
+    for ((column = 0; column < 100; ++column)); do
+      inside=0
+      ((row >= top && row <= bottom && column >= left && column <= right)) && inside=1
+      ((inside)) && continue
+      shadow=0
+      ((row > top && row <= bottom + 1 && column > right && column <= right + 2)) && shadow=1
+      ((row == bottom + 1 && column >= left + 2 && column <= right + 2)) && shadow=1
+      [[ ${now[row]:column:1} == "${before[row]:column:1}" ]] ||
+        fail "the character at row $row, column $column changed under the box"
+      if ((shadow)); then
+        [[ ${cells[column]-} == 90/40 ]] ||
+          fail "the shadow at row $row, column $column is ${cells[column]-}, not dark grey on black"
+      else
+        [[ ${cells[column]-} == "${old_cells[column]-}" ]] ||
+          fail "the colour at row $row, column $column changed beside the box"
+      fi
+    done
+  done
 }
 
 start_phone() {
@@ -270,11 +320,25 @@ sms() {
   start_host
   open_phone
 
-  # The functions menu goes round: Up on its first item is on the last, which switches the
-  # panel to the messages; the folders count them.
+  # The functions menu, a box over both panels, as Far draws it: a shadow two columns wide on
+  # its right and a row deep below dims what is there; no other cell changes, and the screen
+  # comes back as it was when the menu closes.
+  local plain coloured
+  plain=$(screen)
+  coloured=$(screen_colours)
   keys F2
   expect_screen "═ Functions ═"
   expect_screen "Short messages"
+  expect_box_with_shadow "═ Functions ═" "$plain" "$coloured"
+  keys Escape
+  expect_not_screen "═ Functions ═"
+  [ "$(screen_colours)" = "$coloured" ] || fail "the screen under the menu did not come back"
+  [ "$(screen)" = "$plain" ] || fail "the text under the menu did not come back"
+
+  # It goes round: Up on the first item is on the last, which switches the panel to the
+  # messages; the folders count them.
+  keys F2
+  expect_screen "═ Functions ═"
   keys Up Enter
   expect_not_screen "═ Functions ═"
   expect_screen "Received"
