@@ -73,3 +73,16 @@ screen_colours() {
     echo "$cells"
   done < <(tmux -L "$socket" capture-pane -e -p -t "$window")
 }
+
+# The screen's colours once two readings a tenth of a second apart agree (up to 10 s).
+settled_screen_colours() {
+  local _ last now
+  last=$(screen_colours)
+  for _ in $(seq 100); do
+    sleep 0.1
+    now=$(screen_colours)
+    [ "$now" = "$last" ] && break
+    last=$now
+  done
+  echo "$now"
+}

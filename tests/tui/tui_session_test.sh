@@ -81,8 +81,25 @@ expect_system_error() {
 
 # The box whose top line shows $1 stands over both panels and casts Far's shadow, dark grey on
 # black, on the cells to its right and below; every other cell keeps the text of the screen $2
-# and the colours of $3 (screen_colours) from before the box.
+# and the colours of $3 (screen_colours) from before the box. Waits up to 10 s for a screen that
+# tmux may still be drawing.
 expect_box_with_shadow() {
+  local _ problem
+  for _ in $(seq 100); do
+    problem=$(box_shadow_problem "$@") && return 0
+    sleep 0.1
+  done
+  fail "$problem"
+}
+
+# What is wrong with the box and its shadow (see expect_box_with_shadow), said on standard
+# output; run in a subshell, which a problem ends with status 1.
+problem() {
+  echo "$*"
+  exit 1
+}
+
+box_shadow_problem() {
   local LC_ALL=C.UTF-8
   local -a before now colours old_colours
   local line top=-1 left right bottom row column inside shadow
@@ -93,7 +110,7 @@ expect_box_with_shadow() {
   for row in "${!now[@]}"; do
     [[ ${now[row]} == *"$1"* ]] && top=$row && break
   done
-  ((top >= 0)) || fail "no box shows '$1'"
+  ((top >= 0)) || problem "no box shows '$1'"
   line=${now[top]%%"$1"*}
   line=${line%╔*}
   left=${#line}
@@ -102,9 +119,9 @@ expect_box_with_shadow() {
   for ((bottom = top + 1; bottom < ${#now[@]}; ++bottom)); do
     [[ ${now[bottom]:left:1} == ╚ ]] && break
   done
-  [[ ${now[bottom]:right:1} == ╝ ]] || fail "the box under '$1' has no frame at $left..$right"
+  [[ ${now[bottom]:right:1} == ╝ ]] || problem "the box under '$1' has no frame at $left..$right"
   ((left > 0 && left < 50 && right >= 50 && right + 2 < 99)) ||
-    fail "the box at columns $left..$right does not stand over both panels"
+    problem "the box at columns $left..$right does not stand over both panels"
   for ((row = 0; row < ${#now[@]}; ++row)); do
     local -a cells old_cells
     read -r -a cells <<<"${colours[row]}"
@@ -117,13 +134,13 @@ expect_box_with_shadow() {
       ((row > top && row <= bottom + 1 && column > right && column <= right + 2)) && shadow=1
       ((row == bottom + 1 && column >= left + 2 && column <= right + 2)) && shadow=1
       [[ ${now[row]:column:1} == "${before[row]:column:1}" ]] ||
-        fail "the character at row $row, column $column changed under the box"
+        problem "the character at row $row, column $column changed beside the box"
       if ((shadow)); then
         [[ ${cells[column]-} == 90/40 ]] ||
-          fail "the shadow at row $row, column $column is ${cells[column]-}, not dark grey on black"
+          problem "the shadow at row $row, column $column is ${cells[column]-}, not dark grey on black"
       else
         [[ ${cells[column]-} == "${old_cells[column]-}" ]] ||
-          fail "the colour at row $row, column $column changed beside the box"
+          problem "the colour at row $row, column $column changed beside the box"
       fi
     done
   done
@@ -324,15 +341,15 @@ sms() {
   # its right and a row deep below dims what is there; no other cell changes, and the screen
   # comes back as it was when the menu closes.
   local plain coloured
+  coloured=$(settled_screen_colours)
   plain=$(screen)
-  coloured=$(screen_colours)
   keys F2
   expect_screen "═ Functions ═"
   expect_screen "Short messages"
   expect_box_with_shadow "═ Functions ═" "$plain" "$coloured"
   keys Escape
   expect_not_screen "═ Functions ═"
-  [ "$(screen_colours)" = "$coloured" ] || fail "the screen under the menu did not come back"
+  [ "$(settled_screen_colours)" = "$coloured" ] || fail "the screen under the menu did not come back"
   [ "$(screen)" = "$plain" ] || fail "the text under the menu did not come back"
 
   # It goes round: Up on the first item is on the last, which switches the panel to the
