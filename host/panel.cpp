@@ -28,16 +28,17 @@ int Compare(const T& a, const T& b) {
 }
 
 // Negative when `a` comes first in the mode's own order. Times and sizes come newest and
-// largest first, as in Far; ties go by name.
+// largest first, as in Far; unsorted is the order of the listing; ties go by name.
 int CompareByMode(const CPanelItem& a, const CPanelItem& b, int mode) {
   int order = 0;
   switch (mode) {
     case SM_EXT: order = CompareCaseless(Extension(a.name), Extension(b.name)); break;
     case SM_MTIME:
-    case SM_CTIME:
     case SM_ATIME: order = Compare(b.writeTime, a.writeTime); break;
+    case SM_CTIME: order = Compare(b.creationTime, a.creationTime); break;
     case SM_SIZE:
     case SM_COMPRESSEDSIZE: order = Compare(b.size, a.size); break;
+    case SM_UNSORTED: return Compare(a.listedAt, b.listedAt);
     case SM_DESCR: order = CompareCaseless(a.description, b.description); break;
     case SM_OWNER: order = CompareCaseless(a.owner, b.owner); break;
     default: break;
@@ -56,19 +57,24 @@ void CPanel::Sort() {
   std::stable_sort(m_items.begin(), m_items.end(),
                    [this](const CPanelItem& a, const CPanelItem& b) {
                      if (Group(a) != Group(b)) return Group(a) < Group(b);
-                     if (sortMode == SM_UNSORTED) return false;
                      const int order = CompareByMode(a, b, sortMode);
                      return reverseOrder ? order > 0 : order < 0;
                    });
-  if (sortMode == SM_UNSORTED && reverseOrder) {
-    const auto folders = std::find_if(m_items.begin(), m_items.end(),
-                                      [](const CPanelItem& item) { return Group(item) != 0; });
-    const auto files = std::find_if(folders, m_items.end(),
-                                    [](const CPanelItem& item) { return Group(item) == 2; });
-    std::reverse(folders, files);
-    std::reverse(files, m_items.end());
-  }
   if (!currentName.empty()) SetCurrent(currentName);
+}
+
+int SortModeOfKey(int key, unsigned int controlState) {
+  const int index = key - kSortKeyFirst;
+  if (controlState != PKF_CONTROL || index < 0 || index >= kSortKeyCount) return SM_DEFAULT;
+  static constexpr int kModes[kSortKeyCount] = {SM_NAME, SM_EXT,      SM_MTIME,
+                                                SM_SIZE, SM_UNSORTED, SM_CTIME};
+  return kModes[index];
+}
+
+void CPanel::ChooseSortMode(int mode) {
+  reverseOrder = mode == sortMode && !reverseOrder;
+  sortMode = mode;
+  Sort();
 }
 
 void CPanel::SetItems(std::vector<CPanelItem> items, bool keepSelection) {
@@ -79,6 +85,7 @@ void CPanel::SetItems(std::vector<CPanelItem> items, bool keepSelection) {
       if (item.selected) selected.insert(item.name);
   }
   for (CPanelItem& item : items) item.selected = !item.IsParent() && selected.count(item.name) > 0;
+  for (size_t i = 0; i < items.size(); ++i) items[i].listedAt = i;
   m_items = std::move(items);
   Sort();
   if (currentName.empty() || !SetCurrent(currentName)) SetCurrent(m_current);

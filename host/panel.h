@@ -18,7 +18,8 @@ inline constexpr const char* kParentName = "..";
 struct CPanelItem {
   std::string name;
   uint64_t size = 0;
-  uint64_t writeTime = 0;  // ftLastWriteTime as one FILETIME number; 0 when not given
+  uint64_t writeTime = 0;     // ftLastWriteTime as one FILETIME number; 0 when not given
+  uint64_t creationTime = 0;  // ftCreationTime, likewise
   FarDword attributes = 0;
   std::string description;
   std::string owner;
@@ -27,6 +28,8 @@ struct CPanelItem {
   FarDword flags = 0;
   std::vector<std::string> customColumns;
   bool selected = false;
+  // The place in the listing the panel was given last, which is its unsorted order.
+  size_t listedAt = 0;
 
   bool IsFolder() const { return (attributes & kAttributeDirectory) != 0; }
   bool IsParent() const { return name == kParentName; }
@@ -68,6 +71,12 @@ struct CPluginPanelInfo {
   std::string shortcutData;
 };
 
+// Far's sort keys, Ctrl+F3..F8: by name, extension, modification time, size, unsorted, creation
+// time. SM_DEFAULT for any other key.
+constexpr int kSortKeyFirst = kVkF1 + 2;
+constexpr int kSortKeyCount = 6;
+int SortModeOfKey(int key, unsigned int controlState);
+
 class CPanel {
  public:
   const std::vector<CPanelItem>& Items() const { return m_items; }
@@ -95,6 +104,9 @@ class CPanel {
   // Puts the items in the order Far shows them in (see `sortsItems`), the cursor staying on
   // its item.
   void Sort();
+  // Far's Ctrl+F3..F8 and its sort menu: another mode sorts in its own order, the mode in force
+  // turns the order round; then the items are sorted again.
+  void ChooseSortMode(int mode);
 
   int viewMode = 2;
   int sortMode = SM_NAME;

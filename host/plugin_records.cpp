@@ -204,6 +204,9 @@ std::vector<CPanelItem> ReadFindData(const PluginPanelItem* items, int count,
     panelItem.writeTime =
         (static_cast<uint64_t>(item.FindData.ftLastWriteTime.dwHighDateTime) << 32) |
         item.FindData.ftLastWriteTime.dwLowDateTime;
+    panelItem.creationTime =
+        (static_cast<uint64_t>(item.FindData.ftCreationTime.dwHighDateTime) << 32) |
+        item.FindData.ftCreationTime.dwLowDateTime;
     panelItem.description = ReadText(item.Description, kMaxText, named + " Description", problems);
     panelItem.owner = ReadText(item.Owner, kMaxText, named + " Owner", problems);
     panelItem.userData = item.UserData;
@@ -244,6 +247,8 @@ void CItemArray::Assign(const std::vector<CPanelItem>& items) {
     to.FindData.nFileSizeLow = static_cast<FarDword>(from.size);
     to.FindData.ftLastWriteTime.dwHighDateTime = static_cast<FarDword>(from.writeTime >> 32);
     to.FindData.ftLastWriteTime.dwLowDateTime = static_cast<FarDword>(from.writeTime);
+    to.FindData.ftCreationTime.dwHighDateTime = static_cast<FarDword>(from.creationTime >> 32);
+    to.FindData.ftCreationTime.dwLowDateTime = static_cast<FarDword>(from.creationTime);
     to.Flags = from.flags | (from.selected ? PPIF_SELECTED : 0);
     to.Description = Store(from.description);
     to.Owner = Store(from.owner);

@@ -364,6 +364,11 @@ bool CStandInHost::DefaultKey(int key, unsigned int controlState) {
     panel.SetCurrent(panel.Current() + 1);
     return true;
   }
+  if (const int mode = SortModeOfKey(key, controlState); mode != SM_DEFAULT) {
+    if (m_active == EPanel::Plugin && !m_open) return false;
+    Panel(m_active).ChooseSortMode(mode);
+    return true;
+  }
   if (m_active == EPanel::Files) {
     if ((key == kVkF5 || key == kVkF6) && plain && m_open) {
       PutFiles(key == kVkF6);

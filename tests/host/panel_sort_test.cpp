@@ -110,4 +110,63 @@ TEST(PanelOrder, KeepsTheListedOrderUnlessAskedAndTheCursorOnItsItem) {
   EXPECT_EQ(shown.CurrentItem()->name, "bob.txt");
 }
 
+// Far's sort keys: a new mode starts in its own order, the key of the mode in force turns it
+// round. The panel starts as Far's does, by name.
+struct ChoiceCase {
+  const char* name;
+  std::vector<int> ctrlF;  // Ctrl+F3 is 3
+  int mode;
+  bool reverse;
+  std::vector<std::string> files;
+};
+
+void PrintTo(const ChoiceCase& c, std::ostream* out) { *out << c.name; }
+
+class PanelSortChoice : public testing::TestWithParam<ChoiceCase> {};
+
+TEST_P(PanelSortChoice, SameModeReversesAnotherStartsInItsOwnOrder) {
+  const ChoiceCase& c = GetParam();
+  std::vector<CPanelItem> listed = Listed();
+  // Made the other way round from the write times, so that each mode shows its own order.
+  for (CPanelItem& item : listed) item.creationTime = 1000 - item.writeTime;
+  CPanel panel;
+  panel.sortsItems = true;
+  panel.SetItems(listed, false);
+  for (const int number : c.ctrlF)
+    panel.ChooseSortMode(Host::SortModeOfKey(kVkF1 + number - 1, PKF_CONTROL));
+  EXPECT_EQ(panel.sortMode, c.mode);
+  EXPECT_EQ(panel.reverseOrder, c.reverse);
+  std::vector<std::string> files;
+  for (const CPanelItem& item : panel.Items())
+    if (!item.IsFolder()) files.push_back(item.name);
+  EXPECT_EQ(files, c.files);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Host, PanelSortChoice,
+    testing::Values(
+        ChoiceCase{"NameAgainReverses", {3}, SM_NAME, true, {"Carl.abk", "bob.txt", "anna.vcf"}},
+        ChoiceCase{"Extension", {4}, SM_EXT, false, {"Carl.abk", "bob.txt", "anna.vcf"}},
+        ChoiceCase{
+            "ExtensionTwiceReverses", {4, 4}, SM_EXT, true, {"anna.vcf", "bob.txt", "Carl.abk"}},
+        ChoiceCase{"ThreeTimesIsBackInOrder",
+                   {4, 4, 4},
+                   SM_EXT,
+                   false,
+                   {"Carl.abk", "bob.txt", "anna.vcf"}},
+        ChoiceCase{"AnotherModeAfterReversingStartsInOrder",
+                   {4, 4, 6},
+                   SM_SIZE,
+                   false,
+                   {"bob.txt", "Carl.abk", "anna.vcf"}},
+        ChoiceCase{
+            "ModifiedNewestFirst", {5}, SM_MTIME, false, {"anna.vcf", "bob.txt", "Carl.abk"}},
+        ChoiceCase{"CreatedNewestFirst", {8}, SM_CTIME, false, {"Carl.abk", "bob.txt", "anna.vcf"}},
+        ChoiceCase{"UnsortedTwiceBackwards",
+                   {7, 7},
+                   SM_UNSORTED,
+                   true,
+                   {"Carl.abk", "anna.vcf", "bob.txt"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace

@@ -207,6 +207,36 @@ TEST_F(StandInHost, ServesThePluginsControlCalls) {
   EXPECT_EQ(m_host.Failures(), std::vector<std::string>{});
 }
 
+// Far's Ctrl+F3..F8 reach the plug-in first; what it leaves sorts the active panel, and the
+// plug-in reads the mode and its order back through FCTL_GETPANELINFO, as Far reports them.
+TEST_F(StandInHost, SortKeysChangeTheModeThePluginReadsBack) {
+  ASSERT_TRUE(m_host.Open(OPEN_PLUGINSMENU, 0));  // opens by extension, reversed
+  const auto modeRead = [&] {
+    EXPECT_TRUE(m_host.PressKey(kVkF8));  // the cursor on "..": nothing is deleted
+    const std::vector<std::string> journal = Journal();
+    std::string own;
+    std::string other;
+    for (const std::string& line : journal) {
+      if (line.starts_with("panel ")) own = line.substr(line.find(" sort "));
+      if (line.starts_with("other ")) other = line.substr(line.find(" sort "));
+    }
+    return own + " /" + other;
+  };
+  EXPECT_TRUE(m_host.PressKey(kVkF4, PKF_CONTROL));
+  EXPECT_EQ(modeRead(), " sort 3 flags 0x0 / sort 2 flags 0x20");
+  EXPECT_TRUE(m_host.PressKey(kVkF4, PKF_CONTROL));
+  EXPECT_EQ(modeRead(), " sort 3 flags 0x4 / sort 2 flags 0x20");
+  EXPECT_TRUE(m_host.PressKey(kVkF8, PKF_CONTROL));
+  EXPECT_EQ(modeRead(), " sort 5 flags 0x0 / sort 2 flags 0x20");
+  // The file panel's own keys, read as the other panel.
+  EXPECT_TRUE(m_host.PressKey(kVkTab));
+  EXPECT_TRUE(m_host.PressKey(kVkF3, PKF_CONTROL));
+  EXPECT_TRUE(m_host.PressKey(kVkTab));
+  EXPECT_EQ(modeRead(), " sort 5 flags 0x0 / sort 2 flags 0x24");
+  EXPECT_TRUE(AnyContains(Journal(), "ProcessKey 0x73 1"));
+  EXPECT_EQ(m_host.Failures(), std::vector<std::string>{});
+}
+
 TEST_F(StandInHost, CopiesAndMovesBetweenThePanels) {
   OpenContacts();
   ASSERT_TRUE(m_host.Select(EPanel::Plugin, {"alice.vcf", "carol.vcf"}));
