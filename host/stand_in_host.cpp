@@ -302,7 +302,8 @@ bool CStandInHost::SetFolder(const std::string& folder) {
     Fail("the file panel cannot show \"" + folder + "\": not a folder");
     return false;
   }
-  m_files = CPanel();
+  // A new folder keeps the panel's modes, as in Far.
+  m_files.Clear();
   m_files.directory = folder;
   ListFolder(false);
   return true;
