@@ -245,6 +245,7 @@ void CTuiApp::HandleKey(const CFarKey& key) {
   if (m_infoPanel && m_host.IsOpen() && key.Is(kVkTab)) return;
   if (m_host.Active() == EPanel::Files && FilePanelKey(key)) return;
   if (key.key != 0 && m_host.PressKey(key.key, key.controlState)) return;
+  if (key.Is(kVkF12, PKF_CONTROL)) return SortMenu();
   MoveCursor(key);
 }
 
@@ -363,6 +364,26 @@ void CTuiApp::SelectByMask(EPanel which, bool select) {
 }
 
 // ---- menus of the host ----
+
+// Far's Ctrl+F12: the modes of Ctrl+F3..F8; the one in force carries + or - for its order, and
+// choosing it again turns the order round, as its key does.
+void CTuiApp::SortMenu() {
+  const EPanel which = m_host.Active();
+  if (which == EPanel::Plugin && !m_host.IsOpen()) return;
+  static const wchar_t* const kLabels[kSortKeyCount] = {
+      L"&Name               Ctrl+F3", L"E&xtension          Ctrl+F4",
+      L"&Modification time  Ctrl+F5", L"&Size               Ctrl+F6",
+      L"&Unsorted           Ctrl+F7", L"&Creation time      Ctrl+F8"};
+  CPanel& panel = m_host.Panel(which);
+  const auto modeOf = [](int i) { return SortModeOfKey(kSortKeyFirst + i, PKF_CONTROL); };
+  int current = -1;
+  for (int i = 0; i < kSortKeyCount; ++i)
+    if (modeOf(i) == panel.sortMode) current = i;
+  const int chosen =
+      m_ui.ChooseFrom(L"Sort by", std::vector<std::wstring>(kLabels, kLabels + kSortKeyCount),
+                      current, panel.reverseOrder ? L'-' : L'+');
+  if (chosen >= 0) panel.ChooseSortMode(modeOf(chosen));
+}
 
 void CTuiApp::DiskMenu() {
   const CPluginMenus menus = m_host.PluginMenus();

@@ -31,6 +31,7 @@ class CTuiApp {
   bool FilePanelKey(const CFarKey& key);
   bool MoveCursor(const CFarKey& key);
   void SelectByMask(EPanel which, bool select);
+  void SortMenu();
   void DiskMenu();
   void PluginsMenu();
   void ConfigureMenu();

@@ -390,14 +390,16 @@ int CTuiUi::Menu(const ShownMenu& shown, int& breakCode) {
 }
 
 // The host's own menus go round, as Far's disk, plug-ins and history menus do.
-int CTuiUi::ChooseFrom(const std::wstring& title, const std::vector<std::wstring>& items) {
+int CTuiUi::ChooseFrom(const std::wstring& title, const std::vector<std::wstring>& items,
+                       int current, int check) {
   std::vector<CMenuModel::CLine> lines;
   for (const std::wstring& item : items) {
     const CHotText hot = HotText(item, false);
-    lines.push_back({hot.text, hot.hotKey, hot.hotPosition, 0, false});
+    const bool marked = static_cast<int>(lines.size()) == current;
+    lines.push_back({hot.text, hot.hotKey, hot.hotPosition, marked ? check : 0, false});
   }
   if (lines.empty()) return -1;
-  CMenuRunner runner(*this, title, L"", CMenuModel(std::move(lines), 0, true));
+  CMenuRunner runner(*this, title, L"", CMenuModel(std::move(lines), std::max(0, current), true));
   int breakCode = -1;
   const int result = runner.Run(breakCode);
   Redraw();

@@ -25,8 +25,10 @@ class CTuiUi : public CHostUi {
   void SaveScreen(uintptr_t screen) override;
   void RestoreScreen(uintptr_t screen) override;
 
-  // A menu of the host's own (disk menu, plug-ins menu): the chosen index or -1.
-  int ChooseFrom(const std::wstring& title, const std::vector<std::wstring>& items);
+  // A menu of the host's own (disk menu, plug-ins menu): the chosen index or -1. The item
+  // `current`, when given, has the cursor and the `check` mark (1: Far's tick).
+  int ChooseFrom(const std::wstring& title, const std::vector<std::wstring>& items,
+                 int current = -1, int check = 0);
   // The plug-in's help files, for F1 (not owned; null: no help).
   void SetHelp(const CHelpFiles* help) { m_help = help; }
   // The help viewer on a topic as the plug-in names it; false when there is no such page.

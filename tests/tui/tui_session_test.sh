@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Drives zantel-tui in a tmux window the way a person does and reads the screen after every
 # step (tmux capture-pane). Scenarios:
-#   session  selection by masks on the file panel; the demo phone: disk menu, F1 help, the SIM card's contacts, an entry viewed and a new one
-#            created (and found in the phone's saved state), copies to the file panel as text
-#            and as a vCard, the window shrunk, grown and made too small, F10
+#   session  selection by masks on the file panel, its files sorted by extension (Ctrl+F4, again
+#            reversed) and back by name; the demo phone: disk menu, F1 help, the SIM card's
+#            contacts, an entry viewed and a new one created (and found in the phone's saved
+#            state), copies to the file panel as text and as a vCard, the window shrunk, grown
+#            and made too small, F10
 #   sms      the functions menu drawn over both panels with Far's shadow and the screen back
 #            after it, then reached round from its first item to the last, which switches to the
 #            messages: a folder entered, a message read with F3, one composed with Shift+F4
@@ -68,6 +70,18 @@ expect_current() {
     sleep 0.1
   done
   fail "the current item never became '$1'"
+}
+
+# Waits for the session's four files to stand in the panels in the order $1 (names joined by
+# spaces), the status lines under the panels left out.
+expect_file_order() {
+  local _ order
+  for _ in $(seq 100); do
+    order=$(screen | head -n -4 | grep -oE '[a-d]\.(txt|vcf|csv)' | tr '\n' ' ')
+    [[ $order == "$1 " ]] && return 0
+    sleep 0.1
+  done
+  fail "the files stand in the order '$order', not '$1'"
 }
 
 # A system-error box: the line above the plug-in's text names the reason the module met, which
@@ -210,6 +224,14 @@ session() {
   type_text "b*"
   keys Enter
   expect_screen " 2 selected "
+
+  # Ctrl+F4 sorts the file panel by extension; the same key again turns the order round.
+  keys C-F4
+  expect_file_order "d.csv a.txt b.txt c.vcf"
+  keys C-F4
+  expect_file_order "c.vcf b.txt a.txt d.csv"
+  keys C-F3
+  expect_file_order "a.txt b.txt c.vcf d.csv"
 
   open_phone
 
