@@ -6,6 +6,7 @@
 
 #include "host/column_layout.h"
 #include "host/record_reader.h"
+#include "host/tui/tui_viewer.h"
 #include "platform/file_name_match.h"
 
 namespace Host::Tui {
@@ -263,6 +264,14 @@ bool CTuiApp::FilePanelKey(const CFarKey& key) {
     } else {
       folder /= item->name;
     }
+  } else if (key.Is(kVkF3)) {
+    // F3 views the file; on a folder it does what it did before.
+    const CPanelItem* item = panel.CurrentItem();
+    if (!item || item->IsFolder()) return false;
+    const std::string path = (folder / item->name).string();
+    std::string error;
+    if (!ViewFile(m_terminal, path, error)) m_status = FileNameText(error);
+    return true;
   } else if (key.Is('R', PKF_CONTROL)) {
     // Ctrl+R reads the folder again, the cursor staying on its item.
     const CPanelItem* item = panel.CurrentItem();

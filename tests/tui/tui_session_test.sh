@@ -15,6 +15,8 @@
 #   hangup   the phone goes away while its panel is open: the error is shown with the reason the
 #            module met, the host keeps running and quits cleanly
 #   cut      the line is cut in the middle of an answer while the phone is being opened
+#   viewer   F3 on a file of the file panel: its first lines under a title, End, F8 round the code
+#            pages, F10 back to the panels as they were
 #   options  arguments zantel-tui cannot take are named, not run with
 #   run      scripts/run as a person starts it: the demo phone's storages show at once, and F10
 #            leaves the demo phone saved
@@ -465,6 +467,45 @@ export_csv() {
   quit_host
 }
 
+# F3 on a text file: the viewer over the whole screen, the panels back as they were after it.
+viewer() {
+  mkdir -p "$work/files"
+  {
+    echo "Привет, мир"
+    for i in $(seq -w 2 40); do echo "line $i"; done
+  } >"$work/files/notes.txt"
+  start_host
+  keys End
+  expect_current "notes.txt"
+  local plain
+  plain=$(screen)
+  keys F3
+  expect_screen "Привет, мир"
+  expect_line "notes.txt" "UTF-8  Line 1/40"
+  expect_screen "line 28"
+  expect_not_screen "line 29"
+  expect_screen "8OEM"
+  keys End
+  expect_screen "line 40"
+  expect_line "notes.txt" "Line 13/40  100%"
+  keys Home F8
+  expect_line "notes.txt" "OEM 866  Line 1/40"
+  expect_screen "╨Я╤А╨╕╨▓╨╡╤В"
+  keys F8
+  expect_line "notes.txt" "ANSI 1252"
+  expect_screen "ÐŸÑ€Ð¸Ð²ÐµÑ‚"
+  keys F8
+  expect_screen "Привет, мир"
+  keys F10
+  local _
+  for _ in $(seq 100); do
+    [ "$(screen)" = "$plain" ] && break
+    sleep 0.1
+  done
+  [ "$(screen)" = "$plain" ] || fail "the panels did not come back as they were after the viewer"
+  quit_host
+}
+
 # Arguments it cannot take: each is named on standard error before the usage, with status 2,
 # and the screen is never taken over.
 options() {
@@ -513,6 +554,7 @@ case $scenario in
   session) session ;;
   run) run ;;
   options) options ;;
+  viewer) viewer ;;
   sms) sms ;;
   export) export_csv ;;
   hangup) hangup ;;
