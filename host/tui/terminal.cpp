@@ -234,4 +234,15 @@ void CTerminal::Show() {
   refresh();
 }
 
+void CTerminal::Suspend() {
+  def_prog_mode();
+  endwin();
+}
+
+void CTerminal::Resume() {
+  reset_prog_mode();
+  clearok(curscr, TRUE);
+  refresh();
+}
+
 }  // namespace Host::Tui

@@ -70,6 +70,10 @@ class CTerminal {
   void Cursor(int y, int x);  // x < 0 hides it
   void Clear();
   void Show();
+  // The terminal goes back to the shell's modes for another program (an editor) until Resume,
+  // which takes it again and draws the whole screen anew.
+  void Suspend();
+  void Resume();
 
  private:
   int m_cursorY = -1;

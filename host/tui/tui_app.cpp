@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "host/column_layout.h"
 #include "host/record_reader.h"
+#include "host/text_view.h"
 #include "host/tui/tui_viewer.h"
 #include "platform/file_name_match.h"
 
@@ -264,13 +266,17 @@ bool CTuiApp::FilePanelKey(const CFarKey& key) {
     } else {
       folder /= item->name;
     }
-  } else if (key.Is(kVkF3)) {
-    // F3 views the file; on a folder it does what it did before.
+  } else if (key.Is(kVkF3) || key.Is(kVkF4)) {
+    // F3 views the file, F4 edits it; on a folder they do what they did before.
     const CPanelItem* item = panel.CurrentItem();
     if (!item || item->IsFolder()) return false;
     const std::string path = (folder / item->name).string();
-    std::string error;
-    if (!ViewFile(m_terminal, path, error)) m_status = FileNameText(error);
+    if (key.Is(kVkF3)) {
+      std::string error;
+      if (!ViewFile(m_terminal, path, error)) m_status = FileNameText(error);
+    } else {
+      EditFile(path);
+    }
     return true;
   } else if (key.Is('R', PKF_CONTROL)) {
     // Ctrl+R reads the folder again, the cursor staying on its item.
@@ -290,6 +296,20 @@ bool CTuiApp::FilePanelKey(const CFarKey& key) {
   if (m_host.SetFolder(folder.lexically_normal().string()) && !leaving.empty())
     m_host.Panel(EPanel::Files).SetCurrent(leaving);
   return true;
+}
+
+// The user's editor has the terminal to itself; the panel is read again after it, which shows a
+// file it saved under a new name, the cursor staying on the file edited.
+void CTuiApp::EditFile(const std::string& path) {
+  const std::string command = EditorCommand(std::getenv("VISUAL"), std::getenv("EDITOR"), path);
+  m_terminal.Suspend();
+  const int status = std::system(command.c_str());
+  m_terminal.Resume();
+  CPanel& panel = m_host.Panel(EPanel::Files);
+  const std::string directory = panel.directory;
+  const std::string current = std::filesystem::path(path).filename().string();
+  if (m_host.SetFolder(directory)) m_host.Panel(EPanel::Files).SetCurrent(current);
+  if (status != 0) m_status = L"The editor did not end cleanly: " + FileNameText(command);
 }
 
 bool CTuiApp::MoveCursor(const CFarKey& key) {

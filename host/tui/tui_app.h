@@ -29,6 +29,7 @@ class CTuiApp {
   void DrawKeyBar(int y);
   void HandleKey(const CFarKey& key);
   bool FilePanelKey(const CFarKey& key);
+  void EditFile(const std::string& path);
   bool MoveCursor(const CFarKey& key);
   void SelectByMask(EPanel which, bool select);
   void SortMenu();

@@ -16,7 +16,8 @@
 #            module met, the host keeps running and quits cleanly
 #   cut      the line is cut in the middle of an answer while the phone is being opened
 #   viewer   F3 on a file of the file panel: its first lines under a title, End, F8 round the code
-#            pages, F10 back to the panels as they were
+#            pages, F10 back to the panels as they were; F4 runs $VISUAL on it and reads the
+#            panel again
 #   options  arguments zantel-tui cannot take are named, not run with
 #   run      scripts/run as a person starts it: the demo phone's storages show at once, and F10
 #            leaves the demo phone saved
@@ -474,7 +475,10 @@ viewer() {
     echo "Привет, мир"
     for i in $(seq -w 2 40); do echo "line $i"; done
   } >"$work/files/notes.txt"
-  start_host
+  # An editor that saves a copy of the file beside it and adds a line.
+  printf '#!/bin/sh\ncp "$1" "$1.orig" && echo edited >>"$1"\n' >"$work/editor"
+  chmod +x "$work/editor"
+  VISUAL="$work/editor" start_host
   keys End
   expect_current "notes.txt"
   local plain
@@ -503,6 +507,12 @@ viewer() {
     sleep 0.1
   done
   [ "$(screen)" = "$plain" ] || fail "the panels did not come back as they were after the viewer"
+
+  # F4 hands the terminal to $VISUAL; the panel is read again after it.
+  keys F4
+  expect_screen "notes.txt.orig"
+  expect_current "notes.txt"
+  [ "$(tail -n 1 "$work/files/notes.txt")" = edited ] || fail "the editor did not get notes.txt"
   quit_host
 }
 
