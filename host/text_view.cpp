@@ -21,8 +21,9 @@ std::wstring Decode(std::string_view bytes, uint32_t codePage) {
   text.reserve(wide.size());
   for (size_t i = 0; i < wide.size(); ++i) {
     char32_t c = wide[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
-        wide[i + 1] < 0xE000) {
+    // Where wchar_t is UTF-16 itself (Windows) a surrogate pair stays two units.
+    if (sizeof(wchar_t) >= 4 && c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() &&
+        wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000) {
       c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
       ++i;
     }
