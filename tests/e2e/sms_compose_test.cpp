@@ -95,6 +95,15 @@ class Compose : public OpenPhone {
 
   void NewMessage() { ASSERT_TRUE(m_host.PressKey(kVkF4, PKF_SHIFT)); }
 
+  // The message dialog, when it comes, filled in with one destination and one line of text and
+  // closed with `button`.
+  void Fill(const std::string& destination, const std::string& text, int button) {
+    m_host.AnswerDialog("CreateSMSMsg")
+        .SetText(kDestination, destination)
+        .SetText(kFirstLine, text)
+        .Close(button);
+  }
+
   const Host::ShownDialog& LastDialog() const { return m_host.Dialogs().back(); }
 
   std::vector<std::string> Boxes() const {
@@ -111,10 +120,7 @@ class Compose : public OpenPhone {
 
 TEST_F(Compose, SendsToOneAndTwoDestinationsAndOffersTheLastOnesAgain) {
   OpenSms(ClassicState());
-  m_host.AnswerDialog("CreateSMSMsg")
-      .SetText(kDestination, kUk)
-      .SetText(kFirstLine, "Hello")
-      .Close(kSend);
+  Fill(kUk, "Hello", kSend);
   m_host.AnswerMessage(0);
   NewMessage();
 
@@ -161,19 +167,13 @@ TEST_F(Compose, SavesALongMessageInPartsAndSendsAnEmptyOneToANameFromThePhoneBoo
   ASSERT_TRUE(m_host.PressKey(kVkF2));
 
   // One line of 161 characters: two messages, after the question.
-  m_host.AnswerDialog("CreateSMSMsg")
-      .SetText(kDestination, kUk)
-      .SetText(kFirstLine, std::string(161, 'a'))
-      .Close(kSave);
+  Fill(kUk, std::string(161, 'a'), kSave);
   m_host.AnswerMessage(0).Topic("TextTooLongMsg");
   m_host.AnswerMessage(0);
   NewMessage();
 
   // "bob" is the beginning of one name; the empty text is sent after the question.
-  m_host.AnswerDialog("CreateSMSMsg")
-      .SetText(kDestination, "bob")
-      .SetText(kFirstLine, "")
-      .Close(kSend);
+  Fill("bob", "", kSend);
   m_host.AnswerMessage(0).Topic("EmptyMsg");
   m_host.AnswerMessage(0);
   NewMessage();
@@ -212,10 +212,7 @@ TEST_F(Compose, RefusalsEndTheTransmissionWithThePhonesLine) {
   // The phone turns down the first prompt; its memory then has room for two messages only.
   OpenSms(ClassicPhoneWithSimMessages(7),
           R"({"refusals": [{"command": "AT+CMGS", "times": 1, "reply": "+CMS ERROR: 304"}]})");
-  m_host.AnswerDialog("CreateSMSMsg")
-      .SetText(kDestination, kUk)
-      .SetText(kFirstLine, "Hello")
-      .Close(kSend);
+  Fill(kUk, "Hello", kSend);
   m_host.AnswerMessage(0);
   NewMessage();
 
@@ -264,10 +261,7 @@ TEST_F(Compose, RefusalsEndTheTransmissionWithThePhonesLine) {
 TEST_F(Compose, SendStoppedAtTheThirdPartSaysWhatWent) {
   OpenSms(ClassicState(),
           R"({"refusals": [{"command": "AT+CMGS=20", "reply": "+CMS ERROR: 500"}]})");
-  m_host.AnswerDialog("CreateSMSMsg")
-      .SetText(kDestination, kUk)
-      .SetText(kFirstLine, std::string(307, 'a'))
-      .Close(kSend);
+  Fill(kUk, std::string(307, 'a'), kSend);
   m_host.AnswerMessage(0).Topic("TextTooLongMsg");
   m_host.AnswerMessage(0);
   NewMessage();
@@ -363,10 +357,7 @@ TEST_F(Compose, NoticesBeforeThePromptOnACarriageReturnPhone) {
   OpenSms(ClassicState(), R"({"lineEnd": "cr", "unsolicited": [
       {"command": 1, "every": 1, "at": "beforePrompt", "text": "+CDSI: \"SR\",3"},
       {"command": 1, "every": 1, "at": "beforePrompt", "text": "^RSSI:17"}]})");
-  m_host.AnswerDialog("CreateSMSMsg")
-      .SetText(kDestination, kUk)
-      .SetText(kFirstLine, "Hello")
-      .Close(kSend);
+  Fill(kUk, "Hello", kSend);
   m_host.AnswerMessage(0);
   NewMessage();
   EXPECT_EQ(Boxes(), (std::vector<std::string>{": Information The message has been sent"}));
@@ -386,10 +377,7 @@ TEST_P(ComposeWithoutPrompt, TheCommandsAfterItAreCommands) {
   for (const Host::CPanelItem& item : m_host.Panel(EPanel::Plugin).Items()) {
     listed.push_back(item.name);
   }
-  m_host.AnswerDialog("CreateSMSMsg")
-      .SetText(kDestination, kUk)
-      .SetText(kFirstLine, "Hello")
-      .Close(kSend);
+  Fill(kUk, "Hello", kSend);
   m_host.AnswerMessage(0);
   NewMessage();
   ASSERT_EQ(Boxes().size(), 1u);
@@ -417,10 +405,7 @@ INSTANTIATE_TEST_SUITE_P(
 // transmission with a box, and the message is not lost from the next dialog.
 TEST_F(Compose, SilentPhoneAtThePromptEndsInTheTimeOut) {
   OpenSms(ClassicState(), R"({"silentAfter": 19})");
-  m_host.AnswerDialog("CreateSMSMsg")
-      .SetText(kDestination, kUk)
-      .SetText(kFirstLine, "Hello")
-      .Close(kSend);
+  Fill(kUk, "Hello", kSend);
   m_host.AnswerMessage(CMessageAnswer::kLastButton);
   m_host.AnswerMessage(0);
   NewMessage();
